@@ -1,0 +1,20 @@
+#pragma once
+
+// The analysis driver: loops over the widths and the lengths (or a range of lengths), calls the
+// capacity computations and writes the report.
+
+namespace zenka {
+
+struct AnalysisState;
+class ReportOut;
+class Shell;
+
+// The whole analysis into out, no files touched: what the report file will hold.
+void runAnalysis(AnalysisState& s, ReportOut& out);
+
+// runAnalysis, then the report OUTDIR/OUTFILE and the depth data file beside it. A file that
+// cannot be written is reported through the shell with its path and the reason. Returns 0 when
+// every file was written.
+int AnalysisDriver(AnalysisState& s, Shell& shell);
+
+} // namespace zenka

@@ -1,0 +1,33 @@
+#pragma once
+
+// Number formatting that never depends on the process locale: the desktop toolkit switches the
+// C locale to the user's, and a decimal comma must never reach a file.
+
+#include <string>
+#include <string_view>
+
+namespace zenka {
+
+// As C's "%.*f": correctly rounded, ties of exact binary values to even; "nan", "inf" as C.
+std::string printfFixed(double value, int decimals);
+
+// As C's "%w.df": printfFixed right-aligned in at least w columns.
+std::string printfFixed(double value, int width, int decimals);
+
+// As C's "%wd".
+std::string printfInt(long long value, int width);
+
+// A report field Fw.d: right-aligned in exactly w columns, w asterisks when the number does not
+// fit or is not finite, and no minus sign on a value that prints as zero.
+std::string fieldF(double value, int width, int decimals);
+
+// A report field Iw: right-aligned in exactly w columns, w asterisks when it does not fit.
+std::string fieldI(long long value, int width);
+
+// A report field Aw: the text cut or blank padded to exactly w columns.
+std::string fieldA(std::string_view text, int width);
+
+// As C's "%.15g", the shortest form of at most 15 significant digits.
+std::string formatG15(double value);
+
+} // namespace zenka

@@ -1,0 +1,100 @@
+#pragma once
+
+// The project: everything the engineer enters for one analysis. One instance lives for the
+// whole run of the program; New and Open reset it instead of replacing it.
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zenka {
+
+struct AnalysisState;
+
+constexpr int kDocSamples = 225;
+constexpr int kDocLengths = 20;
+constexpr int kDocWidths = 5;
+
+// A graph window that belongs to the project. Destroying the reference closes the window.
+class GraphWindow {
+public:
+    virtual ~GraphWindow() = default;
+};
+
+class CPelbrinDoc {
+public:
+    // The project is bound to the analysis state that receives its file names (INFILE, OUTFILE).
+    explicit CPelbrinDoc(AnalysisState& state);
+    ~CPelbrinDoc();
+    CPelbrinDoc(const CPelbrinDoc&) = delete;
+    CPelbrinDoc& operator=(const CPelbrinDoc&) = delete;
+
+    // --- fields, in the order of the project file's model ---
+    int inputValid = 0;
+    std::array<double, kDocSamples> blowCounts{};
+    std::array<int, kDocSamples> soilCodes{};
+    std::array<double, kDocSamples> depths{};
+    double unitWeight = 0;
+    double groundElevation = 0;
+    int pipeEnd = 1;
+    double pipeThickness = 0;
+    double hPileDepth = 0;
+    double hPileEndArea = 0;
+    int units = -1; // -1 not chosen, 1 English, 2 Metric
+    std::string projectNumber;
+    std::string jobName;
+    std::string engineer;
+    std::string boringDate;
+    std::string boringNumber;
+    std::string station;
+    int pileShape = -1;   // -1 none, 1 square concrete, 2 round concrete, 3 pipe, 4 H, 5 cylinder
+    int analysisType = 0; // 0 none, 1 specific lengths, 2 range
+    std::array<double, kDocLengths> pileLengths{};
+    double maxLength = 0;
+    double minLength = 0;
+    double lengthIncrement = 0;
+    std::array<double, kDocWidths> pileWidths{};
+    int lengthCount = 0;
+    int widthCount = 0;
+    double waterTable = 0; // positive above the ground surface; never converted
+    double unitWeightFactor = 0;
+    double lengthFactor = 0;
+    double smallLengthFactor = 0;
+    double areaFactor = 0;
+    std::unique_ptr<GraphWindow> blowCountGraph;
+    std::array<std::unique_ptr<GraphWindow>, kDocWidths> capacityGraphs;
+    std::string pathName; // full path of the input file; empty when there is none yet
+    std::string fileName; // the input file's name without its folder
+    std::string title = "Zenka"; // document title shown in the main window's caption
+
+    static constexpr double kUnitWeightFactor = 0.15708740670207796;
+    static constexpr double kLengthFactor = 0.3048;
+    static constexpr double kSmallLengthFactor = 25.4;
+    static constexpr double kAreaFactor = 645.16;
+
+    void ResetProject();
+    // 1 English to Metric, 0 Metric to English; anything else does nothing.
+    void ConvertUnits(int direction);
+    static double RoundTo3(double value);
+
+    bool IsModified() const { return modified_; }
+    void SetModified(bool flag = true) { modified_ = flag; }
+
+    // The project changed notice: every view reloads its controls.
+    using Listener = std::function<void()>;
+    int addChangedListener(Listener listener);
+    void removeChangedListener(int id);
+    void notifyChanged();
+
+    AnalysisState& state() const { return *state_; }
+
+private:
+    AnalysisState* state_;
+    bool modified_ = false;
+    int nextListenerId_ = 1;
+    std::vector<std::pair<int, Listener>> listeners_;
+};
+
+} // namespace zenka
