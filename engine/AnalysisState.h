@@ -6,6 +6,7 @@
 #include "engine/Arrays.h"
 
 #include <string>
+#include <vector>
 
 namespace zenka {
 
@@ -28,6 +29,19 @@ template <int Size> struct PointList {
     Array1<double, Size> Z;
     Array1<double, Size> N;
     Array1<double, Size> Q;
+};
+
+// One computed width and length, English units, as the driver met it.
+struct CaseResult {
+    int IW = 0;
+    double WP = 0;
+    double TPL = 0;
+    double EBP = 0;
+    double USF = 0;
+    double CMAXB = 0;
+    double MPC = 0;
+    double TCP = 0;
+    double UPC = 0;
 };
 
 struct AnalysisState {
@@ -146,6 +160,8 @@ struct AnalysisState {
     ReportOut* report = nullptr;
     // Set by the driver when the report and the depth data file were written by the last run.
     bool reportWritten = false;
+    // Every case the last run computed successfully, in run order.
+    std::vector<CaseResult> cases;
 };
 
 } // namespace zenka

@@ -24,33 +24,40 @@ std::string padLeft(std::string s, int width) {
 
 std::string printfFixed(double value, int decimals) {
     if (!std::isfinite(value)) return nonFinite(value);
-    // 1e308 in fixed notation needs 309 digits before the point.
-    char buf[400];
-    const auto res =
-        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, std::max(decimals, 0));
-    if (res.ec != std::errc()) return nonFinite(value);
-    return std::string(buf, res.ptr);
+    decimals = std::max(decimals, 0);
+    // Sign, 309 digits before the point for the largest double, the point and the decimals.
+    std::string buf(static_cast<std::size_t>(decimals) + 320, '\0');
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                   std::chars_format::fixed, decimals);
+    buf.resize(static_cast<std::size_t>(res.ptr - buf.data()));
+    return buf;
 }
 
 std::string printfFixed(double value, int width, int decimals) {
     return padLeft(printfFixed(value, decimals), width);
 }
 
-std::string printfInt(long long value, int width) { return padLeft(std::to_string(value), width); }
+std::string printfInt(long long value, int width) {
+    return padLeft(std::to_string(value), width);
+}
 
 std::string fieldF(double value, int width, int decimals) {
+    width = std::max(width, 0);
     if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(width), '*');
     std::string s = printfFixed(value, decimals);
     if (s.front() == '-' &&
         std::all_of(s.begin() + 1, s.end(), [](char c) { return c == '0' || c == '.'; }))
         s.erase(0, 1);
-    if (static_cast<int>(s.size()) > width) return std::string(static_cast<std::size_t>(width), '*');
+    if (static_cast<int>(s.size()) > width)
+        return std::string(static_cast<std::size_t>(width), '*');
     return padLeft(std::move(s), width);
 }
 
 std::string fieldI(long long value, int width) {
+    width = std::max(width, 0);
     std::string s = std::to_string(value);
-    if (static_cast<int>(s.size()) > width) return std::string(static_cast<std::size_t>(width), '*');
+    if (static_cast<int>(s.size()) > width)
+        return std::string(static_cast<std::size_t>(width), '*');
     return padLeft(std::move(s), width);
 }
 

@@ -23,6 +23,9 @@ FileResult readWholeFile(const std::string& path, std::string& bytes);
 // The message for a failed write of path, by errno.
 std::string fileWriteErrorMessage(const std::string& path, int error);
 
+// The message for a failed read of path, by errno.
+std::string fileReadErrorMessage(const std::string& path, int error);
+
 // Test seam: when set to n >= 0, the next writes fail with ENOSPC after n bytes. -1 turns it off.
 void setWriteFailureAfterBytesForTesting(long long n);
 

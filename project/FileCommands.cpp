@@ -1,1 +1,117 @@
 #include "project/FileCommands.h"
+
+#include "engine/AnalysisState.h"
+#include "project/AtomicFile.h"
+#include "project/InputFile.h"
+#include "project/PelbrinDoc.h"
+#include "project/Shell.h"
+
+#include <optional>
+#include <string>
+
+namespace zenka {
+
+namespace {
+
+FileDialogOptions saveDialog() {
+    return {{"Input File (*.in)"}, "in", true};
+}
+
+FileDialogOptions openDialog() {
+    return {{"Input File (*.in)", "All Files (*)"}, "in", false};
+}
+
+std::optional<std::string> chosen(std::optional<std::string> path) {
+    if (path && path->empty()) return std::nullopt;
+    return path;
+}
+
+// The project takes the chosen file's names; the report goes beside it.
+void nameProject(CPelbrinDoc& doc, const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? ""
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
+    doc.pathName = path;
+    doc.fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    doc.title = path;
+    AnalysisState& s = doc.state();
+    s.INFILE = doc.fileName;
+    s.OUTFILE = reportNameFor(doc.fileName);
+    s.OUTDIR = folder;
+}
+
+// The question before unsaved changes would be lost. True when the command may go on: the user
+// said No, or said Yes and the project was saved.
+bool settleChanges(CPelbrinDoc& doc, Shell& shell) {
+    if (!doc.IsModified()) return true;
+    switch (shell.askYesNoCancel("Save changes to " + doc.pathName + " ?")) {
+    case Answer::Yes:
+        return SaveProject(doc, shell);
+    case Answer::No:
+        return true;
+    case Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+} // namespace
+
+bool NewProject(CPelbrinDoc& doc, Shell& shell) {
+    if (!settleChanges(doc, shell)) return false;
+    doc.ResetProject();
+    doc.title = " ";
+    doc.notifyChanged();
+    doc.SetModified(false);
+    return true;
+}
+
+bool OpenProject(CPelbrinDoc& doc, Shell& shell) {
+    const auto path = chosen(shell.chooseOpenFile(openDialog()));
+    if (!path) return false;
+
+    // Read first: a file that cannot be read must not cost the project it would replace.
+    std::string bytes;
+    if (const FileResult r = readWholeFile(*path, bytes); !r.ok) {
+        shell.showMessage(r.message, MessageKind::Warning);
+        return false;
+    }
+    // Opening replaces the project: unsaved changes are saved or given up first, never lost
+    // without asking.
+    if (!settleChanges(doc, shell)) return false;
+
+    doc.ResetProject();
+    nameProject(doc, *path);
+    doc.notifyChanged();
+    readInputFile(bytes, doc);
+    doc.notifyChanged();
+    doc.SetModified(false);
+    return true;
+}
+
+bool SaveProject(CPelbrinDoc& doc, Shell& shell) {
+    if (doc.pathName.empty()) return SaveProjectAs(doc, shell);
+
+    doc.notifyChanged();
+    const std::string bytes = writeInputFile(doc);
+    if (const FileResult r = writeFileAtomically(doc.pathName, bytes); !r.ok) {
+        shell.showMessage(r.message, MessageKind::Warning);
+        return false;
+    }
+    doc.SetModified(false);
+    return true;
+}
+
+bool SaveProjectAs(CPelbrinDoc& doc, Shell& shell) {
+    const auto path = chosen(shell.chooseSaveFile(saveDialog()));
+    if (!path) return false;
+    nameProject(doc, *path);
+    return SaveProject(doc, shell);
+}
+
+bool AskToSaveChanges(CPelbrinDoc& doc, Shell& shell) {
+    return settleChanges(doc, shell);
+}
+
+} // namespace zenka

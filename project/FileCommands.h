@@ -8,12 +8,13 @@ namespace zenka {
 class CPelbrinDoc;
 class Shell;
 
-// False when the user cancelled (the project is then unchanged).
+// Asks first when there are unsaved changes. False when the user cancelled, or answered Yes and
+// the project was not saved (the project is then unchanged).
 bool NewProject(CPelbrinDoc& doc, Shell& shell);
-// False when the dialog was cancelled or the file could not be read (the project is then
-// unchanged).
+// Discards unsaved changes without asking. False when the dialog was cancelled or the file could
+// not be read (the project is then unchanged).
 bool OpenProject(CPelbrinDoc& doc, Shell& shell);
-// True when the file was written.
+// True when the file was written. A project without a file asks for one first.
 bool SaveProject(CPelbrinDoc& doc, Shell& shell);
 bool SaveProjectAs(CPelbrinDoc& doc, Shell& shell);
 // True when closing may go on: nothing unsaved is lost by it.

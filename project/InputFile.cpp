@@ -1,1 +1,320 @@
 #include "project/InputFile.h"
+
+#include "engine/Format.h"
+#include "project/PelbrinDoc.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+
+namespace zenka {
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+constexpr const char* kEol = "\r\n";
+constexpr std::string_view kWaterTableTag = "watertable=";
+
+// A text stays on its own line whatever it holds.
+std::string lineText(const std::string& text) {
+    std::string s = text;
+    for (char& c : s)
+        if (c == '\r' || c == '\n') c = ' ';
+    return s;
+}
+
+std::string f16(double v) {
+    return printfFixed(v, 16, 4);
+}
+
+// A boring-log field: a value that fills its columns gets a blank in front, so that it can never
+// run into the field before it.
+std::string logField(std::string s, std::size_t width) {
+    if (s.size() >= width && s.front() != ' ') s.insert(0, 1, ' ');
+    return s;
+}
+
+int leadingNonZeroWidths(const CPelbrinDoc& doc) {
+    int n = 0;
+    while (n < kDocWidths && doc.pileWidths[static_cast<std::size_t>(n)] != 0) ++n;
+    return n;
+}
+
+bool allZeroEntry(const CPelbrinDoc& doc, std::size_t i) {
+    return doc.depths[i] == 0 && doc.blowCounts[i] == 0 && doc.soilCodes[i] == 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Lines of a file's bytes: a line ends at LF, a CR in front of it is dropped; past the end every
+// line is empty. Each byte is looked at once.
+class LineReader {
+public:
+    explicit LineReader(std::string_view bytes) : rest_(bytes) {}
+
+    std::string_view next() {
+        if (rest_.empty()) return {};
+        const std::size_t lf = rest_.find('\n');
+        std::string_view line = rest_.substr(0, lf);
+        rest_ = lf == std::string_view::npos ? std::string_view{} : rest_.substr(lf + 1);
+        if (lf != std::string_view::npos && !line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        return line;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+// Numbers taken one after the other from a line, each from where the previous one ended.
+// Decimal only and independent of the locale: blanks, an optional sign, digits with an optional
+// point, an optional exponent. Where no number stands the value is 0 and the position stays.
+class NumberScanner {
+public:
+    explicit NumberScanner(std::string_view line) : line_(line) {}
+
+    double real() {
+        const std::size_t n = line_.size();
+        std::size_t p = pos_;
+        while (p < n && isSpace(line_[p])) ++p;
+        bool negative = false;
+        if (p < n && (line_[p] == '+' || line_[p] == '-')) {
+            negative = line_[p] == '-';
+            ++p;
+        }
+        const std::size_t intBegin = p;
+        while (p < n && isDigit(line_[p])) ++p;
+        const std::size_t intEnd = p;
+        std::size_t fracBegin = p;
+        std::size_t fracEnd = p;
+        if (p < n && line_[p] == '.') {
+            fracBegin = ++p;
+            while (p < n && isDigit(line_[p])) ++p;
+            fracEnd = p;
+        }
+        if (intBegin == intEnd && fracBegin == fracEnd) return 0;
+
+        // The exponent counts only when digits follow the e and its sign.
+        long long exponent = 0;
+        if (p < n && (line_[p] == 'e' || line_[p] == 'E')) {
+            std::size_t q = p + 1;
+            const bool expNegative = q < n && line_[q] == '-';
+            if (q < n && (line_[q] == '+' || line_[q] == '-')) ++q;
+            if (q < n && isDigit(line_[q])) {
+                for (; q < n && isDigit(line_[q]); ++q)
+                    if (exponent < 1'000'000'000'000LL) exponent = exponent * 10 + (line_[q] - '0');
+                if (expNegative) exponent = -exponent;
+                p = q;
+            }
+        }
+        pos_ = p;
+
+        double value = 0;
+        const auto res = std::from_chars(line_.data() + intBegin, line_.data() + p, value);
+        if (res.ec == std::errc::result_out_of_range) {
+            // Too large gives infinity, too small zero: decided by the decimal exponent of the
+            // first significant digit.
+            long long lead = 0;
+            const std::size_t i = firstNonZero(intBegin, intEnd);
+            if (i < intEnd)
+                lead = static_cast<long long>(intEnd - i) - 1;
+            else
+                lead = -static_cast<long long>(firstNonZero(fracBegin, fracEnd) - fracBegin) - 1;
+            value = lead + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        } else if (res.ec != std::errc()) {
+            value = 0;
+        }
+        return negative ? -value : value;
+    }
+
+    // A number truncated toward zero and held to the 32-bit range.
+    int integer() {
+        const double v = real();
+        if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
+        if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
+        return static_cast<int>(v);
+    }
+
+private:
+    std::size_t firstNonZero(std::size_t from, std::size_t to) const {
+        while (from < to && line_[from] == '0') ++from;
+        return from;
+    }
+
+    std::string_view line_;
+    std::size_t pos_ = 0;
+};
+
+// Line 1: optional blanks, an optional sign and the leading digits.
+int leadingInteger(std::string_view line) {
+    std::size_t p = 0;
+    while (p < line.size() && isSpace(line[p])) ++p;
+    bool negative = false;
+    if (p < line.size() && (line[p] == '+' || line[p] == '-')) {
+        negative = line[p] == '-';
+        ++p;
+    }
+    long long v = 0;
+    while (p < line.size() && isDigit(line[p])) {
+        if (v <= static_cast<long long>(INT_MAX) + 1) v = v * 10 + (line[p] - '0');
+        ++p;
+    }
+    if (negative) v = -v;
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+} // namespace
+
+std::string writeInputFile(CPelbrinDoc& doc) {
+    if (doc.units == -1) doc.units = 2;
+    doc.pipeEnd = doc.pipeEnd == 1 ? 1 : 2;
+
+    std::string out;
+    out += printfInt(doc.units, 0) + kEol;
+    out += lineText(doc.projectNumber) + kEol;
+    out += lineText(doc.boringDate) + kEol;
+    out += lineText(doc.engineer) + kEol;
+    out += lineText(doc.boringNumber) + kEol;
+    out += lineText(doc.station) + " " + std::string(kWaterTableTag) + f16(doc.waterTable) + kEol;
+    out += lineText(doc.jobName) + kEol;
+    out += printfInt(doc.pileShape, 1) + " " + f16(doc.unitWeight) + kEol;
+    out += printfInt(doc.analysisType, 1) + " " + printfInt(doc.pipeEnd, 1) + kEol;
+
+    // Widths: only the leading non-zero ones, which are the ones the analysis takes.
+    if (doc.pileShape == 4) {
+        out += " 1 " + f16(doc.pileWidths[0]) + " " + kEol;
+    } else {
+        const int n = leadingNonZeroWidths(doc);
+        out += printfInt(n, 1) + " ";
+        for (int i = 0; i < n; ++i) out += f16(doc.pileWidths[static_cast<std::size_t>(i)]) + " ";
+        out += kEol;
+    }
+
+    if (doc.pileShape == 4)
+        out += f16(doc.groundElevation) + " " + f16(doc.hPileDepth) + " " + f16(doc.hPileEndArea) +
+               " " + kEol;
+    else if (doc.pileShape == 3 || doc.pileShape == 5)
+        out += f16(doc.groundElevation) + " " + f16(doc.pipeThickness) + " " + kEol;
+    else
+        out += f16(doc.groundElevation) + " " + kEol;
+
+    if (doc.analysisType == 1) {
+        int n = 0;
+        for (double l : doc.pileLengths)
+            if (l > 0) ++n;
+        doc.lengthCount = n;
+        out += " ";
+        for (int i = 0; i < n; ++i) out += f16(doc.pileLengths[static_cast<std::size_t>(i)]) + " ";
+        out += kEol;
+    } else if (doc.analysisType == 2) {
+        out += f16(doc.minLength) + " " + f16(doc.maxLength) + " " + f16(doc.lengthIncrement) +
+               " " + kEol;
+    }
+
+    // The log up to and including its closing entry (soil code 0), then an all-zero line unless
+    // the closing entry is one; never more lines than the log has entries.
+    std::size_t entries = 0;
+    while (entries < kDocSamples && doc.soilCodes[entries] != 0) ++entries;
+    if (entries < kDocSamples) ++entries; // the closing entry
+    const bool closingLine = entries < kDocSamples && !allZeroEntry(doc, entries - 1);
+    auto logLine = [](double depth, double blows, int code) {
+        return logField(printfFixed(depth, 7, 2), 7) + logField(printfFixed(blows, 7, 2), 7) +
+               logField(printfInt(code, 4), 4) + " " + kEol;
+    };
+    for (std::size_t i = 0; i < entries; ++i)
+        out += logLine(doc.depths[i], doc.blowCounts[i], doc.soilCodes[i]);
+    if (closingLine) out += logLine(0, 0, 0);
+    return out;
+}
+
+void readInputFile(std::string_view bytes, CPelbrinDoc& doc) {
+    LineReader lines(bytes);
+
+    doc.units = leadingInteger(lines.next());
+    doc.projectNumber = std::string(lines.next());
+    doc.boringDate = std::string(lines.next());
+    doc.engineer = std::string(lines.next());
+    doc.boringNumber = std::string(lines.next());
+
+    const std::string_view stationLine = lines.next();
+    doc.station = std::string(stationLine);
+    const std::size_t tag = stationLine.find(kWaterTableTag);
+    if (tag != std::string_view::npos && tag > 0) {
+        doc.waterTable = NumberScanner(stationLine.substr(tag + kWaterTableTag.size())).real();
+        std::size_t end = tag;
+        if (stationLine[end - 1] == ' ') --end;
+        doc.station = std::string(stationLine.substr(0, end));
+    }
+
+    doc.jobName = std::string(lines.next());
+
+    NumberScanner line8(lines.next());
+    doc.pileShape = line8.integer();
+    doc.unitWeight = line8.real();
+
+    NumberScanner line9(lines.next());
+    doc.analysisType = line9.integer();
+    doc.pipeEnd = line9.integer();
+
+    NumberScanner line10(lines.next());
+    int widths = line10.integer();
+    if (widths > kDocWidths) widths = kDocWidths;
+    if (widths < 0) widths = 0;
+    doc.widthCount = widths;
+    for (int i = 0; i < widths; ++i) doc.pileWidths[static_cast<std::size_t>(i)] = line10.real();
+
+    NumberScanner line11(lines.next());
+    doc.groundElevation = line11.real();
+    if (doc.pileShape == 3 || doc.pileShape == 5) {
+        doc.pipeThickness = line11.real();
+    } else if (doc.pileShape == 4) {
+        doc.hPileDepth = line11.real();
+        doc.hPileEndArea = line11.real();
+    }
+
+    // The writer has a lengths line only for these two analysis types.
+    if (doc.analysisType == 1) {
+        NumberScanner line12(lines.next());
+        for (std::size_t i = 0; i < 10; ++i) doc.pileLengths[i] = line12.real();
+    } else if (doc.analysisType == 2) {
+        NumberScanner line12(lines.next());
+        doc.minLength = line12.real();
+        doc.maxLength = line12.real();
+        doc.lengthIncrement = line12.real();
+    }
+
+    for (std::size_t i = 0; i < kDocSamples; ++i) {
+        NumberScanner entry(lines.next());
+        doc.depths[i] = entry.real();
+        doc.blowCounts[i] = entry.real();
+        doc.soilCodes[i] = entry.integer();
+        if (doc.soilCodes[i] == 0) break;
+    }
+}
+
+std::string reportNameFor(const std::string& inputFileName) {
+    const std::size_t slash = inputFileName.find_last_of('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = inputFileName.find_last_of('.');
+    std::string report = dot == std::string::npos || dot < nameStart
+                             ? inputFileName + ".out"
+                             : inputFileName.substr(0, dot) + ".out";
+    if (report == inputFileName) report = inputFileName + ".out";
+    return report;
+}
+
+} // namespace zenka

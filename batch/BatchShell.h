@@ -1,0 +1,35 @@
+#pragma once
+
+// The Shell of the batch program: messages go to stderr, one per line; the only "open dialog"
+// answers with the file named on the command line; there is no Save As.
+
+#include "project/Shell.h"
+
+#include <cstdio>
+#include <string>
+
+namespace zenka {
+
+class BatchShell : public Shell {
+public:
+    explicit BatchShell(std::FILE* err) : err_(err) {}
+
+    // The file the next open dialog chooses.
+    void setFileToOpen(std::string path) { fileToOpen_ = std::move(path); }
+    int messageCount() const { return messages_; }
+
+    void showMessage(const std::string& text, MessageKind kind) override;
+    Answer askYesNoCancel(const std::string& text) override;
+    std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) override;
+    std::optional<std::string> chooseOpenFile(const FileDialogOptions& options) override;
+    void beginWorking() override {}
+    void endWorking() override {}
+    void openTextViewer(const std::string&) override {}
+
+private:
+    std::FILE* err_;
+    std::string fileToOpen_;
+    int messages_ = 0;
+};
+
+} // namespace zenka

@@ -1,0 +1,186 @@
+#include "engine/Driver.h"
+
+#include "engine/AnalysisState.h"
+#include "engine/ErrorWriter.h"
+#include "engine/GraphData.h"
+#include "engine/Report.h"
+#include "engine/Sections.h"
+#include "engine/capacity/PileCapacity.h"
+#include "project/AtomicFile.h"
+#include "project/Shell.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace zenka {
+
+namespace {
+
+// Range stepping accumulates PLINC; a last length that lands a hair above PLMAX by rounding
+// (1.0 + 10 x 0.1) is still the maximum the engineer asked for.
+constexpr double kRangeTolerance = 1e-6;
+
+// The run's date and time: the local clock, or SOURCE_DATE_EPOCH (UTC) so that reports of two
+// runs can be compared.
+std::tm runClock() {
+    std::tm tm{};
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
+        long long seconds = 0;
+        const char* end = epoch + std::strlen(epoch);
+        const auto res = std::from_chars(epoch, end, seconds);
+        if (res.ec == std::errc() && res.ptr == end) {
+            const auto t = static_cast<std::time_t>(seconds);
+            if (gmtime_r(&t, &tm)) return tm;
+        }
+    }
+    const std::time_t now = std::time(nullptr);
+    localtime_r(&now, &tm);
+    return tm;
+}
+
+std::string twoDigits(int a, int b, int c, char sep) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d%c%02d%c%02d", a % 100, sep, b % 100, sep, c % 100);
+    return buf;
+}
+
+void compute(AnalysisState& s) {
+    if (s.ISECT == 3 || s.ISECT == 4)
+        computeSteelPile(s.IERR, s);
+    else
+        computeConcretePile(s.IERR, s);
+}
+
+void recordCase(AnalysisState& s) {
+    s.cases.push_back({s.IW, s.WP, s.TPL, s.EBP, s.USF, s.CMAXB, s.MPC, s.TCP, s.UPC});
+}
+
+void specificLengths(AnalysisState& s, ReportOut& out) {
+    const int count = s.NLEN > 0 ? s.NLEN : 1;
+    for (int j = 1; j <= count; ++j) {
+        s.TPL = s.PL(j);
+        s.EBP = s.GSE - s.TPL;
+        s.IERR = kReportUnit;
+        writeSection(s, out, "OC");
+        compute(s);
+        if (s.IERR != 0) continue; // the computation has written its message
+        recordCase(s);
+        writeSection(s, out, "OD");
+        writeSection(s, out, "OE");
+        writeSection(s, out, "OF");
+        writeSection(s, out, "OG");
+    }
+}
+
+void rangeOfLengths(AnalysisState& s, ReportOut& out) {
+    s.TPL = s.PLMIN;
+    writeSection(s, out, "OC");
+    writeSection(s, out, "TH");
+    for (int i = 1;; ++i) {
+        s.IERR = kReportUnit;
+        if (i > kMaxRangeSteps) {
+            s.IERR = 24;
+            writeError(out, s.IUNITS, 24, kMaxRangeSteps);
+            break;
+        }
+        compute(s);
+        if (s.IERR >= 20) break; // the computation has written its message
+        writeSection(s, out, "TL");
+        storeRangeStep(s, i);
+        recordCase(s);
+        s.TPL += s.PLINC;
+        if (!(s.TPL <= s.PLMAX + kRangeTolerance)) {
+            writeError(out, s.IUNITS, 21, 0);
+            break;
+        }
+    }
+    writeSection(s, out, "TN");
+}
+
+std::string joinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    if (dir.back() == '/') return dir + name;
+    return dir + "/" + name;
+}
+
+} // namespace
+
+std::string reportPathOf(const AnalysisState& s) {
+    if (s.OUTFILE.empty()) return {};
+    return joinPath(s.OUTDIR, s.OUTFILE);
+}
+
+std::string depthDataPathOf(const AnalysisState& s) {
+    return joinPath(s.OUTDIR, kDepthDataFileName);
+}
+
+void runAnalysis(AnalysisState& s, ReportOut& out) {
+    s.report = &out;
+    s.cases.clear();
+
+    s.PROGID = "ZENKA";
+    s.TITLE = "STATIC PILE BEARING CAPACITY ANALYSIS";
+    s.LINES = 100;
+    s.IPAGE = 0;
+    clearResultTable(s);
+
+    const std::tm tm = runClock();
+    s.RUNDATE = twoDigits(tm.tm_mon + 1, tm.tm_mday, tm.tm_year % 100, '/');
+    s.RUNTIME = twoDigits(tm.tm_hour, tm.tm_min, tm.tm_sec, ':');
+
+    s.NLEN = 0;
+    while (s.NLEN < kMaxLengths && s.PL(s.NLEN + 1) > 0) ++s.NLEN;
+
+    writeSection(s, out, "OA");
+    writeSection(s, out, "OB");
+
+    s.IW = 1;
+    for (int n = 0; n < s.NW; ++n) {
+        // Section C prints the width being analysed, so it must be set before the first
+        // section of the width, not only inside the computation.
+        s.WP = s.PWID(s.IW);
+        if (s.IOPT == 1)
+            specificLengths(s, out);
+        else if (s.IOPT == 2)
+            rangeOfLengths(s, out);
+
+        out.blank();
+        out.blank();
+        out.line().text(10, "PROBLEM COMPLETED").text(49, "ANALYSIS NO.").I(61, s.NANAL, 3);
+        out.blank();
+        ++s.NANAL;
+        ++s.IW;
+    }
+
+    out.line().text(1, " \f");
+    s.report = nullptr;
+}
+
+int AnalysisDriver(AnalysisState& s, Shell& shell) {
+    s.reportWritten = false;
+    if (s.OUTFILE.empty()) {
+        shell.showMessage("The project has no report file name yet. Save the project first.",
+                          MessageKind::Warning);
+        return 1;
+    }
+    ReportOut out;
+    runAnalysis(s, out);
+
+    const std::string reportPath = reportPathOf(s);
+    if (const FileResult r = writeFileAtomically(reportPath, out.text()); !r.ok) {
+        shell.showMessage(r.message, MessageKind::Warning);
+        return 1;
+    }
+    const std::string depthPath = depthDataPathOf(s);
+    if (const FileResult r = writeFileAtomically(depthPath, depthDataFile(s)); !r.ok) {
+        shell.showMessage(r.message, MessageKind::Warning);
+        return 1;
+    }
+    s.reportWritten = true;
+    return 0;
+}
+
+} // namespace zenka

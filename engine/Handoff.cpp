@@ -1,0 +1,165 @@
+#include "engine/Handoff.h"
+
+#include "engine/AnalysisState.h"
+#include "engine/Driver.h"
+#include "engine/Format.h"
+#include "project/FileCommands.h"
+#include "project/PelbrinDoc.h"
+#include "project/Shell.h"
+
+#include <algorithm>
+
+namespace zenka {
+
+namespace {
+
+// Soil group of a log code, or -1 for a code the log does not accept.
+int soilGroup(int code) {
+    if (code == 0) return 0;
+    if (code == 1 || code == 11) return 1;
+    if (code == 2 || (code >= 21 && code <= 28)) return 2;
+    if (code == 3 || (code >= 31 && code <= 35)) return 3;
+    if (code == 4 || (code >= 41 && code <= 45)) return 4;
+    if (code == 5) return 5;
+    return -1;
+}
+
+// "Greater than 0" as the checks mean it: a NaN fails.
+bool positive(double v) {
+    return v > 0;
+}
+
+int countSamples(const CPelbrinDoc& doc) {
+    int n = 0;
+    while (n < kDocSamples && doc.soilCodes[static_cast<std::size_t>(n)] != 0) ++n;
+    return std::min(n + 1, kDocSamples);
+}
+
+bool hasClosingEntry(const CPelbrinDoc& doc) {
+    return std::find(doc.soilCodes.begin(), doc.soilCodes.end(), 0) != doc.soilCodes.end();
+}
+
+// Runs every check in order, one message for each that fails. True when all passed.
+bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
+    bool ok = true;
+    auto fail = [&](const char* message) {
+        ok = false;
+        shell.showMessage(message, MessageKind::Information);
+    };
+
+    if (nsamp <= 2) fail("A minimum of 2 borelog entries must be entered");
+    if (!positive(doc.pileWidths[0])) fail("At least one pile width must be entered");
+    if (!positive(doc.unitWeight)) fail("Unit weight must be greater than 0");
+    if (doc.pileShape < 1 || doc.pileShape > 5) fail("Illegal pileshape encountered");
+    if (doc.analysisType == 1 && !positive(doc.pileLengths[0]))
+        fail("Pile lengths must be greater than 0");
+    if (doc.analysisType == 2) {
+        if (!positive(doc.minLength)) fail("Minimum pile length must be greater than 0");
+        if (!positive(doc.maxLength) || doc.maxLength < doc.minLength)
+            fail("Maximum pile length must be greater than 0 and greater than the minimum "
+                 "pilelength");
+        if (!positive(doc.lengthIncrement)) fail("Pile length increment must be greater than 0");
+    }
+    if (doc.analysisType != 1 && doc.analysisType != 2) fail("Illegal analysis option encountered");
+
+    if (doc.units != 1 && doc.units != 2) fail("Illegal unit system encountered");
+    const bool closed = hasClosingEntry(doc);
+    if (!closed) fail("The boring log must end with an entry of soil type 0");
+
+    const int nw = std::clamp(doc.widthCount, 0, kDocWidths);
+    if (nw >= 2) {
+        for (int i = 1; i < nw; ++i) {
+            if (!positive(doc.pileWidths[static_cast<std::size_t>(i)])) {
+                fail("All pile widths in use must be greater than 0");
+                break;
+            }
+        }
+    }
+    if (doc.pileShape == 3 || doc.pileShape == 5) {
+        bool bad = !positive(doc.pipeThickness);
+        for (int i = 0; i < std::max(nw, 1) && !bad; ++i) {
+            const double w = doc.pileWidths[static_cast<std::size_t>(i)];
+            if (positive(w) && !(2 * doc.pipeThickness < w)) bad = true;
+        }
+        if (bad) fail("Wall thickness must be greater than 0 and less than half the pile width");
+    }
+    if (doc.pileShape == 4 && (!positive(doc.hPileDepth) || !positive(doc.hPileEndArea)))
+        fail("H-pile section depth and end area must be greater than 0");
+    if (closed) {
+        for (int i = 0; i + 1 < nsamp; ++i) {
+            if (!(doc.depths[static_cast<std::size_t>(i + 1)] >
+                  doc.depths[static_cast<std::size_t>(i)])) {
+                fail("Boring log depths must increase from entry to entry");
+                break;
+            }
+        }
+    }
+    return ok;
+}
+
+} // namespace
+
+bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell) {
+    AnalysisState& s = doc.state();
+    s.reportWritten = false;
+
+    s.PROJNO = doc.projectNumber;
+    s.JOBNAME = doc.jobName;
+    s.ENGR = doc.engineer;
+    s.BORNO = doc.boringNumber;
+    s.DRDATE = doc.boringDate;
+    s.STANO = doc.station;
+
+    s.NSAMP = countSamples(doc);
+
+    doc.inputValid = 1;
+    if (!validate(doc, s.NSAMP, shell)) doc.inputValid = 0;
+    if (doc.inputValid == 0) return true;
+
+    if (s.INFILE.empty() || s.INFILE.front() == ' ') {
+        SaveProjectAs(doc, shell);
+        // Without a file name there is nowhere to put the report.
+        if (s.INFILE.empty() || s.INFILE.front() == ' ') return true;
+    }
+
+    const bool metric = doc.units == 2;
+    auto len = [&](double v) { return metric ? v / doc.lengthFactor : v; };
+    auto small = [&](double v) { return metric ? v / doc.smallLengthFactor : v; };
+
+    s.IUNITS = doc.units;
+    s.ISECT = doc.pileShape;
+    s.IOPT = doc.analysisType;
+    s.IPIPE = doc.pipeEnd;
+    s.NW = std::clamp(doc.widthCount, 0, kDocWidths);
+    s.UWP = metric ? doc.unitWeight / doc.unitWeightFactor : doc.unitWeight;
+    s.GSE = len(doc.groundElevation);
+    s.THICK = small(doc.pipeThickness);
+    s.DEPTH = small(doc.hPileDepth);
+    s.TAREA = metric ? doc.hPileEndArea / doc.areaFactor : doc.hPileEndArea;
+
+    for (int i = 1; i <= kMaxSamples; ++i) {
+        const auto k = static_cast<std::size_t>(i - 1);
+        s.D(i) = len(doc.depths[k]);
+        s.N(i) = doc.blowCounts[k];
+        const int group = soilGroup(doc.soilCodes[k]);
+        if (group < 0) {
+            shell.showMessage("Invalid Soiltype " + printfInt(doc.soilCodes[k], 4) +
+                                  " encountered at Entry #" + printfInt(i - 1, 2),
+                              MessageKind::Information);
+            return false;
+        }
+        s.ST(i) = group;
+    }
+    for (int j = 1; j <= kMaxLengths; ++j)
+        s.PL(j) = len(doc.pileLengths[static_cast<std::size_t>(j - 1)]);
+    for (int w = 1; w <= kMaxWidths; ++w)
+        s.PWID(w) = small(doc.pileWidths[static_cast<std::size_t>(w - 1)]);
+    s.PLMIN = len(doc.minLength);
+    s.PLMAX = len(doc.maxLength);
+    s.PLINC = len(doc.lengthIncrement);
+
+    AnalysisDriver(s, shell);
+    return true;
+}
+
+} // namespace zenka

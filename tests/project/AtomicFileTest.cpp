@@ -1,0 +1,231 @@
+#include "project/AtomicFile.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace zenka::test::projectfiles {
+namespace {
+
+std::string invalidHandle(const std::string& path, int error) {
+    return "An invalid file handle was associated with " + path + ".\n" + std::strerror(error);
+}
+
+class AtomicFile : public ::testing::Test {
+protected:
+    void TearDown() override { setWriteFailureAfterBytesForTesting(-1); }
+    TempFolder dir;
+};
+
+TEST_F(AtomicFile, WritesNewAndReplacesOldFiles) {
+    const mode_t oldMask = ::umask(027);
+    const std::string path = dir.file("bridge.in");
+    FileResult r = writeFileAtomically(path, std::string("one\r\n\0two", 10));
+    ::umask(oldMask);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(readBytes(path), std::string("one\r\n\0two", 10));
+    EXPECT_EQ(modeOf(path) & 07777, 0640u); // 0666 less the umask, not mkstemp's 0600
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"bridge.in"});
+
+    // Replacing keeps the old file's permissions and leaves nothing else behind.
+    ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+    r = writeFileAtomically(path, "new");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(readBytes(path), "new");
+    EXPECT_EQ(modeOf(path) & 07777, 0604u);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"bridge.in"});
+
+    r = writeFileAtomically(path, "");
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(readBytes(path), "");
+
+    // An administrator's save leaves the file with its owner.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+        ASSERT_TRUE(writeFileAtomically(path, "kept").ok);
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+    }
+}
+
+TEST_F(AtomicFile, SavingThroughALinkReplacesTheFileItPointsTo) {
+    ASSERT_EQ(::mkdir(dir.file("real").c_str(), 0755), 0);
+    const std::string target = dir.file("real/bridge.in");
+    writeBytes(target, "old");
+    ASSERT_EQ(::symlink("real/bridge.in", dir.file("link.in").c_str()), 0);
+
+    const FileResult r = writeFileAtomically(dir.file("link.in"), "new");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_TRUE(S_ISLNK(modeOf(dir.file("link.in"))));
+    EXPECT_EQ(readBytes(target), "new");
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"link.in", "real"}));
+
+    // A dangling link gets the file it points to.
+    ASSERT_EQ(::symlink("real/later.in", dir.file("dangling.in").c_str()), 0);
+    ASSERT_TRUE(writeFileAtomically(dir.file("dangling.in"), "made").ok);
+    EXPECT_TRUE(S_ISLNK(modeOf(dir.file("dangling.in"))));
+    EXPECT_EQ(readBytes(dir.file("real/later.in")), "made");
+
+    // A loop of links fails without touching anything.
+    ASSERT_EQ(::symlink("loop2", dir.file("loop1").c_str()), 0);
+    ASSERT_EQ(::symlink("loop1", dir.file("loop2").c_str()), 0);
+    const FileResult loop = writeFileAtomically(dir.file("loop1"), "x");
+    EXPECT_FALSE(loop.ok);
+    EXPECT_EQ(loop.error, ELOOP);
+}
+
+TEST_F(AtomicFile, InterruptedWriteKeepsTheOldFileWhole) {
+    const std::string path = dir.file("bridge.in");
+    const std::string old = "1\r\nold project\r\n";
+    writeBytes(path, old);
+    for (long long after : {0LL, 5LL, 20LL}) {
+        setWriteFailureAfterBytesForTesting(after);
+        const FileResult r = writeFileAtomically(path, std::string(64, 'n'));
+        EXPECT_FALSE(r.ok) << after;
+        EXPECT_EQ(r.error, ENOSPC);
+        EXPECT_EQ(r.message, "Disk full while accessing " + path + ".");
+        EXPECT_EQ(readBytes(path), old);
+        EXPECT_EQ(dir.names(), std::vector<std::string>{"bridge.in"}) << "stray temporary file";
+    }
+    // A new file that fails is not created at all.
+    EXPECT_FALSE(writeFileAtomically(dir.file("new.in"), std::string(64, 'n')).ok);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"bridge.in"});
+
+    // Failing after all the bytes is no failure; switched off, writes work again.
+    setWriteFailureAfterBytesForTesting(64);
+    EXPECT_TRUE(writeFileAtomically(path, std::string(64, 'n')).ok);
+    setWriteFailureAfterBytesForTesting(-1);
+    EXPECT_TRUE(writeFileAtomically(path, "fine").ok);
+    EXPECT_EQ(readBytes(path), "fine");
+}
+
+TEST_F(AtomicFile, BadTargetsFailWithTheirReason) {
+    const std::string missing = dir.file("no-such-folder/bridge.in");
+    FileResult r = writeFileAtomically(missing, "x");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, ENOENT);
+    EXPECT_EQ(r.message, invalidHandle(missing, ENOENT));
+
+    // A folder where the file should be stays a folder.
+    const std::string folder = dir.file("bridge.in");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    r = writeFileAtomically(folder, "x");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EISDIR);
+    EXPECT_EQ(r.message, invalidHandle(folder, EISDIR));
+    EXPECT_TRUE(S_ISDIR(modeOf(folder)));
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"bridge.in"});
+
+    // A file in the way of a folder.
+    writeBytes(dir.file("plain"), "p");
+    r = writeFileAtomically(dir.file("plain/bridge.in"), "x");
+    EXPECT_EQ(r.error, ENOTDIR);
+    EXPECT_EQ(readBytes(dir.file("plain")), "p");
+
+    r = writeFileAtomically("", "x");
+    EXPECT_FALSE(r.ok);
+}
+
+TEST_F(AtomicFile, DevicesAreWrittenInPlace) {
+    // The full disk device: the write fails and the device stays.
+    FileResult r = writeFileAtomically("/dev/full", "x");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, ENOSPC);
+    EXPECT_EQ(r.message, "Disk full while accessing /dev/full.");
+    EXPECT_TRUE(S_ISCHR(modeOf("/dev/full")));
+
+    r = writeFileAtomically("/dev/null", "x");
+    EXPECT_TRUE(r.ok) << r.message;
+    EXPECT_TRUE(S_ISCHR(modeOf("/dev/null")));
+
+    // A fifo nobody reads fails at once instead of waiting for a reader.
+    const std::string fifo = dir.file("pipe.in");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    r = writeFileAtomically(fifo, "x");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, ENXIO);
+    EXPECT_TRUE(S_ISFIFO(modeOf(fifo)));
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"pipe.in"});
+
+    // A device node of our own in a folder we own: it stays a device node.
+    const std::string node = dir.file("null.in");
+    if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        EXPECT_TRUE(writeFileAtomically(node, "x").ok);
+        EXPECT_TRUE(S_ISCHR(modeOf(node)));
+        EXPECT_EQ(dir.names(), (std::vector<std::string>{"null.in", "pipe.in"}));
+    }
+}
+
+TEST_F(AtomicFile, ReadOnlyPlacesRefuseTheSave) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders and files";
+    const std::string path = dir.file("bridge.in");
+    writeBytes(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    FileResult r = writeFileAtomically(path, "new");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EACCES);
+    EXPECT_EQ(readBytes(path), "old");
+
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    r = writeFileAtomically(path, "new");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, invalidHandle(path, EACCES));
+    EXPECT_EQ(readBytes(path), "old");
+}
+
+TEST_F(AtomicFile, ReadWholeFileReportsWhyItCannotRead) {
+    const std::string path = dir.file("bridge.in");
+    const std::string bytes = std::string("a\0b\r\n", 5) + std::string(200000, 'z');
+    writeBytes(path, bytes);
+    std::string got = "stale";
+    FileResult r = readWholeFile(path, got);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(got, bytes);
+
+    const std::string missing = dir.file("gone.in");
+    r = readWholeFile(missing, got);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, ENOENT);
+    EXPECT_EQ(r.message, missing + " was not found.");
+    EXPECT_EQ(got, "");
+
+    r = readWholeFile(dir.path(), got);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EISDIR);
+    EXPECT_EQ(r.message, invalidHandle(dir.path(), EISDIR));
+
+    // A fifo without a writer reads as empty instead of hanging.
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0644), 0);
+    r = readWholeFile(dir.file("pipe"), got);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(got, "");
+
+    EXPECT_EQ(fileReadErrorMessage("/p/a.in", EACCES), "Access to /p/a.in was denied.");
+    EXPECT_EQ(fileReadErrorMessage("/p/a.in", EIO), invalidHandle("/p/a.in", EIO));
+    EXPECT_EQ(fileWriteErrorMessage("/p/a.in", EDQUOT), "Disk full while accessing /p/a.in.");
+    EXPECT_EQ(fileWriteErrorMessage("/p/a.in", EROFS), invalidHandle("/p/a.in", EROFS));
+}
+
+TEST_F(AtomicFile, UnreadableFileIsDenied) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads files without read permission";
+    const std::string path = dir.file("secret.in");
+    writeBytes(path, "x");
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+    std::string got;
+    const FileResult r = readWholeFile(path, got);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "Access to " + path + " was denied.");
+}
+
+} // namespace
+} // namespace zenka::test::projectfiles

@@ -1,0 +1,80 @@
+#include "project/RunCommands.h"
+#include "engine/AnalysisState.h"
+#include "project/PelbrinDoc.h"
+#include "support/Projects.h"
+#include "support/ScriptedShell.h"
+#include "support/TempDir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace zenka {
+namespace {
+
+using test::ScriptedShell;
+using test::TempDir;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class RunCommandsTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
+    CPelbrinDoc doc{*state};
+    ScriptedShell shell;
+};
+
+TEST_F(RunCommandsTest, NeverSavedProjectAsksForANameThenShowsTheReport) {
+    test::fillWorkedCase(doc);
+    shell.saveChoices.push_back(dir.file("bridge.in"));
+    EXPECT_TRUE(RunAndView(doc, shell));
+    EXPECT_EQ(shell.saveDialogs.size(), 1u);
+    EXPECT_EQ(shell.workingBegun, 1);
+    EXPECT_EQ(shell.workingEnded, 1);
+    EXPECT_THAT(shell.viewerPaths, ElementsAre(dir.file("bridge.out")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("bridge.out")));
+}
+
+TEST_F(RunCommandsTest, RefusedOrStoppedRunsOpenNoViewer) {
+    // No pile width: the hand-off's message, the notice closed, no viewer.
+    test::fillWorkedCase(doc);
+    doc.pileWidths[0] = 0;
+    state->INFILE = "a.in";
+    state->OUTFILE = "a.out";
+    state->OUTDIR = dir.path();
+    EXPECT_FALSE(RunAndView(doc, shell));
+    EXPECT_THAT(shell.messageTexts(), ElementsAre("At least one pile width must be entered"));
+    EXPECT_EQ(shell.workingEnded, 1);
+    EXPECT_THAT(shell.viewerPaths, IsEmpty());
+
+    // An invalid soil code stops the run after its message.
+    test::fillWorkedCase(doc);
+    doc.soilCodes[2] = 6;
+    EXPECT_FALSE(RunAndView(doc, shell));
+    EXPECT_THAT(shell.viewerPaths, IsEmpty());
+
+    // A report that cannot be written is not shown, even if an old one exists elsewhere.
+    test::fillWorkedCase(doc);
+    state->OUTDIR = dir.file("gone");
+    EXPECT_FALSE(RunAndView(doc, shell));
+    EXPECT_THAT(shell.viewerPaths, IsEmpty());
+    EXPECT_EQ(shell.workingBegun, shell.workingEnded);
+}
+
+TEST_F(RunCommandsTest, ViewExistingReportRunsNothing) {
+    ViewExistingReport(doc, shell);
+    EXPECT_THAT(shell.viewerPaths, ElementsAre(""));
+
+    state->OUTFILE = "bridge.out";
+    state->OUTDIR = dir.path();
+    ViewExistingReport(doc, shell);
+    EXPECT_THAT(shell.viewerPaths, ElementsAre("", dir.file("bridge.out")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("bridge.out")));
+    EXPECT_EQ(shell.workingBegun, 0);
+}
+
+} // namespace
+} // namespace zenka
