@@ -4,6 +4,7 @@
 #include "engine/Report.h"
 #include "project/PelbrinDoc.h"
 #include "support/Projects.h"
+#include "support/ReportLines.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
 
@@ -22,21 +23,6 @@ using test::ScriptedShell;
 using test::TempDir;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            out.push_back(text.substr(start));
-            break;
-        }
-        out.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return out;
-}
 
 int countOf(const std::string& text, const std::string& what) {
     int n = 0;
@@ -96,7 +82,7 @@ TEST_F(DriverTest, RangeStopsAfterOneHundredSteps) {
     const std::string report = run();
     EXPECT_EQ(lengthsOf(1).size(), 100u);
     EXPECT_DOUBLE_EQ(lengthsOf(1).back(), 100);
-    const auto ls = lines(report);
+    const auto ls = test::linesOf(report);
     const auto it = std::find(ls.begin(), ls.end(),
                               "         *** ERROR *** MAXIMUM NUMBER OF PILE LENGTHS EXCEEDS  100");
     ASSERT_NE(it, ls.end());

@@ -1,28 +1,17 @@
 #include "engine/ErrorWriter.h"
 #include "engine/Report.h"
 
+#include "support/ReportLines.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <string>
 
 using namespace zenka;
+using namespace zenka::test;
 
 namespace {
-
-class Cols {
-public:
-    Cols& at(int col, const std::string& t) {
-        const std::size_t start = static_cast<std::size_t>(col - 1);
-        if (s_.size() < start + t.size()) s_.resize(start + t.size(), ' ');
-        s_.replace(start, t.size(), t);
-        return *this;
-    }
-    operator std::string() const { return s_; }
-
-private:
-    std::string s_;
-};
 
 std::string written(int iunits, int code, double value) {
     ReportOut out;

@@ -2,6 +2,8 @@
 #include "engine/AnalysisState.h"
 #include "engine/Sections.h"
 
+#include "support/ReportLines.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,39 +11,9 @@
 #include <vector>
 
 using namespace zenka;
+using namespace zenka::test;
 
 namespace {
-
-// An expected report line: texts placed at 1-based columns over blanks.
-class Cols {
-public:
-    Cols& at(int col, const std::string& t) {
-        const std::size_t start = static_cast<std::size_t>(col - 1);
-        if (s_.size() < start + t.size()) s_.resize(start + t.size(), ' ');
-        s_.replace(start, t.size(), t);
-        return *this;
-    }
-    operator std::string() const { return s_; }
-
-private:
-    std::string s_;
-};
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = text.find("\r\n", pos);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "last line has no CR LF";
-            lines.push_back(text.substr(pos));
-            break;
-        }
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end + 2;
-    }
-    return lines;
-}
 
 std::unique_ptr<AnalysisState> headerState() {
     auto s = std::make_unique<AnalysisState>();

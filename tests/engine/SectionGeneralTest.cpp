@@ -4,6 +4,8 @@
 #include "engine/Report.h"
 #include "engine/Sections.h"
 
+#include "support/ReportLines.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,51 +13,14 @@
 #include <vector>
 
 using namespace zenka;
+using namespace zenka::test;
 
 namespace {
-
-class Cols {
-public:
-    Cols& at(int col, const std::string& t) {
-        const std::size_t start = static_cast<std::size_t>(col - 1);
-        if (s_.size() < start + t.size()) s_.resize(start + t.size(), ' ');
-        s_.replace(start, t.size(), t);
-        return *this;
-    }
-    operator std::string() const { return s_; }
-
-private:
-    std::string s_;
-};
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = text.find("\r\n", pos);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "last line has no CR LF";
-            lines.push_back(text.substr(pos));
-            break;
-        }
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end + 2;
-    }
-    return lines;
-}
 
 std::string pad(const std::string& t, std::size_t w) {
     std::string s = t.substr(0, w);
     s.resize(w, ' ');
     return s;
-}
-
-// Lines [from, from + count) of the output, or as many as there are.
-std::vector<std::string> slice(const std::vector<std::string>& v, std::size_t from,
-                               std::size_t count) {
-    if (from >= v.size()) return {};
-    return {v.begin() + static_cast<std::ptrdiff_t>(from),
-            v.begin() + static_cast<std::ptrdiff_t>(std::min(v.size(), from + count))};
 }
 
 std::unique_ptr<AnalysisState> siteState(int units) {
