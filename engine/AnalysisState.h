@@ -42,6 +42,8 @@ struct CaseResult {
     double MPC = 0;
     double TCP = 0;
     double UPC = 0;
+    double TSF = 0;
+    double CSFBL = 0;
 };
 
 struct AnalysisState {

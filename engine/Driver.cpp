@@ -55,7 +55,8 @@ void compute(AnalysisState& s) {
 }
 
 void recordCase(AnalysisState& s) {
-    s.cases.push_back({s.IW, s.WP, s.TPL, s.EBP, s.USF, s.CMAXB, s.MPC, s.TCP, s.UPC});
+    s.cases.push_back(
+        {s.IW, s.WP, s.TPL, s.EBP, s.USF, s.CMAXB, s.MPC, s.TCP, s.UPC, s.TSF, s.CSFBL});
 }
 
 void specificLengths(AnalysisState& s, ReportOut& out) {
