@@ -1,6 +1,9 @@
 # The README's commands. Everything builds out of tree with CMake and Ninja.
 #   make run    build and analyse the bundled example with the batch program
+#   make gui    build and start the desktop program
 #   make test   build and run every test, normally and with ASan + UBSan
+#   make bench  build and run the benchmarks and the whole-process measurement
+#   make fuzz   build the fuzz targets with clang and run each for FUZZ_SECONDS
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -9,7 +12,7 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE    ?= examples/worked-case.in
 CMAKE_ARGS ?=
 
-.PHONY: all deps build build-asan run test test-normal test-asan clean
+.PHONY: all deps build build-asan run gui test test-normal test-asan clean
 
 all: build
 
@@ -27,6 +30,9 @@ build-asan: deps
 run: build
 	@$(BUILD)/batch/zenka-batch $(EXAMPLE)
 
+gui: build
+	$(BUILD)/app/zenka
+
 test-normal: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
@@ -35,6 +41,22 @@ test-asan: build-asan
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 test: test-normal test-asan
+
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: bench fuzz fuzz-build
+
+bench: build
+	$(BUILD)/bench/zenka_bench
+	@bash bench/process.sh $(BUILD)
+
+fuzz-build: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DZENKA_WERROR=$(WERROR)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	@bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

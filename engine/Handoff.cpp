@@ -8,6 +8,7 @@
 #include "project/Shell.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zenka {
 
@@ -23,6 +24,13 @@ int soilGroup(int code) {
     if (code == 5) return 5;
     return -1;
 }
+
+// The largest magnitude of a length, width, elevation, depth, blow count or unit weight, and of
+// an area; the main form's own limits.
+constexpr double kLargest = 1000000;
+constexpr double kLargestArea = 10000000;
+// Hundredths, less what decimal fractions lose in binary.
+constexpr double kLeastDepthStep = 0.01 - 1e-9;
 
 // "Greater than 0" as the checks mean it: a NaN fails.
 bool positive(double v) {
@@ -85,11 +93,64 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
     }
     if (doc.pileShape == 4 && (!positive(doc.hPileDepth) || !positive(doc.hPileEndArea)))
         fail("H-pile section depth and end area must be greater than 0");
+    bool increasing = closed;
     if (closed) {
         for (int i = 0; i + 1 < nsamp; ++i) {
             if (!(doc.depths[static_cast<std::size_t>(i + 1)] >
                   doc.depths[static_cast<std::size_t>(i)])) {
                 fail("Boring log depths must increase from entry to entry");
+                increasing = false;
+                break;
+            }
+        }
+    }
+
+    // Bounds that keep every computed value finite. A value that fails a check above (a NaN
+    // among them) gets no second message here.
+    auto tooLarge = [](double v, double limit) { return positive(v) && !(v <= limit); };
+    auto outside = [](double v, double limit) { return !(std::fabs(v) <= limit); };
+    if (outside(doc.groundElevation, kLargest))
+        fail("Ground surface elevation must be between -1000000 and 1000000");
+    if (tooLarge(doc.unitWeight, kLargest)) fail("Unit weight must be no more than 1000000");
+    for (int i = 0; i < std::max(nw, 1); ++i) {
+        if (tooLarge(doc.pileWidths[static_cast<std::size_t>(i)], kLargest)) {
+            fail("Pile widths must be no more than 1000000");
+            break;
+        }
+    }
+    if (doc.pileShape == 4 &&
+        (tooLarge(doc.hPileDepth, kLargest) || tooLarge(doc.hPileEndArea, kLargestArea)))
+        fail("H-pile section depth must be no more than 1000000 and end area no more than "
+             "10000000");
+    if (doc.analysisType == 1) {
+        // The lengths the driver takes: the leading positive ones.
+        for (std::size_t j = 0; j < doc.pileLengths.size() && positive(doc.pileLengths[j]); ++j) {
+            if (tooLarge(doc.pileLengths[j], kLargest)) {
+                fail("Pile lengths must be no more than 1000000");
+                break;
+            }
+        }
+    }
+    if (doc.analysisType == 2 &&
+        (tooLarge(doc.minLength, kLargest) || tooLarge(doc.maxLength, kLargest) ||
+         tooLarge(doc.lengthIncrement, kLargest)))
+        fail("Minimum and maximum pile length and increment must be no more than 1000000");
+    for (int i = 0; i < nsamp; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        // A depth that is not a number has had its message from the order of the depths.
+        const double depth = std::isnan(doc.depths[k]) ? 0 : doc.depths[k];
+        if (outside(depth, kLargest) || outside(doc.blowCounts[k], kLargest)) {
+            fail("Boring log depths and blow counts must be between -1000000 and 1000000");
+            break;
+        }
+    }
+    // Below the deepest sample the averages extrapolate from the two deepest samples; samples
+    // closer than the hundredths the project file keeps would make that slope unbounded.
+    if (increasing) {
+        for (int i = 0; i + 1 < nsamp; ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            if (doc.depths[k + 1] - doc.depths[k] < kLeastDepthStep) {
+                fail("Boring log depths must increase by at least 0.01 from entry to entry");
                 break;
             }
         }

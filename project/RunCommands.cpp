@@ -6,6 +6,9 @@
 #include "project/PelbrinDoc.h"
 #include "project/Shell.h"
 
+#include <filesystem>
+#include <string>
+
 namespace zenka {
 
 bool RunAndView(CPelbrinDoc& doc, Shell& shell) {
@@ -18,8 +21,17 @@ bool RunAndView(CPelbrinDoc& doc, Shell& shell) {
     return true;
 }
 
-void ViewExistingReport(CPelbrinDoc& doc, Shell& shell) {
-    shell.openTextViewer(reportPathOf(doc.state()));
+bool ViewExistingReport(CPelbrinDoc& doc, Shell& shell) {
+    // A viewer started on a missing file would only report its own error, or show an empty
+    // new document that passes for a report.
+    const std::string path = reportPathOf(doc.state());
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec)) {
+        shell.showMessage(kNoReportYet, MessageKind::Information);
+        return false;
+    }
+    shell.openTextViewer(path);
+    return true;
 }
 
 } // namespace zenka

@@ -12,8 +12,11 @@ class Shell;
 // wrote it. True when the viewer was started.
 bool RunAndView(CPelbrinDoc& doc, Shell& shell);
 
-// The viewer on the current input file's report, without running anything; without a report
-// name the viewer starts without a file.
-void ViewExistingReport(CPelbrinDoc& doc, Shell& shell);
+// The viewer on the current input file's report, without running anything. Without a report on
+// disk it says so and starts nothing. True when the viewer was started.
+bool ViewExistingReport(CPelbrinDoc& doc, Shell& shell);
+
+inline constexpr const char* kNoReportYet =
+    "There is no report for this project yet: run the analysis first.";
 
 } // namespace zenka

@@ -40,7 +40,7 @@ template <int From, int To> void copyPoints(const PointList<From>& from, PointLi
 struct Zone {
     const AnalysisState& s;
     PileMaterial m;
-    Correlation g;
+    const LogSamples& log;
 
     // A weaker bearing layer keeps the zone out of the stronger layer above it.
     bool weakerThanAbove() const { return s.IBL >= 2 && s.AQL(s.IBL) < s.AQL(s.IBL - 1); }
@@ -61,7 +61,7 @@ struct Zone {
     }
 
     double average(double TOP, double BOT, RangeAverage& r) const {
-        depthRangeAverage(s, m, g, TOP, BOT, r);
+        depthRangeAverage(log, m, TOP, BOT, r);
         return r.AVGQ;
     }
     double upperPart(double Hi, double X, RangeAverage& r) const {
@@ -75,7 +75,11 @@ struct Zone {
 } // namespace
 
 int endBearing(AnalysisState& s, PileMaterial m, Correlation g) {
-    const Zone zone{s, m, g};
+    return endBearing(s, m, LogSamples(s, g));
+}
+
+int endBearing(AnalysisState& s, PileMaterial m, const LogSamples& log) {
+    const Zone zone{s, m, log};
     const double WP = s.WP;
     const int deepest = std::min(s.NSAMP, kMaxSamples) - 1;
     const double deepestElevation = s.GSE - s.D(deepest);

@@ -16,5 +16,7 @@ constexpr int kTipTooNearEndOfLog = 22;
 // Needs the layers, IBL, ETBL and AFBL. Returns 0, or kTipTooNearEndOfLog with nothing after
 // UL and LL computed.
 int endBearing(AnalysisState& s, PileMaterial m, Correlation g);
+// The same, reading the log through log (whose correlation is the end-bearing one).
+int endBearing(AnalysisState& s, PileMaterial m, const LogSamples& log);
 
 } // namespace zenka

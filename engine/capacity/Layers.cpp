@@ -38,8 +38,43 @@ void emptyRange(const AnalysisState& s, double TOP, RangeAverage& out) {
 
 } // namespace
 
+LogSamples::LogSamples(const AnalysisState& state, Correlation corr)
+    : s(state), g(corr), ns(entriesInUse(state)) {}
+
+LogSamples::LogSamples(const AnalysisState& state, Correlation corr,
+                       const Array1<double, kMaxSamples>& values, bool depthsIncrease)
+    : s(state), g(corr), ns(entriesInUse(state)), q(&values), increasing(depthsIncrease) {}
+
+int LogSamples::bracket(double TOP) const {
+    if (!increasing) {
+        for (int k = 1; k <= ns - 2; ++k)
+            if (s.D(k) <= TOP && TOP < s.D(k + 1)) return k;
+        return ns - 1;
+    }
+    // Increasing depths: at most one k brackets TOP, the last one with D(k) <= TOP.
+    int lo = 1;
+    int hi = ns - 2;
+    int last = 0;
+    while (lo <= hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (s.D(mid) <= TOP) {
+            last = mid;
+            lo = mid + 1;
+        } else {
+            hi = mid - 1;
+        }
+    }
+    return last >= 1 && TOP < s.D(last + 1) ? last : ns - 1;
+}
+
 void depthRangeAverage(const AnalysisState& s, PileMaterial m, Correlation g, double TOP,
                        double BOT, RangeAverage& out) {
+    depthRangeAverage(LogSamples(s, g), m, TOP, BOT, out);
+}
+
+void depthRangeAverage(const LogSamples& log, PileMaterial m, double TOP, double BOT,
+                       RangeAverage& out) {
+    const AnalysisState& s = log.s;
     out.points.NP = 0;
     out.AVGN = 0;
     out.AVGQ = 0;
@@ -59,16 +94,10 @@ void depthRangeAverage(const AnalysisState& s, PileMaterial m, Correlation g, do
         }
     }
 
-    const int ns = entriesInUse(s);
-    auto unit = [&](int k) { return correlate(g, s.N(k), s.ST(k)); };
+    const int ns = log.ns;
+    auto unit = [&](int k) { return log.unit(k); };
 
-    int i = ns - 1;
-    for (int k = 1; k <= ns - 2; ++k) {
-        if (s.D(k) <= TOP && TOP < s.D(k + 1)) {
-            i = k;
-            break;
-        }
-    }
+    const int i = log.bracket(TOP);
     append(out.points, s.GSE - TOP, interpolate(s.N(i), s.N(i + 1), TOP, s.D(i), s.D(i + 1)),
            interpolate(unit(i), unit(i + 1), TOP, s.D(i), s.D(i + 1)));
 

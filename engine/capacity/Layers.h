@@ -20,10 +20,31 @@ struct RangeAverage {
     double AVGQ = 0;
 };
 
+// How an average reads the log: the entries in use, the unit values at the samples, and whether
+// the depths of the samples increase, which lets the bracket of a depth be found by bisection.
+struct LogSamples {
+    const AnalysisState& s;
+    Correlation g;
+    int ns = 0;                                // entries in use, the closing one included
+    const Array1<double, kMaxSamples>* q = {}; // g at each sample; none: evaluated when needed
+    bool increasing = false;                   // D(1) < D(2) < ... < D(ns - 1)
+
+    // The log of s read as it stands, nothing precomputed.
+    LogSamples(const AnalysisState& state, Correlation corr);
+    LogSamples(const AnalysisState& state, Correlation corr, const Array1<double, kMaxSamples>& q,
+               bool increasing);
+
+    double unit(int k) const { return q ? (*q)(k) : correlate(g, s.N(k), s.ST(k)); }
+    // The first i in 1..ns-2 with D(i) <= TOP < D(i + 1), or ns - 1 when there is none.
+    int bracket(double TOP) const;
+};
+
 // Depth-range average of N and of g over [TOP, BOT]. A TOP above the first sample is raised to
 // it inside; the caller's value is not changed.
 void depthRangeAverage(const AnalysisState& s, PileMaterial m, Correlation g, double TOP,
                        double BOT, RangeAverage& out);
+void depthRangeAverage(const LogSamples& log, PileMaterial m, double TOP, double BOT,
+                       RangeAverage& out);
 
 // AREA, PERIM, AWALL and WGP for ISECT, WP and TPL.
 void sectionProperties(AnalysisState& s);

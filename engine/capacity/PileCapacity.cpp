@@ -5,6 +5,7 @@
 #include "engine/capacity/Correlations.h"
 #include "engine/capacity/EndBearing.h"
 #include "engine/capacity/Layers.h"
+#include "engine/capacity/LogTables.h"
 
 namespace zenka {
 
@@ -26,12 +27,12 @@ int layersAndEndBearing(AnalysisState& s, PileMaterial m) {
 
     const PileCorrelations g = pileCorrelations(s.ISECT);
     sectionProperties(s);
-    formLayers(s);
-    layerAverages(s, m, g.endBearing);
+    // The layers and their averages are the same for every width and length of a run.
+    const LogTables& log = layersOfLog(s, m, g);
     s.EBP = s.GSE - s.TPL;
     findBearingLayer(s);
-    skinFriction(s, m, g.skinFriction);
-    return endBearing(s, m, g.endBearing);
+    skinFriction(s, m, log);
+    return endBearing(s, m, log.endBearingSamples(s));
 }
 
 bool start(int& IERR, AnalysisState& s, PileMaterial m) {

@@ -64,16 +64,31 @@ TEST_F(RunCommandsTest, RefusedOrStoppedRunsOpenNoViewer) {
     EXPECT_EQ(shell.workingBegun, shell.workingEnded);
 }
 
-TEST_F(RunCommandsTest, ViewExistingReportRunsNothing) {
-    ViewExistingReport(doc, shell);
-    EXPECT_THAT(shell.viewerPaths, ElementsAre(""));
+TEST_F(RunCommandsTest, ViewExistingReportOpensOnlyAReportThatExists) {
+    // Right after start-up there is no report name at all.
+    EXPECT_FALSE(ViewExistingReport(doc, shell));
+    EXPECT_THAT(shell.messageTexts(), ElementsAre(kNoReportYet));
+    EXPECT_THAT(shell.viewerPaths, IsEmpty());
 
+    // A named project whose report was never written.
     state->OUTFILE = "bridge.out";
     state->OUTDIR = dir.path();
-    ViewExistingReport(doc, shell);
-    EXPECT_THAT(shell.viewerPaths, ElementsAre("", dir.file("bridge.out")));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("bridge.out")));
+    EXPECT_FALSE(ViewExistingReport(doc, shell));
+    EXPECT_EQ(shell.messages.size(), 2u);
+    EXPECT_THAT(shell.viewerPaths, IsEmpty());
+
+    // A folder of that name is no report either.
+    std::filesystem::create_directory(dir.file("bridge.out"));
+    EXPECT_FALSE(ViewExistingReport(doc, shell));
+    std::filesystem::remove(dir.file("bridge.out"));
+
+    // Once the report exists it is opened as it is, without running anything.
+    test::writeFile(dir.file("bridge.out"), "old report");
+    EXPECT_TRUE(ViewExistingReport(doc, shell));
+    EXPECT_THAT(shell.viewerPaths, ElementsAre(dir.file("bridge.out")));
+    EXPECT_EQ(test::readFile(dir.file("bridge.out")), "old report");
     EXPECT_EQ(shell.workingBegun, 0);
+    EXPECT_EQ(shell.messages.size(), 3u);
 }
 
 } // namespace

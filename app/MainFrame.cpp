@@ -1,0 +1,281 @@
+#include "app/MainFrame.h"
+
+#include "app/AboutDlg.h"
+#include "forms/PelbrinView.h"
+#include "project/FileCommands.h"
+#include "project/PelbrinDoc.h"
+#include "project/RunCommands.h"
+#include "resources/Pictures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace zenka {
+
+namespace {
+
+// The window title of the document type, with its two blanks.
+const char* const kWindowTitle = "Zenka  Windows Application";
+
+// The toolbar's buttons show no tool tips.
+class NoToolTips : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ToolTip) return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+CMainFrame::CMainFrame(CPelbrinDoc& doc, Shell& shell, QWidget* parent)
+    : QMainWindow(parent), doc_(doc), shell_(shell) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(programIcon());
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+
+    view_ = new CPelbrinView(doc_, shell_);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("formArea"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(view_);
+    setCentralWidget(scroll);
+
+    // Initial update: the form shows the new project. A program just started has nothing
+    // unsaved, although the form's layouts mark the project.
+    view_->loadStep();
+    doc_.SetModified(false);
+    listenerId_ = doc_.addChangedListener([this] { updateCaption(); });
+    updateCaption();
+
+    // Big enough for the form in every layout, as far as the screen allows.
+    const QSize form = view_->fullSizeHint();
+    const int chrome = menuBar()->sizeHint().height() + toolBar_->sizeHint().height() +
+                       statusBar()->sizeHint().height();
+    QSize size(form.width() + 4, form.height() + chrome + 4);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
+}
+
+CMainFrame::~CMainFrame() {
+    doc_.removeChangedListener(listenerId_);
+}
+
+QAction* CMainFrame::addCommand(QMenu* menu, const char* text, const char* prompt,
+                                void (CMainFrame::*slot)()) {
+    auto* action = new QAction(QString::fromLatin1(text), this);
+    if (prompt) action->setStatusTip(QString::fromLatin1(prompt));
+    if (slot) connect(action, &QAction::triggered, this, slot);
+    if (menu) menu->addAction(action);
+    return action;
+}
+
+void CMainFrame::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    newAction_ = addCommand(file, "&New\tCtrl+N", "Create a new document", &CMainFrame::onFileNew);
+    newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    openAction_ =
+        addCommand(file, "&Open...\tCtrl+O", "Open an existing document", &CMainFrame::onFileOpen);
+    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveAction_ =
+        addCommand(file, "&Save\tCtrl+S", "Save the active document", &CMainFrame::onFileSave);
+    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addCommand(file, "Save &As...", "Save the active document with a new name",
+               &CMainFrame::onFileSaveAs);
+    file->addSeparator();
+    QAction* exit =
+        addCommand(file, "E&xit", "Quit the application; prompts to save documents", nullptr);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* toolbar = new QAction(QStringLiteral("&Toolbar"), this);
+    toolbar->setObjectName(QStringLiteral("toggleToolbar"));
+    toolbar->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+    toolbar->setCheckable(true);
+    toolbar->setChecked(true);
+    viewMenu->addAction(toolbar);
+    connect(toolbar, &QAction::toggled, this, [this](bool on) { toolBar_->setVisible(on); });
+
+    QMenu* zenkaMenu = menuBar()->addMenu(QStringLiteral("&ZENKA"));
+    addCommand(zenkaMenu, "&Run and View Data", nullptr, &CMainFrame::onRunAndView)
+        ->setData(ID_ZENKA_RUN);
+    addCommand(zenkaMenu, "&View Existing Data", "View ZENKA Run Data",
+               &CMainFrame::onViewExistingData)
+        ->setData(ID_ZENKA_VIEW);
+
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    addCommand(window, "&Cascade Views", "Tile Views from upper left corner",
+               &CMainFrame::onCascadeViews)
+        ->setData(ID_WINDOW_CASCADE);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    aboutAction_ = addCommand(help, "&About Pelbrin...",
+                              "Display program information, version number and copyright",
+                              &CMainFrame::onAppAbout);
+
+    for (QMenu* menu : {file, viewMenu, zenkaMenu, window, help})
+        connect(menu, &QMenu::aboutToHide, this, &CMainFrame::showIdle);
+}
+
+void CMainFrame::buildToolBar() {
+    toolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setIconSize(QSize(kButtonWidth, kButtonHeight));
+    toolBar_->setMovable(false);
+    toolBar_->toggleViewAction()->setVisible(false);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+
+    newAction_->setIcon(QIcon(toolbarPicture(ToolbarPicture::NewSheet)));
+    openAction_->setIcon(QIcon(toolbarPicture(ToolbarPicture::OpenFolder)));
+    saveAction_->setIcon(QIcon(toolbarPicture(ToolbarPicture::Diskette)));
+    aboutAction_->setIcon(QIcon(toolbarPicture(ToolbarPicture::Question)));
+    QAction* graph =
+        addCommand(nullptr, "Graph Pile Data", "Graph Pile Data", &CMainFrame::onGraphPileData);
+    graph->setData(ID_GRAPH_PILE_DATA);
+    graph->setIcon(QIcon(toolbarPicture(ToolbarPicture::Graph)));
+    QAction* run = addCommand(nullptr, "Run", nullptr, &CMainFrame::onRunToolbar);
+    run->setData(ID_RUN_TOOLBAR);
+    run->setIcon(QIcon(toolbarPicture(ToolbarPicture::Run)));
+
+    toolBar_->addAction(newAction_);
+    toolBar_->addAction(openAction_);
+    toolBar_->addAction(saveAction_);
+    toolBar_->addSeparator();
+    toolBar_->addAction(graph);
+    toolBar_->addSeparator();
+    toolBar_->addAction(run);
+    toolBar_->addSeparator();
+    toolBar_->addAction(aboutAction_);
+
+    auto* filter = new NoToolTips(toolBar_);
+    for (QAction* a : toolBar_->actions())
+        if (QWidget* w = toolBar_->widgetForAction(a)) w->installEventFilter(filter);
+    // The toolbar is shown and hidden only through the View menu, which keeps its check mark.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void CMainFrame::buildStatusBar() {
+    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+        auto* pane = new QLabel(QString::fromLatin1(indicator), this);
+        pane->setObjectName(QStringLiteral("indicator") + QString::fromLatin1(indicator));
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
+        statusBar()->addPermanentWidget(pane);
+    }
+    showIdle();
+}
+
+void CMainFrame::showIdle() {
+    statusBar()->showMessage(QStringLiteral("Ready"));
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        // A command without a prompt clears the pane while its menu is open; outside a menu
+        // the pane goes back to the idle text.
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        if (!tip.isEmpty() || QApplication::activePopupWidget())
+            statusBar()->showMessage(tip);
+        else
+            showIdle();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+QAction* CMainFrame::command(int id) const {
+    for (QAction* a : findChildren<QAction*>())
+        if (a->data().toInt() == id) return a;
+    return nullptr;
+}
+
+void CMainFrame::updateCaption() {
+    const QString title = QFile::decodeName(QByteArray::fromStdString(doc_.title));
+    setWindowTitle(title + QStringLiteral(" - ") + QString::fromLatin1(kWindowTitle));
+}
+
+void CMainFrame::onFileNew() {
+    if (NewProject(doc_, shell_)) view_->hideVariableControls();
+    updateCaption();
+}
+
+void CMainFrame::onFileOpen() {
+    OpenProject(doc_, shell_);
+    updateCaption();
+}
+
+void CMainFrame::onFileSave() {
+    view_->storeStep();
+    SaveProject(doc_, shell_);
+    updateCaption();
+}
+
+void CMainFrame::onFileSaveAs() {
+    view_->storeStep();
+    SaveProjectAs(doc_, shell_);
+    updateCaption();
+}
+
+void CMainFrame::onRunAndView() {
+    RunAndView(doc_, shell_);
+    updateCaption();
+}
+
+void CMainFrame::onRunToolbar() {
+    view_->storeStep();
+    RunAndView(doc_, shell_);
+    updateCaption();
+}
+
+void CMainFrame::onViewExistingData() {
+    ViewExistingReport(doc_, shell_);
+}
+
+void CMainFrame::onGraphPileData() {
+    view_->storeStep();
+    graphCommand();
+}
+
+void CMainFrame::onCascadeViews() {
+    graphCommand();
+}
+
+void CMainFrame::graphCommand() {
+    // The graph command (blow-count and pile capacity windows) plugs in here. Both of its
+    // entries already do what precedes it: the toolbar button stores the form first, the
+    // Window menu takes the project as it stands.
+}
+
+void CMainFrame::onAppAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // A value typed last (the water table stores only with the next command) is saved too.
+    view_->storeStep();
+    if (!AskToSaveChanges(doc_, shell_)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace zenka

@@ -1,0 +1,76 @@
+#pragma once
+
+// The main window: menus, keys, toolbar and status bar around the main form. Every command is
+// one of the project's commands, run through the Shell.
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QToolBar;
+
+namespace zenka {
+
+class CPelbrinDoc;
+class CPelbrinView;
+class Shell;
+
+// Command identifiers of the program's own commands.
+enum CommandId : int {
+    ID_ZENKA_RUN = 32771,
+    ID_ZENKA_VIEW = 32772,
+    ID_GRAPH_PILE_DATA = 32778,
+    ID_RUN_TOOLBAR = 32780,
+    ID_WINDOW_CASCADE = 32784,
+};
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CPelbrinDoc& doc, Shell& shell, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CPelbrinView* view() const { return view_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    // The action that carries command identifier `id`, or none.
+    QAction* command(int id) const;
+    // The caption of the window for the project's current title.
+    void updateCaption();
+
+public slots:
+    void onFileNew();
+    void onFileOpen();
+    void onFileSave();
+    void onFileSaveAs();
+    void onRunAndView(); // the ZENKA menu: the project as it stands
+    void onRunToolbar(); // the toolbar: the form is stored first
+    void onViewExistingData();
+    void onGraphPileData(); // the toolbar: the form is stored first
+    void onCascadeViews();  // the Window menu
+    void onAppAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    QAction* addCommand(QMenu* menu, const char* text, const char* prompt,
+                        void (CMainFrame::*slot)());
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void graphCommand();
+    void showIdle();
+
+    CPelbrinDoc& doc_;
+    Shell& shell_;
+    CPelbrinView* view_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QAction* newAction_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    int listenerId_ = 0;
+};
+
+} // namespace zenka

@@ -1,0 +1,42 @@
+#pragma once
+
+// Start-up: the one project, the main window with its form, and the splash picture.
+
+#include "app/SplashWnd.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+namespace zenka {
+
+struct AnalysisState;
+class CMainFrame;
+class CPelbrinDoc;
+
+class Shell;
+
+class CPelbrinApp : public QObject {
+public:
+    CPelbrinApp(AnalysisState& state, Shell& shell);
+    ~CPelbrinApp() override;
+
+    // Creates and shows the main window, then the splash picture for `splashMilliseconds`. The
+    // command line opens no project, and the embedding and automation switches change nothing:
+    // there is no automation service.
+    bool InitInstance(const QStringList& arguments, int splashMilliseconds = 5000);
+
+    CPelbrinDoc& doc() const { return *doc_; }
+    CMainFrame* mainFrame() const { return frame_.get(); }
+    CSplashWnd* splash() const { return splash_; }
+
+private:
+    Shell& shell_;
+    std::unique_ptr<CPelbrinDoc> doc_;
+    std::unique_ptr<CMainFrame> frame_;
+    QPointer<CSplashWnd> splash_;
+};
+
+} // namespace zenka

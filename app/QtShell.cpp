@@ -1,0 +1,140 @@
+#include "app/QtShell.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace zenka {
+
+namespace {
+
+QString programTitle() {
+    return QString::fromLatin1(kProgramTitle);
+}
+
+// Messages name files by their paths, which are in the file system's encoding.
+QString fromPathText(const std::string& text) {
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
+
+} // namespace
+
+CWorkingNotice::CWorkingNotice()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("workingNotice"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    auto* frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    frame->setLineWidth(2);
+    auto* label = new QLabel(QStringLiteral("Working..."), frame);
+    label->setAlignment(Qt::AlignCenter);
+    auto* inner = new QVBoxLayout(frame);
+    inner->addWidget(label);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(frame);
+    // About 71 by 35 dialog units of the classic 8-point dialog font.
+    const int unit = fontMetrics().averageCharWidth();
+    setFixedSize(qMax(110, unit * 71 / 4), qMax(56, fontMetrics().height() * 35 / 8));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
+
+QtShell::~QtShell() {
+    delete notice_;
+}
+
+void QtShell::showMessage(const std::string& text, MessageKind kind) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(programTitle());
+    box.setText(fromPathText(text));
+    box.setIcon(kind == MessageKind::Warning    ? QMessageBox::Warning
+                : kind == MessageKind::Question ? QMessageBox::Question
+                                                : QMessageBox::Information);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+Answer QtShell::askYesNoCancel(const std::string& text) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(programTitle());
+    box.setText(fromPathText(text));
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options, bool save) {
+    QFileDialog dialog(parent_, programTitle(), lastFolder_);
+    dialog.setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
+    // The toolkit's own dialog: the same filters and questions on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QStringList filters;
+    for (const std::string& f : options.filters) filters << QString::fromStdString(f);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QString::fromStdString(options.defaultSuffix));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastFolder_ = QFileInfo(chosen).absolutePath();
+    return QFile::encodeName(QFileInfo(chosen).absoluteFilePath()).toStdString();
+}
+
+std::optional<std::string> QtShell::chooseSaveFile(const FileDialogOptions& options) {
+    return chooseFile(options, true);
+}
+
+std::optional<std::string> QtShell::chooseOpenFile(const FileDialogOptions& options) {
+    return chooseFile(options, false);
+}
+
+void QtShell::beginWorking() {
+    delete notice_;
+    notice_ = new CWorkingNotice;
+    notice_->show();
+    // The analysis blocks the event loop: paint the notice before it starts.
+    notice_->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtShell::endWorking() {
+    delete notice_;
+}
+
+void QtShell::openTextViewer(const std::string& path) {
+    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+    const QString viewer = qEnvironmentVariable("ZENKA_VIEWER").trimmed();
+    if (!viewer.isEmpty()) {
+        QStringList args = QProcess::splitCommand(viewer);
+        if (args.isEmpty()) return;
+        const QString program = args.takeFirst();
+        if (!file.isEmpty()) args << file;
+        QProcess::startDetached(program, args);
+        return;
+    }
+    if (!file.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+} // namespace zenka

@@ -1,0 +1,283 @@
+#include "forms/BoreSheet.h"
+
+#include "engine/Format.h"
+#include "forms/FormLogic.h"
+#include "forms/LogEntryDlgs.h"
+#include "forms/PelbrinView.h"
+#include "project/PelbrinDoc.h"
+#include "project/Shell.h"
+
+#include <QCompleter>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace zenka {
+
+namespace {
+
+constexpr int kRowsPerColumn = 15;
+constexpr int kColumns = 3;
+
+struct SoilName {
+    int code;
+    const char* name;
+};
+
+constexpr SoilName kSoilNames[] = {
+    {1, " 1- Clay (CH) "},
+    {11, "11- Silty Clay (CL-ML)"},
+    {2, " 2- Clayey Sand (SC)"},
+    {21, "21- Clayey Gravel (GC)"},
+    {22, "22- Clayey Silt (ML)"},
+    {23, "23- Gravelly Clay (CL-GP)"},
+    {24, "24- Muck (PT)"},
+    {25, "25- Sandy Clay (CL)"},
+    {26, "26- Sandy Silt (ML)"},
+    {27, "27- Shelly Clay (CL-GC)"},
+    {28, "28- Silt (ML)"},
+    {3, " 3- Sand (SW)"},
+    {31, "31- Gravel (GP)"},
+    {32, "32- Gravelly Sand (SW-GP)"},
+    {33, "33- Sandy Gravel (GW)"},
+    {34, "34- Silty Gravel (GM)"},
+    {35, "35- Silty Sand"},
+    {4, " 4- Shelly Sand (SP-GP)"},
+    {41, "41- Coquina"},
+    {42, "42- Hard Limestone"},
+    {43, "43- Shell"},
+    {44, "44- Shelly Gravel (GP)"},
+    {45, "45- Soft Limestone"},
+    {5, " 5- Cavity (VOID)"},
+};
+
+// Typing a soil code offers the codes that begin with it, shown with their names; choosing one
+// puts the code alone into the field.
+QStandardItemModel* soilModel(QObject* parent) {
+    auto* model = new QStandardItemModel(parent);
+    for (const SoilName& s : kSoilNames) {
+        auto* item = new QStandardItem(QString::fromLatin1(s.name));
+        item->setData(QString::number(s.code), Qt::UserRole);
+        model->appendRow(item);
+    }
+    return model;
+}
+
+QString numberText(double value) {
+    return QString::fromStdString(formatG15(value));
+}
+
+} // namespace
+
+CBlowPage::CBlowPage(int index, WorkingLog& log, Shell& shell, bool english, QWidget* parent)
+    : QWidget(parent), index_(index), log_(log), shell_(shell) {
+    setObjectName(QStringLiteral("blowPage%1").arg(index + 1));
+    auto* page = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    page->addLayout(columns);
+    auto* model = soilModel(this);
+    const int fieldWidth = fontMetrics().averageCharWidth() * 10;
+
+    for (int c = 0; c < kColumns; ++c) {
+        auto* grid = new QGridLayout;
+        grid->setVerticalSpacing(2);
+        grid->addWidget(
+            new QLabel(english ? QStringLiteral("Depth (feet)") : QStringLiteral("Depth (meters)"),
+                       this),
+            0, 1);
+        grid->addWidget(new QLabel(QStringLiteral(" Blow Count"), this), 0, 2);
+        grid->addWidget(new QLabel(QStringLiteral("Soil Type"), this), 0, 3);
+        for (int r = 0; r < kRowsPerColumn; ++r) {
+            const int k = c * kRowsPerColumn + r;
+            const auto i = static_cast<std::size_t>(k);
+            auto* number = new QLabel(QString::number(firstEntry() + k), this);
+            number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            depths_[i] = new QLineEdit(this);
+            blows_[i] = new QLineEdit(this);
+            soils_[i] = new QLineEdit(this);
+            depths_[i]->setObjectName(QStringLiteral("depth%1").arg(firstEntry() + k));
+            blows_[i]->setObjectName(QStringLiteral("blowCount%1").arg(firstEntry() + k));
+            soils_[i]->setObjectName(QStringLiteral("soilType%1").arg(firstEntry() + k));
+            for (QLineEdit* e : {depths_[i], blows_[i], soils_[i]}) e->setFixedWidth(fieldWidth);
+            auto* completer = new QCompleter(model, soils_[i]);
+            completer->setCompletionRole(Qt::UserRole);
+            completer->setCompletionMode(QCompleter::PopupCompletion);
+            completer->setMaxVisibleItems(12);
+            soils_[i]->setCompleter(completer);
+            grid->addWidget(number, r + 1, 0);
+            grid->addWidget(depths_[i], r + 1, 1);
+            grid->addWidget(blows_[i], r + 1, 2);
+            grid->addWidget(soils_[i], r + 1, 3);
+        }
+        columns->addLayout(grid);
+        if (c + 1 < kColumns) columns->addSpacing(fieldWidth / 2);
+    }
+
+    auto* bottom = new QHBoxLayout;
+    page->addSpacing(6);
+    page->addLayout(bottom);
+    auto* legend = new QGroupBox(QStringLiteral("Soil Type Legend"), this);
+    auto* legendColumn = new QGridLayout(legend);
+    const char* legendTexts[] = {"1 - Plastic Clays", "2- Clay, Silt, Sand Mix, Silts and Marls",
+                                 "3 - Clean Sands", "4 - Soft Limestone, Very Shelly Sands",
+                                 "5 - Void (No Capacity)"};
+    for (int k = 0; k < 5; ++k)
+        legendColumn->addWidget(new QLabel(QString::fromLatin1(legendTexts[k]), legend), k % 3,
+                                k / 3);
+    bottom->addWidget(legend, 1);
+
+    auto* side = new QVBoxLayout;
+    auto* note = new QLabel(QStringLiteral("Note: Last entry must have non-zero depth, blow "
+                                           "count zero, and soil type zero."),
+                            this);
+    note->setWordWrap(true);
+    side->addWidget(note);
+    auto* buttons = new QHBoxLayout;
+    auto* insert = new QPushButton(QStringLiteral("Insert Entry"), this);
+    auto* remove = new QPushButton(QStringLiteral("Delete Entry"), this);
+    insert->setObjectName(QStringLiteral("insertEntry"));
+    remove->setObjectName(QStringLiteral("deleteEntry"));
+    insert->setAutoDefault(false);
+    remove->setAutoDefault(false);
+    connect(insert, &QPushButton::clicked, this, &CBlowPage::insertEntry);
+    connect(remove, &QPushButton::clicked, this, &CBlowPage::deleteEntry);
+    buttons->addWidget(insert);
+    buttons->addWidget(remove);
+    buttons->addStretch();
+    side->addLayout(buttons);
+    side->addStretch();
+    bottom->addLayout(side, 1);
+}
+
+QString CBlowPage::title() const {
+    return QStringLiteral("Entries %1-%2").arg(firstEntry()).arg(firstEntry() + kPageEntries - 1);
+}
+
+QLineEdit* CBlowPage::depthField(int entry) const {
+    return depths_[static_cast<std::size_t>(entry - firstEntry())];
+}
+QLineEdit* CBlowPage::blowCountField(int entry) const {
+    return blows_[static_cast<std::size_t>(entry - firstEntry())];
+}
+QLineEdit* CBlowPage::soilTypeField(int entry) const {
+    return soils_[static_cast<std::size_t>(entry - firstEntry())];
+}
+
+void CBlowPage::enterPage() {
+    for (int k = 0; k < kPageEntries; ++k)
+        entries_[static_cast<std::size_t>(k)] = log_.entry(firstEntry() + k);
+    writeFields();
+}
+
+void CBlowPage::leavePage() {
+    readFields();
+    for (int k = 0; k < kPageEntries; ++k)
+        log_.setEntry(firstEntry() + k, entries_[static_cast<std::size_t>(k)]);
+}
+
+bool CBlowPage::readFields() {
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const auto depth = parseNumber(depths_[i]->text().toStdString());
+        if (!depth) {
+            shell_.showMessage(kEnterNumber, MessageKind::Information);
+            depths_[i]->setFocus();
+            return false;
+        }
+        entries_[i].depth = *depth;
+        const auto blows = parseNumber(blows_[i]->text().toStdString());
+        if (!blows) {
+            shell_.showMessage(kEnterNumber, MessageKind::Information);
+            blows_[i]->setFocus();
+            return false;
+        }
+        entries_[i].blowCount = *blows;
+        const auto soil = parseInteger(soils_[i]->text().toStdString());
+        if (!soil) {
+            shell_.showMessage(kEnterInteger, MessageKind::Information);
+            soils_[i]->setFocus();
+            return false;
+        }
+        entries_[i].soilType = *soil;
+    }
+    return true;
+}
+
+void CBlowPage::writeFields() {
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        depths_[i]->setText(numberText(entries_[i].depth));
+        blows_[i]->setText(numberText(entries_[i].blowCount));
+        soils_[i]->setText(QString::number(entries_[i].soilType));
+    }
+}
+
+void CBlowPage::insertEntry() {
+    leavePage();
+    if (logIsFull(log_)) {
+        shell_.showMessage("The boring log is full: delete an entry first.",
+                           MessageKind::Information);
+        return;
+    }
+    CInsertEntryDlg dialog(shell_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    zenka::insertEntry(log_, dialog.entryNumber(), dialog.entry());
+    enterPage();
+}
+
+void CBlowPage::deleteEntry() {
+    leavePage();
+    CDeleteEntryDlg dialog(shell_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    zenka::deleteEntry(log_, dialog.entryNumber());
+    enterPage();
+}
+
+CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, Shell& shell, QWidget* parent)
+    : QDialog(parent), doc_(doc), view_(view), log_(logOf(doc)) {
+    setObjectName(QStringLiteral("boreSheet"));
+    setWindowTitle(QStringLiteral("Boring Log"));
+    // A water table typed since the last store step goes back to the form's value here.
+    view_.writeControls();
+    const bool english = view_.values().unitIndex == 0;
+
+    tabs_ = new QTabWidget(this);
+    pages_ = {
+        new CBlowPage1(log_, shell, english, tabs_), new CBlowPage2(log_, shell, english, tabs_),
+        new CBlowPage3(log_, shell, english, tabs_), new CBlowPage4(log_, shell, english, tabs_),
+        new CBlowPage5(log_, shell, english, tabs_)};
+    for (CBlowPage* p : pages_) tabs_->addTab(p, p->title());
+    pages_[0]->enterPage();
+    tabs_->setCurrentIndex(0);
+    connect(tabs_, &QTabWidget::currentChanged, this, &CBoreSheet::pageChanged);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("buttons"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CBoreSheet::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CBoreSheet::reject);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(tabs_);
+    column->addWidget(buttons);
+}
+
+void CBoreSheet::pageChanged(int index) {
+    if (index < 0) return;
+    pages_[static_cast<std::size_t>(current_)]->leavePage();
+    current_ = index;
+    pages_[static_cast<std::size_t>(current_)]->enterPage();
+}
+
+void CBoreSheet::accept() {
+    pages_[static_cast<std::size_t>(current_)]->leavePage();
+    view_.readControls();
+    repairEndOfLog(log_);
+    writeLogBack(log_, doc_);
+    QDialog::accept();
+}
+
+} // namespace zenka

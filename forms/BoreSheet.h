@@ -1,0 +1,110 @@
+#pragma once
+
+// The boring log editor: a modal sheet of five pages of 45 entries each, working on a copy of
+// the project's log. OK writes the copy back; Cancel leaves the project as it was.
+
+#include "forms/BoringLogEdit.h"
+
+#include <QDialog>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+
+namespace zenka {
+
+class CPelbrinDoc;
+class CPelbrinView;
+class Shell;
+
+inline constexpr int kPageEntries = 45;
+
+class CBlowPage : public QWidget {
+    Q_OBJECT
+public:
+    // Page `index` (0 to 4) shows entries index * 45 + 1 to index * 45 + 45 of `log`.
+    CBlowPage(int index, WorkingLog& log, Shell& shell, bool english, QWidget* parent);
+
+    QString title() const;
+    int firstEntry() const { return index_ * kPageEntries + 1; }
+    // The page's slice of the working log into its fields.
+    void enterPage();
+    // The fields into the page's slice; a field that is not a number stops the reading after its
+    // message, but the page is left all the same.
+    void leavePage();
+
+    void insertEntry();
+    void deleteEntry();
+
+    QLineEdit* depthField(int entry) const;
+    QLineEdit* blowCountField(int entry) const;
+    QLineEdit* soilTypeField(int entry) const;
+
+private:
+    bool readFields();
+    void writeFields();
+
+    int index_;
+    WorkingLog& log_;
+    Shell& shell_;
+    std::array<LogEntry, kPageEntries> entries_{};
+    std::array<QLineEdit*, kPageEntries> depths_{};
+    std::array<QLineEdit*, kPageEntries> blows_{};
+    std::array<QLineEdit*, kPageEntries> soils_{};
+};
+
+class CBlowPage1 : public CBlowPage {
+public:
+    CBlowPage1(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
+        : CBlowPage(0, log, shell, english, parent) {}
+};
+class CBlowPage2 : public CBlowPage {
+public:
+    CBlowPage2(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
+        : CBlowPage(1, log, shell, english, parent) {}
+};
+class CBlowPage3 : public CBlowPage {
+public:
+    CBlowPage3(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
+        : CBlowPage(2, log, shell, english, parent) {}
+};
+class CBlowPage4 : public CBlowPage {
+public:
+    CBlowPage4(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
+        : CBlowPage(3, log, shell, english, parent) {}
+};
+class CBlowPage5 : public CBlowPage {
+public:
+    CBlowPage5(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
+        : CBlowPage(4, log, shell, english, parent) {}
+};
+
+class CBoreSheet : public QDialog {
+    Q_OBJECT
+public:
+    // Copies the project's log and puts the main form's values back into its controls.
+    CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, Shell& shell, QWidget* parent = nullptr);
+
+    const WorkingLog& workingLog() const { return log_; }
+    CBlowPage* page(int index) const { return pages_[static_cast<std::size_t>(index)]; }
+    QTabWidget* tabs() const { return tabs_; }
+
+    // Leaves the page on display, repairs the end of the log and writes it into the project.
+    void accept() override;
+
+private:
+    void pageChanged(int index);
+
+    CPelbrinDoc& doc_;
+    CPelbrinView& view_;
+    WorkingLog log_;
+    QTabWidget* tabs_;
+    std::array<CBlowPage*, 5> pages_{};
+    int current_ = 0;
+};
+
+} // namespace zenka

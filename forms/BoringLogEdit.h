@@ -1,0 +1,57 @@
+#pragma once
+
+// The boring log editor's edits on its working copy of the log. Standard library only: the
+// editor's pages call these, and tests and fuzzers drive them directly.
+
+#include "project/PelbrinDoc.h"
+
+#include <array>
+
+namespace zenka {
+
+struct LogEntry {
+    double depth = 0;
+    double blowCount = 0;
+    int soilType = 0;
+};
+
+// The editor's copy of the 225 entries. Entry numbers are 1-based, as the pages show them.
+struct WorkingLog {
+    std::array<double, kDocSamples> depths{};
+    std::array<double, kDocSamples> blowCounts{};
+    std::array<int, kDocSamples> soilCodes{};
+
+    LogEntry entry(int number) const;
+    void setEntry(int number, const LogEntry& e);
+};
+
+enum class LogEdit {
+    Done,
+    OutOfLog, // the entry number is not one of 1 to 225
+    Full,     // no room behind the end-of-log entry
+};
+
+WorkingLog logOf(const CPelbrinDoc& doc);
+// Copies the entries into the project and sets its modified mark.
+void writeLogBack(const WorkingLog& log, CPelbrinDoc& doc);
+
+// Entry number of the end-of-log entry (the first with soil type 0) at or after entry `from`,
+// or 0 when there is none.
+int endOfLogFrom(const WorkingLog& log, int from);
+
+// True when an insertion has no room: the end-of-log entry (searched from entry 2 on) is entry
+// 225, or there is none.
+bool logIsFull(const WorkingLog& log);
+
+// Moves entries n to the end-of-log entry one place down and writes e as entry n. An entry
+// number behind the end of the log is written there and nothing moves.
+LogEdit insertEntry(WorkingLog& log, int n, const LogEntry& e);
+
+// Moves the entries behind n up to the next end-of-log entry (entry 225 when there is none) one
+// place up; the entry that becomes free is cleared.
+LogEdit deleteEntry(WorkingLog& log, int n);
+
+// An end-of-log entry typed without depth gets the previous entry's depth plus 0.1.
+void repairEndOfLog(WorkingLog& log);
+
+} // namespace zenka

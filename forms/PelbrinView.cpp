@@ -1,0 +1,598 @@
+#include "forms/PelbrinView.h"
+
+#include "engine/Format.h"
+#include "forms/BoreSheet.h"
+#include "project/PelbrinDoc.h"
+#include "project/Shell.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <QValidator>
+
+#include <initializer_list>
+
+namespace zenka {
+
+namespace {
+
+// Texts are single-byte in the project file: Latin-1 keeps every byte as it was read.
+QString fromDocText(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string toDocText(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+QString numberText(double value) {
+    return QString::fromStdString(formatG15(value));
+}
+
+// Limits typing to the field's length and to characters the project file can hold. A longer
+// text loaded from a file stays as it is until the user shortens it.
+class TextLimit : public QValidator {
+public:
+    TextLimit(QLineEdit* edit, int maxChars) : QValidator(edit), max_(maxChars) {
+        // The line edit changes its text before it asks; remember the length it had.
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& t) { length_ = t.size(); });
+    }
+    State validate(QString& input, int&) const override {
+        for (const QChar c : input)
+            if (c.unicode() > 0xFF) return Invalid;
+        if (input.size() > max_ && input.size() > length_) return Invalid;
+        return Acceptable;
+    }
+
+private:
+    int max_;
+    qsizetype length_ = 0;
+};
+
+void setShown(std::initializer_list<QWidget*> widgets, bool shown) {
+    for (QWidget* w : widgets) w->setVisible(shown);
+}
+
+void checkRadio(QButtonGroup* group, int index) {
+    if (index >= 0 && group->button(index)) {
+        group->button(index)->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+    group->setExclusive(true);
+}
+
+QFrame* panel(QWidget* parent, const char* name) {
+    auto* f = new QFrame(parent);
+    f->setObjectName(QString::fromLatin1(name));
+    f->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    return f;
+}
+
+} // namespace
+
+void CPelbrinView::Caption::show(int unitIndex) const {
+    english->setVisible(unitIndex == 0);
+    metric->setVisible(unitIndex != 0);
+}
+
+void CPelbrinView::Caption::hide() const {
+    english->hide();
+    metric->hide();
+}
+
+CPelbrinView::CPelbrinView(CPelbrinDoc& doc, Shell& shell, QWidget* parent)
+    : QWidget(parent), doc_(doc), shell_(shell) {
+    setObjectName(QStringLiteral("mainForm"));
+    buildControls();
+    buildReadSteps();
+    fullSize_ = measureFullSize();
+    hideVariableControls();
+    listenerId_ = doc_.addChangedListener([this] { loadStep(); });
+}
+
+CPelbrinView::~CPelbrinView() {
+    doc_.removeChangedListener(listenerId_);
+}
+
+QLineEdit* CPelbrinView::makeText(const char* name, int maxChars) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setValidator(new TextLimit(edit, maxChars));
+    edit->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
+    connect(edit, &QLineEdit::textEdited, this, &CPelbrinView::edited);
+    return edit;
+}
+
+QLineEdit* CPelbrinView::makeNumber(const char* name, bool storesOnEdit) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setFixedWidth(fontMetrics().averageCharWidth() * 12);
+    if (storesOnEdit) connect(edit, &QLineEdit::textEdited, this, &CPelbrinView::edited);
+    return edit;
+}
+
+CPelbrinView::Caption CPelbrinView::caption(const char* english, const char* metric) {
+    return {new QLabel(QString::fromLatin1(english), this),
+            new QLabel(QString::fromLatin1(metric), this)};
+}
+
+void CPelbrinView::buildControls() {
+    auto* columns = new QHBoxLayout(this);
+    leftColumn_ = new QWidget(this);
+    rightColumn_ = new QWidget(this);
+    auto* left = new QVBoxLayout(leftColumn_);
+    auto* right = new QVBoxLayout(rightColumn_);
+    left->setContentsMargins(0, 0, 0, 0);
+    right->setContentsMargins(0, 0, 0, 0);
+    columns->addWidget(leftColumn_, 1);
+    columns->addWidget(rightColumn_, 1);
+
+    // --- left: units, identification, water table, boring log ---
+    auto* unitsBox = new QGroupBox(QStringLiteral("Measurement Units"), this);
+    auto* unitRow = new QHBoxLayout(unitsBox);
+    units_ = new QButtonGroup(this);
+    auto* english = new QRadioButton(QStringLiteral("English Units"), unitsBox);
+    auto* metric = new QRadioButton(QStringLiteral("Metric Units"), unitsBox);
+    english->setObjectName(QStringLiteral("unitEnglish"));
+    metric->setObjectName(QStringLiteral("unitMetric"));
+    units_->addButton(english, 0);
+    units_->addButton(metric, 1);
+    unitRow->addWidget(english);
+    unitRow->addWidget(metric);
+    unitRow->addStretch();
+    connect(english, &QRadioButton::clicked, this, [this] { unitClicked(0); });
+    connect(metric, &QRadioButton::clicked, this, [this] { unitClicked(1); });
+    left->addWidget(unitsBox);
+
+    auto* projectBox = new QGroupBox(QStringLiteral("Project Information"), this);
+    auto* projectGrid = new QGridLayout(projectBox);
+    projectNumber_ = makeText("projectNumber", 30);
+    jobName_ = makeText("jobName", 50);
+    engineer_ = makeText("engineer", 30);
+    projectGrid->addWidget(new QLabel(QStringLiteral("Project Number"), projectBox), 0, 0);
+    projectGrid->addWidget(projectNumber_, 0, 1);
+    projectGrid->addWidget(new QLabel(QStringLiteral("Job Name"), projectBox), 1, 0);
+    projectGrid->addWidget(jobName_, 1, 1);
+    projectGrid->addWidget(new QLabel(QStringLiteral("Submitting Engineer:"), projectBox), 2, 0);
+    projectGrid->addWidget(engineer_, 2, 1);
+    projectGrid->setColumnStretch(1, 1);
+    left->addWidget(projectBox);
+
+    auto* boringBox = new QGroupBox(QStringLiteral("Boring Information"), this);
+    auto* boringGrid = new QGridLayout(boringBox);
+    boringDate_ = makeText("boringDate", 30);
+    boringNumber_ = makeText("boringNumber", 30);
+    station_ = makeText("station", 30);
+    waterTable_ = makeNumber("waterTable", false);
+    boringGrid->addWidget(new QLabel(QStringLiteral("Date of Boring:"), boringBox), 0, 0);
+    boringGrid->addWidget(boringDate_, 0, 1, 1, 2);
+    boringGrid->addWidget(new QLabel(QStringLiteral("Boring Number:"), boringBox), 1, 0);
+    boringGrid->addWidget(boringNumber_, 1, 1, 1, 2);
+    boringGrid->addWidget(new QLabel(QStringLiteral("Station Number and Offset:"), boringBox), 2,
+                          0);
+    boringGrid->addWidget(station_, 2, 1, 1, 2);
+    auto* waterCaption =
+        new QLabel(QStringLiteral("Water Table Height relative to Ground Surface"), boringBox);
+    waterCaption->setWordWrap(true);
+    boringGrid->addWidget(waterCaption, 3, 0, 1, 2);
+    boringGrid->addWidget(waterTable_, 3, 2, Qt::AlignRight);
+    // The sign of the water table comes from the project, never from the user.
+    aboveGround_ = new QCheckBox(QStringLiteral("Above GSE"), boringBox);
+    aboveGround_->setObjectName(QStringLiteral("aboveGround"));
+    aboveGround_->hide();
+    boringGrid->setColumnStretch(1, 1);
+    left->addWidget(boringBox);
+
+    boringLog_ = new QPushButton(QStringLiteral("Boring Log"), this);
+    boringLog_->setObjectName(QStringLiteral("boringLog"));
+    connect(boringLog_, &QPushButton::clicked, this, &CPelbrinView::openBoringLog);
+    auto* logRow = new QHBoxLayout;
+    logRow->addWidget(boringLog_);
+    logRow->addStretch();
+    left->addLayout(logRow);
+    left->addStretch(1);
+
+    // --- right: analysis type with lengths, pile data with widths ---
+    auto* analysisBox = new QGroupBox(QStringLiteral("Analysis Type"), this);
+    analysisBox->setObjectName(QStringLiteral("analysisFrame"));
+    auto* analysisColumn = new QVBoxLayout(analysisBox);
+    auto* analysisRow = new QHBoxLayout;
+    analysis_ = new QButtonGroup(this);
+    const char* analysisNames[] = {"analysisSpecific", "analysisRange"};
+    const char* analysisTexts[] = {"Specific Pile Length", "Range of Pile Lengths"};
+    for (int i = 0; i < 2; ++i) {
+        auto* r = new QRadioButton(QString::fromLatin1(analysisTexts[i]), analysisBox);
+        r->setObjectName(QString::fromLatin1(analysisNames[i]));
+        analysis_->addButton(r, i);
+        analysisRow->addWidget(r);
+        connect(r, &QRadioButton::clicked, this, &CPelbrinView::analysisLayout);
+    }
+    analysisRow->addStretch();
+    analysisColumn->addLayout(analysisRow);
+
+    lengthsFrame_ = panel(analysisBox, "lengthsFrame");
+    auto* lengthsGrid = new QGridLayout(lengthsFrame_);
+    lengthsHeading_ = caption("Pile Lengths (ft)", "Pile Lengths (m)");
+    lengthsGrid->addWidget(lengthsHeading_.english, 0, 0, 1, 10);
+    lengthsGrid->addWidget(lengthsHeading_.metric, 0, 0, 1, 10);
+    for (int i = 0; i < kDocLengths; ++i) {
+        const std::string name = "length" + std::to_string(i + 1);
+        // Lengths 11 to 20 are kept for the project but never offered.
+        auto* edit = makeNumber(name.c_str(), i < 10);
+        auto* number = new QLabel(QString::number(i + 1), lengthsFrame_);
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        lengths_[static_cast<std::size_t>(i)] = edit;
+        lengthNumbers_[static_cast<std::size_t>(i)] = number;
+        const int row = 1 + i / 5;
+        const int col = (i % 5) * 2;
+        lengthsGrid->addWidget(number, row, col);
+        lengthsGrid->addWidget(edit, row, col + 1);
+    }
+    analysisColumn->addWidget(lengthsFrame_);
+
+    rangeFrame_ = panel(analysisBox, "rangeFrame");
+    auto* rangeGrid = new QGridLayout(rangeFrame_);
+    minLength_ = makeNumber("minLength", true);
+    maxLength_ = makeNumber("maxLength", true);
+    lengthIncrement_ = makeNumber("lengthIncrement", true);
+    minCaption_ = caption("Minimum Pile Length (ft)", "Minimum Pile Length (m)");
+    maxCaption_ = caption("Maximum Pile Length (ft)", "Maximum Pile Length (m)");
+    incrementCaption_ = caption("Pile Length Increment (ft)", "Pile Length Increment (m)");
+    const Caption* rangeCaptions[] = {&minCaption_, &maxCaption_, &incrementCaption_};
+    QLineEdit* rangeEdits[] = {minLength_, maxLength_, lengthIncrement_};
+    for (int i = 0; i < 3; ++i) {
+        rangeGrid->addWidget(rangeCaptions[i]->english, i, 0);
+        rangeGrid->addWidget(rangeCaptions[i]->metric, i, 0);
+        rangeGrid->addWidget(rangeEdits[i], i, 1);
+    }
+    rangeGrid->setColumnStretch(0, 1);
+    analysisColumn->addWidget(rangeFrame_);
+    right->addWidget(analysisBox);
+
+    auto* pileBox = new QGroupBox(QStringLiteral("Pile Data"), this);
+    pileBox->setObjectName(QStringLiteral("pileFrame"));
+    auto* pileColumn = new QVBoxLayout(pileBox);
+    auto* shapeGrid = new QGridLayout;
+    shapes_ = new QButtonGroup(this);
+    const char* shapeNames[] = {"shapeSquare", "shapeRound", "shapePipe", "shapeH",
+                                "shapeCylinder"};
+    const char* shapeTexts[] = {"Square Concrete", "Round Concrete", "Steel Pipe Pile",
+                                "Steel H-Pile", "Cylinder Pile"};
+    for (int i = 0; i < 5; ++i) {
+        auto* r = new QRadioButton(QString::fromLatin1(shapeTexts[i]), pileBox);
+        r->setObjectName(QString::fromLatin1(shapeNames[i]));
+        shapes_->addButton(r, i);
+        shapeGrid->addWidget(r, i % 2, i / 2);
+        connect(r, &QRadioButton::clicked, this, &CPelbrinView::shapeLayout);
+    }
+    pileColumn->addLayout(shapeGrid);
+
+    pileDataFrame_ = new QWidget(pileBox);
+    pileDataFrame_->setObjectName(QStringLiteral("pileDataFrame"));
+    auto* dataColumn = new QVBoxLayout(pileDataFrame_);
+    dataColumn->setContentsMargins(0, 0, 0, 0);
+    auto* dataGrid = new QGridLayout;
+    unitWeight_ = makeNumber("unitWeight", true);
+    groundElevation_ = makeNumber("groundElevation", true);
+    pipeThickness_ = makeNumber("pipeThickness", true);
+    hPileDepth_ = makeNumber("hPileDepth", true);
+    hPileEndArea_ = makeNumber("hPileEndArea", true);
+    unitWeightCaption_ = caption("Unit Weight (lb/ft3)", "Unit Weight (kN/m3)");
+    groundCaption_ = caption("Ground Surface Elevation (ft)", "Ground Surface Elevation (m)");
+    thicknessCaption_ = caption("Thickness of Pipe Pile (in)", "Thickness of Pipe Pile (mm)");
+    hDepthCaption_ = caption("Depth of H Pile Section (in)", "Depth of H Pile Section (mm)");
+    hAreaCaption_ = caption("True End Area of H Pile (in2)", "True End Area of H Pile (mm2)");
+    const Caption* dataCaptions[] = {&unitWeightCaption_, &groundCaption_, &thicknessCaption_,
+                                     &hDepthCaption_, &hAreaCaption_};
+    QLineEdit* dataEdits[] = {unitWeight_, groundElevation_, pipeThickness_, hPileDepth_,
+                              hPileEndArea_};
+    for (int i = 0; i < 5; ++i) {
+        dataGrid->addWidget(dataCaptions[i]->english, i, 0);
+        dataGrid->addWidget(dataCaptions[i]->metric, i, 0);
+        dataGrid->addWidget(dataEdits[i], i, 1);
+    }
+    dataGrid->setColumnStretch(0, 1);
+    dataColumn->addLayout(dataGrid);
+
+    pipeTypeFrame_ = new QGroupBox(QStringLiteral("Type of Pipe Pile"), pileDataFrame_);
+    pipeTypeFrame_->setObjectName(QStringLiteral("pipeTypeFrame"));
+    auto* pipeRow = new QHBoxLayout(pipeTypeFrame_);
+    pipeEnds_ = new QButtonGroup(this);
+    openEnd_ = new QRadioButton(QStringLiteral("Open End"), pipeTypeFrame_);
+    closedEnd_ = new QRadioButton(QStringLiteral("Closed End"), pipeTypeFrame_);
+    openEnd_->setObjectName(QStringLiteral("pipeOpen"));
+    closedEnd_->setObjectName(QStringLiteral("pipeClosed"));
+    pipeEnds_->addButton(openEnd_, 0);
+    pipeEnds_->addButton(closedEnd_, 1);
+    pipeRow->addWidget(openEnd_);
+    pipeRow->addWidget(closedEnd_);
+    pipeRow->addStretch();
+    connect(openEnd_, &QRadioButton::clicked, this, [this] { pipeEndClicked(0); });
+    connect(closedEnd_, &QRadioButton::clicked, this, [this] { pipeEndClicked(1); });
+    dataColumn->addWidget(pipeTypeFrame_);
+
+    widthsFrame_ = panel(pileDataFrame_, "widthsFrame");
+    auto* widthsGrid = new QGridLayout(widthsFrame_);
+    widthsHeading_ = caption("Pile Widths (in)", "Pile Widths (mm)");
+    widthsGrid->addWidget(widthsHeading_.english, 0, 0, 1, 10);
+    widthsGrid->addWidget(widthsHeading_.metric, 0, 0, 1, 10);
+    for (int i = 0; i < kDocWidths; ++i) {
+        const std::string name = "width" + std::to_string(i + 1);
+        auto* edit = makeNumber(name.c_str(), true);
+        auto* number = new QLabel(QString::number(i + 1), widthsFrame_);
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        widths_[static_cast<std::size_t>(i)] = edit;
+        widthNumbers_[static_cast<std::size_t>(i)] = number;
+        widthsGrid->addWidget(number, 1, i * 2);
+        widthsGrid->addWidget(edit, 1, i * 2 + 1);
+    }
+    dataColumn->addWidget(widthsFrame_);
+    pileColumn->addWidget(pileDataFrame_);
+    right->addWidget(pileBox);
+    right->addStretch(1);
+}
+
+std::function<bool()> CPelbrinView::textStep(QLineEdit* edit, int maxChars, std::string& value) {
+    return [this, edit, maxChars, &value] {
+        const QString text = edit->text();
+        if (text.size() > maxChars) {
+            fail(edit, maxCharsMessage(maxChars));
+            return false;
+        }
+        value = toDocText(text);
+        return true;
+    };
+}
+
+std::function<bool()> CPelbrinView::numberStep(QLineEdit* edit, double& value, Range range) {
+    return [this, edit, &value, range] {
+        const auto number = parseNumber(edit->text().toStdString());
+        if (!number) {
+            fail(edit, kEnterNumber);
+            return false;
+        }
+        const double high = range == Range::TenMillion ? 10000000.0 : 1000000.0;
+        if (range != Range::None && (*number < 0 || *number > high)) {
+            fail(edit, numberRangeMessage(0, high));
+            return false;
+        }
+        value = *number;
+        return true;
+    };
+}
+
+void CPelbrinView::buildReadSteps() {
+    FormValues& v = values_;
+    auto radios = [](QButtonGroup* group, int& index) {
+        return [group, &index] {
+            index = group->checkedId();
+            return true;
+        };
+    };
+    readSteps_ = {
+        textStep(boringDate_, 30, v.boringDate),
+        textStep(boringNumber_, 30, v.boringNumber),
+        textStep(engineer_, 30, v.engineer),
+        textStep(jobName_, 50, v.jobName),
+        textStep(projectNumber_, 30, v.projectNumber),
+        radios(analysis_, v.analysisIndex),
+        radios(units_, v.unitIndex),
+        textStep(station_, 30, v.station),
+        radios(shapes_, v.shapeIndex),
+        numberStep(unitWeight_, v.unitWeight, Range::Million),
+        numberStep(hPileEndArea_, v.hPileEndArea, Range::TenMillion),
+        numberStep(groundElevation_, v.groundElevation, Range::None),
+        numberStep(hPileDepth_, v.hPileDepth, Range::None),
+        numberStep(lengthIncrement_, v.lengthIncrement, Range::None),
+        numberStep(maxLength_, v.maxLength, Range::None),
+        numberStep(pipeThickness_, v.pipeThickness, Range::Million),
+    };
+    for (std::size_t i = 0; i < widths_.size(); ++i)
+        readSteps_.push_back(numberStep(widths_[i], v.widths[i], Range::Million));
+    readSteps_.push_back(numberStep(minLength_, v.minLength, Range::Million));
+    for (std::size_t i = 0; i < lengths_.size(); ++i)
+        readSteps_.push_back(numberStep(lengths_[i], v.lengths[i], Range::Million));
+    readSteps_.push_back([this, &v] {
+        // A pipe end that is not checked (a new project) keeps the form's value.
+        if (pipeEnds_->checkedId() >= 0) v.pipeEndIndex = pipeEnds_->checkedId();
+        return true;
+    });
+    readSteps_.push_back(numberStep(waterTable_, v.waterMagnitude, Range::None));
+    readSteps_.push_back([this, &v] {
+        v.aboveGround = aboveGround_->isChecked();
+        return true;
+    });
+}
+
+void CPelbrinView::fail(QWidget* field, const std::string& message) {
+    shell_.showMessage(message, MessageKind::Information);
+    field->setFocus(Qt::OtherFocusReason);
+}
+
+bool CPelbrinView::readControls() {
+    for (const auto& step : readSteps_)
+        if (!step()) return false;
+    return true;
+}
+
+void CPelbrinView::writeControls() {
+    const FormValues& v = values_;
+    checkRadio(units_, v.unitIndex);
+    projectNumber_->setText(fromDocText(v.projectNumber));
+    jobName_->setText(fromDocText(v.jobName));
+    engineer_->setText(fromDocText(v.engineer));
+    boringDate_->setText(fromDocText(v.boringDate));
+    boringNumber_->setText(fromDocText(v.boringNumber));
+    station_->setText(fromDocText(v.station));
+    waterTable_->setText(numberText(v.waterMagnitude));
+    aboveGround_->setChecked(v.aboveGround);
+    checkRadio(analysis_, v.analysisIndex);
+    for (std::size_t i = 0; i < lengths_.size(); ++i)
+        lengths_[i]->setText(numberText(v.lengths[i]));
+    minLength_->setText(numberText(v.minLength));
+    maxLength_->setText(numberText(v.maxLength));
+    lengthIncrement_->setText(numberText(v.lengthIncrement));
+    checkRadio(shapes_, v.shapeIndex);
+    unitWeight_->setText(numberText(v.unitWeight));
+    groundElevation_->setText(numberText(v.groundElevation));
+    pipeThickness_->setText(numberText(v.pipeThickness));
+    hPileDepth_->setText(numberText(v.hPileDepth));
+    hPileEndArea_->setText(numberText(v.hPileEndArea));
+    checkRadio(pipeEnds_, v.pipeEndIndex);
+    for (std::size_t i = 0; i < widths_.size(); ++i) widths_[i]->setText(numberText(v.widths[i]));
+}
+
+void CPelbrinView::storeStep() {
+    readControls();
+    storeFormValues(values_, doc_);
+}
+
+void CPelbrinView::loadStep() {
+    values_ = loadFormValues(doc_);
+    writeControls();
+    shapeLayout();
+    analysisLayout();
+}
+
+void CPelbrinView::showShape(int shape, int unit) {
+    if (shape < 0) return;
+    unitWeightCaption_.show(unit);
+    groundCaption_.show(unit);
+    widthsHeading_.show(unit);
+    setShown({unitWeight_, groundElevation_, pileDataFrame_, widthsFrame_}, true);
+    const bool h = shape == 3;
+    const bool tube = shape == 2 || shape == 4; // steel pipe, cylinder
+    for (std::size_t i = 0; i < widths_.size(); ++i)
+        setShown({widths_[i], widthNumbers_[i]}, !h || i == 0);
+    setShown({pipeThickness_}, tube);
+    if (tube)
+        thicknessCaption_.show(unit);
+    else
+        thicknessCaption_.hide();
+    setShown({pipeTypeFrame_, openEnd_, closedEnd_}, shape == 2);
+    setShown({hPileDepth_, hPileEndArea_}, h);
+    if (h) {
+        hDepthCaption_.show(unit);
+        hAreaCaption_.show(unit);
+    } else {
+        hDepthCaption_.hide();
+        hAreaCaption_.hide();
+    }
+}
+
+void CPelbrinView::showAnalysis(int analysis, int unit) {
+    if (analysis == 0) {
+        setShown({rangeFrame_, minLength_, maxLength_, lengthIncrement_}, false);
+        minCaption_.hide();
+        maxCaption_.hide();
+        incrementCaption_.hide();
+        lengthsFrame_->show();
+        lengthsHeading_.show(unit);
+        for (std::size_t i = 0; i < 10; ++i) setShown({lengths_[i], lengthNumbers_[i]}, true);
+    } else if (analysis == 1) {
+        lengthsFrame_->hide();
+        lengthsHeading_.hide();
+        for (std::size_t i = 0; i < lengths_.size(); ++i)
+            setShown({lengths_[i], lengthNumbers_[i]}, false);
+        setShown({rangeFrame_, minLength_, maxLength_, lengthIncrement_}, true);
+        minCaption_.show(unit);
+        maxCaption_.show(unit);
+        incrementCaption_.show(unit);
+    }
+}
+
+void CPelbrinView::shapeLayout() {
+    readControls();
+    showShape(values_.shapeIndex, values_.unitIndex);
+    doc_.pileShape = values_.shapeIndex + 1;
+    doc_.SetModified(true);
+}
+
+void CPelbrinView::analysisLayout() {
+    readControls();
+    showAnalysis(values_.analysisIndex, values_.unitIndex);
+    doc_.analysisType = values_.analysisIndex + 1;
+    doc_.SetModified(true);
+}
+
+void CPelbrinView::hideVariableControls() {
+    setShown({pileDataFrame_, unitWeight_, groundElevation_, pipeThickness_, hPileDepth_,
+              hPileEndArea_, pipeTypeFrame_, openEnd_, closedEnd_, widthsFrame_, lengthsFrame_,
+              rangeFrame_, minLength_, maxLength_, lengthIncrement_},
+             false);
+    for (const Caption* c :
+         {&unitWeightCaption_, &groundCaption_, &thicknessCaption_, &hDepthCaption_, &hAreaCaption_,
+          &widthsHeading_, &lengthsHeading_, &minCaption_, &maxCaption_, &incrementCaption_})
+        c->hide();
+    for (std::size_t i = 0; i < widths_.size(); ++i)
+        setShown({widths_[i], widthNumbers_[i]}, false);
+    for (std::size_t i = 0; i < lengths_.size(); ++i)
+        setShown({lengths_[i], lengthNumbers_[i]}, false);
+}
+
+QSize CPelbrinView::measureFullSize() {
+    QSize size;
+    int rightWidth = 0;
+    for (int unit = 0; unit < 2; ++unit) {
+        for (int shape = 0; shape < 5; ++shape) {
+            for (int analysis = 0; analysis < 2; ++analysis) {
+                hideVariableControls();
+                showShape(shape, unit);
+                showAnalysis(analysis, unit);
+                // Nothing is shown yet, so no layout has heard of the changes.
+                for (QWidget* w : findChildren<QWidget*>()) w->updateGeometry();
+                for (QLayout* l : findChildren<QLayout*>()) l->invalidate();
+                layout()->invalidate();
+                size = size.expandedTo(layout()->totalSizeHint());
+                rightWidth = qMax(rightWidth, rightColumn_->sizeHint().width());
+            }
+        }
+    }
+    // The columns keep their widths whatever the layouts show, so nothing moves sideways.
+    rightColumn_->setMinimumWidth(rightWidth);
+    leftColumn_->setMinimumWidth(size.width() - rightWidth - layout()->spacing() -
+                                 layout()->contentsMargins().left() -
+                                 layout()->contentsMargins().right());
+    setMinimumSize(size);
+    return size;
+}
+
+void CPelbrinView::unitClicked(int unitIndex) {
+    storeStep();
+    doc_.SetModified(true);
+    if (unitIndex == 0 && doc_.units == 2) doc_.ConvertUnits(0);
+    if (unitIndex == 1 && doc_.units == 1) doc_.ConvertUnits(1);
+    doc_.units = unitIndex == 0 ? 1 : 2;
+    writeControls();
+}
+
+void CPelbrinView::pipeEndClicked(int pipeEndIndex) {
+    doc_.SetModified(true);
+    values_.pipeEndIndex = pipeEndIndex;
+    writeControls();
+    storeStep();
+}
+
+void CPelbrinView::edited() {
+    doc_.SetModified(true);
+    storeStep();
+}
+
+void CPelbrinView::openBoringLog() {
+    CBoreSheet sheet(doc_, *this, shell_, window());
+    sheet.exec();
+}
+
+} // namespace zenka

@@ -1,0 +1,135 @@
+#pragma once
+
+// The main form: every project value except the boring log. It copies its controls into the
+// project as they are edited (the store step) and reloads them on every project changed notice
+// (the load step); it shows only the fields of the chosen pile shape and analysis type, in the
+// captions of the chosen unit system.
+
+#include "forms/FormLogic.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace zenka {
+
+class CPelbrinDoc;
+class Shell;
+
+class CPelbrinView : public QWidget {
+    Q_OBJECT
+public:
+    CPelbrinView(CPelbrinDoc& doc, Shell& shell, QWidget* parent = nullptr);
+    ~CPelbrinView() override;
+
+    // Controls into the form values, in the fixed order with each field's check. Stops at the
+    // first field that fails, after its message, with the focus on it; the values read before
+    // it keep their new contents.
+    bool readControls();
+    // Form values into the controls.
+    void writeControls();
+    // Read the controls, then copy the form values into the project whatever the outcome.
+    void storeStep();
+    // Project into the form values and the controls, then both layouts.
+    void loadStep();
+    // Visibility of the pile data for the checked shape; writes the shape into the project.
+    void shapeLayout();
+    // Visibility of the lengths for the checked analysis type; writes it into the project.
+    void analysisLayout();
+    // After New: only the radios, the identification fields and the water table remain.
+    void hideVariableControls();
+    // The boring log editor, modal.
+    void openBoringLog();
+
+    const FormValues& values() const { return values_; }
+    // Big enough for every shape, analysis type and unit system.
+    QSize fullSizeHint() const { return fullSize_; }
+
+private:
+    struct Caption {
+        QLabel* english = nullptr;
+        QLabel* metric = nullptr;
+        void show(int unitIndex) const;
+        void hide() const;
+    };
+    enum class Range { None, Million, TenMillion };
+
+    void buildControls();
+    void buildReadSteps();
+    QLineEdit* makeText(const char* name, int maxChars);
+    QLineEdit* makeNumber(const char* name, bool storesOnEdit);
+    std::function<bool()> textStep(QLineEdit* edit, int maxChars, std::string& value);
+    std::function<bool()> numberStep(QLineEdit* edit, double& value, Range range);
+    Caption caption(const char* english, const char* metric);
+    void fail(QWidget* field, const std::string& message);
+    void showShape(int shapeIndex, int unitIndex);
+    void showAnalysis(int analysisIndex, int unitIndex);
+    void unitClicked(int unitIndex);
+    void pipeEndClicked(int pipeEndIndex);
+    void edited();
+    QSize measureFullSize();
+
+    CPelbrinDoc& doc_;
+    Shell& shell_;
+    int listenerId_ = 0;
+    FormValues values_;
+    QSize fullSize_;
+    std::vector<std::function<bool()>> readSteps_;
+
+    // Text fields, in the order of reading.
+    QLineEdit* projectNumber_ = nullptr;
+    QLineEdit* jobName_ = nullptr;
+    QLineEdit* engineer_ = nullptr;
+    QLineEdit* boringDate_ = nullptr;
+    QLineEdit* boringNumber_ = nullptr;
+    QLineEdit* station_ = nullptr;
+    QLineEdit* waterTable_ = nullptr;
+    QCheckBox* aboveGround_ = nullptr;
+
+    QButtonGroup* units_ = nullptr;
+    QButtonGroup* analysis_ = nullptr;
+    QButtonGroup* shapes_ = nullptr;
+    QButtonGroup* pipeEnds_ = nullptr;
+
+    QWidget* lengthsFrame_ = nullptr;
+    Caption lengthsHeading_;
+    std::array<QLineEdit*, kDocLengths> lengths_{};
+    std::array<QLabel*, kDocLengths> lengthNumbers_{};
+    QWidget* rangeFrame_ = nullptr;
+    QLineEdit* minLength_ = nullptr;
+    QLineEdit* maxLength_ = nullptr;
+    QLineEdit* lengthIncrement_ = nullptr;
+    Caption minCaption_, maxCaption_, incrementCaption_;
+
+    QWidget* pileDataFrame_ = nullptr;
+    QLineEdit* unitWeight_ = nullptr;
+    QLineEdit* groundElevation_ = nullptr;
+    QLineEdit* pipeThickness_ = nullptr;
+    QLineEdit* hPileDepth_ = nullptr;
+    QLineEdit* hPileEndArea_ = nullptr;
+    Caption unitWeightCaption_, groundCaption_, thicknessCaption_, hDepthCaption_, hAreaCaption_;
+    QGroupBox* pipeTypeFrame_ = nullptr;
+    QRadioButton* openEnd_ = nullptr;
+    QRadioButton* closedEnd_ = nullptr;
+    QWidget* widthsFrame_ = nullptr;
+    Caption widthsHeading_;
+    std::array<QLineEdit*, kDocWidths> widths_{};
+    std::array<QLabel*, kDocWidths> widthNumbers_{};
+
+    QPushButton* boringLog_ = nullptr;
+    QWidget* leftColumn_ = nullptr;
+    QWidget* rightColumn_ = nullptr;
+};
+
+} // namespace zenka

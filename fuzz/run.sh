@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for a bounded time on its seed corpus: the committed seeds, the sample
+# projects and the test inputs. A crash leaves its input in BUILD/artifacts and fails the run.
+#   fuzz/run.sh BUILD SECONDS
+set -euo pipefail
+build=$1
+seconds=$2
+root="$(cd "$(dirname "$0")/.." && pwd)"
+
+seeds=("$root/fuzz/seeds")
+for dir in "$root/examples" "$root/tests/golden/inputs" "$root/tests/project/data" "$root/tests/hostile/data"; do
+  [ -d "$dir" ] && seeds+=("$dir")
+done
+
+mkdir -p "$build/artifacts"
+for target in fuzz_input_file fuzz_analysis; do
+  corpus="$build/corpus/$target"
+  mkdir -p "$corpus"
+  log="$build/$target.log"
+  echo "== $target: $seconds s"
+  set +e
+  "$build/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" \
+    "$corpus" "${seeds[@]}" >"$log" 2>&1
+  status=$?
+  set -e
+  grep -E "^#[0-9]+ +(INITED|DONE)|^stat::(number_of_executed_units|peak_rss_mb)" "$log" || true
+  if [ "$status" -ne 0 ]; then
+    tail -n 60 "$log" >&2
+    echo "fuzz: $target failed (exit $status); its input is in $build/artifacts" >&2
+    exit 1
+  fi
+done

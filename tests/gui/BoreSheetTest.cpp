@@ -1,0 +1,279 @@
+#include "GuiSupport.h"
+
+#include "forms/BoreSheet.h"
+#include "forms/LogEntryDlgs.h"
+
+#include <QCompleter>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <gmock/gmock.h>
+
+#include <algorithm>
+
+namespace zenka::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// The editor opened from the main form's button; `act` runs inside it, then OK or Cancel.
+class BoreSheetTest : public MainFrameTest {
+protected:
+    void withEditor(const std::function<void(CBoreSheet&)>& act, bool ok = true) {
+        bool ran = false;
+        whenModal([&](QWidget* w) {
+            auto* sheet = qobject_cast<CBoreSheet*>(w);
+            EXPECT_NE(sheet, nullptr);
+            if (!sheet) {
+                if (w) w->close();
+                return;
+            }
+            act(*sheet);
+            ran = true;
+            auto* buttons = sheet->findChild<QDialogButtonBox*>(qs("buttons"));
+            click(buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel));
+        });
+        click(field<QAbstractButton>("boringLog"));
+        EXPECT_TRUE(ran);
+    }
+
+    // Fills an insert or delete dialog when it comes up, then presses OK. Values the dialog
+    // refuses leave it open: then Cancel.
+    void answerDialog(QWidget* sheet, std::vector<std::pair<const char*, const char*>> values) {
+        whenModal(
+            [values](QWidget* w) {
+                ASSERT_NE(w, nullptr);
+                for (const auto& [name, value] : values)
+                    w->findChild<QLineEdit*>(qs(name))->setText(qs(value));
+                auto* buttons = w->findChild<QDialogButtonBox*>(qs("buttons"));
+                click(buttons->button(QDialogButtonBox::Ok));
+                if (w->isVisible()) click(buttons->button(QDialogButtonBox::Cancel));
+            },
+            sheet);
+    }
+
+    void press(CBlowPage* page, const char* button) {
+        click(page->findChild<QPushButton*>(qs(button)));
+    }
+
+    // e1 .. e<count> at depths 1, 2, ... with blow counts 10 + i, then the end of the log.
+    void numberedLog(int count) {
+        for (int i = 0; i < count; ++i) {
+            doc.depths[std::size_t(i)] = i + 1;
+            doc.blowCounts[std::size_t(i)] = 10 + i + 1;
+            doc.soilCodes[std::size_t(i)] = 3;
+        }
+        doc.depths[std::size_t(count)] = count + 1;
+        doc.soilCodes[std::size_t(count)] = 0;
+    }
+};
+
+TEST_F(BoreSheetTest, PagesShowTheLogInTheFormsUnits) {
+    numberedLog(50);
+    withEditor(
+        [&](CBoreSheet& sheet) {
+            EXPECT_EQ(sheet.windowTitle(), qs("Boring Log"));
+            QTabWidget* tabs = sheet.tabs();
+            ASSERT_EQ(tabs->count(), 5);
+            EXPECT_EQ(tabs->tabText(0), qs("Entries 1-45"));
+            EXPECT_EQ(tabs->tabText(1), qs("Entries 46-90"));
+            EXPECT_EQ(tabs->tabText(4), qs("Entries 181-225"));
+            EXPECT_EQ(tabs->currentIndex(), 0);
+            CBlowPage* first = sheet.page(0);
+            EXPECT_EQ(first->findChildren<QLineEdit*>().size(), 135);
+            EXPECT_EQ(first->depthField(3)->text(), qs("3"));
+            EXPECT_EQ(first->blowCountField(3)->text(), qs("13"));
+            EXPECT_EQ(first->soilTypeField(3)->text(), qs("3"));
+            // A new project shows Metric on the form, so the depths are in meters.
+            const QList<QLabel*> labels = first->findChildren<QLabel*>();
+            EXPECT_EQ(std::count_if(labels.begin(), labels.end(),
+                                    [](QLabel* l) { return l->text() == qs("Depth (meters)"); }),
+                      3);
+            EXPECT_NE(labelWithText(first, " Blow Count"), nullptr);
+            EXPECT_NE(labelWithText(first, "Soil Type"), nullptr);
+            EXPECT_NE(labelWithText(first, "2- Clay, Silt, Sand Mix, Silts and Marls"), nullptr);
+            EXPECT_NE(labelWithText(first, "Note: Last entry must have non-zero depth, blow count "
+                                           "zero, and soil type zero."),
+                      nullptr);
+            // Page 2 takes entries 46 on when shown; an edit on page 1 travels with the page
+            // change.
+            first->depthField(2)->setText(qs("2.25"));
+            tabs->setCurrentIndex(1);
+            EXPECT_EQ(sheet.page(1)->depthField(46)->text(), qs("46"));
+            EXPECT_EQ(sheet.page(1)->depthField(51)->text(), qs("51"));
+            EXPECT_EQ(sheet.workingLog().depths[1], 2.25);
+            EXPECT_EQ(doc.depths[1], 2);
+        },
+        false);
+    // Cancel changes nothing.
+    EXPECT_EQ(doc.depths[1], 2);
+    EXPECT_FALSE(doc.IsModified());
+
+    clickRadio("unitEnglish");
+    withEditor(
+        [&](CBoreSheet& sheet) {
+            EXPECT_NE(labelWithText(sheet.page(0), "Depth (feet)"), nullptr);
+            EXPECT_EQ(labelWithText(sheet.page(0), "Depth (meters)"), nullptr);
+        },
+        false);
+}
+
+TEST_F(BoreSheetTest, InsertAtTenInAFiftyEntryLog) {
+    numberedLog(50);
+    withEditor([&](CBoreSheet& sheet) {
+        answerDialog(
+            &sheet,
+            {{"entryNumber", "10"}, {"depth", "9.5"}, {"blowCount", "77"}, {"soilType", "2"}});
+        press(sheet.page(0), "insertEntry");
+        EXPECT_EQ(sheet.page(0)->blowCountField(10)->text(), qs("77"));
+        EXPECT_EQ(sheet.page(0)->depthField(11)->text(), qs("10"));
+    });
+    for (int i = 1; i <= 9; ++i) EXPECT_EQ(doc.depths[std::size_t(i - 1)], i);
+    EXPECT_EQ(doc.depths[9], 9.5);
+    EXPECT_EQ(doc.soilCodes[9], 2);
+    for (int i = 11; i <= 51; ++i) EXPECT_EQ(doc.depths[std::size_t(i - 1)], i - 1) << i;
+    EXPECT_EQ(doc.depths[45], 45);
+    EXPECT_EQ(doc.soilCodes[51], 0);
+    EXPECT_EQ(doc.depths[51], 51);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_THAT(shell.messages, IsEmpty());
+}
+
+TEST_F(BoreSheetTest, DeleteEntriesAndRepairTheEndOnOk) {
+    // e1, e2 with blow count 0, e3, then an end-of-log entry typed without depth.
+    doc.depths[0] = 0;
+    doc.blowCounts[0] = 5;
+    doc.soilCodes[0] = 3;
+    doc.depths[1] = 40;
+    doc.blowCounts[1] = 0;
+    doc.soilCodes[1] = 3;
+    doc.depths[2] = 42.5;
+    doc.blowCounts[2] = 9;
+    doc.soilCodes[2] = 3;
+    withEditor([&](CBoreSheet& sheet) {
+        answerDialog(&sheet, {{"entryNumber", "1"}});
+        press(sheet.page(0), "deleteEntry");
+        EXPECT_EQ(sheet.page(0)->depthField(1)->text(), qs("40"));
+        EXPECT_EQ(sheet.page(0)->depthField(2)->text(), qs("42.5"));
+        EXPECT_EQ(sheet.page(0)->soilTypeField(3)->text(), qs("0"));
+    });
+    EXPECT_EQ(doc.depths[0], 40);
+    EXPECT_EQ(doc.blowCounts[0], 0);
+    EXPECT_EQ(doc.depths[1], 42.5);
+    EXPECT_DOUBLE_EQ(doc.depths[2], 42.6);
+    EXPECT_EQ(doc.soilCodes[2], 0);
+
+    // Deleting the end-of-log entry itself clears it; OK repairs its depth again.
+    withEditor([&](CBoreSheet& sheet) {
+        answerDialog(&sheet, {{"entryNumber", "3"}});
+        press(sheet.page(0), "deleteEntry");
+        EXPECT_EQ(sheet.page(0)->depthField(3)->text(), qs("0"));
+        EXPECT_EQ(sheet.workingLog().depths[2], 0);
+    });
+    EXPECT_DOUBLE_EQ(doc.depths[2], 42.6);
+}
+
+TEST_F(BoreSheetTest, InsertBeyondTheEndAndTheRefusedCases) {
+    numberedLog(3);
+    withEditor([&](CBoreSheet& sheet) {
+        CBlowPage* page = sheet.page(0);
+        // Entry 0 and entries past 225 are not entries of the log; past 250 not even the
+        // field's. Each leaves the dialog open; Cancel then does nothing.
+        answerDialog(&sheet, {{"entryNumber", "0"}});
+        press(page, "insertEntry");
+        answerDialog(&sheet, {{"entryNumber", "226"}});
+        press(page, "deleteEntry");
+        answerDialog(&sheet, {{"entryNumber", "251"}});
+        press(page, "insertEntry");
+        answerDialog(&sheet, {{"entryNumber", "5"}, {"blowCount", "1001"}});
+        press(page, "insertEntry");
+        answerDialog(&sheet, {{"entryNumber", "5"}, {"soilType", "6"}});
+        press(page, "insertEntry");
+        answerDialog(&sheet, {{"entryNumber", "x"}});
+        press(page, "insertEntry");
+        answerDialog(&sheet, {{"entryNumber", "5"}, {"depth", ""}});
+        press(page, "insertEntry");
+        EXPECT_THAT(shell.messageTexts(),
+                    ElementsAre("Please enter an integer between 1 and 225.",
+                                "Please enter an integer between 1 and 225.",
+                                "Please enter an integer between 0 and 250.",
+                                "Please enter a number between 0 and 1000.",
+                                "Please enter an integer between 0 and 5.",
+                                "Please enter an integer.", "Please enter a number."));
+        EXPECT_EQ(sheet.workingLog().depths, logOf(doc).depths);
+
+        // Beyond the end of the log: written there, nothing moves.
+        answerDialog(&sheet, {{"entryNumber", "9"}, {"depth", "30"}, {"soilType", "1"}});
+        press(page, "insertEntry");
+        EXPECT_EQ(page->depthField(9)->text(), qs("30"));
+        EXPECT_EQ(page->depthField(4)->text(), qs("4"));
+        EXPECT_EQ(page->soilTypeField(4)->text(), qs("0"));
+    });
+    EXPECT_EQ(doc.depths[8], 30);
+    EXPECT_EQ(doc.soilCodes[3], 0);
+    EXPECT_EQ(doc.depths[3], 4);
+
+    // A full log refuses an insertion before asking for the entry.
+    numberedLog(224);
+    shell.messages.clear();
+    withEditor(
+        [&](CBoreSheet& sheet) {
+            press(sheet.page(0), "insertEntry");
+            EXPECT_THAT(shell.messageTexts(),
+                        ElementsAre("The boring log is full: delete an entry first."));
+        },
+        false);
+}
+
+TEST_F(BoreSheetTest, PageFieldsThatAreNoNumbersStopTheReadingButNotTheLeaving) {
+    numberedLog(5);
+    withEditor([&](CBoreSheet& sheet) {
+        CBlowPage* page = sheet.page(0);
+        page->depthField(1)->setText(qs("0.5"));
+        page->soilTypeField(2)->setText(qs("2.5"));
+        page->depthField(3)->setText(qs("3.5"));
+        sheet.tabs()->setCurrentIndex(2);
+        EXPECT_THAT(shell.messageTexts(), ElementsAre("Please enter an integer."));
+        EXPECT_EQ(sheet.tabs()->currentIndex(), 2);
+        EXPECT_EQ(sheet.workingLog().depths[0], 0.5);
+        EXPECT_EQ(sheet.workingLog().soilCodes[1], 3);
+        EXPECT_EQ(sheet.workingLog().depths[2], 3); // after the failing field
+        // Back on page 1 the fields show the working log again.
+        sheet.tabs()->setCurrentIndex(0);
+        EXPECT_EQ(page->soilTypeField(2)->text(), qs("3"));
+    });
+    EXPECT_EQ(doc.depths[0], 0.5);
+}
+
+TEST_F(BoreSheetTest, OpeningTheEditorPutsBackAWaterTableNotYetStored) {
+    doc.waterTable = -3;
+    doc.notifyChanged();
+    typeInto(field("waterTable"), qs("8"));
+    withEditor([&](CBoreSheet&) { EXPECT_EQ(text("waterTable"), qs("3")); }, false);
+    EXPECT_EQ(text("waterTable"), qs("3"));
+    EXPECT_EQ(doc.waterTable, -3);
+}
+
+TEST_F(BoreSheetTest, SoilTypeFieldsOfferTheCodesWithTheirNames) {
+    withEditor([&](CBoreSheet& sheet) {
+        QLineEdit* soil = sheet.page(0)->soilTypeField(1);
+        QCompleter* completer = soil->completer();
+        ASSERT_NE(completer, nullptr);
+        completer->setCompletionPrefix(qs("2"));
+        QStringList offered;
+        for (int i = 0; completer->setCurrentRow(i); ++i)
+            offered << completer->currentIndex().data(Qt::DisplayRole).toString();
+        EXPECT_EQ(offered.size(), 9);
+        EXPECT_EQ(offered.first(), qs(" 2- Clayey Sand (SC)"));
+        EXPECT_EQ(offered.last(), qs("28- Silt (ML)"));
+        ASSERT_TRUE(completer->setCurrentRow(3));
+        EXPECT_EQ(completer->currentCompletion(), qs("23"));
+        soil->setText(qs("21"));
+    });
+    EXPECT_EQ(doc.soilCodes[0], 21);
+}
+
+} // namespace
+} // namespace zenka::test

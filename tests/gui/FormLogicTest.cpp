@@ -1,0 +1,238 @@
+#include "forms/FormLogic.h"
+#include "engine/AnalysisState.h"
+#include "forms/BoringLogEdit.h"
+#include "project/PelbrinDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace zenka {
+namespace {
+
+class FormLogicTest : public ::testing::Test {
+protected:
+    std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
+    CPelbrinDoc doc{*state};
+};
+
+TEST_F(FormLogicTest, FieldsReadPlainDecimalNumbersOnly) {
+    EXPECT_EQ(parseNumber("  12.5 "), 12.5);
+    EXPECT_EQ(parseNumber("-4"), -4.0);
+    EXPECT_EQ(parseNumber("+.5"), 0.5);
+    EXPECT_EQ(parseNumber("1e3"), 1000.0);
+    EXPECT_EQ(parseNumber("7."), 7.0);
+    for (const char* bad :
+         {"", "   ", "1,5", "12abc", "abc", "--1", "+-1", "inf", "nan", "1e400", "0x10", "1 2"})
+        EXPECT_FALSE(parseNumber(bad).has_value()) << bad;
+
+    EXPECT_EQ(parseInteger(" 42 "), 42);
+    EXPECT_EQ(parseInteger("-3"), -3);
+    EXPECT_EQ(parseInteger("+7"), 7);
+    for (const char* bad : {"", "4.0", "1e2", "x", "2147483648", "99999999999999999999"})
+        EXPECT_FALSE(parseInteger(bad).has_value()) << bad;
+    EXPECT_EQ(parseInteger("-2147483648"), std::numeric_limits<int>::min());
+
+    EXPECT_EQ(numberRangeMessage(0, 1000000), "Please enter a number between 0 and 1000000.");
+    EXPECT_EQ(numberRangeMessage(0, 10000000), "Please enter a number between 0 and 10000000.");
+    EXPECT_EQ(integerRangeMessage(0, 250), "Please enter an integer between 0 and 250.");
+    EXPECT_EQ(maxCharsMessage(50), "Please enter no more than 50 characters.");
+}
+
+TEST_F(FormLogicTest, WaterTableKeepsTheSignTheProjectHad) {
+    doc.waterTable = 5.0;
+    FormValues v = loadFormValues(doc);
+    EXPECT_EQ(v.waterMagnitude, 5.0);
+    EXPECT_TRUE(v.aboveGround);
+    storeFormValues(v, doc);
+    EXPECT_EQ(doc.waterTable, 5.0);
+
+    doc.waterTable = -5.0;
+    v = loadFormValues(doc);
+    EXPECT_EQ(v.waterMagnitude, 5.0);
+    EXPECT_FALSE(v.aboveGround);
+    v.waterMagnitude = 7.5; // typed over, the sign stays
+    storeFormValues(v, doc);
+    EXPECT_EQ(doc.waterTable, -7.5);
+
+    // A new project's water table is a depth below the ground, and shows as 0, not -0.
+    doc.waterTable = 0;
+    v = loadFormValues(doc);
+    EXPECT_FALSE(std::signbit(v.waterMagnitude));
+    v.waterMagnitude = 3;
+    storeFormValues(v, doc);
+    EXPECT_EQ(doc.waterTable, -3.0);
+}
+
+TEST_F(FormLogicTest, LoadAndStoreMapCodesAndCounts) {
+    // Codes: English loads as 0, anything else as Metric; shapes and analysis types out of
+    // range load as none; a pipe end other than 1 loads as Closed End.
+    doc.units = 1;
+    doc.pileShape = 4;
+    doc.analysisType = 2;
+    doc.pipeEnd = 0;
+    FormValues v = loadFormValues(doc);
+    EXPECT_EQ(v.unitIndex, 0);
+    EXPECT_EQ(v.shapeIndex, 3);
+    EXPECT_EQ(v.analysisIndex, 1);
+    EXPECT_EQ(v.pipeEndIndex, 1);
+    doc.units = -1;
+    doc.pileShape = 9;
+    doc.analysisType = 0;
+    v = loadFormValues(doc);
+    EXPECT_EQ(v.unitIndex, 1);
+    EXPECT_EQ(v.shapeIndex, -1);
+    EXPECT_EQ(v.analysisIndex, -1);
+
+    // The store step leaves units, shape and analysis type alone and counts leading values.
+    v.lengths = {10, 0, 30};
+    v.lengths[19] = 99; // lengths 11 to 20 go through untouched
+    v.widths = {0, 12};
+    v.pipeEndIndex = 0;
+    storeFormValues(v, doc);
+    EXPECT_EQ(doc.lengthCount, 1);
+    EXPECT_EQ(doc.widthCount, 0);
+    EXPECT_EQ(doc.pileLengths[19], 99);
+    EXPECT_EQ(doc.units, -1);
+    EXPECT_EQ(doc.pileShape, 9);
+    EXPECT_EQ(doc.pipeEnd, 1);
+    v.widths = {12, 14, 16, 18, 20};
+    v.lengths.fill(1);
+    storeFormValues(v, doc);
+    EXPECT_EQ(doc.widthCount, 5);
+    EXPECT_EQ(doc.lengthCount, 20);
+}
+
+// e1 .. e<count> at depths 1, 2, ... with blow counts 10 + i and soil 3, then the end of the log.
+WorkingLog numberedLog(int count) {
+    WorkingLog log;
+    for (int i = 1; i <= count; ++i) log.setEntry(i, {double(i), 10.0 + i, 3});
+    log.setEntry(count + 1, {count + 1.0, 0, 0});
+    return log;
+}
+
+TEST(BoringLogEditTest, InsertMovesTheLogDownToItsEnd) {
+    WorkingLog log = numberedLog(50);
+    const LogEntry x{9.5, 77, 2};
+    EXPECT_EQ(insertEntry(log, 10, x), LogEdit::Done);
+    for (int i = 1; i <= 9; ++i) EXPECT_EQ(log.entry(i).depth, i);
+    EXPECT_EQ(log.entry(10).blowCount, 77);
+    for (int i = 11; i <= 51; ++i) EXPECT_EQ(log.entry(i).depth, i - 1) << i;
+    EXPECT_EQ(log.entry(46).depth, 45); // page 2 begins with e45
+    EXPECT_EQ(log.entry(52).soilType, 0);
+    EXPECT_EQ(log.entry(52).depth, 51);
+    EXPECT_EQ(log.entry(53).depth, 0);
+
+    // Behind the end of the log: written there, nothing moves.
+    WorkingLog beyond = numberedLog(5);
+    EXPECT_EQ(insertEntry(beyond, 9, x), LogEdit::Done);
+    EXPECT_EQ(beyond.entry(6).soilType, 0);
+    EXPECT_EQ(beyond.entry(6).depth, 6);
+    EXPECT_EQ(beyond.entry(7).depth, 0);
+    EXPECT_EQ(beyond.entry(9).depth, 9.5);
+
+    // No room: the end-of-log entry is entry 225, or there is none.
+    WorkingLog full = numberedLog(224);
+    const WorkingLog before = full;
+    EXPECT_EQ(insertEntry(full, 3, x), LogEdit::Full);
+    EXPECT_EQ(full.depths, before.depths);
+    WorkingLog endless;
+    endless.soilCodes.fill(3);
+    EXPECT_EQ(insertEntry(endless, 1, x), LogEdit::Full);
+    EXPECT_EQ(endless.soilCodes[0], 3);
+
+    // Entry numbers outside the log change nothing.
+    WorkingLog small = numberedLog(3);
+    EXPECT_EQ(insertEntry(small, 0, x), LogEdit::OutOfLog);
+    EXPECT_EQ(insertEntry(small, 226, x), LogEdit::OutOfLog);
+    EXPECT_EQ(small.depths, numberedLog(3).depths);
+
+    // Into a log with one entry less than full the end moves to 225.
+    WorkingLog nearlyFull = numberedLog(223);
+    EXPECT_EQ(insertEntry(nearlyFull, 1, x), LogEdit::Done);
+    EXPECT_EQ(nearlyFull.entry(225).soilType, 0);
+    EXPECT_EQ(nearlyFull.entry(225).depth, 224);
+    EXPECT_TRUE(logIsFull(nearlyFull));
+}
+
+TEST(BoringLogEditTest, DeleteMovesUpToTheNextEndOfLog) {
+    // A zero blow count is no end of the log; only soil type 0 is.
+    WorkingLog log;
+    log.setEntry(1, {0, 5, 3});
+    log.setEntry(2, {2, 0, 3});
+    log.setEntry(3, {4, 8, 3});
+    log.setEntry(4, {6, 0, 0});
+    log.setEntry(6, {99, 9, 9}); // behind the end: untouched
+    EXPECT_EQ(deleteEntry(log, 1), LogEdit::Done);
+    EXPECT_EQ(log.entry(1).depth, 2);
+    EXPECT_EQ(log.entry(1).blowCount, 0);
+    EXPECT_EQ(log.entry(2).depth, 4);
+    EXPECT_EQ(log.entry(3).depth, 6);
+    EXPECT_EQ(log.entry(3).soilType, 0);
+    EXPECT_EQ(log.entry(4).depth, 0);
+    EXPECT_EQ(log.entry(6).depth, 99);
+
+    // Deleting the end-of-log entry itself clears it and moves nothing.
+    EXPECT_EQ(deleteEntry(log, 3), LogEdit::Done);
+    EXPECT_EQ(log.entry(3).depth, 0);
+    EXPECT_EQ(log.entry(2).depth, 4);
+    EXPECT_EQ(log.entry(6).depth, 99);
+
+    // Without an end the whole rest of the log moves up and entry 225 becomes free.
+    WorkingLog endless;
+    for (int i = 1; i <= kDocSamples; ++i) endless.setEntry(i, {double(i), 1, 3});
+    EXPECT_EQ(deleteEntry(endless, 224), LogEdit::Done);
+    EXPECT_EQ(endless.entry(224).depth, 225);
+    EXPECT_EQ(endless.entry(225).soilType, 0);
+    EXPECT_EQ(endless.entry(225).depth, 0);
+    EXPECT_EQ(deleteEntry(endless, 0), LogEdit::OutOfLog);
+}
+
+TEST(BoringLogEditTest, EndOfLogWithoutDepthIsRepaired) {
+    WorkingLog log;
+    log.setEntry(1, {40, 5, 3});
+    log.setEntry(2, {42.5, 9, 3});
+    repairEndOfLog(log);
+    EXPECT_DOUBLE_EQ(log.entry(3).depth, 42.6);
+
+    // An end-of-log entry with a depth, or one with a blow count, is left as typed; so is an
+    // empty first entry, which has no previous depth.
+    WorkingLog typed = numberedLog(2);
+    repairEndOfLog(typed);
+    EXPECT_EQ(typed.entry(3).depth, 3);
+    WorkingLog counted;
+    counted.setEntry(1, {1, 2, 3});
+    counted.setEntry(2, {0, 4, 0});
+    repairEndOfLog(counted);
+    EXPECT_EQ(counted.entry(2).depth, 0);
+    WorkingLog empty;
+    repairEndOfLog(empty);
+    EXPECT_EQ(empty.entry(1).depth, 0);
+    // A negative soil code counts as the end as well.
+    WorkingLog negative;
+    negative.setEntry(1, {3, 2, 1});
+    negative.setEntry(2, {0, 0, -1});
+    repairEndOfLog(negative);
+    EXPECT_DOUBLE_EQ(negative.entry(2).depth, 3.1);
+}
+
+TEST_F(FormLogicTest, WorkingLogRoundTripsThroughTheProject) {
+    doc.depths[0] = 1.5;
+    doc.blowCounts[224] = 3;
+    doc.soilCodes[10] = 21;
+    WorkingLog log = logOf(doc);
+    EXPECT_EQ(log.entry(1).depth, 1.5);
+    EXPECT_EQ(log.entry(225).blowCount, 3);
+    EXPECT_EQ(log.entry(11).soilType, 21);
+    log.setEntry(2, {4, 5, 6});
+    EXPECT_FALSE(doc.IsModified());
+    writeLogBack(log, doc);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.depths[1], 4);
+    EXPECT_EQ(doc.soilCodes[1], 6);
+}
+
+} // namespace
+} // namespace zenka

@@ -1,0 +1,107 @@
+#pragma once
+
+// Helpers for the widget tests: the program's windows on a scripted Shell, typing into fields,
+// and answering modal dialogs from inside their event loops.
+
+#include "app/MainFrame.h"
+#include "app/PelbrinApp.h"
+#include "engine/AnalysisState.h"
+#include "forms/PelbrinView.h"
+#include "project/PelbrinDoc.h"
+#include "support/ScriptedShell.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace zenka::test {
+
+inline QString qs(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+template <class T = QWidget> T* child(const QObject* parent, const char* name) {
+    T* found = parent->findChild<T*>(qs(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+// The label of `parent` with exactly this text, or none.
+inline QLabel* labelWithText(const QWidget* parent, const char* text) {
+    for (QLabel* l : parent->findChildren<QLabel*>())
+        if (l->text() == qs(text)) return l;
+    return nullptr;
+}
+
+// Replaces a field's text the way a person does: select all, then type (or clear).
+inline void typeInto(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Delete);
+    else
+        QTest::keyClicks(edit, text);
+}
+
+inline void click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Runs `act` on the next modal window other than `outer` as soon as it is up, from inside its
+// event loop. Gives up after five seconds, so a dialog that never opens fails the test instead
+// of hanging it.
+inline void whenModal(std::function<void(QWidget*)> act, QWidget* outer = nullptr) {
+    auto* timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, outer, tries] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if ((modal && modal != outer) || ++*tries > 500) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal != outer ? modal : nullptr);
+        }
+    });
+    timer->start(10);
+}
+
+// The main window over a fresh project, the way start-up builds it, without the splash.
+class MainFrameTest : public ::testing::Test {
+protected:
+    std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
+    CPelbrinDoc doc{*state};
+    ScriptedShell shell;
+    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(doc, shell);
+    CPelbrinView* view = frame->view();
+
+    void SetUp() override {
+        frame->show();
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    }
+    void TearDown() override {
+        // Nothing is left to ask about when the window goes.
+        doc.SetModified(false);
+        frame->close();
+    }
+
+    template <class T = QLineEdit> T* field(const char* name) { return child<T>(view, name); }
+    QString text(const char* name) { return field(name)->text(); }
+    void type(const char* name, const char* value) { typeInto(field(name), qs(value)); }
+    void clickRadio(const char* name) { click(field<QAbstractButton>(name)); }
+    bool shown(const char* name) { return field<QWidget>(name)->isVisible(); }
+    bool captionShown(const char* text) {
+        QLabel* l = labelWithText(view, text);
+        EXPECT_NE(l, nullptr) << text;
+        return l && l->isVisible();
+    }
+};
+
+} // namespace zenka::test

@@ -1,0 +1,273 @@
+#include "GuiSupport.h"
+
+#include "support/Projects.h"
+#include "support/TempDir.h"
+
+#include <QRadioButton>
+
+#include <gmock/gmock.h>
+
+namespace zenka::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+using MainFormTest = MainFrameTest;
+
+TEST_F(MainFormTest, ANewProjectShowsOnlyTheFixedControlsInMetric) {
+    EXPECT_TRUE(field<QRadioButton>("unitMetric")->isChecked());
+    for (const char* name : {"unitEnglish", "projectNumber", "jobName", "engineer", "boringDate",
+                             "boringNumber", "station", "waterTable", "analysisSpecific",
+                             "analysisRange", "shapeSquare", "shapeCylinder", "boringLog"})
+        EXPECT_TRUE(shown(name)) << name;
+    for (const char* name :
+         {"aboveGround", "unitWeight", "groundElevation", "width1", "length1", "minLength",
+          "pipeOpen", "pileDataFrame", "lengthsFrame", "rangeFrame"})
+        EXPECT_FALSE(shown(name)) << name;
+    EXPECT_EQ(text("waterTable"), qs("0"));
+    EXPECT_FALSE(doc.IsModified());
+
+    // The first unit choice converts nothing and only sets the unit system.
+    doc.groundElevation = 10;
+    doc.notifyChanged();
+    clickRadio("unitEnglish");
+    EXPECT_EQ(doc.units, 1);
+    EXPECT_EQ(doc.groundElevation, 10);
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(MainFormTest, ShapeAndAnalysisLayoutsShowTheirFieldsInTheCurrentUnits) {
+    clickRadio("shapePipe");
+    EXPECT_EQ(doc.pileShape, 3);
+    for (const char* name : {"unitWeight", "groundElevation", "pipeThickness", "pipeOpen",
+                             "pipeClosed", "width1", "width5"})
+        EXPECT_TRUE(shown(name)) << name;
+    EXPECT_FALSE(shown("hPileDepth"));
+    EXPECT_TRUE(captionShown("Thickness of Pipe Pile (mm)"));
+    EXPECT_FALSE(captionShown("Thickness of Pipe Pile (in)"));
+    EXPECT_TRUE(captionShown("Pile Widths (mm)"));
+
+    clickRadio("shapeCylinder");
+    EXPECT_TRUE(shown("pipeThickness"));
+    EXPECT_FALSE(shown("pipeOpen"));
+    EXPECT_FALSE(shown("pipeTypeFrame"));
+
+    clickRadio("shapeRound");
+    EXPECT_FALSE(shown("pipeThickness"));
+    EXPECT_FALSE(captionShown("Thickness of Pipe Pile (mm)"));
+    EXPECT_TRUE(shown("width5"));
+
+    clickRadio("analysisSpecific");
+    EXPECT_EQ(doc.analysisType, 1);
+    EXPECT_TRUE(shown("length1"));
+    EXPECT_TRUE(shown("length10"));
+    EXPECT_FALSE(shown("length11"));
+    EXPECT_TRUE(captionShown("Pile Lengths (m)"));
+    EXPECT_FALSE(shown("minLength"));
+
+    clickRadio("analysisRange");
+    EXPECT_EQ(doc.analysisType, 2);
+    EXPECT_FALSE(shown("length1"));
+    EXPECT_FALSE(captionShown("Pile Lengths (m)"));
+    EXPECT_TRUE(shown("minLength"));
+    EXPECT_TRUE(captionShown("Minimum Pile Length (m)"));
+    EXPECT_FALSE(captionShown("Minimum Pile Length (ft)"));
+
+    // English relabels through the conversion's reload.
+    clickRadio("unitEnglish");
+    clickRadio("unitMetric");
+    clickRadio("unitEnglish");
+    EXPECT_TRUE(captionShown("Minimum Pile Length (ft)"));
+    EXPECT_TRUE(captionShown("Maximum Pile Length (ft)"));
+    EXPECT_TRUE(captionShown("Pile Length Increment (ft)"));
+    EXPECT_TRUE(captionShown("Unit Weight (lb/ft3)"));
+    EXPECT_TRUE(captionShown("Ground Surface Elevation (ft)"));
+    EXPECT_TRUE(captionShown("Pile Widths (in)"));
+    EXPECT_FALSE(captionShown("Pile Widths (mm)"));
+    clickRadio("shapeH");
+    EXPECT_TRUE(captionShown("Depth of H Pile Section (in)"));
+    EXPECT_TRUE(captionShown("True End Area of H Pile (in2)"));
+
+    // New hides everything a layout can show, whatever was chosen.
+    doc.SetModified(false);
+    frame->onFileNew();
+    for (const char* name :
+         {"unitWeight", "hPileDepth", "width1", "minLength", "rangeFrame", "pileDataFrame"})
+        EXPECT_FALSE(shown(name)) << name;
+    EXPECT_FALSE(field<QRadioButton>("shapeH")->isChecked());
+    EXPECT_FALSE(field<QRadioButton>("analysisRange")->isChecked());
+    EXPECT_TRUE(shown("shapeH"));
+}
+
+TEST_F(MainFormTest, EnglishToMetricToEnglishConvertsAndKeepsTheWaterTable) {
+    clickRadio("unitEnglish");
+    clickRadio("shapeSquare");
+    type("groundElevation", "10");
+    type("waterTable", "6");
+    doc.SetModified(false);
+
+    clickRadio("unitMetric");
+    EXPECT_EQ(doc.units, 2);
+    EXPECT_EQ(doc.groundElevation, 3.048);
+    EXPECT_EQ(text("groundElevation"), qs("3.048"));
+    EXPECT_EQ(doc.waterTable, -6);
+    EXPECT_EQ(text("waterTable"), qs("6"));
+    EXPECT_TRUE(captionShown("Ground Surface Elevation (m)"));
+    EXPECT_TRUE(doc.IsModified());
+
+    doc.SetModified(false);
+    clickRadio("unitEnglish");
+    EXPECT_EQ(doc.units, 1);
+    EXPECT_EQ(doc.groundElevation, 10);
+    EXPECT_EQ(text("groundElevation"), qs("10"));
+    EXPECT_EQ(doc.waterTable, -6);
+    EXPECT_TRUE(doc.IsModified());
+
+    // The system the project already has converts nothing.
+    clickRadio("unitEnglish");
+    EXPECT_EQ(doc.groundElevation, 10);
+}
+
+TEST_F(MainFormTest, SteelHAfterSquareKeepsTheHiddenWidthsAndTheCountsFollowTheFields) {
+    clickRadio("shapeSquare");
+    const char* widths[] = {"width1", "width2", "width3", "width4", "width5"};
+    const char* values[] = {"12", "14", "16", "18", "20"};
+    for (int i = 0; i < 5; ++i) type(widths[i], values[i]);
+    EXPECT_EQ(doc.widthCount, 5);
+    clickRadio("shapeH");
+    EXPECT_EQ(doc.pileShape, 4);
+    EXPECT_TRUE(shown("width1"));
+    EXPECT_FALSE(shown("width2"));
+    type("width1", "13");
+    EXPECT_THAT(doc.pileWidths, ElementsAre(13, 14, 16, 18, 20));
+    EXPECT_EQ(doc.widthCount, 5);
+
+    clickRadio("shapeSquare");
+    type("width1", "0");
+    EXPECT_EQ(doc.widthCount, 0);
+
+    clickRadio("analysisSpecific");
+    type("length1", "10");
+    type("length3", "30");
+    EXPECT_EQ(doc.lengthCount, 1);
+    type("length2", "20");
+    EXPECT_EQ(doc.lengthCount, 3);
+}
+
+TEST_F(MainFormTest, WaterTableKeepsTheSignItWasLoadedWith) {
+    doc.waterTable = 5.0;
+    doc.notifyChanged();
+    EXPECT_EQ(text("waterTable"), qs("5"));
+    view->storeStep();
+    EXPECT_EQ(doc.waterTable, 5.0);
+    type("waterTable", "7");
+    EXPECT_EQ(doc.waterTable, 5.0); // typing alone stores nothing
+    view->storeStep();
+    EXPECT_EQ(doc.waterTable, 7.0);
+
+    doc.waterTable = -5.0;
+    doc.notifyChanged();
+    EXPECT_EQ(text("waterTable"), qs("5"));
+    view->storeStep();
+    EXPECT_EQ(doc.waterTable, -5.0);
+}
+
+TEST_F(MainFormTest, FieldsAreCheckedInOrderWithTheirMessages) {
+    clickRadio("shapeH");
+    clickRadio("analysisSpecific");
+    shell.messages.clear();
+
+    field("width1")->setText(qs("1000000.5"));
+    view->storeStep();
+    EXPECT_THAT(shell.messageTexts(), ElementsAre("Please enter a number between 0 and 1000000."));
+    EXPECT_EQ(frame->focusWidget(), field("width1"));
+    EXPECT_EQ(doc.pileWidths[0], 0); // refused: the previous value stays
+    type("width1", "1000000");
+    EXPECT_EQ(doc.pileWidths[0], 1000000);
+    shell.messages.clear();
+
+    type("hPileEndArea", "10000000");
+    EXPECT_THAT(shell.messages, IsEmpty());
+    EXPECT_EQ(doc.hPileEndArea, 10000000);
+    type("hPileEndArea", "10000001");
+    EXPECT_THAT(shell.messageTexts(), ElementsAre("Please enter a number between 0 and 10000000."));
+    type("hPileEndArea", "0");
+    shell.messages.clear();
+
+    // A field read before the failing one keeps its new value, the ones after keep the old.
+    type("unitWeight", "150");
+    type("length1", "30");
+    typeInto(field("groundElevation"), qs("x"));
+    EXPECT_THAT(shell.messageTexts(), ElementsAre("Please enter a number."));
+    EXPECT_EQ(frame->focusWidget(), field("groundElevation"));
+    shell.messages.clear();
+    field("length1")->setText(qs("45")); // not typed: reaches the project with a store step
+    field("unitWeight")->setText(qs("160"));
+    view->storeStep();
+    EXPECT_EQ(doc.unitWeight, 160);    // before ground elevation in the order
+    EXPECT_EQ(doc.pileLengths[0], 30); // after it
+    typeInto(field("groundElevation"), qs("12"));
+    EXPECT_EQ(doc.pileLengths[0], 45);
+    shell.messages.clear();
+
+    // A text longer than the field, as a file may bring it, is refused when read.
+    doc.projectNumber = std::string(35, 'P');
+    doc.notifyChanged();
+    EXPECT_THAT(shell.messageTexts(),
+                testing::Contains("Please enter no more than 30 characters."));
+    // Typing stops at the limit.
+    typeInto(field("jobName"), QString(60, QLatin1Char('j')));
+    EXPECT_EQ(text("jobName").size(), 50);
+}
+
+TEST_F(MainFormTest, OpeningAFileShowsItAndLeavesTheProjectUnmodified) {
+    TempDir dir;
+    fillWorkedCase(doc);
+    doc.pileShape = 3;
+    doc.pipeThickness = 0.5;
+    doc.pipeEnd = 2;
+    doc.waterTable = -4;
+    doc.notifyChanged();
+    shell.saveChoices.push_back(dir.file("pipe.in"));
+    frame->onFileSaveAs();
+    ASSERT_FALSE(doc.IsModified());
+
+    frame->onFileNew();
+    EXPECT_EQ(text("projectNumber"), QString());
+    shell.openChoices.push_back(dir.file("pipe.in"));
+    frame->onFileOpen();
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_THAT(shell.questions, IsEmpty());
+    EXPECT_EQ(text("projectNumber"), qs("1234-56"));
+    EXPECT_EQ(text("waterTable"), qs("4"));
+    EXPECT_EQ(text("pipeThickness"), qs("0.5"));
+    EXPECT_TRUE(field<QRadioButton>("unitEnglish")->isChecked());
+    EXPECT_TRUE(field<QRadioButton>("shapePipe")->isChecked());
+    EXPECT_TRUE(field<QRadioButton>("pipeClosed")->isChecked());
+    EXPECT_TRUE(shown("pipeThickness"));
+    EXPECT_TRUE(shown("length1"));
+    EXPECT_TRUE(captionShown("Pile Lengths (ft)"));
+    EXPECT_EQ(frame->windowTitle(),
+              QString::fromStdString(dir.file("pipe.in")) + qs(" - Zenka  Windows Application"));
+
+    // Pipe end: a click stores it at once and marks the project.
+    clickRadio("pipeOpen");
+    EXPECT_EQ(doc.pipeEnd, 1);
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(MainFormTest, SaveStoresWhatWasTypedLast) {
+    TempDir dir;
+    fillWorkedCase(doc);
+    doc.notifyChanged();
+    typeInto(field("waterTable"), qs("2.5"));
+    shell.saveChoices.push_back(dir.file("w.in"));
+    frame->onFileSave();
+    EXPECT_EQ(doc.waterTable, -2.5);
+    EXPECT_NE(readFile(dir.file("w.in")).find("watertable=         -2.5000"), std::string::npos);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+} // namespace
+} // namespace zenka::test

@@ -1,0 +1,119 @@
+#include "GuiSupport.h"
+
+#include "app/QtShell.h"
+#include "support/TempDir.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+namespace zenka::test {
+namespace {
+
+TEST(QtShellTest, MessageBoxesCarryTheProgramTitle) {
+    QtShell shell;
+    QString caption, message;
+    whenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        caption = box->windowTitle();
+        message = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    shell.showMessage("Unit weight must be greater than 0", MessageKind::Information);
+    EXPECT_EQ(caption, qs("Zenka Windows Application"));
+    EXPECT_EQ(message, qs("Unit weight must be greater than 0"));
+
+    // The question has Yes, No and Cancel; Escape is Cancel.
+    QMessageBox::StandardButtons buttons;
+    whenModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        caption = box->windowTitle();
+        buttons = box->standardButtons();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(shell.askYesNoCancel("Save changes to /x.in ?"), Answer::No);
+    EXPECT_EQ(caption, qs("Zenka Windows Application"));
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    whenModal([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(shell.askYesNoCancel("Save changes to  ?"), Answer::Cancel);
+}
+
+TEST(QtShellTest, FileDialogsFilterProjectFilesAndConfirmOverwriting) {
+    TempDir dir;
+    writeFile(dir.file("old.in"), "1\r\n");
+    QtShell shell;
+    QStringList filters;
+    QString suffix;
+    bool confirms = false;
+    whenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        suffix = dialog->defaultSuffix();
+        confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        dialog->setDirectory(QString::fromStdString(dir.path()));
+        dialog->selectFile(qs("bridge"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const auto saved = shell.chooseSaveFile({{"Input File (*.in)"}, "in", true});
+    EXPECT_EQ(filters, QStringList{qs("Input File (*.in)")});
+    EXPECT_EQ(suffix, qs("in"));
+    EXPECT_TRUE(confirms);
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(*saved, dir.file("bridge.in"));
+
+    // Open offers all files too, starts in the folder last used, and can be cancelled.
+    QString folder;
+    whenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        folder = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    EXPECT_FALSE(shell.chooseOpenFile({{"Input File (*.in)", "All Files (*)"}, "in", false}));
+    EXPECT_EQ(filters, QStringList({qs("Input File (*.in)"), qs("All Files (*)")}));
+    EXPECT_EQ(folder, QString::fromStdString(std::filesystem::canonical(dir.path()).string()));
+}
+
+TEST(QtShellTest, WorkingNoticeIsShownCentredUntilTheRunEnds) {
+    QtShell shell;
+    shell.beginWorking();
+    QPointer<QWidget> notice = shell.workingNotice();
+    ASSERT_FALSE(notice.isNull());
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_TRUE(notice->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_NE(labelWithText(notice, "Working..."), nullptr);
+    EXPECT_EQ(notice->geometry().center(),
+              QGuiApplication::primaryScreen()->availableGeometry().center());
+    shell.endWorking();
+    EXPECT_TRUE(notice.isNull());
+    shell.endWorking(); // twice is harmless
+}
+
+TEST(QtShellTest, ViewerNamedInTheEnvironmentGetsTheReportPath) {
+    TempDir dir;
+    const std::string script = dir.file("viewer.sh");
+    writeFile(script, "#!/bin/sh\necho \"$1\" > \"" + dir.file("seen") + "\"\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    qputenv("ZENKA_VIEWER", QByteArray::fromStdString(script));
+    QtShell shell;
+    shell.openTextViewer(dir.file("bridge.out"));
+    qunsetenv("ZENKA_VIEWER");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return std::filesystem::exists(dir.file("seen")) && !readFile(dir.file("seen")).empty();
+        },
+        10000));
+    EXPECT_EQ(readFile(dir.file("seen")), dir.file("bridge.out") + "\n");
+}
+
+} // namespace
+} // namespace zenka::test

@@ -1,0 +1,22 @@
+// The GUI tests run real widgets in one QApplication, offscreen unless told otherwise.
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstring>
+
+int main(int argc, char** argv) {
+    // Listing the tests (at build time) needs no display and no Qt. Look before GoogleTest
+    // takes its flags out of argv.
+    bool listing = false;
+    for (int i = 1; i < argc; ++i)
+        listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
+    ::testing::InitGoogleTest(&argc, argv);
+    if (listing) return RUN_ALL_TESTS();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    return RUN_ALL_TESTS();
+}
