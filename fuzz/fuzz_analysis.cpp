@@ -46,8 +46,9 @@ public:
     void openTextViewer(const std::string&) override {}
 };
 
-// A folder of its own for the reports, in memory when the system offers one (the writes are
-// flushed to disk, which a disk would make slow), removed at exit.
+// A folder of its own for the reports, under ZENKA_FUZZ_DIR when it is set (fuzz/run.sh sets
+// it and removes it afterwards), else in memory when the system offers some: the reports are
+// flushed to disk, which a disk would make slow.
 class ScratchFolder {
 public:
     ScratchFolder() {

@@ -13,6 +13,13 @@ for dir in "$root/examples" "$root/tests/golden/inputs" "$root/tests/project/dat
 done
 
 mkdir -p "$build/artifacts"
+# The analysis target writes its reports here; the targets end without tidying up after
+# themselves, so the folder goes when the run does. Memory when there is some: the reports are
+# flushed to disk, which a disk would make slow.
+shm=/dev/shm
+[ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"
+export ZENKA_FUZZ_DIR="$(mktemp -d "$shm/zenka-fuzz-run-XXXXXX")"
+trap 'rm -rf "$ZENKA_FUZZ_DIR"' EXIT
 for target in fuzz_input_file fuzz_analysis; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
@@ -24,7 +31,7 @@ for target in fuzz_input_file fuzz_analysis; do
     "$corpus" "${seeds[@]}" >"$log" 2>&1
   status=$?
   set -e
-  grep -E "^#[0-9]+ +(INITED|DONE)|^stat::(number_of_executed_units|peak_rss_mb)" "$log" || true
+  grep -E "^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::(number_of_executed_units|peak_rss_mb)" "$log" || true
   if [ "$status" -ne 0 ]; then
     tail -n 60 "$log" >&2
     echo "fuzz: $target failed (exit $status); its input is in $build/artifacts" >&2
