@@ -5,12 +5,14 @@
 
 #include "engine/Arrays.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace zenka {
 
 class ReportOut;
+struct LogTablesMemo;
 
 constexpr int kMaxSamples = 225;
 constexpr int kMaxLengths = 20;
@@ -164,6 +166,9 @@ struct AnalysisState {
     bool reportWritten = false;
     // Every case the last run computed successfully, in run order.
     std::vector<CaseResult> cases;
+    // What the computations take from the log alone, kept across the widths and lengths of a
+    // run; keyed on the log itself, so it is never stale.
+    std::shared_ptr<LogTablesMemo> logTablesMemo;
 };
 
 } // namespace zenka

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace zenka {
 
@@ -95,6 +96,8 @@ void make(LogTables& t, AnalysisState& s, PileMaterial m, PileCorrelations g) {
 
 } // namespace
 
+struct LogTablesMemo : Memo {};
+
 LogSamples LogTables::endBearingSamples(const AnalysisState& s) const {
     return LogSamples(s, endBearing, qEndBearing, increasing);
 }
@@ -104,8 +107,8 @@ LogSamples LogTables::skinFrictionSamples(const AnalysisState& s) const {
 }
 
 const LogTables& layersOfLog(AnalysisState& s, PileMaterial m, PileCorrelations g) {
-    // One per thread: a memo of results that depend only on the key, never a shared state.
-    thread_local Memo memo;
+    if (!s.logTablesMemo) s.logTablesMemo = std::make_shared<LogTablesMemo>();
+    Memo& memo = *s.logTablesMemo;
     if (!memo.valid || !matches(memo.key, s, m, g)) {
         memo.valid = false;
         make(memo.tables, s, m, g);
