@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "forms/PelbrinView.h"
+#include "graphs/GraphCommand.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
 #include "project/RunCommands.h"
@@ -258,9 +259,9 @@ void CMainFrame::onCascadeViews() {
 }
 
 void CMainFrame::graphCommand() {
-    // The graph command (blow-count and pile capacity windows) plugs in here. Both of its
-    // entries already do what precedes it: the toolbar button stores the form first, the
-    // Window menu takes the project as it stands.
+    GraphCommand(doc_, shell_);
+    // The run may have asked for a file name.
+    updateCaption();
 }
 
 void CMainFrame::onAppAbout() {

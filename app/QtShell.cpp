@@ -8,6 +8,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QScreen>
 #include <QUrl>
@@ -135,6 +137,17 @@ void QtShell::openTextViewer(const std::string& path) {
         return;
     }
     if (!file.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+bool QtShell::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, QApplication::activeWindow() ? QApplication::activeWindow()
+                                                               : parent_.data());
+    dialog.setObjectName(QStringLiteral("printDialog"));
+    // One chart per sheet: page ranges and selections mean nothing here.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace zenka

@@ -34,6 +34,7 @@ public:
     // The program named by ZENKA_VIEWER with the path, or else the desktop's application for
     // the file; neither is waited for.
     void openTextViewer(const std::string& path) override;
+    bool choosePrinter(QPrinter& printer) override;
 
     QWidget* workingNotice() const { return notice_; }
 

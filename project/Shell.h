@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// The desktop program's printer. Only passed on here, so this layer stays free of the toolkit.
+class QPrinter;
+
 namespace zenka {
 
 // Caption of every message box.
@@ -42,6 +45,12 @@ public:
     virtual void endWorking() = 0;
     // Starts a text viewer on the file without waiting; an empty path starts it without a file.
     virtual void openTextViewer(const std::string& path) = 0;
+    // The print dialog on `printer`: true when the person chose to print. Front ends without
+    // printers keep this answer.
+    virtual bool choosePrinter(QPrinter& printer) {
+        (void)printer;
+        return false;
+    }
 };
 
 } // namespace zenka

@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -20,7 +21,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <memory>
+
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace zenka::test {
 
@@ -56,17 +63,23 @@ inline void click(QAbstractButton* button) {
 }
 
 // Runs `act` on the next modal window other than `outer` as soon as it is up, from inside its
-// event loop. Gives up after five seconds, so a dialog that never opens fails the test instead
-// of hanging it.
+// event loop. Gives up after 30 seconds (a loaded machine is slow to build a file dialog) and
+// then closes whatever dialog is open, so a dialog that is missed fails the test instead of
+// hanging it.
 inline void whenModal(std::function<void(QWidget*)> act, QWidget* outer = nullptr) {
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, act, outer, tries] {
         QWidget* modal = QApplication::activeModalWidget();
-        if ((modal && modal != outer) || ++*tries > 500) {
+        const bool found = modal && modal != outer;
+        if (found || ++*tries > 3000) {
             timer->stop();
             timer->deleteLater();
-            act(modal != outer ? modal : nullptr);
+            act(found ? modal : nullptr);
+            if (!found)
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* d = qobject_cast<QDialog*>(w); d && d != outer && d->isVisible())
+                        d->reject();
         }
     });
     timer->start(10);

@@ -5,6 +5,7 @@
 #include "project/Shell.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<std::string>> saveChoices;
     std::deque<std::optional<std::string>> openChoices;
+    // Sets up the printer the print dialog would; none cancels the dialog.
+    std::function<bool(QPrinter&)> printerChoice;
+    int printDialogs = 0;
 
     void showMessage(const std::string& text, MessageKind kind) override {
         messages.push_back({text, kind});
@@ -53,6 +57,10 @@ public:
     void beginWorking() override { ++workingBegun; }
     void endWorking() override { ++workingEnded; }
     void openTextViewer(const std::string& path) override { viewerPaths.push_back(path); }
+    bool choosePrinter(QPrinter& printer) override {
+        ++printDialogs;
+        return printerChoice && printerChoice(printer);
+    }
 
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> out;

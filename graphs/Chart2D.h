@@ -1,0 +1,63 @@
+#pragma once
+
+// The one chart of a graph window: x against y curves with a title, two axis titles and a
+// legend. Only this class knows the chart library; the windows hand it plain values.
+
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QChart;
+class QChartView;
+class QPainter;
+class QPrinter;
+
+namespace zenka {
+
+struct ChartSeries {
+    QString label;
+    QList<QPointF> points; // drawn in this order
+};
+
+struct ChartContent {
+    QString title;
+    bool titleBold = true;
+    QString xTitle;
+    QString yTitle;
+    double yMinimumStep = 0; // the y axis is never labelled finer than this
+    QList<ChartSeries> series;
+};
+
+class CChart2D : public QWidget {
+public:
+    explicit CChart2D(QWidget* parent = nullptr);
+
+    void setContent(const ChartContent& content);
+    const ChartContent& content() const { return content_; }
+
+    // The chart drawn into `target`, laid out at a size where its texts stay legible.
+    void render(QPainter& painter, const QRectF& target) const;
+    // The chart on one page of the printer, scaled to the page. False when the printer
+    // could not be started.
+    bool print(QPrinter& printer) const;
+    // The chart as PNG (the size it has on the screen), SVG or PDF, by the name's extension,
+    // written atomically. Empty on success, otherwise the message for the person.
+    std::string saveImage(const std::string& path) const;
+
+    QChartView* view() const { return view_; }
+
+    // The file dialog's filters for saveImage, the first one the default.
+    static std::vector<std::string> imageFilters();
+
+private:
+    QChart* buildChart() const;
+
+    ChartContent content_;
+    QChartView* view_ = nullptr;
+};
+
+} // namespace zenka

@@ -1,0 +1,108 @@
+#include "graphs/GraphCommand.h"
+
+#include "engine/AnalysisState.h"
+#include "engine/Handoff.h"
+#include "graphs/GraphContent.h"
+#include "graphs/GraphWindows.h"
+#include "project/PelbrinDoc.h"
+#include "project/Shell.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace zenka {
+
+namespace {
+
+// The project's reference to a graph window. The window may be closed on its own; the
+// reference stays, and destroying it closes the window if it is still open.
+class GraphWindowRef : public GraphWindow {
+public:
+    explicit GraphWindowRef(CGraphWnd* window) : window_(window) {}
+    ~GraphWindowRef() override { delete window_.data(); }
+    GraphWindowRef(const GraphWindowRef&) = delete;
+    GraphWindowRef& operator=(const GraphWindowRef&) = delete;
+
+    CGraphWnd* window() const { return window_.data(); }
+    void replace(CGraphWnd* window) {
+        delete window_.data();
+        window_ = window;
+    }
+
+private:
+    QPointer<CGraphWnd> window_;
+};
+
+// The notice and the wait cursor for as long as the analysis runs.
+class Busy {
+public:
+    explicit Busy(Shell& shell) : shell_(shell) {
+        shell_.beginWorking();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~Busy() { end(); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+    void end() {
+        if (!busy_) return;
+        busy_ = false;
+        QApplication::restoreOverrideCursor();
+        shell_.endWorking();
+    }
+
+private:
+    Shell& shell_;
+    bool busy_ = true;
+};
+
+QSize screenSize() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->geometry().size();
+    return {1024, 768};
+}
+
+void place(QWidget* window, const WindowPlace& p) {
+    window->move(p.left, p.top);
+    window->resize(p.width, p.height);
+}
+
+} // namespace
+
+CGraphWnd* graphWindowOf(const std::unique_ptr<GraphWindow>& ref) {
+    const auto* graph = dynamic_cast<const GraphWindowRef*>(ref.get());
+    return graph ? graph->window() : nullptr;
+}
+
+bool GraphCommand(CPelbrinDoc& doc, Shell& shell) {
+    const QSize screen = screenSize();
+    Busy busy(shell);
+    const bool ran = AnalysisHandoff(doc, shell);
+    // Without a report of this run the result table may still hold an earlier run's curves.
+    if (doc.inputValid != 1 || !ran || !doc.state().reportWritten) return false;
+
+    auto* blows = new CBlowCountWnd(doc, shell);
+    place(blows, blowCountWindowPlace(screen.width(), screen.height()));
+    if (auto* ref = dynamic_cast<GraphWindowRef*>(doc.blowCountGraph.get()))
+        ref->replace(blows);
+    else
+        doc.blowCountGraph = std::make_unique<GraphWindowRef>(blows);
+    busy.end();
+    blows->show();
+
+    if (doc.analysisType != 2) return true;
+    const int widths = std::min(doc.widthCount, kDocWidths);
+    for (int w = 1; w <= widths; ++w) {
+        auto& slot = doc.capacityGraphs[static_cast<std::size_t>(w - 1)];
+        slot.reset();
+        auto* capacity = new CCapacityWnd(doc, doc.state(), w, shell);
+        place(capacity, capacityWindowPlace(w, screen.width(), screen.height()));
+        slot = std::make_unique<GraphWindowRef>(capacity);
+        capacity->show();
+    }
+    return true;
+}
+
+} // namespace zenka

@@ -1,0 +1,84 @@
+#include "graphs/GraphContent.h"
+
+#include "engine/AnalysisState.h"
+#include "engine/Format.h"
+#include "project/PelbrinDoc.h"
+
+#include <algorithm>
+
+namespace zenka {
+
+std::vector<PlotPoint> blowCountPoints(const CPelbrinDoc& doc) {
+    int n = 1;
+    while (n < kDocSamples && doc.soilCodes[static_cast<std::size_t>(n)] != 0) ++n;
+    std::vector<PlotPoint> points;
+    points.reserve(static_cast<std::size_t>(n));
+    for (std::size_t j = 0; j < static_cast<std::size_t>(n); ++j)
+        points.push_back({doc.blowCounts[j], doc.groundElevation - doc.depths[j]});
+    return points;
+}
+
+int capacityPointCount(const AnalysisState& s, int w) {
+    if (w < 1 || w > kMaxWidths) return 0;
+    // Only the rows a run fills and clears count; beyond them the table holds nothing of it.
+    int n = 1;
+    while (n < kMaxRangeSteps && s.R(n + 1, 2, w) != 0) ++n;
+    return n;
+}
+
+std::vector<std::vector<PlotPoint>> capacityCurves(const AnalysisState& s, int w) {
+    std::vector<std::vector<PlotPoint>> curves(5);
+    const int n = capacityPointCount(s, w);
+    for (int series = 1; series <= 5; ++series) {
+        auto& curve = curves[static_cast<std::size_t>(series - 1)];
+        curve.reserve(static_cast<std::size_t>(n));
+        for (int j = 1; j <= n; ++j) curve.push_back({s.R(j, series + 2, w), s.R(j, 2, w)});
+    }
+    return curves;
+}
+
+const std::vector<std::string>& capacityLegend() {
+    static const std::vector<std::string> labels = {
+        "Ultimate Side Friction", "Mobilized End Bearing", "Estimated Davisson Capacity",
+        "Allowable Pile Capacity", "Ultimate Pile Capacity"};
+    return labels;
+}
+
+namespace {
+
+std::string widthText(double width, int units) {
+    return printfFixed(width, 7, 2) + " " + (units == 1 ? " in" : " mm");
+}
+
+} // namespace
+
+std::string capacityWindowTitle(double width, int units) {
+    return "Pile Capacity Graph for:" + widthText(width, units) + " Pile Width";
+}
+
+std::string capacityChartTitle(double width, int units) {
+    return "Pile Capacities for Pile Width of: " + widthText(width, units);
+}
+
+std::string elevationAxisTitle(int units) {
+    return units == 1 ? "Elevation (feet)" : "Elevation (meters)";
+}
+
+std::string capacityAxisTitle(int units) {
+    return units == 1 ? "Pile Capacity (tons)" : "Pile Capacity (kN)";
+}
+
+WindowPlace capacityWindowPlace(int w, int screenWidth, int screenHeight) {
+    static constexpr double lefts[kMaxWidths] = {0.07, 0.11, 0.15, 0.19, 0.23};
+    static constexpr double tops[kMaxWidths] = {0.15, 0.19, 0.23, 0.27, 0.31};
+    const auto k = static_cast<std::size_t>(std::clamp(w, 1, kMaxWidths) - 1);
+    return {static_cast<int>(screenWidth * lefts[k]), static_cast<int>(screenHeight * tops[k]),
+            static_cast<int>(screenWidth * 0.5), static_cast<int>(screenHeight * 0.8)};
+}
+
+WindowPlace blowCountWindowPlace(int screenWidth, int screenHeight) {
+    return {static_cast<int>(screenWidth * 0.02), static_cast<int>(screenHeight * 0.1),
+            static_cast<int>(screenWidth * 0.3), static_cast<int>(screenHeight * 0.8)};
+}
+
+} // namespace zenka

@@ -1,0 +1,116 @@
+#include "graphs/GraphWindows.h"
+
+#include "engine/AnalysisState.h"
+#include "graphs/Chart2D.h"
+#include "graphs/GraphContent.h"
+#include "project/PelbrinDoc.h"
+#include "project/Shell.h"
+#include "resources/Pictures.h"
+
+#include <QFile>
+#include <QMenuBar>
+#include <QPrinter>
+
+#include <algorithm>
+
+namespace zenka {
+
+namespace {
+
+QString text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QList<QPointF> toPoints(const std::vector<PlotPoint>& points) {
+    QList<QPointF> out;
+    out.reserve(static_cast<qsizetype>(points.size()));
+    for (const PlotPoint& p : points) out.append(QPointF(p.x, p.y));
+    return out;
+}
+
+// Elevation labels no finer than 5 ft or 2 m.
+double elevationStep(int units) {
+    return units == 1 ? 5.0 : 2.0;
+}
+
+} // namespace
+
+CGraphWnd::CGraphWnd(Shell& shell, const char* printText) : shell_(shell) {
+    // Closing destroys the window; the project keeps its place for the next graph command.
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The program ends with its main window, whatever graphs are still open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowIcon(programIcon());
+    chart_ = new CChart2D(this);
+    setCentralWidget(chart_);
+
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Graph"));
+    QAction* print = menu->addAction(QString::fromLatin1(printText), this, &CGraphWnd::printGraph);
+    print->setObjectName(QStringLiteral("printAction"));
+    QAction* save =
+        menu->addAction(QStringLiteral("Save &Image..."), this, &CGraphWnd::saveImage);
+    save->setObjectName(QStringLiteral("saveImageAction"));
+    menu->addSeparator();
+    QAction* exit = menu->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("exitAction"));
+}
+
+void CGraphWnd::printGraph() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(windowTitle());
+    const QSize size = chart_->size();
+    printer.setPageOrientation(size.width() >= size.height() ? QPageLayout::Landscape
+                                                             : QPageLayout::Portrait);
+    if (!shell_.choosePrinter(printer)) return;
+    if (!chart_->print(printer)) {
+        const QString where = printer.outputFileName().isEmpty() ? printer.printerName()
+                                                                 : printer.outputFileName();
+        shell_.showMessage("The graph could not be printed on " +
+                               QFile::encodeName(where).toStdString() + ".",
+                           MessageKind::Warning);
+    }
+}
+
+void CGraphWnd::saveImage() {
+    FileDialogOptions options;
+    options.filters = CChart2D::imageFilters();
+    options.defaultSuffix = "png";
+    options.confirmOverwrite = true;
+    const std::optional<std::string> path = shell_.chooseSaveFile(options);
+    if (!path) return;
+    const std::string failure = chart_->saveImage(*path);
+    if (!failure.empty()) shell_.showMessage(failure, MessageKind::Warning);
+}
+
+CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, Shell& shell)
+    : CGraphWnd(shell, "&Print") {
+    setObjectName(QStringLiteral("blowCountGraph"));
+    setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
+    ChartContent c;
+    c.title = QStringLiteral("SPT N-Value vs. Elevation");
+    c.xTitle = QStringLiteral("Blow Count");
+    c.yTitle = text(elevationAxisTitle(doc.units));
+    c.yMinimumStep = elevationStep(doc.units);
+    c.series.append({QStringLiteral("Blows"), toPoints(blowCountPoints(doc))});
+    chart()->setContent(c);
+}
+
+CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, Shell& shell)
+    : CGraphWnd(shell, "&Print Graph"), widthIndex_(std::clamp(w, 1, kDocWidths) - 1),
+      pileWidth_(doc.pileWidths[static_cast<std::size_t>(widthIndex_)]) {
+    setObjectName(QStringLiteral("capacityGraph%1").arg(w));
+    setWindowTitle(text(capacityWindowTitle(pileWidth_, doc.units)));
+    ChartContent c;
+    c.title = text(capacityChartTitle(pileWidth_, doc.units));
+    c.titleBold = false;
+    c.xTitle = text(capacityAxisTitle(doc.units));
+    c.yTitle = text(elevationAxisTitle(doc.units));
+    c.yMinimumStep = elevationStep(doc.units);
+    const auto curves = capacityCurves(s, w);
+    const auto& labels = capacityLegend();
+    for (std::size_t k = 0; k < curves.size(); ++k)
+        c.series.append({text(labels[k]), toPoints(curves[k])});
+    chart()->setContent(c);
+}
+
+} // namespace zenka

@@ -1,0 +1,56 @@
+#pragma once
+
+// The graph windows: top-level windows beside the main window, each with one chart and a
+// "&Graph" menu. They show the data of the moment they were built.
+
+#include <QMainWindow>
+
+namespace zenka {
+
+struct AnalysisState;
+class CChart2D;
+class CPelbrinDoc;
+class Shell;
+
+class CGraphWnd : public QMainWindow {
+    Q_OBJECT
+public:
+    CChart2D* chart() const { return chart_; }
+
+public slots:
+    // The print dialog, then the chart on one page of the chosen printer.
+    void printGraph();
+    // The chart as an image file: PNG, SVG or PDF by the chosen name's extension.
+    void saveImage();
+
+protected:
+    CGraphWnd(Shell& shell, const char* printText);
+
+private:
+    Shell& shell_;
+    CChart2D* chart_ = nullptr;
+};
+
+// SPT N-value against elevation, from the project's boring log.
+class CBlowCountWnd : public CGraphWnd {
+    Q_OBJECT
+public:
+    CBlowCountWnd(const CPelbrinDoc& doc, Shell& shell);
+};
+
+// The five capacities of one pile width against tip elevation, from a range run's results.
+class CCapacityWnd : public CGraphWnd {
+    Q_OBJECT
+public:
+    // w is the pile width number, 1 to 5.
+    CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, Shell& shell);
+
+    int widthIndex() const { return widthIndex_; }
+    double pileWidth() const { return pileWidth_; }
+
+private:
+    int widthIndex_;
+    double pileWidth_;
+};
+
+} // namespace zenka

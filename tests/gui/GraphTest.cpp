@@ -1,0 +1,423 @@
+#include "GuiSupport.h"
+
+#include "graphs/Chart2D.h"
+#include "graphs/GraphCommand.h"
+#include "graphs/GraphContent.h"
+#include "graphs/GraphWindows.h"
+#include "project/AtomicFile.h"
+#include "support/Projects.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPrinter>
+#include <QScreen>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLegend>
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+namespace zenka::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+std::vector<double> ys(const ChartSeries& s) {
+    std::vector<double> out;
+    for (const QPointF& p : s.points) out.push_back(p.y());
+    return out;
+}
+std::vector<double> xs(const ChartSeries& s) {
+    std::vector<double> out;
+    for (const QPointF& p : s.points) out.push_back(p.x());
+    return out;
+}
+
+template <class W> std::vector<W*> openWindows() {
+    std::vector<W*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* g = qobject_cast<W*>(w)) out.push_back(g);
+    return out;
+}
+
+QStringList menuItems(QMainWindow* window) {
+    QStringList items;
+    for (QAction* menu : window->menuBar()->actions()) {
+        items << menu->text();
+        for (QAction* a : menu->menu()->actions())
+            if (!a->isSeparator()) items << a->text();
+    }
+    return items;
+}
+
+// Runs as the Window menu does: the project as it stands.
+class GraphTest : public MainFrameTest {
+protected:
+    TempDir dir;
+
+    void SetUp() override {
+        MainFrameTest::SetUp();
+        // The first run names the project.
+        shell.saveChoices.push_back(dir.file("graphs.in"));
+    }
+    void TearDown() override {
+        doc.ResetProject();
+        MainFrameTest::TearDown();
+    }
+    void graph() { frame->command(ID_WINDOW_CASCADE)->trigger(); }
+    void range(double gse, double from, double to, double step, std::vector<double> widths) {
+        fillDeepSand(doc);
+        doc.groundElevation = gse;
+        doc.analysisType = 2;
+        doc.minLength = from;
+        doc.maxLength = to;
+        doc.lengthIncrement = step;
+        doc.pileWidths.fill(0);
+        for (std::size_t i = 0; i < widths.size(); ++i) doc.pileWidths[i] = widths[i];
+        doc.widthCount = static_cast<int>(widths.size());
+    }
+    CBlowCountWnd* blowWindow() {
+        return qobject_cast<CBlowCountWnd*>(graphWindowOf(doc.blowCountGraph));
+    }
+    CCapacityWnd* capacityWindow(int w) {
+        return qobject_cast<CCapacityWnd*>(
+            graphWindowOf(doc.capacityGraphs[static_cast<std::size_t>(w - 1)]));
+    }
+};
+
+TEST(GraphPoints, BlowCountsRunFromEntryOneToTheEndOfTheLog) {
+    AnalysisState state;
+    CPelbrinDoc doc(state);
+    doc.groundElevation = 100;
+    setLog(doc, {{0, 4, 1}, {5, 9, 3}, {10, 14, 2}, {15, 0, 0}, {20, 7, 3}});
+    const auto points = blowCountPoints(doc);
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0].y, 100);
+    EXPECT_EQ(points[1].y, 95);
+    EXPECT_EQ(points[2].y, 90);
+    EXPECT_EQ(points[2].x, 14);
+
+    // A log that ends at its second entry still shows its first sample.
+    setLog(doc, {{0, 4, 1}, {5, 9, 0}, {10, 14, 2}});
+    EXPECT_EQ(blowCountPoints(doc).size(), 1u);
+
+    // An end-of-log entry at 10 hides what follows it.
+    doc.soilCodes.fill(3);
+    doc.soilCodes[9] = 0;
+    EXPECT_EQ(blowCountPoints(doc).size(), 9u);
+    // A full log without an end plots every entry, and never more.
+    doc.soilCodes.fill(3);
+    EXPECT_EQ(blowCountPoints(doc).size(), 225u);
+}
+
+TEST(GraphPoints, CapacityCurvesStopAtTheFirstZeroTipElevation) {
+    AnalysisState s;
+    for (int i = 1; i <= 4; ++i) {
+        s.R(i, 2, 2) = -10.0 * i;
+        for (int c = 3; c <= 7; ++c) s.R(i, c, 2) = 100.0 * i + c;
+    }
+    EXPECT_EQ(capacityPointCount(s, 2), 4);
+    const auto curves = capacityCurves(s, 2);
+    ASSERT_EQ(curves.size(), 5u);
+    EXPECT_EQ(curves[4][3].x, 407);   // UPC of the fourth length
+    EXPECT_EQ(curves[0][1].y, -20);   // every curve against the tip elevation
+    EXPECT_EQ(capacityPointCount(s, 1), 1); // nothing stored: the first row still shows
+
+    s.R(2, 2, 2) = 0;
+    EXPECT_EQ(capacityPointCount(s, 2), 1);
+    // A table filled beyond the rows a run uses never reaches past them.
+    for (int i = 1; i <= 500; ++i) s.R(i, 2, 3) = 1;
+    EXPECT_EQ(capacityPointCount(s, 3), kMaxRangeSteps);
+}
+
+TEST(GraphPoints, TitlesAndPlacesFollowTheUnitsAndTheScreen) {
+    EXPECT_EQ(capacityWindowTitle(18, 1), "Pile Capacity Graph for:  18.00  in Pile Width");
+    EXPECT_EQ(capacityWindowTitle(457.2, 2), "Pile Capacity Graph for: 457.20  mm Pile Width");
+    EXPECT_EQ(capacityChartTitle(18, 1), "Pile Capacities for Pile Width of:   18.00  in");
+    EXPECT_EQ(capacityAxisTitle(2), "Pile Capacity (kN)");
+    EXPECT_EQ(elevationAxisTitle(2), "Elevation (meters)");
+    // Each product is cut to a whole pixel.
+    const WindowPlace third = capacityWindowPlace(3, 1366, 768);
+    EXPECT_EQ(third.left, 204);  // 1366 x 0.15 = 204.9
+    EXPECT_EQ(third.top, 176);   // 768 x 0.23 = 176.64
+    EXPECT_EQ(third.width, 683);
+    EXPECT_EQ(third.height, 614);
+    EXPECT_EQ(capacityWindowPlace(5, 1000, 1000).left, 230);
+}
+
+TEST_F(GraphTest, ARangeShowsBlowCountsAndFiveCapacityCurvesPerWidth) {
+    range(10, 20, 60, 10, {18});
+    graph();
+    EXPECT_THAT(shell.messages, IsEmpty());
+    EXPECT_EQ(shell.workingBegun, 1);
+    EXPECT_EQ(shell.workingEnded, 1);
+    EXPECT_FALSE(QApplication::overrideCursor());
+    EXPECT_THAT(shell.viewerPaths, IsEmpty()); // the report is written, not opened
+    EXPECT_TRUE(std::filesystem::exists(dir.file("graphs.out")));
+
+    CBlowCountWnd* blows = blowWindow();
+    ASSERT_NE(blows, nullptr);
+    EXPECT_TRUE(blows->isVisible());
+    EXPECT_EQ(blows->windowTitle(), qs("SPT N-Value vs. Elevation"));
+    EXPECT_THAT(menuItems(blows), ElementsAre(qs("&Graph"), qs("&Print"), qs("Save &Image..."),
+                                              qs("E&xit")));
+    const ChartContent& b = blows->chart()->content();
+    EXPECT_EQ(b.title, qs("SPT N-Value vs. Elevation"));
+    EXPECT_EQ(b.xTitle, qs("Blow Count"));
+    EXPECT_EQ(b.yTitle, qs("Elevation (feet)"));
+    ASSERT_EQ(b.series.size(), 1);
+    EXPECT_EQ(b.series[0].label, qs("Blows"));
+    EXPECT_EQ(b.series[0].points.size(), 61);
+    EXPECT_EQ(b.series[0].points[2], QPointF(20, 0)); // 10 ft less 10 ft deep
+
+    CCapacityWnd* cap = capacityWindow(1);
+    ASSERT_NE(cap, nullptr);
+    EXPECT_TRUE(cap->isVisible());
+    EXPECT_EQ(cap->windowTitle(), qs("Pile Capacity Graph for:  18.00  in Pile Width"));
+    EXPECT_THAT(menuItems(cap), ElementsAre(qs("&Graph"), qs("&Print Graph"),
+                                            qs("Save &Image..."), qs("E&xit")));
+    const ChartContent& c = cap->chart()->content();
+    EXPECT_EQ(c.title, qs("Pile Capacities for Pile Width of:   18.00  in"));
+    EXPECT_EQ(c.xTitle, qs("Pile Capacity (tons)"));
+    EXPECT_EQ(c.yTitle, qs("Elevation (feet)"));
+    ASSERT_EQ(c.series.size(), 5);
+    const char* labels[] = {"Ultimate Side Friction", "Mobilized End Bearing",
+                            "Estimated Davisson Capacity", "Allowable Pile Capacity",
+                            "Ultimate Pile Capacity"};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(c.series[k].label, qs(labels[k]));
+        EXPECT_THAT(ys(c.series[k]), ElementsAre(-10, -20, -30, -40, -50)) << labels[k];
+    }
+    // The curves are the run's: allowable is half the Davisson capacity, ultimate the largest.
+    const auto mpc = xs(c.series[2]), tcp = xs(c.series[3]);
+    for (std::size_t j = 0; j < mpc.size(); ++j) {
+        EXPECT_GT(mpc[j], 0);
+        EXPECT_NEAR(tcp[j], mpc[j] / 2, 0.0001);
+    }
+    EXPECT_DOUBLE_EQ(mpc[0], doc.state().R(1, 5, 1));
+
+    // The chart draws every curve with its legend beside the plot.
+    QChart* chart = cap->chart()->view()->chart();
+    EXPECT_EQ(chart->series().size(), 5);
+    EXPECT_EQ(chart->legend()->alignment(), Qt::AlignRight);
+    EXPECT_EQ(chart->backgroundBrush().color(), QColor(Qt::white));
+}
+
+TEST_F(GraphTest, ATipElevationOfExactlyZeroEndsTheCurves) {
+    range(20, 10, 40, 10, {18});
+    graph();
+    CCapacityWnd* cap = capacityWindow(1);
+    ASSERT_NE(cap, nullptr);
+    for (const ChartSeries& s : cap->chart()->content().series)
+        EXPECT_THAT(ys(s), ElementsAre(10)) << s.label.toStdString();
+}
+
+TEST_F(GraphTest, EveryWidthGetsAWindowCascadingFromTheScreensTopLeft) {
+    range(10, 20, 40, 10, {12, 14, 16});
+    graph();
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const double lefts[] = {0.07, 0.11, 0.15};
+    const double tops[] = {0.15, 0.19, 0.23};
+    const char* titles[] = {"Pile Capacity Graph for:  12.00  in Pile Width",
+                            "Pile Capacity Graph for:  14.00  in Pile Width",
+                            "Pile Capacity Graph for:  16.00  in Pile Width"};
+    for (int w = 1; w <= 3; ++w) {
+        CCapacityWnd* cap = capacityWindow(w);
+        ASSERT_NE(cap, nullptr) << w;
+        EXPECT_EQ(cap->windowTitle(), qs(titles[w - 1]));
+        EXPECT_EQ(cap->widthIndex(), w - 1);
+        EXPECT_EQ(cap->pos().x(), static_cast<int>(screen.width() * lefts[w - 1]));
+        EXPECT_EQ(cap->pos().y(), static_cast<int>(screen.height() * tops[w - 1]));
+        EXPECT_EQ(cap->size(), QSize(static_cast<int>(screen.width() * 0.5),
+                                     static_cast<int>(screen.height() * 0.8)));
+    }
+    EXPECT_EQ(capacityWindow(4), nullptr);
+    EXPECT_EQ(openWindows<CCapacityWnd>().size(), 3u);
+}
+
+TEST_F(GraphTest, MetricRunsNameMillimetresKilonewtonsAndMeters) {
+    range(10, 20, 40, 10, {18});
+    doc.ConvertUnits(1);
+    doc.units = 2;
+    graph();
+    EXPECT_THAT(shell.messages, IsEmpty());
+    CCapacityWnd* cap = capacityWindow(1);
+    ASSERT_NE(cap, nullptr);
+    EXPECT_EQ(cap->windowTitle(), qs("Pile Capacity Graph for: 457.20  mm Pile Width"));
+    EXPECT_EQ(cap->chart()->content().xTitle, qs("Pile Capacity (kN)"));
+    EXPECT_EQ(cap->chart()->content().yTitle, qs("Elevation (meters)"));
+    // Tip elevations in meters: 3.048 m less 6.096 m and so on.
+    EXPECT_NEAR(cap->chart()->content().series[0].points[0].y(), -3.048, 0.001);
+    ASSERT_NE(blowWindow(), nullptr);
+    EXPECT_EQ(blowWindow()->chart()->content().yTitle, qs("Elevation (meters)"));
+}
+
+TEST_F(GraphTest, AGraphCommandRebuildsItsWindowsAndLeavesTheOthers) {
+    range(10, 20, 60, 10, {12, 14});
+    graph();
+    QPointer<CBlowCountWnd> firstBlows = blowWindow();
+    QPointer<CCapacityWnd> firstWidth2 = capacityWindow(2);
+    ASSERT_TRUE(firstBlows && firstWidth2);
+
+    // A second range run with one width: the blow-count window and width 1 are rebuilt with
+    // the data of now; width 2 keeps its old curves.
+    doc.blowCounts[0] = 33;
+    doc.widthCount = 1;
+    graph();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(firstBlows.isNull());
+    EXPECT_EQ(openWindows<CBlowCountWnd>().size(), 1u);
+    EXPECT_EQ(blowWindow()->chart()->content().series[0].points[0].x(), 33);
+    EXPECT_EQ(capacityWindow(2), firstWidth2.data());
+    EXPECT_EQ(openWindows<CCapacityWnd>().size(), 2u);
+
+    // Specific lengths: only the blow-count graph; the range's capacity windows stay.
+    doc.analysisType = 1;
+    graph();
+    EXPECT_EQ(openWindows<CBlowCountWnd>().size(), 1u);
+    EXPECT_EQ(openWindows<CCapacityWnd>().size(), 2u);
+    EXPECT_NE(capacityWindow(1), nullptr);
+
+    // A refused run changes nothing on the screen.
+    CBlowCountWnd* blows = blowWindow();
+    doc.pileWidths.fill(0);
+    doc.widthCount = 0;
+    graph();
+    EXPECT_THAT(shell.messageTexts(), ElementsAre("At least one pile width must be entered"));
+    EXPECT_EQ(blowWindow(), blows);
+    EXPECT_EQ(openWindows<CCapacityWnd>().size(), 2u);
+    EXPECT_EQ(shell.workingBegun, shell.workingEnded);
+    EXPECT_FALSE(QApplication::overrideCursor());
+}
+
+TEST_F(GraphTest, ClosingAWindowKeepsItsPlaceAndResetClosesEveryWindow) {
+    range(10, 20, 40, 10, {12, 14});
+    graph();
+    QPointer<CCapacityWnd> width1 = capacityWindow(1);
+    ASSERT_TRUE(width1);
+    width1->findChild<QAction*>(qs("exitAction"))->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(width1.isNull());
+    EXPECT_NE(doc.capacityGraphs[0], nullptr); // the reference stays, without a window
+    EXPECT_EQ(capacityWindow(1), nullptr);
+
+    // New (nothing to save) resets the project: every graph goes.
+    doc.SetModified(false);
+    frame->onFileNew();
+    EXPECT_TRUE(openWindows<CGraphWnd>().empty());
+    EXPECT_EQ(doc.blowCountGraph, nullptr);
+}
+
+TEST_F(GraphTest, RunsThatDoNotFinishOpenNothing) {
+    // Save As cancelled: no report of this run, so no graph either.
+    range(10, 20, 40, 10, {12});
+    shell.saveChoices.clear();
+    graph();
+    EXPECT_TRUE(openWindows<CGraphWnd>().empty());
+    EXPECT_EQ(shell.workingBegun, shell.workingEnded);
+
+    // A report that cannot be written: the message, and no graph of a run without a report.
+    shell.saveChoices.push_back(dir.file("graphs.in"));
+    graph();
+    ASSERT_NE(blowWindow(), nullptr);
+    doc.blowCountGraph.reset();
+    doc.capacityGraphs[0].reset();
+    setWriteFailureAfterBytesForTesting(0);
+    graph();
+    setWriteFailureAfterBytesForTesting(-1);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_NE(shell.messages[0].text.find(dir.file("graphs.out")), std::string::npos);
+    EXPECT_TRUE(openWindows<CGraphWnd>().empty());
+}
+
+TEST_F(GraphTest, PrintingGoesToThePrinterChosenInTheDialog) {
+    range(10, 20, 60, 10, {18});
+    graph();
+    const std::string pdf = dir.file("printed.pdf");
+    shell.printerChoice = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    };
+    capacityWindow(1)->findChild<QAction*>(qs("printAction"))->trigger();
+    EXPECT_EQ(shell.printDialogs, 1);
+    const std::string printed = readFile(pdf);
+    EXPECT_GT(printed.size(), 1000u);
+    EXPECT_EQ(printed.substr(0, 5), "%PDF-");
+    EXPECT_THAT(shell.messages, IsEmpty());
+
+    // Cancelled: nothing printed.
+    std::filesystem::remove(pdf);
+    shell.printerChoice = nullptr;
+    blowWindow()->findChild<QAction*>(qs("printAction"))->trigger();
+    EXPECT_EQ(shell.printDialogs, 2);
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+
+    // A printer that cannot start says so and names where it was to print.
+    shell.printerChoice = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(dir.file("no/such/folder.pdf")));
+        return true;
+    };
+    blowWindow()->printGraph();
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_NE(shell.messages[0].text.find("no/such/folder.pdf"), std::string::npos);
+}
+
+TEST_F(GraphTest, SaveImageWritesTheChartInTheChosenFormat) {
+    range(10, 20, 60, 10, {18});
+    graph();
+    CCapacityWnd* cap = capacityWindow(1);
+    ASSERT_NE(cap, nullptr);
+    QAction* save = cap->findChild<QAction*>(qs("saveImageAction"));
+
+    shell.saveChoices.push_back(dir.file("capacity.png"));
+    save->trigger();
+    ASSERT_EQ(shell.saveDialogs.size(), 2u); // the project's name, then the image's
+    EXPECT_EQ(shell.saveDialogs[1].filters, CChart2D::imageFilters());
+    EXPECT_TRUE(shell.saveDialogs[1].confirmOverwrite);
+    QImage png(QString::fromStdString(dir.file("capacity.png")));
+    ASSERT_FALSE(png.isNull());
+    EXPECT_EQ(png.size(), cap->chart()->view()->size() * cap->devicePixelRatio());
+    EXPECT_EQ(png.pixelColor(2, 2), QColor(Qt::white));
+
+    shell.saveChoices.push_back(dir.file("capacity.svg"));
+    save->trigger();
+    EXPECT_NE(readFile(dir.file("capacity.svg")).find("<svg"), std::string::npos);
+    shell.saveChoices.push_back(dir.file("capacity.PDF"));
+    save->trigger();
+    EXPECT_EQ(readFile(dir.file("capacity.PDF")).substr(0, 5), "%PDF-");
+    EXPECT_THAT(shell.messages, IsEmpty());
+
+    // A name of another kind, and a folder that does not exist: a message, no file.
+    shell.saveChoices.push_back(dir.file("capacity.jpg"));
+    save->trigger();
+    shell.saveChoices.push_back(dir.file("missing/capacity.png"));
+    save->trigger();
+    ASSERT_EQ(shell.messages.size(), 2u);
+    EXPECT_NE(shell.messages[0].text.find("capacity.jpg"), std::string::npos);
+    EXPECT_NE(shell.messages[1].text.find(dir.file("missing/capacity.png")), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("capacity.jpg")));
+}
+
+TEST_F(GraphTest, TheChartFollowsTheWindowsSize) {
+    range(10, 20, 40, 10, {18});
+    graph();
+    CBlowCountWnd* blows = blowWindow();
+    ASSERT_NE(blows, nullptr);
+    blows->resize(500, 700);
+    QCoreApplication::processEvents();
+    const QSize client = blows->centralWidget()->size();
+    EXPECT_EQ(blows->chart()->view()->size(), client);
+    EXPECT_GT(client.height(), 600);
+}
+
+} // namespace
+} // namespace zenka::test
