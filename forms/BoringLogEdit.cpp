@@ -14,11 +14,15 @@ bool inLog(int number) {
 
 } // namespace
 
+// A number outside the log would index past the arrays: it reads as an empty entry and takes
+// no writes, as insertEntry and deleteEntry refuse it.
 LogEntry WorkingLog::entry(int number) const {
+    if (!inLog(number)) return {};
     return {depths[at(number)], blowCounts[at(number)], soilCodes[at(number)]};
 }
 
 void WorkingLog::setEntry(int number, const LogEntry& e) {
+    if (!inLog(number)) return;
     depths[at(number)] = e.depth;
     blowCounts[at(number)] = e.blowCount;
     soilCodes[at(number)] = e.soilType;

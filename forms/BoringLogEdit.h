@@ -15,7 +15,8 @@ struct LogEntry {
     int soilType = 0;
 };
 
-// The editor's copy of the 225 entries. Entry numbers are 1-based, as the pages show them.
+// The editor's copy of the 225 entries. Entry numbers are 1-based, as the pages show them; a
+// number outside 1 to 225 reads as an empty entry and writing it changes nothing.
 struct WorkingLog {
     std::array<double, kDocSamples> depths{};
     std::array<double, kDocSamples> blowCounts{};

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for a bounded time on its seed corpus: the committed seeds, the sample
-# projects and the test inputs. A crash leaves its input in BUILD/artifacts and fails the run.
+# Runs every fuzz target for a bounded time on its seed corpus: the committed seeds, and for the
+# project file targets also the sample projects and the test inputs. A crash leaves its input in
+# BUILD/artifacts and fails the run.
 #   fuzz/run.sh BUILD SECONDS
 set -euo pipefail
 build=$1
 seconds=$2
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
-seeds=("$root/fuzz/seeds")
+project_seeds=("$root/fuzz/seeds")
 for dir in "$root/examples" "$root/tests/golden/inputs" "$root/tests/project/data" "$root/tests/hostile/data"; do
-  [ -d "$dir" ] && seeds+=("$dir")
+  [ -d "$dir" ] && project_seeds+=("$dir")
 done
 
 mkdir -p "$build/artifacts"
@@ -20,7 +21,13 @@ shm=/dev/shm
 [ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"
 export ZENKA_FUZZ_DIR="$(mktemp -d "$shm/zenka-fuzz-run-XXXXXX")"
 trap 'rm -rf "$ZENKA_FUZZ_DIR"' EXIT
-for target in fuzz_input_file fuzz_analysis; do
+for target in fuzz_input_file fuzz_analysis fuzz_log_edit; do
+  # The log editor's target reads operations, not project files: it has seeds of its own.
+  if [ "$target" = fuzz_log_edit ]; then
+    seeds=("$root/fuzz/seeds-log-edit")
+  else
+    seeds=("${project_seeds[@]}")
+  fi
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   log="$build/$target.log"

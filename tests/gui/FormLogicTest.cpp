@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -188,6 +189,24 @@ TEST(BoringLogEditTest, DeleteMovesUpToTheNextEndOfLog) {
     EXPECT_EQ(endless.entry(225).soilType, 0);
     EXPECT_EQ(endless.entry(225).depth, 0);
     EXPECT_EQ(deleteEntry(endless, 0), LogEdit::OutOfLog);
+}
+
+TEST(BoringLogEditTest, EntryNumbersOutsideTheLogReadEmptyAndWriteNothing) {
+    // These once indexed past the arrays: 226 read and wrote the first blow count, 0 and -1
+    // the memory before the log.
+    WorkingLog log = numberedLog(5);
+    log.setEntry(225, {225, 5, 3});
+    const WorkingLog before = log;
+    for (int n : {0, -1, 226, 227, INT_MAX, INT_MIN}) {
+        log.setEntry(n, {7, 8, 9});
+        const LogEntry e = log.entry(n);
+        EXPECT_EQ(e.depth, 0) << n;
+        EXPECT_EQ(e.blowCount, 0) << n;
+        EXPECT_EQ(e.soilType, 0) << n;
+    }
+    EXPECT_EQ(log.depths, before.depths);
+    EXPECT_EQ(log.blowCounts, before.blowCounts);
+    EXPECT_EQ(log.soilCodes, before.soilCodes);
 }
 
 TEST(BoringLogEditTest, EndOfLogWithoutDepthIsRepaired) {
