@@ -78,22 +78,48 @@ std::string csvTable(const AnalysisState& s) {
     return out;
 }
 
+// text right-aligned in width columns, as printf's "%*s" (never cut).
+void appendRight(std::string& out, std::string_view text, std::size_t width) {
+    if (text.size() < width) out.append(width - text.size(), ' ');
+    out.append(text);
+}
+
+// One table row: "%12s %12s %16s %16s %16s\n".
+void appendRow(std::string& out, const std::string_view (&cells)[5]) {
+    static constexpr std::size_t kWidths[] = {12, 12, 16, 16, 16};
+    for (std::size_t i = 0; i < 5; ++i) {
+        if (i) out += ' ';
+        appendRight(out, cells[i], kWidths[i]);
+    }
+    out += '\n';
+}
+
 void printSummary(const AnalysisState& s, const std::string& reportPath) {
     const DisplayUnits u{s.IUNITS != 1};
-    std::printf("Report written to %s\n", reportPath.c_str());
+    std::string out = "Report written to " + reportPath + "\n";
     if (s.cases.empty()) {
-        std::printf("No width and length could be computed; the report tells why.\n");
+        out += "No width and length could be computed; the report tells why.\n";
+        std::fputs(out.c_str(), stdout);
         return;
     }
     const std::string force = std::string("(") + u.force() + ")";
-    std::printf("%12s %12s %16s %16s %16s\n", (std::string("width (") + u.width() + ")").c_str(),
-                (std::string("length (") + u.length() + ")").c_str(), ("Davisson " + force).c_str(),
-                ("allowable " + force).c_str(), ("ultimate " + force).c_str());
+    const std::string width = std::string("width (") + u.width() + ")";
+    const std::string length = std::string("length (") + u.length() + ")";
+    const std::string davisson = "Davisson " + force;
+    const std::string allowable = "allowable " + force;
+    const std::string ultimate = "ultimate " + force;
+    appendRow(out, {width, length, davisson, allowable, ultimate});
+    // The whole table goes out in one write.
+    out.reserve(out.size() + s.cases.size() * 80);
     for (const CaseResult& c : s.cases) {
-        std::printf("%12s %12s %16s %16s %16s\n", printfFixed(u.w(c.WP), 2).c_str(),
-                    printfFixed(u.l(c.TPL), 2).c_str(), printfFixed(u.f(c.MPC), 2).c_str(),
-                    printfFixed(u.f(c.TCP), 2).c_str(), printfFixed(u.f(c.UPC), 2).c_str());
+        const std::string w = printfFixed(u.w(c.WP), 2);
+        const std::string l = printfFixed(u.l(c.TPL), 2);
+        const std::string mpc = printfFixed(u.f(c.MPC), 2);
+        const std::string tcp = printfFixed(u.f(c.TCP), 2);
+        const std::string upc = printfFixed(u.f(c.UPC), 2);
+        appendRow(out, {w, l, mpc, tcp, upc});
     }
+    std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 // Analyses one project file; returns its exit status.

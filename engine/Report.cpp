@@ -7,42 +7,59 @@
 
 namespace zenka {
 
-ReportLine::~ReportLine() {
-    out_.append(buf_);
+ReportLine::ReportLine(ReportOut& out) : out_(out) {
+    assert(!out_.lineOpen_);
+    out_.lineOpen_ = true;
 }
 
-void ReportLine::place(int col, std::string_view s) {
+ReportLine::~ReportLine() {
+    std::string& buf = out_.line_;
+    const std::size_t n = out_.lineLength_;
+    if (buf.size() < n + 2) buf.resize(n + 2, ' ');
+    buf[n] = '\r';
+    buf[n + 1] = '\n';
+    out_.text_.append(buf, 0, n + 2);
+    // Blank again for the next line.
+    std::fill_n(buf.begin(), n + 2, ' ');
+    out_.lineLength_ = 0;
+    out_.lineOpen_ = false;
+}
+
+char* ReportLine::field(int col, int width) {
+    std::string& buf = out_.line_;
     const std::size_t start = col > 1 ? static_cast<std::size_t>(col - 1) : 0;
-    if (buf_.size() < start + s.size()) buf_.resize(start + s.size(), ' ');
-    // Layouts never overlap; a literal landing on earlier text is a layout fault.
-    assert(std::all_of(buf_.begin() + static_cast<std::ptrdiff_t>(start),
-                       buf_.begin() + static_cast<std::ptrdiff_t>(start + s.size()),
+    const std::size_t end = start + static_cast<std::size_t>(std::max(width, 0));
+    if (buf.size() < end) buf.resize(std::max(end, std::size_t{128}), ' ');
+    out_.lineLength_ = std::max(out_.lineLength_, end);
+    // Layouts never overlap; a field landing on earlier text is a layout fault.
+    assert(std::all_of(buf.begin() + static_cast<std::ptrdiff_t>(start),
+                       buf.begin() + static_cast<std::ptrdiff_t>(end),
                        [](char c) { return c == ' '; }));
-    buf_.replace(start, s.size(), s);
+    return buf.data() + start;
 }
 
 ReportLine& ReportLine::text(int col, std::string_view literal) {
-    place(col, literal);
+    std::copy(literal.begin(), literal.end(), field(col, static_cast<int>(literal.size())));
     return *this;
 }
 
 ReportLine& ReportLine::text(std::span<const Placed> items) {
-    for (const Placed& p : items) place(p.col, p.text);
+    for (const Placed& p : items) text(p.col, p.text);
     return *this;
 }
 
 ReportLine& ReportLine::F(int col, double value, int width, int decimals) {
-    place(col, fieldF(value, width, decimals));
+    putFieldF(field(col, width), value, width, decimals);
     return *this;
 }
 
 ReportLine& ReportLine::I(int col, long long value, int width) {
-    place(col, fieldI(value, width));
+    putFieldI(field(col, width), value, width);
     return *this;
 }
 
 ReportLine& ReportLine::A(int col, std::string_view value, int width) {
-    place(col, fieldA(value, width));
+    putFieldA(field(col, width), value, width);
     return *this;
 }
 

@@ -26,7 +26,7 @@ struct Placed {
 
 class ReportLine {
 public:
-    explicit ReportLine(ReportOut& out) : out_(out) {}
+    explicit ReportLine(ReportOut& out);
     ReportLine(const ReportLine&) = delete;
     ReportLine& operator=(const ReportLine&) = delete;
     ~ReportLine();
@@ -42,9 +42,9 @@ public:
     }
 
 private:
-    void place(int col, std::string_view s);
+    // The blank columns [col, col + width) of the line, made to exist.
+    char* field(int col, int width);
     ReportOut& out_;
-    std::string buf_;
 };
 
 class ReportOut {
@@ -55,9 +55,16 @@ public:
 
     const std::string& text() const { return text_; }
     void clear() { text_.clear(); }
+    void reserve(std::size_t bytes) { text_.reserve(bytes); }
 
 private:
+    friend class ReportLine;
     std::string text_;
+    // The line being built: its first lineLength_ characters, blanks after them. One buffer for
+    // every line, so that a line costs no allocation; so only one line at a time can be open.
+    std::string line_;
+    std::size_t lineLength_ = 0;
+    bool lineOpen_ = false;
 };
 
 // What the report prints differently in English and in Metric units: the factors from the

@@ -1,5 +1,6 @@
 #include "project/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace zenka {
 
@@ -126,10 +128,19 @@ void setWriteFailureAfterBytesForTesting(long long n) {
     gFailAfterBytes = n < 0 ? -1 : n;
 }
 
-FileResult writeFileAtomically(const std::string& path, std::string_view bytes) {
+namespace {
+
+// One file of a write: its bytes in a flushed temporary file beside the target, waiting for the
+// rename; or, for a device or a fifo, already written where it is.
+struct Staged {
+    std::string target;
+    std::string temp; // empty once there is nothing left to rename or remove
+};
+
+FileResult stage(const std::string& path, std::string_view bytes, Staged& staged) {
     if (path.empty()) return failure(path, ENOENT);
 
-    std::string target;
+    std::string& target = staged.target;
     int error = 0;
     if (!resolveLinks(path, target, error)) return failure(path, error);
 
@@ -165,20 +176,61 @@ FileResult writeFileAtomically(const std::string& path, std::string_view bytes) 
         // The old owner cannot be kept: the file becomes ours, which is no reason to fail.
     }
 
+    // The data must be on the disk before the rename can make it the target: otherwise a crash
+    // could leave the new name on an empty or partly written file.
     error = writeAll(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error != 0) return fail(error);
-
-    if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno);
-
-    // Makes the rename itself durable; the data is already safe either way.
-    const int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    staged.temp = std::move(temp);
     return {};
+}
+
+} // namespace
+
+FileResult writeFileAtomically(const std::string& path, std::string_view bytes) {
+    const FileToWrite file{path, bytes};
+    return writeFilesAtomically({&file, 1});
+}
+
+FileResult writeFilesAtomically(std::span<const FileToWrite> files) {
+    std::vector<Staged> staged(files.size());
+    auto removeTemps = [&](std::size_t from) {
+        for (std::size_t i = from; i < staged.size(); ++i)
+            if (!staged[i].temp.empty()) ::unlink(staged[i].temp.c_str());
+    };
+
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (FileResult r = stage(files[i].path, files[i].bytes, staged[i]); !r.ok) {
+            removeTemps(0);
+            return r;
+        }
+    }
+    FileResult result;
+    std::vector<std::string> folders; // of the files renamed
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (staged[i].temp.empty()) continue;
+        if (::rename(staged[i].temp.c_str(), staged[i].target.c_str()) != 0) {
+            result = failure(files[i].path, errno);
+            removeTemps(i);
+            break;
+        }
+        staged[i].temp.clear();
+        std::string folder = folderOf(staged[i].target);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(std::move(folder));
+    }
+
+    // Makes the renames themselves durable, once for each folder; the data is already safe
+    // either way.
+    for (const std::string& folder : folders) {
+        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+    }
+    return result;
 }
 
 FileResult readWholeFile(const std::string& path, std::string& bytes) {

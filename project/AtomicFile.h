@@ -4,6 +4,7 @@
 // folder, are flushed to disk, and the temporary file then replaces the target in one rename.
 // A failure at any point leaves the old file as it was and no temporary file behind.
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,16 @@ struct FileResult {
 };
 
 FileResult writeFileAtomically(const std::string& path, std::string_view bytes);
+
+struct FileToWrite {
+    std::string path;
+    std::string_view bytes;
+};
+
+// Several files, each as writeFileAtomically writes it, but every temporary file is written and
+// flushed before the first rename: a failure before the renames leaves every target as it was.
+// A folder is flushed once after the renames into it, not once for each file.
+FileResult writeFilesAtomically(std::span<const FileToWrite> files);
 
 // Reads a whole file; on failure the message names the path and the reason.
 FileResult readWholeFile(const std::string& path, std::string& bytes);

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
 
 using namespace zenka;
 
@@ -81,4 +86,43 @@ TEST(FormatPrintf, FixedAsCAndLongPrecision) {
     const std::string tiny = printfFixed(-1e-300, 310);
     EXPECT_EQ(tiny.substr(0, 3), "-0.");
     EXPECT_EQ(tiny.size(), 313u);
+}
+
+TEST(FormatToCharsFixed, PrintsWhatToCharsPrints) {
+    // The integer path must agree with the general algorithm character for character: on
+    // report-sized values, on exact binary ties, on any bit pattern, and on buffers too small.
+    std::mt19937_64 rng(20240611);
+    std::uniform_real_distribution<double> reportSized(-20000.0, 20000.0);
+    auto same = [](double v, int decimals, std::size_t room) {
+        char a[400];
+        char b[400];
+        const auto want = std::to_chars(a, a + room, v, std::chars_format::fixed, decimals);
+        const auto got = toCharsFixed(b, b + room, v, decimals);
+        if (want.ec != got.ec) return false;
+        return want.ec != std::errc() || std::string(a, want.ptr) == std::string(b, got.ptr);
+    };
+    int failures = 0;
+    for (int decimals = 0; decimals <= 11; ++decimals) {
+        for (int i = 0; i < 4000; ++i) {
+            const double tie =
+                std::ldexp(static_cast<double>(static_cast<long long>(rng() % 2000001) - 1000000),
+                           -static_cast<int>(rng() % 40));
+            double bits = 0;
+            const std::uint64_t pattern = rng();
+            std::memcpy(&bits, &pattern, sizeof bits);
+            for (double v : {reportSized(rng), tie, -tie, bits, reportSized(rng) / 1000}) {
+                if (!std::isfinite(v)) continue;
+                failures += !same(v, decimals, 400);
+                failures += !same(v, decimals, static_cast<std::size_t>(rng() % 12));
+            }
+        }
+        for (double v : {0.0, -0.0, 4.9e-324, 0x1p52 - 0.5, 0x1p52, 0x1p53 - 1, 1.8446744073709552e10,
+                         1.8446744073709552e19, 1e300})
+            failures += !same(v, decimals, 400);
+    }
+    EXPECT_EQ(failures, 0);
+
+    // A wide field still takes a number too long for the short path.
+    EXPECT_EQ(fieldF(1e300, 400, 2), printfFixed(1e300, 400, 2));
+    EXPECT_EQ(fieldF(-1e300, 300, 2), std::string(300, '*'));
 }

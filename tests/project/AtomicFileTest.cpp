@@ -108,6 +108,44 @@ TEST_F(AtomicFile, InterruptedWriteKeepsTheOldFileWhole) {
     EXPECT_EQ(readBytes(path), "fine");
 }
 
+TEST_F(AtomicFile, FilesWrittenTogetherAreReplacedOnlyWhenAllCanBe) {
+    const std::string report = dir.file("bridge.out");
+    const std::string depth = dir.file("SPTDEPTH.TMP");
+    writeBytes(report, "old report");
+    writeBytes(depth, "old depth");
+    ASSERT_EQ(::mkdir(dir.file("sub").c_str(), 0755), 0);
+    const std::string other = dir.file("sub/table.csv");
+
+    const FileToWrite files[] = {{report, "new report"}, {depth, "new depth"}, {other, "csv"}};
+    FileResult r = writeFilesAtomically(files);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(readBytes(report), "new report");
+    EXPECT_EQ(readBytes(depth), "new depth");
+    EXPECT_EQ(readBytes(other), "csv");
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"SPTDEPTH.TMP", "bridge.out", "sub"}));
+
+    // The second file cannot be written: the first, already flushed, is not put in place either.
+    ASSERT_EQ(::unlink(depth.c_str()), 0);
+    ASSERT_EQ(::mkdir(depth.c_str(), 0755), 0);
+    const FileToWrite blocked[] = {{report, "newer report"}, {depth, "newer depth"}};
+    r = writeFilesAtomically(blocked);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EISDIR);
+    EXPECT_EQ(r.message, invalidHandle(depth, EISDIR));
+    EXPECT_EQ(readBytes(report), "new report");
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"SPTDEPTH.TMP", "bridge.out", "sub"}))
+        << "stray temporary file";
+
+    // A full disk in the second file, likewise.
+    ASSERT_EQ(::rmdir(depth.c_str()), 0);
+    setWriteFailureAfterBytesForTesting(10);
+    const FileToWrite full[] = {{report, "0123456789"}, {depth, "0123456789 and more"}};
+    r = writeFilesAtomically(full);
+    EXPECT_EQ(r.error, ENOSPC);
+    EXPECT_EQ(readBytes(report), "new report");
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"bridge.out", "sub"}));
+}
+
 TEST_F(AtomicFile, BadTargetsFailWithTheirReason) {
     const std::string missing = dir.file("no-such-folder/bridge.in");
     FileResult r = writeFileAtomically(missing, "x");
