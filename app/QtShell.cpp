@@ -28,6 +28,22 @@ QString fromPathText(const std::string& text) {
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
+// A question asked while the wait cursor is up gets the ordinary pointer for its answer.
+class PointerWhileAsking {
+public:
+    PointerWhileAsking() : pushed_(QApplication::overrideCursor() != nullptr) {
+        if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~PointerWhileAsking() {
+        if (pushed_) QApplication::restoreOverrideCursor();
+    }
+    PointerWhileAsking(const PointerWhileAsking&) = delete;
+    PointerWhileAsking& operator=(const PointerWhileAsking&) = delete;
+
+private:
+    bool pushed_;
+};
+
 } // namespace
 
 CWorkingNotice::CWorkingNotice()
@@ -58,6 +74,7 @@ QtShell::~QtShell() {
 }
 
 void QtShell::showMessage(const std::string& text, MessageKind kind) {
+    PointerWhileAsking pointer;
     QMessageBox box(parent_);
     box.setWindowTitle(programTitle());
     box.setText(fromPathText(text));
@@ -69,6 +86,7 @@ void QtShell::showMessage(const std::string& text, MessageKind kind) {
 }
 
 Answer QtShell::askYesNoCancel(const std::string& text) {
+    PointerWhileAsking pointer;
     QMessageBox box(parent_);
     box.setWindowTitle(programTitle());
     box.setText(fromPathText(text));
@@ -87,6 +105,7 @@ Answer QtShell::askYesNoCancel(const std::string& text) {
 }
 
 std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options, bool save) {
+    PointerWhileAsking pointer;
     QFileDialog dialog(parent_, programTitle(), lastFolder_);
     dialog.setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
     // The toolkit's own dialog: the same filters and questions on every desktop.

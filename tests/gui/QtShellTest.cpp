@@ -42,6 +42,20 @@ TEST(QtShellTest, MessageBoxesCarryTheProgramTitle) {
     EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     whenModal([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     EXPECT_EQ(shell.askYesNoCancel("Save changes to  ?"), Answer::Cancel);
+
+    // A message during a run is answered with the ordinary pointer; the wait cursor comes back.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Qt::CursorShape during = Qt::WaitCursor;
+    whenModal([&](QWidget* w) {
+        during = QApplication::overrideCursor()->shape();
+        static_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+    });
+    shell.showMessage("Invalid Soiltype", MessageKind::Information);
+    EXPECT_EQ(during, Qt::ArrowCursor);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(QtShellTest, FileDialogsFilterProjectFilesAndConfirmOverwriting) {
