@@ -2,7 +2,7 @@
 #   make run    build and analyse the bundled example with the batch program
 #   make gui    build and start the desktop program
 #   make test   build and run every test, normally and with ASan + UBSan
-#   make bench  build and run the benchmarks and the whole-process measurement
+#   make bench  build and run the benchmarks, the whole-process and the desktop program's timings
 #   make fuzz   build the fuzz targets with clang and run each for FUZZ_SECONDS
 
 BUILD      ?= build
@@ -50,6 +50,7 @@ FUZZ_SECONDS ?= 60
 bench: build
 	$(BUILD)/bench/zenka_bench
 	@bash bench/process.sh $(BUILD)
+	@if [ -x $(BUILD)/bench/zenka_gui_bench ]; then $(BUILD)/bench/zenka_gui_bench; fi
 
 fuzz-build: deps
 	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DZENKA_WERROR=$(WERROR)
