@@ -75,7 +75,7 @@ QtShell::~QtShell() {
 
 void QtShell::showMessage(const std::string& text, MessageKind kind) {
     PointerWhileAsking pointer;
-    QMessageBox box(parent_);
+    QMessageBox box(dialogParent());
     box.setWindowTitle(programTitle());
     box.setText(fromPathText(text));
     box.setIcon(kind == MessageKind::Warning    ? QMessageBox::Warning
@@ -87,7 +87,7 @@ void QtShell::showMessage(const std::string& text, MessageKind kind) {
 
 Answer QtShell::askYesNoCancel(const std::string& text) {
     PointerWhileAsking pointer;
-    QMessageBox box(parent_);
+    QMessageBox box(dialogParent());
     box.setWindowTitle(programTitle());
     box.setText(fromPathText(text));
     box.setIcon(QMessageBox::Question);
@@ -106,7 +106,7 @@ Answer QtShell::askYesNoCancel(const std::string& text) {
 
 std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options, bool save) {
     PointerWhileAsking pointer;
-    QFileDialog dialog(parent_, programTitle(), lastFolder_);
+    QFileDialog dialog(dialogParent(), programTitle(), lastFolder_);
     dialog.setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
     // The toolkit's own dialog: the same filters and questions on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -158,9 +158,14 @@ void QtShell::openTextViewer(const std::string& path) {
     if (!file.isEmpty()) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }
 
+QWidget* QtShell::dialogParent() const {
+    // Over the window the person is working in: a graph window's dialogs belong to it.
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    return parent_.data();
+}
+
 bool QtShell::choosePrinter(QPrinter& printer) {
-    QPrintDialog dialog(&printer, QApplication::activeWindow() ? QApplication::activeWindow()
-                                                               : parent_.data());
+    QPrintDialog dialog(&printer, dialogParent());
     dialog.setObjectName(QStringLiteral("printDialog"));
     // One chart per sheet: page ranges and selections mean nothing here.
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);

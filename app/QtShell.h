@@ -39,6 +39,7 @@ public:
     QWidget* workingNotice() const { return notice_; }
 
 private:
+    QWidget* dialogParent() const;
     std::optional<std::string> chooseFile(const FileDialogOptions& options, bool save);
 
     QPointer<QWidget> parent_;
