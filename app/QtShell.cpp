@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -115,7 +116,16 @@ std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options,
     QStringList filters;
     for (const std::string& f : options.filters) filters << QString::fromStdString(f);
     dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(QString::fromStdString(options.defaultSuffix));
+    const QString suffix = QString::fromStdString(options.defaultSuffix);
+    dialog.setDefaultSuffix(suffix);
+    // A name typed without an extension gets the kind chosen in the list.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffix](const QString& filter) {
+                         static const QRegularExpression extension(
+                             QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+                         const QRegularExpressionMatch m = extension.match(filter);
+                         dialog.setDefaultSuffix(m.hasMatch() ? m.captured(1) : suffix);
+                     });
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();

@@ -185,11 +185,39 @@ void CChart2D::render(QPainter& painter, const QRectF& target) const {
     scene.render(&painter, target, scene.sceneRect(), Qt::KeepAspectRatio);
 }
 
-bool CChart2D::print(QPrinter& printer) const {
+bool CChart2D::drawPdf(QPdfWriter& pdf) const {
+    pdf.setTitle(content_.title);
+    pdf.setCreator(QStringLiteral("Zenka"));
     QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    render(painter, QRectF(QPointF(0, 0), QSizeF(printer.width(), printer.height())));
+    if (!painter.begin(&pdf)) return false;
+    render(painter, QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height())));
     return painter.end();
+}
+
+std::string CChart2D::print(QPrinter& printer) const {
+    const QString file = printer.outputFileName();
+    if (!file.isEmpty()) {
+        // The toolkit's file output neither reports a failed write nor keeps the old file
+        // until the new one is whole: the page goes through the atomic write instead.
+        const std::string path = QFile::encodeName(file).toStdString();
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
+        pdf.setPageLayout(printer.pageLayout());
+        pdf.setResolution(printer.resolution());
+        if (!drawPdf(pdf) || bytes.isEmpty())
+            return "The graph could not be drawn into " + path + ".";
+        const FileResult written =
+            writeFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
+        return written.ok ? std::string() : written.message;
+    }
+    const std::string name = QFile::encodeName(printer.printerName()).toStdString();
+    QPainter painter;
+    if (!painter.begin(&printer)) return "The printer " + name + " could not be started.";
+    render(painter, QRectF(QPointF(0, 0), QSizeF(printer.width(), printer.height())));
+    if (!painter.end()) return "The graph could not be sent to the printer " + name + ".";
+    return {};
 }
 
 std::vector<std::string> CChart2D::imageFilters() {
@@ -212,6 +240,8 @@ std::string CChart2D::saveImage(const std::string& path) const {
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(content_.title);
+        // At the screen's resolution, so its texts keep their size on the screen.
+        svg.setResolution(static_cast<int>(kScreenDpi));
         QPainter painter;
         made = painter.begin(&svg);
         if (made) {
@@ -220,17 +250,10 @@ std::string CChart2D::saveImage(const std::string& path) const {
         }
     } else if (kind == QStringLiteral("pdf")) {
         QPdfWriter pdf(&buffer);
-        pdf.setTitle(content_.title);
-        pdf.setCreator(QStringLiteral("Zenka"));
         const QSize size = view_->size();
         pdf.setPageOrientation(size.width() >= size.height() ? QPageLayout::Landscape
                                                              : QPageLayout::Portrait);
-        QPainter painter;
-        made = painter.begin(&pdf);
-        if (made) {
-            render(painter, QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height())));
-            made = painter.end();
-        }
+        made = drawPdf(pdf);
     } else {
         return path + " is not a PNG, SVG or PDF file name: end it in .png, .svg or .pdf.";
     }

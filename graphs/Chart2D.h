@@ -14,6 +14,7 @@
 class QChart;
 class QChartView;
 class QPainter;
+class QPdfWriter;
 class QPrinter;
 
 namespace zenka {
@@ -41,9 +42,9 @@ public:
 
     // The chart drawn into `target`, laid out at a size where its texts stay legible.
     void render(QPainter& painter, const QRectF& target) const;
-    // The chart on one page of the printer, scaled to the page. False when the printer
-    // could not be started.
-    bool print(QPrinter& printer) const;
+    // The chart on one page of the printer, scaled to the page; a printer that prints to a
+    // file gets it written atomically. Empty on success, otherwise the message for the person.
+    std::string print(QPrinter& printer) const;
     // The chart as PNG (the size it has on the screen), SVG or PDF, by the name's extension,
     // written atomically. Empty on success, otherwise the message for the person.
     std::string saveImage(const std::string& path) const;
@@ -55,6 +56,7 @@ public:
 
 private:
     QChart* buildChart() const;
+    bool drawPdf(QPdfWriter& pdf) const;
 
     ChartContent content_;
     QChartView* view_ = nullptr;

@@ -59,13 +59,14 @@ private:
     bool busy_ = true;
 };
 
-QSize screenSize() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->geometry().size();
-    return {1024, 768};
+QRect screenArea() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->geometry();
+    return {0, 0, 1024, 768};
 }
 
-void place(QWidget* window, const WindowPlace& p) {
-    window->move(p.left, p.top);
+// Places are fractions of the primary screen, which need not start at the desktop's corner.
+void place(QWidget* window, const WindowPlace& p, const QRect& screen) {
+    window->move(screen.left() + p.left, screen.top() + p.top);
     window->resize(p.width, p.height);
 }
 
@@ -77,14 +78,14 @@ CGraphWnd* graphWindowOf(const std::unique_ptr<GraphWindow>& ref) {
 }
 
 bool GraphCommand(CPelbrinDoc& doc, Shell& shell) {
-    const QSize screen = screenSize();
+    const QRect screen = screenArea();
     Busy busy(shell);
     const bool ran = AnalysisHandoff(doc, shell);
     // Without a report of this run the result table may still hold an earlier run's curves.
     if (doc.inputValid != 1 || !ran || !doc.state().reportWritten) return false;
 
     auto* blows = new CBlowCountWnd(doc, shell);
-    place(blows, blowCountWindowPlace(screen.width(), screen.height()));
+    place(blows, blowCountWindowPlace(screen.width(), screen.height()), screen);
     if (auto* ref = dynamic_cast<GraphWindowRef*>(doc.blowCountGraph.get()))
         ref->replace(blows);
     else
@@ -98,7 +99,7 @@ bool GraphCommand(CPelbrinDoc& doc, Shell& shell) {
         auto& slot = doc.capacityGraphs[static_cast<std::size_t>(w - 1)];
         slot.reset();
         auto* capacity = new CCapacityWnd(doc, doc.state(), w, shell);
-        place(capacity, capacityWindowPlace(w, screen.width(), screen.height()));
+        place(capacity, capacityWindowPlace(w, screen.width(), screen.height()), screen);
         slot = std::make_unique<GraphWindowRef>(capacity);
         capacity->show();
     }

@@ -7,7 +7,6 @@
 #include "project/Shell.h"
 #include "resources/Pictures.h"
 
-#include <QFile>
 #include <QMenuBar>
 #include <QPrinter>
 
@@ -62,13 +61,8 @@ void CGraphWnd::printGraph() {
     printer.setPageOrientation(size.width() >= size.height() ? QPageLayout::Landscape
                                                              : QPageLayout::Portrait);
     if (!shell_.choosePrinter(printer)) return;
-    if (!chart_->print(printer)) {
-        const QString where = printer.outputFileName().isEmpty() ? printer.printerName()
-                                                                 : printer.outputFileName();
-        shell_.showMessage("The graph could not be printed on " +
-                               QFile::encodeName(where).toStdString() + ".",
-                           MessageKind::Warning);
-    }
+    const std::string failure = chart_->print(printer);
+    if (!failure.empty()) shell_.showMessage(failure, MessageKind::Warning);
 }
 
 void CGraphWnd::saveImage() {

@@ -257,6 +257,11 @@ TEST_F(GraphTest, MetricRunsNameMillimetresKilonewtonsAndMeters) {
     EXPECT_NEAR(cap->chart()->content().series[0].points[0].y(), -3.048, 0.001);
     ASSERT_NE(blowWindow(), nullptr);
     EXPECT_EQ(blowWindow()->chart()->content().yTitle, qs("Elevation (meters)"));
+    // The log as the project holds it, in meters: ground 3.048 m, the third sample 3.048 m deep.
+    const QPointF third = blowWindow()->chart()->content().series[0].points[2];
+    EXPECT_NEAR(third.y(), doc.groundElevation - doc.depths[2], 1e-9);
+    EXPECT_NEAR(third.y(), 0, 1e-9);
+    EXPECT_EQ(third.x(), doc.blowCounts[2]);
 }
 
 TEST_F(GraphTest, AGraphCommandRebuildsItsWindowsAndLeavesTheOthers) {
@@ -335,6 +340,8 @@ TEST_F(GraphTest, RunsThatDoNotFinishOpenNothing) {
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_NE(shell.messages[0].text.find(dir.file("graphs.out")), std::string::npos);
     EXPECT_TRUE(openWindows<CGraphWnd>().empty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(shell.workingBegun, shell.workingEnded);
 }
 
 TEST_F(GraphTest, PrintingGoesToThePrinterChosenInTheDialog) {
@@ -360,7 +367,25 @@ TEST_F(GraphTest, PrintingGoesToThePrinterChosenInTheDialog) {
     EXPECT_EQ(shell.printDialogs, 2);
     EXPECT_FALSE(std::filesystem::exists(pdf));
 
-    // A printer that cannot start says so and names where it was to print.
+    // A disk that fills while printing to a file: the message names the file and the
+    // reason, and the file printed before is still whole.
+    shell.printerChoice = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    };
+    capacityWindow(1)->printGraph();
+    const std::string before = readFile(pdf);
+    ASSERT_FALSE(before.empty());
+    setWriteFailureAfterBytesForTesting(100);
+    capacityWindow(1)->printGraph();
+    setWriteFailureAfterBytesForTesting(-1);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, "Disk full while accessing " + pdf + ".");
+    EXPECT_EQ(readFile(pdf), before);
+    shell.messages.clear();
+
+    // A file nowhere to be written says so and names it.
     shell.printerChoice = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(dir.file("no/such/folder.pdf")));

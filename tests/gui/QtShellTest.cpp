@@ -3,6 +3,7 @@
 #include "app/QtShell.h"
 #include "support/TempDir.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QScreen>
@@ -95,6 +96,27 @@ TEST(QtShellTest, FileDialogsFilterProjectFilesAndConfirmOverwriting) {
     EXPECT_FALSE(shell.chooseOpenFile({{"Input File (*.in)", "All Files (*)"}, "in", false}));
     EXPECT_EQ(filters, QStringList({qs("Input File (*.in)"), qs("All Files (*)")}));
     EXPECT_EQ(folder, QString::fromStdString(std::filesystem::canonical(dir.path()).string()));
+}
+
+TEST(QtShellTest, ANameWithoutExtensionGetsTheKindChosenInTheList) {
+    TempDir dir;
+    QtShell shell;
+    whenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(QString::fromStdString(dir.path()));
+        // The person picks the second kind in the list, then types a bare name.
+        auto* kinds = dialog->findChild<QComboBox*>(qs("fileTypeCombo"));
+        ASSERT_NE(kinds, nullptr);
+        kinds->setFocus();
+        QTest::keyClick(kinds, Qt::Key_Down);
+        dialog->selectFile(qs("chart"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const auto chosen =
+        shell.chooseSaveFile({{"PNG Image (*.png)", "SVG Drawing (*.svg)"}, "png", true});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, dir.file("chart.svg"));
 }
 
 TEST(QtShellTest, WorkingNoticeIsShownCentredUntilTheRunEnds) {
