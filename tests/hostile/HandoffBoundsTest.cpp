@@ -32,18 +32,8 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 using Setter = std::function<void(CPelbrinDoc&, double)>;
 
-class HandoffBounds : public ::testing::Test {
+class HandoffBounds : public test::ProjectInFolder {
 protected:
-    void SetUp() override { setenv("SOURCE_DATE_EPOCH", "1700000000", 1); }
-    void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
-
-    void project(int variant) {
-        test::fillShape(doc, variant);
-        state->INFILE = "case.in";
-        state->OUTFILE = "case.out";
-        state->OUTDIR = dir.path();
-    }
-
     std::vector<std::string> run() {
         test::ScriptedShell shell;
         const bool ran = AnalysisHandoff(doc, shell);
@@ -55,10 +45,6 @@ protected:
         }
         return texts;
     }
-
-    test::TempDir dir;
-    std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
 };
 
 TEST_F(HandoffBounds, EachLimitAcceptsItsBoundAndRefusesWhatLiesBeyond) {

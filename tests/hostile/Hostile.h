@@ -6,8 +6,13 @@
 #include "engine/AnalysisState.h"
 #include "project/PelbrinDoc.h"
 #include "support/Projects.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -106,5 +111,24 @@ inline void fillShape(CPelbrinDoc& doc, int variant) {
 }
 
 constexpr int kShapeVariants = 4;
+
+// A project of one of fillShape's variants, named so that its report goes to a fresh folder,
+// with the run date fixed.
+class ProjectInFolder : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("SOURCE_DATE_EPOCH", "1700000000", 1); }
+    void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
+
+    void project(int variant) {
+        fillShape(doc, variant);
+        state->INFILE = "case.in";
+        state->OUTFILE = "case.out";
+        state->OUTDIR = dir.path();
+    }
+
+    TempDir dir;
+    std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
+    CPelbrinDoc doc{*state};
+};
 
 } // namespace zenka::test

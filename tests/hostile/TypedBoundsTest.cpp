@@ -58,16 +58,10 @@ bool hasAsteriskField(std::string report) {
     return report.find("**") != std::string::npos;
 }
 
-class TypedBounds : public ::testing::Test {
+class TypedBounds : public test::ProjectInFolder {
 protected:
-    void SetUp() override { setenv("SOURCE_DATE_EPOCH", "1700000000", 1); }
-    void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
-
     void project(int variant) {
-        test::fillShape(doc, variant);
-        state->INFILE = "case.in";
-        state->OUTFILE = "case.out";
-        state->OUTDIR = dir.path();
+        ProjectInFolder::project(variant);
         std::remove(reportPathOf(*state).c_str());
     }
 
@@ -123,10 +117,6 @@ protected:
         EXPECT_EQ(report.find("inf"), std::string::npos);
         return hasAsteriskField(report) ? Outcome::Overflow : Outcome::Report;
     }
-
-    test::TempDir dir;
-    std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
 };
 
 TEST_F(TypedBounds, MainFormFieldsAtTheirBoundsAndJustBeyond) {
