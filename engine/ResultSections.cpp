@@ -22,6 +22,17 @@ bool tipInSoilType3or4(const AnalysisState& s) {
     return s.LST(s.IBL) == 3 || s.LST(s.IBL) == 4;
 }
 
+// "LABEL ... NAME = value UNIT": a quantity of sections E to G, its F7.2 value at valueCol and
+// its unit word two columns after the value.
+void quantity(ReportOut& out, std::string_view label, int nameCol, std::string_view name,
+              int valueCol, double value, std::string_view unit) {
+    out.line()
+        .text(10, label)
+        .text(nameCol, name)
+        .F(valueCol, value, 7, 2)
+        .text(valueCol + 9, unit);
+}
+
 void writePointList(SectionContext& c, const PointList<kMaxTipPoints>& p, std::string_view arrow) {
     const int np = std::clamp(p.NP, 0, kMaxTipPoints);
     for (int i = 1; i <= np; ++i) {
@@ -239,35 +250,19 @@ void writeSkinFriction(SectionContext& c) {
     out.line().text(5, "E. SKIN FRICTION CAPACITY");
     out.line().text(4, "===========================");
     out.blank();
-    out.line()
-        .text(10, "ULT SKIN FRICTION IN LAYERS ABOVE")
-        .text(59, " TSF =")
-        .F(65, u.force(s.TSF), 7, 2)
-        .text(74, u.forceWord);
+    quantity(out, "ULT SKIN FRICTION IN LAYERS ABOVE", 59, " TSF =", 65, u.force(s.TSF),
+             u.forceWord);
     out.line().text(12, "BEARING LAYER");
     out.blank();
-    out.line()
-        .text(10, "AVG SPT IN BEARING LAYER ABOVE TIP")
-        .text(57, "  ANBL =")
-        .F(65, s.ANBL, 7, 2)
-        .text(74, u.blowsWord);
+    quantity(out, "AVG SPT IN BEARING LAYER ABOVE TIP", 57, "  ANBL =", 65, s.ANBL, u.blowsWord);
     out.blank();
-    out.line()
-        .text(10, "ULT SKIN FRICTION IN BEARING LAYER")
-        .text(59, "SFBL =")
-        .F(65, u.force(s.SFBL), 7, 2)
-        .text(74, u.forceWord);
-    out.line()
-        .text(10, "CORRECTED ULT SKIN FRICTION IN BEARING LAYER")
-        .text(57, " CSFBL =")
-        .F(65, u.force(s.CSFBL), 7, 2)
-        .text(74, u.forceWord);
+    quantity(out, "ULT SKIN FRICTION IN BEARING LAYER", 59, "SFBL =", 65, u.force(s.SFBL),
+             u.forceWord);
+    quantity(out, "CORRECTED ULT SKIN FRICTION IN BEARING LAYER", 57, " CSFBL =", 65,
+             u.force(s.CSFBL), u.forceWord);
     out.blank();
-    out.line()
-        .text(10, "TOTAL ULT SKIN FRICTION (TSF + CSFBL)")
-        .text(59, " USF =")
-        .F(65, u.force(s.USF), 7, 2)
-        .text(74, u.forceWord);
+    quantity(out, "TOTAL ULT SKIN FRICTION (TSF + CSFBL)", 59, " USF =", 65, u.force(s.USF),
+             u.forceWord);
 }
 
 void writeEndBearing(SectionContext& c) {
@@ -299,53 +294,28 @@ void writeEndBearing(SectionContext& c) {
 
     out.blank();
     out.blank();
-    out.line()
-        .text(10, "AVG UNIT END BEARING ABOVE PILE TIP")
-        .text(56, "AQPTA =")
-        .F(64, u.stress(s.AQPTA), 7, 2)
-        .text(73, u.stressWord);
-    out.line()
-        .text(10, "AVG UNIT END BEARING BELOW PILE TIP")
-        .text(56, "AQPTB =")
-        .F(64, u.stress(s.AQPTB), 7, 2)
-        .text(73, u.stressWord);
+    quantity(out, "AVG UNIT END BEARING ABOVE PILE TIP", 56, "AQPTA =", 64, u.stress(s.AQPTA),
+             u.stressWord);
+    quantity(out, "AVG UNIT END BEARING BELOW PILE TIP", 56, "AQPTB =", 64, u.stress(s.AQPTB),
+             u.stressWord);
     out.blank();
-    out.line()
-        .text(10, "AVG UNIT END BEARING IN VICINITY OF PILE TIP")
-        .text(57, "AQPT =")
-        .F(64, u.stress(s.AQPT), 7, 2)
-        .text(73, u.stressWord);
+    quantity(out, "AVG UNIT END BEARING IN VICINITY OF PILE TIP", 57, "AQPT =", 64,
+             u.stress(s.AQPT), u.stressWord);
     out.blank();
-    out.line()
-        .text(10, "CRITICAL DEPTH OF EMBEDMENT IN BRG LYR")
-        .text(59, "DC =")
-        .F(64, u.len(s.DC), 7, 2)
-        .text(73, u.lengthWord);
-    out.line()
-        .text(10, "ACTUAL DEPTH OF EMBEDMENT")
-        .text(59, "DA =")
-        .F(64, u.len(s.DA), 7, 2)
-        .text(73, u.lengthWord);
+    quantity(out, "CRITICAL DEPTH OF EMBEDMENT IN BRG LYR", 59, "DC =", 64, u.len(s.DC),
+             u.lengthWord);
+    quantity(out, "ACTUAL DEPTH OF EMBEDMENT", 59, "DA =", 64, u.len(s.DA), u.lengthWord);
     if (s.DA > s.DC) {
-        out.line()
-            .text(10, "AVG UNIT END BEARING IN VICINITY OF")
-            .text(55, "AQPTCD =")
-            .F(64, u.stress(s.AQPTCD), 7, 2)
-            .text(73, u.stressWord);
+        quantity(out, "AVG UNIT END BEARING IN VICINITY OF", 55, "AQPTCD =", 64, u.stress(s.AQPTCD),
+                 u.stressWord);
         out.line().text(12, "CRITICAL DEPTH");
     }
 
     out.blank();
-    out.line()
-        .text(10, "MAX MOBILIZED END BEARING CAPACITY")
-        .text(55, "  MAXB = ")
-        .F(64, u.force(s.MAXB), 7, 2)
-        .text(73, u.forceWord);
-    out.line()
-        .text(10, "CORRECTED MOBILIZED END BEARING CAPACITY")
-        .text(55, " CMAXB = ")
-        .F(64, u.force(s.CMAXB), 7, 2)
-        .text(73, u.forceWord);
+    quantity(out, "MAX MOBILIZED END BEARING CAPACITY", 55, "  MAXB = ", 64, u.force(s.MAXB),
+             u.forceWord);
+    quantity(out, "CORRECTED MOBILIZED END BEARING CAPACITY", 55, " CMAXB = ", 64, u.force(s.CMAXB),
+             u.forceWord);
     out.blank();
 }
 
@@ -362,16 +332,10 @@ void writePileCapacity(SectionContext& c) {
     }
 
     if (!steelPile(s)) {
-        out.line()
-            .text(10, "ESTIMATED DAVISSON PILE CAPACITY (USF + CMAXB)")
-            .text(58, "MPC = ")
-            .F(64, u.force(s.MPC), 7, 2)
-            .text(73, u.forceWord);
-        out.line()
-            .text(10, "ALLOWABLE PILE CAPACITY (MPC/2)")
-            .text(58, "TCP = ")
-            .F(64, u.force(s.TCP), 7, 2)
-            .text(73, u.forceWord);
+        quantity(out, "ESTIMATED DAVISSON PILE CAPACITY (USF + CMAXB)", 58, "MPC = ", 64,
+                 u.force(s.MPC), u.forceWord);
+        quantity(out, "ALLOWABLE PILE CAPACITY (MPC/2)", 58, "TCP = ", 64, u.force(s.TCP),
+                 u.forceWord);
         out.line()
             .text(10, "ULTIMATE PILE CAPACITY (USF + 3*CMAXB)")
             .text(58, "UPC = ")
@@ -380,21 +344,10 @@ void writePileCapacity(SectionContext& c) {
         return;
     }
     const bool twice = s.ISECT == 4 && tipInSoilType3or4(s);
-    out.line()
-        .text(10, "WEIGHT OF THE PILE")
-        .text(58, "WGP = ")
-        .F(64, u.force(s.WGP), 7, 2)
-        .text(73, u.forceWord);
-    out.line()
-        .text(10, "ESTIMATED DAVISSON CAPACITY (USF+CMAXB-WGP)")
-        .text(58, "MPC = ")
-        .F(64, u.force(s.MPC), 7, 2)
-        .text(73, u.forceWord);
-    out.line()
-        .text(10, "ALLOWABLE PILE CAPACITY (MPC/2)")
-        .text(58, "TCP = ")
-        .F(64, u.force(s.TCP), 7, 2)
-        .text(73, u.forceWord);
+    quantity(out, "WEIGHT OF THE PILE", 58, "WGP = ", 64, u.force(s.WGP), u.forceWord);
+    quantity(out, "ESTIMATED DAVISSON CAPACITY (USF+CMAXB-WGP)", 58, "MPC = ", 64, u.force(s.MPC),
+             u.forceWord);
+    quantity(out, "ALLOWABLE PILE CAPACITY (MPC/2)", 58, "TCP = ", 64, u.force(s.TCP), u.forceWord);
     out.line()
         .text(10, twice ? "ULTIMATE PILE CAPACITY (USF+2*CMAXB-WPG)"
                         : "ULTIMATE PILE CAPACITY (USF+3*CMAXB-WPG)")

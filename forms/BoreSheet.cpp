@@ -183,27 +183,21 @@ void CBlowPage::leavePage() {
 }
 
 bool CBlowPage::readFields() {
+    // The first field that holds no number of its kind gets the focus and its message.
+    const auto refuse = [this](QLineEdit* edit, const char* message) {
+        shell_.showMessage(message, MessageKind::Information);
+        edit->setFocus();
+        return false;
+    };
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const auto depth = parseNumber(depths_[i]->text().toStdString());
-        if (!depth) {
-            shell_.showMessage(kEnterNumber, MessageKind::Information);
-            depths_[i]->setFocus();
-            return false;
-        }
+        if (!depth) return refuse(depths_[i], kEnterNumber);
         entries_[i].depth = *depth;
         const auto blows = parseNumber(blows_[i]->text().toStdString());
-        if (!blows) {
-            shell_.showMessage(kEnterNumber, MessageKind::Information);
-            blows_[i]->setFocus();
-            return false;
-        }
+        if (!blows) return refuse(blows_[i], kEnterNumber);
         entries_[i].blowCount = *blows;
         const auto soil = parseInteger(soils_[i]->text().toStdString());
-        if (!soil) {
-            shell_.showMessage(kEnterInteger, MessageKind::Information);
-            soils_[i]->setFocus();
-            return false;
-        }
+        if (!soil) return refuse(soils_[i], kEnterInteger);
         entries_[i].soilType = *soil;
     }
     return true;

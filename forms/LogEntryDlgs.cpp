@@ -30,17 +30,21 @@ void addButtons(QDialog* dialog, QGridLayout* grid) {
     grid->addWidget(buttons, grid->rowCount(), 0, 1, 2);
 }
 
+// Shows the message and puts the person back into the field to mend it.
+void refuse(QLineEdit* edit, const std::string& message, Shell& shell) {
+    shell.showMessage(message, MessageKind::Information);
+    edit->setFocus();
+    edit->selectAll();
+}
+
 std::optional<int> checkInteger(QLineEdit* edit, int low, int high, Shell& shell) {
     const auto value = parseInteger(edit->text().toStdString());
-    std::string message;
-    if (!value)
-        message = kEnterInteger;
-    else if (*value < low || *value > high)
-        message = integerRangeMessage(low, high);
-    if (!message.empty()) {
-        shell.showMessage(message, MessageKind::Information);
-        edit->setFocus();
-        edit->selectAll();
+    if (!value) {
+        refuse(edit, kEnterInteger, shell);
+        return std::nullopt;
+    }
+    if (*value < low || *value > high) {
+        refuse(edit, integerRangeMessage(low, high), shell);
         return std::nullopt;
     }
     return value;
@@ -48,15 +52,12 @@ std::optional<int> checkInteger(QLineEdit* edit, int low, int high, Shell& shell
 
 std::optional<double> checkNumber(QLineEdit* edit, std::optional<double> high, Shell& shell) {
     const auto value = parseNumber(edit->text().toStdString());
-    std::string message;
-    if (!value)
-        message = kEnterNumber;
-    else if (high && (*value < 0 || *value > *high))
-        message = numberRangeMessage(0, *high);
-    if (!message.empty()) {
-        shell.showMessage(message, MessageKind::Information);
-        edit->setFocus();
-        edit->selectAll();
+    if (!value) {
+        refuse(edit, kEnterNumber, shell);
+        return std::nullopt;
+    }
+    if (high && (*value < 0 || *value > *high)) {
+        refuse(edit, numberRangeMessage(0, *high), shell);
         return std::nullopt;
     }
     return value;
@@ -67,9 +68,7 @@ std::optional<int> checkEntryField(QLineEdit* edit, Shell& shell) {
     if (!number) return std::nullopt;
     // The field takes 0 to 250, but only 1 to 225 are entries of the log.
     if (*number < 1 || *number > kDocSamples) {
-        shell.showMessage(integerRangeMessage(1, kDocSamples), MessageKind::Information);
-        edit->setFocus();
-        edit->selectAll();
+        refuse(edit, integerRangeMessage(1, kDocSamples), shell);
         return std::nullopt;
     }
     return number;

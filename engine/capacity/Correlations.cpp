@@ -90,20 +90,11 @@ double PIPESF(double N, int soil) {
 
 double PIPEEB(double N, int soil) {
     N = clampLowHigh(N);
-    switch (soil) {
-    case 1:
-        return N * 0.7 / 3;
-    case 2:
-        return N * 1.6 / 3;
-    case 3:
-        if (N <= 30) return N * 3.2 / 3;
-        return (N - 30) * 4 / 30 + 32;
-    case 4:
-        if (N <= 30) return 1.2 * N;
-        return (N - 30) * 7 / 30 + 36;
-    default:
-        return 0;
-    }
+    // As driven concrete, except dense sand above 30 blows and gravel, which go on along their
+    // own lines.
+    if (soil == 3 && N > 30) return (N - 30) * 4 / 30 + 32;
+    if (soil == 4) return N <= 30 ? 1.2 * N : (N - 30) * 7 / 30 + 36;
+    return ENDBRG(N, soil);
 }
 
 double correlate(Correlation g, double N, int soil) {
