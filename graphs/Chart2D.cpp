@@ -87,6 +87,15 @@ constexpr double kScreenDpi = 96;
 // Narrower layouts would crowd the legend into the plot.
 constexpr double kMinimumLayoutWidth = 480;
 
+// A drawing made in memory, written whole or not at all. Empty on success, otherwise the
+// message for the person.
+std::string writeDrawing(const std::string& path, bool made, const QByteArray& bytes) {
+    if (!made || bytes.isEmpty()) return "The graph could not be drawn into " + path + ".";
+    const FileResult written =
+        writeFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
+    return written.ok ? std::string() : written.message;
+}
+
 } // namespace
 
 CChart2D::CChart2D(QWidget* parent) : QWidget(parent) {
@@ -206,11 +215,7 @@ std::string CChart2D::print(QPrinter& printer) const {
         QPdfWriter pdf(&buffer);
         pdf.setPageLayout(printer.pageLayout());
         pdf.setResolution(printer.resolution());
-        if (!drawPdf(pdf) || bytes.isEmpty())
-            return "The graph could not be drawn into " + path + ".";
-        const FileResult written =
-            writeFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
-        return written.ok ? std::string() : written.message;
+        return writeDrawing(path, drawPdf(pdf), bytes);
     }
     const std::string name = QFile::encodeName(printer.printerName()).toStdString();
     QPainter painter;
@@ -257,10 +262,7 @@ std::string CChart2D::saveImage(const std::string& path) const {
     } else {
         return path + " is not a PNG, SVG or PDF file name: end it in .png, .svg or .pdf.";
     }
-    if (!made || bytes.isEmpty()) return "The graph could not be drawn into " + path + ".";
-    const FileResult written =
-        writeFileAtomically(path, std::string_view(bytes.constData(), bytes.size()));
-    return written.ok ? std::string() : written.message;
+    return writeDrawing(path, made, bytes);
 }
 
 } // namespace zenka

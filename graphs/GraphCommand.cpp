@@ -28,10 +28,6 @@ public:
     GraphWindowRef& operator=(const GraphWindowRef&) = delete;
 
     CGraphWnd* window() const { return window_.data(); }
-    void replace(CGraphWnd* window) {
-        delete window_.data();
-        window_ = window;
-    }
 
 private:
     QPointer<CGraphWnd> window_;
@@ -86,21 +82,18 @@ bool GraphCommand(CPelbrinDoc& doc, Shell& shell) {
 
     auto* blows = new CBlowCountWnd(doc, shell);
     place(blows, blowCountWindowPlace(screen.width(), screen.height()), screen);
-    if (auto* ref = dynamic_cast<GraphWindowRef*>(doc.blowCountGraph.get()))
-        ref->replace(blows);
-    else
-        doc.blowCountGraph = std::make_unique<GraphWindowRef>(blows);
+    // Replacing the reference closes the window of the last graph command.
+    doc.blowCountGraph = std::make_unique<GraphWindowRef>(blows);
     busy.end();
     blows->show();
 
     if (doc.analysisType != 2) return true;
     const int widths = std::min(doc.widthCount, kDocWidths);
     for (int w = 1; w <= widths; ++w) {
-        auto& slot = doc.capacityGraphs[static_cast<std::size_t>(w - 1)];
-        slot.reset();
         auto* capacity = new CCapacityWnd(doc, doc.state(), w, shell);
         place(capacity, capacityWindowPlace(w, screen.width(), screen.height()), screen);
-        slot = std::make_unique<GraphWindowRef>(capacity);
+        doc.capacityGraphs[static_cast<std::size_t>(w - 1)] =
+            std::make_unique<GraphWindowRef>(capacity);
         capacity->show();
     }
     return true;
