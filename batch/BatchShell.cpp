@@ -2,10 +2,27 @@
 
 namespace zenka {
 
+void BatchShell::announce(std::FILE* out) {
+    bool& done = out == err_ ? labelledErr_ : labelledOut_;
+    if (label_.empty() || done) return;
+    done = true;
+    std::fputs(label_.c_str(), out);
+    std::fputc('\n', out);
+}
+
 void BatchShell::showMessage(const std::string& text, MessageKind) {
     ++messages_;
+    announce(err_);
     std::fputs(text.c_str(), err_);
     std::fputc('\n', err_);
+}
+
+void BatchShell::showReadWarnings(const std::string& path,
+                                  const std::vector<ReadWarning>& warnings) {
+    announce(err_);
+    for (const ReadWarning& w : warnings)
+        std::fprintf(err_, "%s:%d: warning: text that is not a number was skipped: %s\n",
+                     path.c_str(), w.line, w.text.c_str());
 }
 
 // Nobody answers on the terminal: unsaved changes never exist here, so nothing is lost.

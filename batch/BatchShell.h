@@ -17,8 +17,19 @@ public:
     // The file the next open dialog chooses.
     void setFileToOpen(std::string path) { fileToOpen_ = std::move(path); }
     int messageCount() const { return messages_; }
+    // A line put once in front of what is printed next on each stream ("bridge.in:"), so that
+    // the lines that follow stay exactly the messages.
+    void setLabel(std::string label) {
+        label_ = std::move(label);
+        labelledErr_ = labelledOut_ = false;
+    }
+    // Puts the label on `out` (stdout or the error stream) unless it is there already.
+    void announce(std::FILE* out);
 
     void showMessage(const std::string& text, MessageKind kind) override;
+    // "FILE:LINE: warning: ..." lines, as compilers print them.
+    void showReadWarnings(const std::string& path,
+                          const std::vector<ReadWarning>& warnings) override;
     Answer askYesNoCancel(const std::string& text) override;
     std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) override;
     std::optional<std::string> chooseOpenFile(const FileDialogOptions& options) override;
@@ -30,6 +41,9 @@ private:
     std::FILE* err_;
     std::string fileToOpen_;
     int messages_ = 0;
+    std::string label_;
+    bool labelledErr_ = false;
+    bool labelledOut_ = false;
 };
 
 } // namespace zenka

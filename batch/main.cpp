@@ -51,6 +51,16 @@ int usageError(const std::string& message) {
     return kExitFileOrUsage;
 }
 
+// Empty, or blanks only: no file could have that name in earnest.
+bool isBlank(std::string_view name) {
+    return name.find_first_not_of(" \t\n\r\v\f") == std::string_view::npos;
+}
+
+int blankValue(std::string_view option, std::string_view value) {
+    return usageError("option '" + std::string(option) + "' has " +
+                      (value.empty() ? "an empty" : "a blank") + " file name");
+}
+
 // Display units of the run: English prints the engine's values, Metric converts them.
 struct DisplayUnits {
     bool metric;
@@ -130,6 +140,9 @@ int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, Batc
     const fs::path absolute = fs::absolute(fs::path(input), ec);
     shell.setFileToOpen(ec ? input : absolute.string());
     if (!OpenProject(doc, shell)) return kExitFileOrUsage;
+    // Open takes the names of a new input file; the depth data follows the report unless -o
+    // names a device.
+    s.INDIR = (ec ? fs::path(input) : absolute).parent_path().string();
 
     std::string reportPath = (fs::path(input).parent_path() / s.OUTFILE).string();
     if (!opt.output.empty()) {
@@ -141,17 +154,16 @@ int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, Batc
         if (s.OUTFILE.empty()) return usageError("'" + opt.output + "' is not a file name");
     }
 
-    const bool ran = AnalysisHandoff(doc, shell);
+    std::vector<RunOutput> more;
+    if (!opt.csv.empty()) more.push_back({"CSV file", opt.csv, csvTable});
+    const bool ran = AnalysisHandoff(doc, shell, more);
     if (!ran || doc.inputValid == 0) return kExitRefused;
     if (!s.reportWritten) return kExitFileOrUsage;
 
-    if (!opt.csv.empty()) {
-        if (const FileResult r = writeFileAtomically(opt.csv, csvTable(s)); !r.ok) {
-            shell.showMessage(r.message, MessageKind::Warning);
-            return kExitFileOrUsage;
-        }
+    if (!opt.quiet) {
+        shell.announce(stdout);
+        printSummary(s, reportPath);
     }
-    if (!opt.quiet) printSummary(s, reportPath);
     return kExitOk;
 }
 
@@ -168,6 +180,9 @@ int main(int argc, char** argv) {
             return true;
         };
         if (endOfOptions || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (isBlank(arg))
+                return usageError("argument " + std::to_string(i) + " is " +
+                                  (arg.empty() ? "an empty" : "a blank") + " file name");
             opt.inputs.emplace_back(arg);
         } else if (arg == "--") {
             endOfOptions = true;
@@ -182,12 +197,16 @@ int main(int argc, char** argv) {
         } else if (arg == "-o" || arg == "--output") {
             if (!value(opt.output))
                 return usageError("option '" + std::string(arg) + "' needs a file");
+            if (isBlank(opt.output)) return blankValue(arg, opt.output);
         } else if (arg.starts_with("--output=")) {
             opt.output = arg.substr(9);
+            if (isBlank(opt.output)) return blankValue("--output", opt.output);
         } else if (arg == "--csv") {
             if (!value(opt.csv)) return usageError("option '--csv' needs a file");
+            if (isBlank(opt.csv)) return blankValue(arg, opt.csv);
         } else if (arg.starts_with("--csv=")) {
             opt.csv = arg.substr(6);
+            if (isBlank(opt.csv)) return blankValue("--csv", opt.csv);
         } else {
             return usageError("unknown option '" + std::string(arg) + "'");
         }
@@ -205,6 +224,8 @@ int main(int argc, char** argv) {
 
     int status = kExitOk;
     for (const std::string& input : opt.inputs) {
+        // With several inputs every message and summary says which input it belongs to.
+        if (opt.inputs.size() > 1) shell.setLabel(input + ":");
         const int result = analyse(input, opt, doc, shell);
         if (result > status) status = result;
     }

@@ -61,6 +61,8 @@ struct AnalysisState {
     std::string INFILE;
     std::string OUTFILE; // report file name, without folder
     std::string OUTDIR;  // folder that receives the report and the depth data file
+    std::string INDIR;   // folder of the input file: the depth data file's when the report is
+                         // a device
     FixedText<8> RUNDATE;
     FixedText<8> RUNTIME;
     FixedText<8> PROGID;

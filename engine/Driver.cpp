@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <vector>
 
 namespace zenka {
 
@@ -129,7 +131,13 @@ std::string reportPathOf(const AnalysisState& s) {
 }
 
 std::string depthDataPathOf(const AnalysisState& s) {
-    return joinPath(s.OUTDIR, kDepthDataFileName);
+    const std::string report = reportPathOf(s);
+    std::error_code ec;
+    const auto kind = std::filesystem::status(report, ec).type();
+    const bool device = !report.empty() && !ec && kind != std::filesystem::file_type::regular &&
+                        kind != std::filesystem::file_type::directory &&
+                        kind != std::filesystem::file_type::not_found;
+    return joinPath(device ? s.INDIR : s.OUTDIR, kDepthDataFileName);
 }
 
 void runAnalysis(AnalysisState& s, ReportOut& out) {
@@ -175,7 +183,7 @@ void runAnalysis(AnalysisState& s, ReportOut& out) {
     s.report = nullptr;
 }
 
-int AnalysisDriver(AnalysisState& s, Shell& shell) {
+int AnalysisDriver(AnalysisState& s, Shell& shell, std::span<const RunOutput> more) {
     s.reportWritten = false;
     if (s.OUTFILE.empty()) {
         shell.showMessage("The project has no report file name yet. Save the project first.",
@@ -185,10 +193,14 @@ int AnalysisDriver(AnalysisState& s, Shell& shell) {
     ReportOut out;
     runAnalysis(s, out);
 
-    // The report and the depth data file go out together: one flush of their folder.
+    // Every file of the run goes out together: none is replaced unless all can be.
     const std::string depthData = depthDataFile(s);
-    const FileToWrite files[] = {{reportPathOf(s), out.text()},
-                                 {depthDataPathOf(s), depthData}};
+    std::vector<std::string> moreBytes;
+    moreBytes.reserve(more.size());
+    for (const RunOutput& o : more) moreBytes.push_back(o.bytes(s));
+    std::vector<FileToWrite> files = {{reportPathOf(s), out.text()},
+                                      {depthDataPathOf(s), depthData}};
+    for (std::size_t i = 0; i < more.size(); ++i) files.push_back({more[i].path, moreBytes[i]});
     if (const FileResult r = writeFilesAtomically(files); !r.ok) {
         shell.showMessage(r.message, MessageKind::Warning);
         return 1;

@@ -161,8 +161,8 @@ void putFieldF(char* dst, double value, int width, int decimals) {
     std::string large;
     if (const char* p = exactFixed(end, value, decimals)) {
         s = std::string_view(p, static_cast<std::size_t>(end - p));
-    } else if (const auto res = std::to_chars(small, end, value, std::chars_format::fixed,
-                                              decimals);
+    } else if (const auto res =
+                   std::to_chars(small, end, value, std::chars_format::fixed, decimals);
                res.ec == std::errc()) {
         s = std::string_view(small, static_cast<std::size_t>(res.ptr - small));
     } else {
@@ -180,16 +180,21 @@ void putFieldI(char* dst, long long value, int width) {
     char digits[24];
     char* const end = digits + sizeof digits;
     // The magnitude in unsigned arithmetic, which holds that of the most negative value too.
-    const auto magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value)
-                                     : static_cast<std::uint64_t>(value);
+    const auto magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     char* p = writeDigits(end, magnitude);
     if (value < 0) *--p = '-';
     putRight(dst, std::string_view(p, static_cast<std::size_t>(end - p)), width);
 }
 
 void putFieldA(char* dst, std::string_view text, int width) {
-    std::copy_n(text.begin(), std::min(text.size(), static_cast<std::size_t>(std::max(width, 0))),
-                dst);
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(std::max(width, 0)));
+    // A control character from a typed text or a file name would break the page (a form feed,
+    // a carriage return) or drive the terminal the report is shown on (escape sequences).
+    std::transform(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), dst, [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 32 || u == 127 ? ' ' : c;
+    });
 }
 
 std::string fieldF(double value, int width, int decimals) {

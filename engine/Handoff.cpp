@@ -3,12 +3,15 @@
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
 #include "engine/Format.h"
+#include "project/AtomicFile.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
 #include "project/Shell.h"
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace zenka {
 
@@ -70,7 +73,9 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
     }
     if (doc.analysisType != 1 && doc.analysisType != 2) fail("Illegal analysis option encountered");
 
-    if (doc.units != 1 && doc.units != 2) fail("Illegal unit system encountered");
+    // A project whose system was never chosen is shown, saved and run as Metric.
+    if (doc.units != 1 && doc.units != 2 && doc.units != -1)
+        fail("Illegal unit system encountered");
     const bool closed = hasClosingEntry(doc);
     if (!closed) fail("The boring log must end with an entry of soil type 0");
 
@@ -158,9 +163,20 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
     return ok;
 }
 
+// The files of the run, the input file first. Every one must be a file of its own: a report
+// written over the project file, or the depth data over the report, would lose it.
+std::string sameFileProblem(const CPelbrinDoc& doc, std::span<const RunOutput> more) {
+    const AnalysisState& s = doc.state();
+    std::vector<RoleFile> files = {{"input file", doc.pathName},
+                                   {"report", reportPathOf(s)},
+                                   {"depth data file", depthDataPathOf(s)}};
+    for (const RunOutput& o : more) files.push_back({o.role, o.path});
+    return sameFileMessage(files);
+}
+
 } // namespace
 
-bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell) {
+bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell, std::span<const RunOutput> more) {
     AnalysisState& s = doc.state();
     s.reportWritten = false;
 
@@ -177,17 +193,25 @@ bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell) {
     if (!validate(doc, s.NSAMP, shell)) doc.inputValid = 0;
     if (doc.inputValid == 0) return true;
 
-    if (s.INFILE.empty() || s.INFILE.front() == ' ') {
+    // A project read from or saved to a file has its path; a file name may begin with a blank.
+    auto hasFile = [&] {
+        return !doc.pathName.empty() || (!s.INFILE.empty() && s.INFILE[0] != ' ');
+    };
+    if (!hasFile()) {
         SaveProjectAs(doc, shell);
         // Without a file name there is nowhere to put the report.
-        if (s.INFILE.empty() || s.INFILE.front() == ' ') return true;
+        if (!hasFile()) return true;
+    }
+    if (const std::string problem = sameFileProblem(doc, more); !problem.empty()) {
+        shell.showMessage(problem, MessageKind::Warning);
+        return true;
     }
 
-    const bool metric = doc.units == 2;
+    const bool metric = doc.units != 1;
     auto len = [&](double v) { return metric ? v / doc.lengthFactor : v; };
     auto small = [&](double v) { return metric ? v / doc.smallLengthFactor : v; };
 
-    s.IUNITS = doc.units;
+    s.IUNITS = metric ? 2 : 1;
     s.ISECT = doc.pileShape;
     s.IOPT = doc.analysisType;
     s.IPIPE = doc.pipeEnd;
@@ -219,7 +243,7 @@ bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell) {
     s.PLMAX = len(doc.maxLength);
     s.PLINC = len(doc.lengthIncrement);
 
-    AnalysisDriver(s, shell);
+    AnalysisDriver(s, shell, more);
     return true;
 }
 

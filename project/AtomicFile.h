@@ -2,7 +2,10 @@
 
 // Every file the program writes goes through here: the bytes go to a temporary file in the same
 // folder, are flushed to disk, and the temporary file then replaces the target in one rename.
-// A failure at any point leaves the old file as it was and no temporary file behind.
+// A failure at any point leaves the old file as it was and no temporary file behind. The
+// temporary file is anonymous where the file system allows it, so that even a killed process
+// leaves none; otherwise its name carries the process number and a later write into the folder
+// removes it once that process is gone.
 
 #include <span>
 #include <string>
@@ -24,17 +27,36 @@ struct FileToWrite {
 };
 
 // Several files, each as writeFileAtomically writes it, but every temporary file is written and
-// flushed before the first rename: a failure before the renames leaves every target as it was.
-// A folder is flushed once after the renames into it, not once for each file.
+// flushed, and every device written, before the first file is put in place: a failed write
+// leaves every target as it was. A folder is flushed once after the renames into it.
 FileResult writeFilesAtomically(std::span<const FileToWrite> files);
 
 // Reads a whole file; on failure the message names the path and the reason.
 FileResult readWholeFile(const std::string& path, std::string& bytes);
 
-// The message for a failed write of path, by errno.
+// The path as messages show it: absolute, without "." and ".." steps or a trailing slash.
+std::string displayPath(const std::string& path);
+
+// The file a path stands for, for telling whether two paths name the same file: absolute, with
+// every symbolic link (of the file and of its folders) followed, as a write would follow them.
+std::string resolvedPath(const std::string& path);
+
+// A file of one run and what it is to the person: "input file", "report", "CSV file".
+struct RoleFile {
+    std::string role;
+    std::string path;
+};
+
+// Empty when the files are all different; otherwise the message naming the first two that are
+// one file (the same path after links and "..", or the same file under two names), for a run
+// that must then write nothing. Devices and fifos may be named twice.
+std::string sameFileMessage(std::span<const RoleFile> files);
+
+// The message for a failed write of path, by errno: the cause with the full path, then the
+// system's reason.
 std::string fileWriteErrorMessage(const std::string& path, int error);
 
-// The message for a failed read of path, by errno.
+// The message for a failed read of path, by errno, likewise.
 std::string fileReadErrorMessage(const std::string& path, int error);
 
 // Test seam: when set to n >= 0, the next writes fail with ENOSPC after n bytes. -1 turns it off.

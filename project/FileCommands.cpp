@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zenka {
 
@@ -39,6 +40,7 @@ void nameProject(CPelbrinDoc& doc, const std::string& path) {
     s.INFILE = doc.fileName;
     s.OUTFILE = reportNameFor(doc.fileName);
     s.OUTDIR = folder;
+    s.INDIR = folder;
 }
 
 // The question before unsaved changes would be lost. True when the command may go on: the user
@@ -84,9 +86,11 @@ bool OpenProject(CPelbrinDoc& doc, Shell& shell) {
     doc.ResetProject();
     nameProject(doc, *path);
     doc.notifyChanged();
-    readInputFile(bytes, doc);
+    const std::vector<ReadWarning> warnings = readInputFile(bytes, doc);
     doc.notifyChanged();
     doc.SetModified(false);
+    // Told once the project is loaded, so the person can look at the values while reading.
+    if (!warnings.empty()) shell.showReadWarnings(displayPath(*path), warnings);
     return true;
 }
 

@@ -64,7 +64,11 @@ class LineReader {
 public:
     explicit LineReader(std::string_view bytes) : rest_(bytes) {}
 
+    // 1-based number of the line last returned.
+    int number() const { return number_; }
+
     std::string_view next() {
+        ++number_;
         if (rest_.empty()) return {};
         const std::size_t lf = rest_.find('\n');
         std::string_view line = rest_.substr(0, lf);
@@ -76,6 +80,57 @@ public:
 
 private:
     std::string_view rest_;
+    int number_ = 0;
+};
+
+// One whole number as the scanner reads one: a sign, digits with an optional point, an optional
+// exponent with digits.
+bool isNumberToken(std::string_view t) {
+    std::size_t p = 0;
+    if (p < t.size() && (t[p] == '+' || t[p] == '-')) ++p;
+    std::size_t digits = 0;
+    while (p < t.size() && isDigit(t[p])) ++p, ++digits;
+    if (p < t.size() && t[p] == '.')
+        for (++p; p < t.size() && isDigit(t[p]); ++p) ++digits;
+    if (digits == 0) return false;
+    if (p < t.size() && (t[p] == 'e' || t[p] == 'E')) {
+        ++p;
+        if (p < t.size() && (t[p] == '+' || t[p] == '-')) ++p;
+        if (p == t.size() || !isDigit(t[p])) return false;
+        while (p < t.size() && isDigit(t[p])) ++p;
+    }
+    return p == t.size();
+}
+
+bool onlyNumbers(std::string_view line) {
+    std::size_t p = 0;
+    while (p < line.size()) {
+        while (p < line.size() && isSpace(line[p])) ++p;
+        const std::size_t begin = p;
+        while (p < line.size() && !isSpace(line[p])) ++p;
+        if (p > begin && !isNumberToken(line.substr(begin, p - begin))) return false;
+    }
+    return true;
+}
+
+// Notes a line of numbers that holds something else.
+class Warnings {
+public:
+    void check(const LineReader& lines, std::string_view line) {
+        if (onlyNumbers(line)) return;
+        constexpr std::size_t kShown = 60;
+        std::string text;
+        std::size_t b = 0, e = line.size();
+        while (b < e && isSpace(line[b])) ++b;
+        while (e > b && isSpace(line[e - 1])) --e;
+        for (std::size_t i = b; i < e && text.size() < kShown; ++i) {
+            const auto u = static_cast<unsigned char>(line[i]);
+            text += u < 32 || u == 127 ? ' ' : line[i];
+        }
+        if (e - b > kShown) text += "...";
+        list.push_back({lines.number(), std::move(text)});
+    }
+    std::vector<ReadWarning> list;
 };
 
 // Numbers taken one after the other from a line, each from where the previous one ended.
@@ -241,10 +296,17 @@ std::string writeInputFile(CPelbrinDoc& doc) {
     return out;
 }
 
-void readInputFile(std::string_view bytes, CPelbrinDoc& doc) {
+std::vector<ReadWarning> readInputFile(std::string_view bytes, CPelbrinDoc& doc) {
     LineReader lines(bytes);
+    Warnings warnings;
+    // The next line, to be read as numbers.
+    auto numbers = [&] {
+        const std::string_view line = lines.next();
+        warnings.check(lines, line);
+        return line;
+    };
 
-    doc.units = leadingInteger(lines.next());
+    doc.units = leadingInteger(numbers());
     doc.projectNumber = std::string(lines.next());
     doc.boringDate = std::string(lines.next());
     doc.engineer = std::string(lines.next());
@@ -254,7 +316,9 @@ void readInputFile(std::string_view bytes, CPelbrinDoc& doc) {
     doc.station = std::string(stationLine);
     const std::size_t tag = stationLine.find(kWaterTableTag);
     if (tag != std::string_view::npos && tag > 0) {
-        doc.waterTable = NumberScanner(stationLine.substr(tag + kWaterTableTag.size())).real();
+        const std::string_view value = stationLine.substr(tag + kWaterTableTag.size());
+        warnings.check(lines, value);
+        doc.waterTable = NumberScanner(value).real();
         std::size_t end = tag;
         if (stationLine[end - 1] == ' ') --end;
         doc.station = std::string(stationLine.substr(0, end));
@@ -262,22 +326,22 @@ void readInputFile(std::string_view bytes, CPelbrinDoc& doc) {
 
     doc.jobName = std::string(lines.next());
 
-    NumberScanner line8(lines.next());
+    NumberScanner line8(numbers());
     doc.pileShape = line8.integer();
     doc.unitWeight = line8.real();
 
-    NumberScanner line9(lines.next());
+    NumberScanner line9(numbers());
     doc.analysisType = line9.integer();
     doc.pipeEnd = line9.integer();
 
-    NumberScanner line10(lines.next());
+    NumberScanner line10(numbers());
     int widths = line10.integer();
     if (widths > kDocWidths) widths = kDocWidths;
     if (widths < 0) widths = 0;
     doc.widthCount = widths;
     for (int i = 0; i < widths; ++i) doc.pileWidths[static_cast<std::size_t>(i)] = line10.real();
 
-    NumberScanner line11(lines.next());
+    NumberScanner line11(numbers());
     doc.groundElevation = line11.real();
     if (doc.pileShape == 3 || doc.pileShape == 5) {
         doc.pipeThickness = line11.real();
@@ -288,22 +352,35 @@ void readInputFile(std::string_view bytes, CPelbrinDoc& doc) {
 
     // The writer has a lengths line only for these two analysis types.
     if (doc.analysisType == 1) {
-        NumberScanner line12(lines.next());
+        NumberScanner line12(numbers());
         for (std::size_t i = 0; i < 10; ++i) doc.pileLengths[i] = line12.real();
     } else if (doc.analysisType == 2) {
-        NumberScanner line12(lines.next());
+        NumberScanner line12(numbers());
         doc.minLength = line12.real();
         doc.maxLength = line12.real();
         doc.lengthIncrement = line12.real();
     }
 
     for (std::size_t i = 0; i < kDocSamples; ++i) {
-        NumberScanner entry(lines.next());
+        NumberScanner entry(numbers());
         doc.depths[i] = entry.real();
         doc.blowCounts[i] = entry.real();
         doc.soilCodes[i] = entry.integer();
         if (doc.soilCodes[i] == 0) break;
     }
+    return std::move(warnings.list);
+}
+
+std::string readWarningsMessage(const std::string& path, const std::vector<ReadWarning>& warnings) {
+    constexpr std::size_t kListed = 10;
+    std::string text = "Some lines of " + path +
+                       " hold text that is not a number. The values on them were read only up "
+                       "to it and may be short or 0; check them before you run the analysis.";
+    for (std::size_t i = 0; i < warnings.size() && i < kListed; ++i)
+        text += "\nline " + std::to_string(warnings[i].line) + ": " + warnings[i].text;
+    if (warnings.size() > kListed)
+        text += "\n... and " + std::to_string(warnings.size() - kListed) + " more lines.";
+    return text;
 }
 
 std::string reportNameFor(const std::string& inputFileName) {

@@ -3,6 +3,8 @@
 // Everything that needs a person goes through Shell: the desktop program answers with dialogs,
 // the batch program on the terminal, the tests with a scripted fake.
 
+#include "project/InputFile.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +47,11 @@ public:
     virtual void endWorking() = 0;
     // Starts a text viewer on the file without waiting; an empty path starts it without a file.
     virtual void openTextViewer(const std::string& path) = 0;
+    // The lines of an opened project file that held text that is not a number.
+    virtual void showReadWarnings(const std::string& path,
+                                  const std::vector<ReadWarning>& warnings) {
+        showMessage(readWarningsMessage(path, warnings), MessageKind::Warning);
+    }
     // The print dialog on `printer`: true when the person chose to print. Front ends without
     // printers keep this answer.
     virtual bool choosePrinter(QPrinter& printer) {

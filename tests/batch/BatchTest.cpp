@@ -14,6 +14,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -123,7 +125,26 @@ TEST_F(BatchTest, MissingFileAndUsageErrors) {
     Result r = runBatch({dir.file("missing.in")});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, dir.file("missing.in") + " was not found.\n");
+    EXPECT_EQ(r.err, dir.file("missing.in") + " was not found.\nNo such file or directory\n");
+
+    // Empty and blank names are never taken for "no file" or for the current folder.
+    const std::string input = saveProject("case.in");
+    const std::pair<std::vector<std::string>, std::string> badNames[] = {
+        {{""}, "argument 1 is an empty file name"},
+        {{input, " \t"}, "argument 2 is a blank file name"},
+        {{"-o", "", input}, "option '-o' has an empty file name"},
+        {{"--output=", input}, "option '--output' has an empty file name"},
+        {{"--csv", " ", input}, "option '--csv' has a blank file name"},
+        {{"--csv=", input}, "option '--csv' has an empty file name"},
+    };
+    for (const auto& [args, message] : badNames) {
+        r = runBatch(args);
+        EXPECT_EQ(r.status, 2) << message;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err,
+                  "zenka-batch: " + message + "\nTry 'zenka-batch --help' for more information.\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("case.out")));
 
     r = runBatch({});
     EXPECT_EQ(r.status, 2);
@@ -155,13 +176,141 @@ TEST_F(BatchTest, SeveralInputsCountAnalysesOnAndReportTheWorstStatus) {
     doc.pileWidths = {18, 24, 0, 0, 0};
     doc.widthCount = 2;
     const std::string two = saveProject("two.in");
-    const Result r = runBatch({"-q", good, dir.file("missing.in"), two});
+    Result r = runBatch({"-q", good, dir.file("missing.in"), two});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, dir.file("missing.in") + " was not found.\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, dir.file("missing.in") + ":\n" + dir.file("missing.in") +
+                         " was not found.\nNo such file or directory\n");
     EXPECT_THAT(test::readFile(dir.file("one.out")), HasSubstr("ANALYSIS NO.  1"));
     const std::string second = test::readFile(dir.file("two.out"));
     EXPECT_THAT(second, HasSubstr("ANALYSIS NO.  2"));
     EXPECT_THAT(second, HasSubstr("ANALYSIS NO.  3"));
+
+    // Every message and summary says which input it belongs to; the lines under it stay exactly
+    // what they are for one input.
+    doc.unitWeight = 0;
+    const std::string bad = saveProject("bad.in");
+    r = runBatch({good, bad});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              good + ":\nReport written to " + dir.file("one.out") + "\n" + kWorkedCaseTable);
+    EXPECT_EQ(r.err, bad + ":\nUnit weight must be greater than 0\n");
+}
+
+// The names in the folder with their bytes, the test's own captures left out.
+std::map<std::string, std::string> snapshot(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        const std::string name = e.path().filename().string();
+        if (name == ".stdout" || name == ".stderr") continue;
+        files[name] = e.is_regular_file() ? test::readFile(e.path().string()) : "<other>";
+    }
+    return files;
+}
+
+TEST_F(BatchTest, NoOutputMayBeTheInputOrAnotherOutput) {
+    const std::string in = dir.file("case.in");
+    const std::string depth = dir.file("SPTDEPTH.TMP");
+    const std::string r = dir.file("r.out");
+    auto same = [](const std::string& a, const std::string& pa, const std::string& b,
+                   const std::string& pb) {
+        return a + " " + pa + " and the " + b + " " + pb +
+               " are the same file; nothing was written.\n";
+    };
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"-o", in, in}, same("Input file", in, "report", in)},
+        {{"--csv", in, in}, same("Input file", in, "CSV file", in)},
+        {{depth}, same("Input file", depth, "depth data file", depth)},
+        {{"-o", r, "--csv", r, in}, same("Report", r, "CSV file", r)},
+        {{"-o", depth, in}, same("Report", depth, "depth data file", depth)},
+        {{"--csv", depth, in}, same("Depth data file", depth, "CSV file", depth)},
+        // Another spelling of the same file.
+        {{"-o", dir.path() + "/./sub/../case.in", in}, same("Input file", in, "report", in)},
+    };
+    std::filesystem::create_directory(dir.file("sub"));
+    for (const auto& c : cases) {
+        test::writeFile(in, writeInputFile(doc));
+        test::writeFile(depth, writeInputFile(doc)); // a project of that name, or old depth data
+        test::writeFile(r, "old report");
+        test::writeFile(dir.file("case.out"), "old case report");
+        const auto before = snapshot(dir);
+        const Result res = runBatch(c.args);
+        EXPECT_EQ(res.status, 2) << c.err;
+        EXPECT_EQ(res.out, "");
+        EXPECT_EQ(res.err, c.err);
+        EXPECT_EQ(snapshot(dir), before) << c.err;
+    }
+}
+
+TEST_F(BatchTest, AFailingOutputLeavesEveryOldFileWhole) {
+    const std::string input = saveProject("case.in");
+    test::writeFile(dir.file("case.out"), "old report");
+    test::writeFile(dir.file("SPTDEPTH.TMP"), "old depth data");
+    const auto before = snapshot(dir);
+    const Result r = runBatch({"--csv", "/dev/full", input});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Disk full while accessing /dev/full.\nNo space left on device\n");
+    EXPECT_EQ(snapshot(dir), before) << "a file replaced, or a temporary file left behind";
+}
+
+TEST_F(BatchTest, AReportToADeviceLeavesTheDepthDataBesideTheInput) {
+    const std::string input = saveProject("case.in");
+    const bool strayBefore = std::filesystem::exists("/dev/SPTDEPTH.TMP");
+    const Result r = runBatch({"-q", "-o", "/dev/null", input});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_THAT(test::readFile(dir.file("SPTDEPTH.TMP")), HasSubstr("OPT1,ENGLISH"));
+    if (!strayBefore) EXPECT_FALSE(std::filesystem::exists("/dev/SPTDEPTH.TMP"));
+}
+
+TEST_F(BatchTest, TextThatIsNotANumberIsReadAsBeforeWithAWarning) {
+    std::string bytes = writeInputFile(doc);
+    const std::string widths = "\r\n1          18.0000 \r\n";
+    ASSERT_NE(bytes.find(widths), std::string::npos);
+    bytes.replace(bytes.find(widths), widths.size(), "\r\n1 1,018.0000\r\n");
+    const std::string input = dir.file("comma.in");
+    test::writeFile(input, bytes);
+    const Result r = runBatch({"-q", input});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, input + ":10: warning: text that is not a number was skipped: 1 1,018.0000\n");
+    // Read as the reader always read it: a 1-inch pile.
+    EXPECT_THAT(test::readFile(dir.file("comma.out")), HasSubstr("WP =     1.00 INCHES"));
+}
+
+TEST_F(BatchTest, ControlCharactersNeverReachTheReport) {
+    doc.projectNumber = "P\x1b[2J\x1b]0;x\x07";
+    doc.jobName = "Job\fwith\x7f breaks\tand tabs";
+    doc.engineer = "E\x01\x02\x1f";
+    const std::string input = saveProject("odd\x1bname.in");
+    const Result r = runBatch({"-q", input});
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const std::string name : {"odd\x1bname.out", "SPTDEPTH.TMP"}) {
+        const std::string text = test::readFile(dir.file(name));
+        ASSERT_FALSE(text.empty()) << name;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            const bool lineEnd = c == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+            const bool ownBreak = c == '\n' || c == '\f';
+            EXPECT_TRUE((c >= 32 && c != 127) || lineEnd || ownBreak)
+                << name << ": code " << int(c) << " at " << i;
+        }
+    }
+    const std::string report = test::readFile(dir.file("odd\x1bname.out"));
+    EXPECT_THAT(report, HasSubstr("P [2J ]0;x "));
+    EXPECT_THAT(report, HasSubstr("odd name.in"));
+    // The layout is the plain project's, line for line and page for page.
+    test::fillWorkedCase(doc);
+    const std::string plain = saveProject("plain.in");
+    ASSERT_EQ(runBatch({"-q", plain}).status, 0);
+    const std::string expected = test::readFile(dir.file("plain.out"));
+    for (char c : {'\n', '\f'})
+        EXPECT_EQ(std::count(report.begin(), report.end(), c),
+                  std::count(expected.begin(), expected.end(), c));
+    EXPECT_EQ(report.size(), expected.size());
 }
 
 TEST_F(BatchTest, UnwritableReportIsAFileError) {

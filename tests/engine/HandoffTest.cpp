@@ -60,8 +60,7 @@ TEST_F(HandoffTest, NewProjectFailsEveryBasicCheckInOrder) {
                 ElementsAre("A minimum of 2 borelog entries must be entered",
                             "At least one pile width must be entered",
                             "Unit weight must be greater than 0", "Illegal pileshape encountered",
-                            "Illegal analysis option encountered",
-                            "Illegal unit system encountered"));
+                            "Illegal analysis option encountered"));
     EXPECT_TRUE(lastResult);
     EXPECT_EQ(doc.inputValid, 0);
     EXPECT_FALSE(state->reportWritten);
@@ -229,6 +228,79 @@ TEST_F(HandoffTest, MetricValuesAreConvertedToEnglish) {
     EXPECT_EQ(state->IUNITS, 2);
 }
 
+TEST_F(HandoffTest, AUnitSystemNeverChosenRunsAsMetricAndOnlyUnknownCodesAreRefused) {
+    // A new project shows Metric on the form and is saved as Metric: it runs as Metric.
+    doc.units = -1;
+    EXPECT_THAT(run(), IsEmpty());
+    EXPECT_EQ(state->IUNITS, 2);
+    EXPECT_TRUE(state->reportWritten);
+    EXPECT_EQ(doc.units, -1); // the run does not change the project
+    EXPECT_NEAR(state->GSE, doc.groundElevation / 0.3048, 1e-12);
+    for (int code : {0, 3, -2}) {
+        doc.units = code;
+        EXPECT_THAT(run(), ElementsAre("Illegal unit system encountered")) << code;
+    }
+}
+
+TEST_F(HandoffTest, NoFileOfTheRunMayBeAnotherOne) {
+    // Each case: the project's names, then the message; nothing may be written.
+    const std::string in = dir.file("case.in");
+    struct Case {
+        std::string pathName, outDir, outFile;
+        std::string message;
+    } cases[] = {
+        {in, dir.path(), "case.in",
+         "Input file " + in + " and the report " + in + " are the same file; nothing was written."},
+        {dir.file("SPTDEPTH.TMP"), dir.path(), "x.out",
+         "Input file " + dir.file("SPTDEPTH.TMP") + " and the depth data file " +
+             dir.file("SPTDEPTH.TMP") + " are the same file; nothing was written."},
+        {in, dir.path(), "SPTDEPTH.TMP",
+         "Report " + dir.file("SPTDEPTH.TMP") + " and the depth data file " +
+             dir.file("SPTDEPTH.TMP") + " are the same file; nothing was written."},
+        // The same file under another spelling.
+        {in, dir.path() + "/sub/..", "case.in",
+         "Input file " + in + " and the report " + in + " are the same file; nothing was written."},
+    };
+    for (const Case& c : cases) {
+        test::writeFile(c.pathName, "the input");
+        doc.pathName = c.pathName;
+        state->OUTDIR = c.outDir;
+        state->OUTFILE = c.outFile;
+        std::filesystem::create_directory(dir.file("sub"));
+        EXPECT_THAT(run(), ElementsAre(c.message)) << c.outFile;
+        EXPECT_EQ(shell.messages.back().kind, MessageKind::Warning);
+        EXPECT_TRUE(lastResult);
+        EXPECT_FALSE(state->reportWritten);
+        EXPECT_EQ(test::readFile(c.pathName), "the input");
+        std::filesystem::remove(c.pathName);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("case.out")));
+    }
+
+    // A hard link is the same file too; so is a further output of the run.
+    test::writeFile(in, "the input");
+    std::filesystem::create_hard_link(in, dir.file("link.csv"));
+    doc.pathName = in;
+    state->OUTDIR = dir.path();
+    state->OUTFILE = "case.out";
+    const RunOutput csv[] = {{"CSV file", dir.file("link.csv"),
+                              [](const AnalysisState&) { return std::string("csv"); }}};
+    shell.messages.clear();
+    lastResult = AnalysisHandoff(doc, shell, csv);
+    EXPECT_THAT(shell.messageTexts(),
+                ElementsAre("Input file " + in + " and the CSV file " + dir.file("link.csv") +
+                            " are the same file; nothing was written."));
+    EXPECT_EQ(test::readFile(in), "the input");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("case.out")));
+
+    // Files of their own: all three written together.
+    std::filesystem::remove(dir.file("link.csv"));
+    lastResult = AnalysisHandoff(doc, shell, csv);
+    EXPECT_TRUE(state->reportWritten);
+    EXPECT_EQ(test::readFile(dir.file("link.csv")), "csv");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("case.out")));
+    EXPECT_EQ(test::readFile(in), "the input");
+}
+
 TEST_F(HandoffTest, TextsAreCutAndPadded) {
     doc.projectNumber = "A project number longer than twenty";
     doc.jobName = "Short";
@@ -245,6 +317,16 @@ TEST_F(HandoffTest, UnsavedProjectAsksForAFileAndStopsWhenCancelled) {
     EXPECT_FALSE(state->reportWritten);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 
+    // A file whose name begins with a blank is a file all the same.
+    doc.pathName = dir.file(" lead.in");
+    state->INFILE = " lead.in";
+    state->OUTFILE = " lead.out";
+    EXPECT_THAT(run(), IsEmpty());
+    EXPECT_EQ(shell.saveDialogs.size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(dir.file(" lead.out")));
+
+    doc.pathName.clear();
+    state->INFILE = " ";
     shell.saveChoices.push_back(dir.file("bridge.in"));
     EXPECT_THAT(run(), IsEmpty());
     EXPECT_EQ(state->INFILE, "bridge.in");

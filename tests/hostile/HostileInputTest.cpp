@@ -30,6 +30,7 @@ namespace {
 
 using test::ScriptedShell;
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 enum class Outcome { Analysed, Refused };
 
@@ -78,6 +79,9 @@ protected:
         shell.openChoices.push_back(path);
         EXPECT_TRUE(OpenProject(doc, shell));
         EXPECT_EQ(doc.pathName, path);
+        // Opening may warn of text read as numbers; the run is what is judged here.
+        for (const auto& m : shell.messages) EXPECT_THAT(m.text, StartsWith("Some lines of "));
+        shell.messages.clear();
 
         messages.clear();
         const bool shown = RunAndView(doc, shell);

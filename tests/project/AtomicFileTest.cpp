@@ -14,8 +14,11 @@
 namespace zenka::test::projectfiles {
 namespace {
 
-std::string invalidHandle(const std::string& path, int error) {
-    return "An invalid file handle was associated with " + path + ".\n" + std::strerror(error);
+// A file-error message: the cause with the full path, then the system's reason.
+std::string message(const std::string& cause, const std::string& path, int error) {
+    std::string text = cause;
+    text.replace(text.find("%1"), 2, path);
+    return text + "\n" + std::strerror(error);
 }
 
 class AtomicFile : public ::testing::Test {
@@ -92,7 +95,7 @@ TEST_F(AtomicFile, InterruptedWriteKeepsTheOldFileWhole) {
         const FileResult r = writeFileAtomically(path, std::string(64, 'n'));
         EXPECT_FALSE(r.ok) << after;
         EXPECT_EQ(r.error, ENOSPC);
-        EXPECT_EQ(r.message, "Disk full while accessing " + path + ".");
+        EXPECT_EQ(r.message, message("Disk full while accessing %1.", path, ENOSPC));
         EXPECT_EQ(readBytes(path), old);
         EXPECT_EQ(dir.names(), std::vector<std::string>{"bridge.in"}) << "stray temporary file";
     }
@@ -131,7 +134,7 @@ TEST_F(AtomicFile, FilesWrittenTogetherAreReplacedOnlyWhenAllCanBe) {
     r = writeFilesAtomically(blocked);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, EISDIR);
-    EXPECT_EQ(r.message, invalidHandle(depth, EISDIR));
+    EXPECT_EQ(r.message, message("%1 is a folder, not a file.", depth, EISDIR));
     EXPECT_EQ(readBytes(report), "new report");
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"SPTDEPTH.TMP", "bridge.out", "sub"}))
         << "stray temporary file";
@@ -151,7 +154,7 @@ TEST_F(AtomicFile, BadTargetsFailWithTheirReason) {
     FileResult r = writeFileAtomically(missing, "x");
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, ENOENT);
-    EXPECT_EQ(r.message, invalidHandle(missing, ENOENT));
+    EXPECT_EQ(r.message, message("All or part of the path %1 is not valid.", missing, ENOENT));
 
     // A folder where the file should be stays a folder.
     const std::string folder = dir.file("bridge.in");
@@ -159,7 +162,7 @@ TEST_F(AtomicFile, BadTargetsFailWithTheirReason) {
     r = writeFileAtomically(folder, "x");
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, EISDIR);
-    EXPECT_EQ(r.message, invalidHandle(folder, EISDIR));
+    EXPECT_EQ(r.message, message("%1 is a folder, not a file.", folder, EISDIR));
     EXPECT_TRUE(S_ISDIR(modeOf(folder)));
     EXPECT_EQ(dir.names(), std::vector<std::string>{"bridge.in"});
 
@@ -178,7 +181,7 @@ TEST_F(AtomicFile, DevicesAreWrittenInPlace) {
     FileResult r = writeFileAtomically("/dev/full", "x");
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, ENOSPC);
-    EXPECT_EQ(r.message, "Disk full while accessing /dev/full.");
+    EXPECT_EQ(r.message, message("Disk full while accessing %1.", "/dev/full", ENOSPC));
     EXPECT_TRUE(S_ISCHR(modeOf("/dev/full")));
 
     r = writeFileAtomically("/dev/null", "x");
@@ -217,7 +220,7 @@ TEST_F(AtomicFile, ReadOnlyPlacesRefuseTheSave) {
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
     r = writeFileAtomically(path, "new");
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, invalidHandle(path, EACCES));
+    EXPECT_EQ(r.message, message("Access to %1 was denied.", path, EACCES));
     EXPECT_EQ(readBytes(path), "old");
 }
 
@@ -234,13 +237,13 @@ TEST_F(AtomicFile, ReadWholeFileReportsWhyItCannotRead) {
     r = readWholeFile(missing, got);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, ENOENT);
-    EXPECT_EQ(r.message, missing + " was not found.");
+    EXPECT_EQ(r.message, message("%1 was not found.", missing, ENOENT));
     EXPECT_EQ(got, "");
 
     r = readWholeFile(dir.path(), got);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, EISDIR);
-    EXPECT_EQ(r.message, invalidHandle(dir.path(), EISDIR));
+    EXPECT_EQ(r.message, message("%1 is a folder, not a file.", dir.path(), EISDIR));
 
     // A fifo without a writer reads as empty instead of hanging.
     ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0644), 0);
@@ -248,10 +251,39 @@ TEST_F(AtomicFile, ReadWholeFileReportsWhyItCannotRead) {
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(got, "");
 
-    EXPECT_EQ(fileReadErrorMessage("/p/a.in", EACCES), "Access to /p/a.in was denied.");
-    EXPECT_EQ(fileReadErrorMessage("/p/a.in", EIO), invalidHandle("/p/a.in", EIO));
-    EXPECT_EQ(fileWriteErrorMessage("/p/a.in", EDQUOT), "Disk full while accessing /p/a.in.");
-    EXPECT_EQ(fileWriteErrorMessage("/p/a.in", EROFS), invalidHandle("/p/a.in", EROFS));
+    // The cause the person can act on first, with the full path; the generic text only where
+    // nothing more specific applies.
+    const struct {
+        int error;
+        bool reading;
+        const char* cause;
+    } causes[] = {
+        {ENOENT, true, "%1 was not found."},
+        {ENOENT, false, "All or part of the path %1 is not valid."},
+        {ENOTDIR, true, "All or part of the path %1 is not valid."},
+        {EACCES, true, "Access to %1 was denied."},
+        {EROFS, false, "Access to %1 was denied."},
+        {EISDIR, false, "%1 is a folder, not a file."},
+        {ENAMETOOLONG, true, "The name %1 is too long."},
+        {ELOOP, true, "%1 cannot be reached: its symbolic links form a loop."},
+        {EDQUOT, false, "Disk full while accessing %1."},
+        {EFBIG, true, "%1 is larger than 256 MB, more than a project file can be."},
+        {EFBIG, false, "%1 would be larger than the file system allows."},
+        {EIO, true, "A hardware I/O error was reported while accessing %1."},
+        {EINVAL, false, "An invalid file handle was associated with %1."},
+    };
+    for (const auto& c : causes) {
+        const std::string got = c.reading ? fileReadErrorMessage("/p/a.in", c.error)
+                                          : fileWriteErrorMessage("/p/a.in", c.error);
+        EXPECT_EQ(got, message(c.cause, "/p/a.in", c.error)) << c.error << " " << c.reading;
+    }
+    // Paths are shown whole, whatever way they were typed.
+    EXPECT_EQ(fileWriteErrorMessage("/p/./q/../a.in/", EISDIR),
+              message("%1 is a folder, not a file.", "/p/a.in", EISDIR));
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(fileWriteErrorMessage(".", EISDIR),
+              message("%1 is a folder, not a file.", cwd, EISDIR));
 }
 
 TEST_F(AtomicFile, UnreadableFileIsDenied) {
@@ -262,7 +294,7 @@ TEST_F(AtomicFile, UnreadableFileIsDenied) {
     std::string got;
     const FileResult r = readWholeFile(path, got);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, "Access to " + path + " was denied.");
+    EXPECT_EQ(r.message, message("Access to %1 was denied.", path, EACCES));
 }
 
 } // namespace

@@ -96,7 +96,8 @@ TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndTheModifiedMark) {
     setWriteFailureAfterBytesForTesting(30);
     EXPECT_FALSE(SaveProject(doc, shell));
     ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_EQ(shell.messages[0].text, "Disk full while accessing " + path + ".");
+    EXPECT_EQ(shell.messages[0].text,
+              "Disk full while accessing " + path + ".\n" + std::strerror(ENOSPC));
     EXPECT_EQ(shell.messages[0].kind, MessageKind::Warning);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(readBytes(path), kExampleFile);
@@ -109,7 +110,7 @@ TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndTheModifiedMark) {
     EXPECT_FALSE(SaveProjectAs(doc, shell));
     ASSERT_EQ(shell.messages.size(), 2u);
     EXPECT_EQ(shell.messages[1].text,
-              "An invalid file handle was associated with " + bad + ".\n" + std::strerror(ENOENT));
+              "All or part of the path " + bad + " is not valid.\n" + std::strerror(ENOENT));
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.pathName, bad);
     EXPECT_EQ(state->INFILE, "other.in");
@@ -206,14 +207,14 @@ TEST_F(FileCommands, OpenThatCannotReadLeavesTheProjectAlone) {
     shell.openChoices.push_back(missing);
     EXPECT_FALSE(OpenProject(doc, shell));
     ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_EQ(shell.messages[0].text, missing + " was not found.");
+    EXPECT_EQ(shell.messages[0].text, missing + " was not found.\n" + std::strerror(ENOENT));
     EXPECT_EQ(shell.messages[0].kind, MessageKind::Warning);
 
     shell.openChoices.push_back(dir.path());
     EXPECT_FALSE(OpenProject(doc, shell));
     ASSERT_EQ(shell.messages.size(), 2u);
-    EXPECT_EQ(shell.messages[1].text, "An invalid file handle was associated with " + dir.path() +
-                                          ".\n" + std::strerror(EISDIR));
+    EXPECT_EQ(shell.messages[1].text,
+              dir.path() + " is a folder, not a file.\n" + std::strerror(EISDIR));
 
     // Cancelled dialog.
     EXPECT_FALSE(OpenProject(doc, shell));
@@ -290,7 +291,8 @@ TEST_F(FileCommands, NewStopsWhenTheSaveItAskedForFails) {
     setWriteFailureAfterBytesForTesting(0);
     shell.answers.push_back(Answer::Yes);
     EXPECT_FALSE(NewProject(doc, shell));
-    EXPECT_EQ(shell.messageTexts().back(), "Disk full while accessing " + path + ".");
+    EXPECT_EQ(shell.messageTexts().back(),
+              "Disk full while accessing " + path + ".\n" + std::strerror(ENOSPC));
     EXPECT_EQ(doc.jobName, "edited");
     EXPECT_EQ(doc.pathName, path);
     EXPECT_TRUE(doc.IsModified());
