@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace zenka::test::projectfiles {
 namespace {
@@ -147,6 +150,58 @@ TEST_F(AtomicFile, FilesWrittenTogetherAreReplacedOnlyWhenAllCanBe) {
     EXPECT_EQ(r.error, ENOSPC);
     EXPECT_EQ(readBytes(report), "new report");
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"bridge.out", "sub"}));
+}
+
+TEST_F(AtomicFile, TemporaryFilesOfProcessesThatAreGoneAreRemoved) {
+    // A process that has ended, and one that still runs (our parent).
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string dead = ".bridge.out.zenka-" + std::to_string(child) + "-Ab3xYz";
+    const std::string alive = ".bridge.out.zenka-" + std::to_string(::getppid()) + "-Qw7rTy";
+    // Names that are not ours stay whatever their look.
+    const std::vector<std::string> others = {".bridge.out.zenka-x1-Ab3xYz", ".bridge.out.Ab3xYz",
+                                             "bridge.out.zenka-" + std::to_string(child)};
+    for (const std::string& name : others) writeBytes(dir.file(name), "other");
+    writeBytes(dir.file(dead), "half a report");
+    writeBytes(dir.file(alive), "being written");
+
+    ASSERT_TRUE(writeFileAtomically(dir.file("bridge.out"), "report").ok);
+    std::vector<std::string> expected = others;
+    expected.push_back(alive);
+    expected.push_back("bridge.out");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(dir.names(), expected);
+}
+
+TEST_F(AtomicFile, OneFileUnderTwoNamesIsTold) {
+    const std::string in = dir.file("case.in");
+    writeBytes(in, "project");
+    ASSERT_EQ(::symlink("case.in", dir.file("link.in").c_str()), 0);
+    ASSERT_EQ(::link(in.c_str(), dir.file("hard.in").c_str()), 0);
+    ASSERT_EQ(::mkdir(dir.file("sub").c_str(), 0755), 0);
+    const std::string same = " are the same file; nothing was written.";
+    const struct {
+        std::string other;
+        std::string message; // empty: different files
+    } cases[] = {
+        {in, "Input file " + in + " and the report " + in + same},
+        {dir.file("sub/../case.in"), "Input file " + in + " and the report " + in + same},
+        {dir.file("link.in"), "Input file " + in + " and the report " + dir.file("link.in") + same},
+        {dir.file("hard.in"), "Input file " + in + " and the report " + dir.file("hard.in") + same},
+        {dir.file("case.out"), ""},
+        {dir.file("Case.in"), ""},
+        {"/dev/null", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        const RoleFile files[] = {{"input file", in}, {"report", c.other}};
+        EXPECT_EQ(sameFileMessage(files), c.message) << c.other;
+    }
+    // A device may take two outputs.
+    const RoleFile devices[] = {{"report", "/dev/null"}, {"CSV file", "/dev/null"}};
+    EXPECT_EQ(sameFileMessage(devices), "");
 }
 
 TEST_F(AtomicFile, BadTargetsFailWithTheirReason) {

@@ -155,6 +155,24 @@ TEST_F(FileCommands, OpenReadsTheFileAndNamesTheProject) {
     EXPECT_EQ(readBytes(path), kExampleFile);
 }
 
+TEST_F(FileCommands, OpenTellsOfTextReadAsNumbersOnceTheProjectIsLoaded) {
+    const std::string path = dir.file("comma.in");
+    std::string bytes = kExampleFile;
+    const std::string widths = "2          18.0000          24.0000 ";
+    ASSERT_NE(bytes.find(widths), std::string::npos);
+    bytes.replace(bytes.find(widths), widths.size(), "1 1,018.0000");
+    writeBytes(path, bytes);
+    double widthWhenTold = 0;
+    shell.onMessage = [&] { widthWhenTold = doc.pileWidths[0]; };
+    shell.openChoices.push_back(path);
+    ASSERT_TRUE(OpenProject(doc, shell));
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, readWarningsMessage(path, {{10, "1 1,018.0000"}}));
+    EXPECT_EQ(shell.messages[0].kind, MessageKind::Warning);
+    EXPECT_EQ(widthWhenTold, 1); // the project is there to look at
+    EXPECT_FALSE(doc.IsModified());
+}
+
 TEST_F(FileCommands, OpenAsksBeforeDiscardingChanges) {
     const std::string other = dir.file("other.in");
     writeBytes(other, kExampleFile);

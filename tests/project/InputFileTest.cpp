@@ -121,6 +121,69 @@ TEST(InputFile, NumbersAreTakenOneAfterTheOther) {
     EXPECT_TRUE(std::signbit(range("-0 1 1")[0]));
 }
 
+TEST(InputFile, TextThatIsNotANumberIsNotedWithItsLine) {
+    // What the line holds, and whether the reader had to stop at something not a number.
+    const std::pair<std::string, bool> lines12[] = {
+        {"  +1.5\t-2.25e1 3E+2", false},
+        {".5 5. 00012.5000", false},
+        {"1e-320 0 0", false},
+        {"", false},
+        {"1,018.0000 2 3", true},
+        {"1.2.3 4", true},
+        {"1e5x 2 3", true},
+        {"1e 7 8", true},
+        {"abc 5 6", true},
+        {"- 5 6", true},
+        {"0x10 7 8", true},
+        {"inf 3 4", true},
+        {"3 4 5 six", true},
+        {"1 000 2", false}, // digit grouping by blanks reads as numbers
+    };
+    for (const auto& [line, noted] : lines12) {
+        DocWithState d;
+        const auto warnings = readInputFile(exampleWith({{9, "2 1"}, {12, line}}), d.doc);
+        ASSERT_EQ(warnings.size(), noted ? 1u : 0u) << line;
+        if (noted) EXPECT_EQ(warnings[0].line, 12) << line;
+    }
+
+    DocWithState example;
+    EXPECT_TRUE(readInputFile(kExampleFile, example.doc).empty());
+
+    // Texts are texts; numbers anywhere else are noted by their line, the water table too.
+    DocWithState d;
+    const auto warnings =
+        readInputFile(exampleWith({{1, "2,"},
+                                   {2, "P,1 x"},
+                                   {6, "12+50 watertable=-4,5"},
+                                   {7, "Job 1,2"},
+                                   {10, "1 1,018.0000"},
+                                   {13, "   0.00   2.00   3 \x1b[2J" + std::string(100, 'z')}}),
+                      d.doc);
+    ASSERT_EQ(warnings.size(), 4u);
+    EXPECT_EQ(warnings[0].line, 1);
+    EXPECT_EQ(warnings[1].line, 6);
+    EXPECT_EQ(warnings[1].text, "-4,5");
+    EXPECT_EQ(warnings[2].line, 10);
+    EXPECT_EQ(warnings[2].text, "1 1,018.0000");
+    // Shown printable and cut to a readable length.
+    EXPECT_EQ(warnings[3].text, "0.00   2.00   3  [2J" + std::string(40, 'z') + "...");
+    // Read exactly as before: the comma ends the number.
+    EXPECT_EQ(d.doc.pileWidths[0], 1);
+    EXPECT_EQ(d.doc.waterTable, -4);
+
+    // Lines past the closing entry are not read, so not noted.
+    DocWithState after;
+    EXPECT_TRUE(readInputFile(kExampleFile + std::string("garbage, more\r\n"), after.doc).empty());
+
+    const std::string message = readWarningsMessage("/p/bridge.in", {{10, "1 1,018.0000"}});
+    EXPECT_EQ(message, "Some lines of /p/bridge.in hold text that is not a number. The values on "
+                       "them were read only up to it and may be short or 0; check them before "
+                       "you run the analysis.\nline 10: 1 1,018.0000");
+    const std::vector<ReadWarning> many(12, ReadWarning{13, "x"});
+    EXPECT_TRUE(
+        readWarningsMessage("/p/b.in", many).ends_with("line 13: x\n... and 2 more lines."));
+}
+
 TEST(InputFile, IntegerFieldsTruncateAndSaturate) {
     // Line 8 gives the pile shape, the log lines the soil codes.
     auto shape = [](const std::string& line8) {

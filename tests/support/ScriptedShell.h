@@ -36,8 +36,12 @@ public:
     std::function<bool(QPrinter&)> printerChoice;
     int printDialogs = 0;
 
+    // Called as each message is shown, to look at the program's state at that moment.
+    std::function<void()> onMessage;
+
     void showMessage(const std::string& text, MessageKind kind) override {
         messages.push_back({text, kind});
+        if (onMessage) onMessage();
     }
     Answer askYesNoCancel(const std::string& text) override {
         questions.push_back(text);
