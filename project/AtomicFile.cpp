@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,7 @@ namespace zenka {
 namespace {
 
 long long gFailAfterBytes = -1;
+bool gAnonymousTemps = true;
 
 // A file to be read is held whole in memory; this keeps a device such as /dev/zero from
 // taking all of it.
@@ -175,6 +177,10 @@ void setWriteFailureAfterBytesForTesting(long long n) {
     gFailAfterBytes = n < 0 ? -1 : n;
 }
 
+void setAnonymousTempFilesForTesting(bool on) {
+    gAnonymousTemps = on;
+}
+
 namespace {
 
 // Temporary files carry the writing process's number, so that one left by a killed process can
@@ -254,6 +260,7 @@ std::string procName(int fd) {
 
 int openAnonymous(const std::string& folder, mode_t mode) {
 #ifdef O_TMPFILE
+    if (!gAnonymousTemps) return -1;
     const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd < 0) return -1;
     // Without /proc the file could never be given a name.
@@ -414,6 +421,12 @@ FileResult writeFilesAtomically(std::span<const FileToWrite> files) {
         }
     }
 
+    // Replacing a file takes a link and a rename; an interrupt between the two would leave the
+    // linked name behind, so signals wait until every file is in place. (SIGKILL cannot wait;
+    // what it leaves carries the process number and goes with the next write.)
+    sigset_t all, before;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &before);
     FileResult result;
     for (Staged& f : staged) {
         if (f.inPlace) continue;
@@ -423,6 +436,7 @@ FileResult writeFilesAtomically(std::span<const FileToWrite> files) {
         }
     }
     discardAll();
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
 
     // Makes the new names themselves durable, once for each folder; the data is already safe
     // either way.

@@ -61,5 +61,8 @@ std::string fileReadErrorMessage(const std::string& path, int error);
 
 // Test seam: when set to n >= 0, the next writes fail with ENOSPC after n bytes. -1 turns it off.
 void setWriteFailureAfterBytesForTesting(long long n);
+// Test seam: false writes through named temporary files, as on a file system without anonymous
+// ones.
+void setAnonymousTempFilesForTesting(bool on);
 
 } // namespace zenka

@@ -26,7 +26,10 @@ std::string message(const std::string& cause, const std::string& path, int error
 
 class AtomicFile : public ::testing::Test {
 protected:
-    void TearDown() override { setWriteFailureAfterBytesForTesting(-1); }
+    void TearDown() override {
+        setWriteFailureAfterBytesForTesting(-1);
+        setAnonymousTempFilesForTesting(true);
+    }
     TempFolder dir;
 };
 
@@ -89,7 +92,18 @@ TEST_F(AtomicFile, SavingThroughALinkReplacesTheFileItPointsTo) {
     EXPECT_EQ(loop.error, ELOOP);
 }
 
+void interruptedWrite(TempFolder& dir);
+
 TEST_F(AtomicFile, InterruptedWriteKeepsTheOldFileWhole) {
+    for (bool anonymous : {true, false}) {
+        SCOPED_TRACE(anonymous ? "anonymous temporary files" : "named temporary files");
+        setAnonymousTempFilesForTesting(anonymous);
+        TempFolder fresh;
+        interruptedWrite(fresh);
+    }
+}
+
+void interruptedWrite(TempFolder& dir) {
     const std::string path = dir.file("bridge.in");
     const std::string old = "1\r\nold project\r\n";
     writeBytes(path, old);
