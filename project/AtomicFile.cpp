@@ -279,6 +279,13 @@ int openAnonymous(const std::string& folder, mode_t mode) {
 FileResult resolve(Staged& staged, struct stat& st, bool& exists) {
     const std::string& path = staged.path;
     if (path.empty()) return failure(path, ENOENT);
+    // A device or a pipe named through the kernel's own links (/dev/stdout is a pipe's
+    // "pipe:[...]") is opened by that name, which only the kernel can follow.
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        staged.target = path;
+        staged.inPlace = true;
+        return {};
+    }
     int error = 0;
     if (!resolveLinks(path, staged.target, error)) return failure(path, error);
     exists = ::stat(staged.target.c_str(), &st) == 0;

@@ -257,6 +257,17 @@ TEST_F(AtomicFile, DevicesAreWrittenInPlace) {
     EXPECT_TRUE(r.ok) << r.message;
     EXPECT_TRUE(S_ISCHR(modeOf("/dev/null")));
 
+    // A pipe known only by its descriptor, as /dev/stdout is when the output is piped on.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    r = writeFileAtomically("/proc/self/fd/" + std::to_string(ends[1]), "piped");
+    EXPECT_TRUE(r.ok) << r.message;
+    char got[8] = {};
+    EXPECT_EQ(::read(ends[0], got, sizeof got), 5);
+    EXPECT_STREQ(got, "piped");
+    ::close(ends[0]);
+    ::close(ends[1]);
+
     // A fifo nobody reads fails at once instead of waiting for a reader.
     const std::string fifo = dir.file("pipe.in");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
