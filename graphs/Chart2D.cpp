@@ -5,7 +5,11 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGraphicsItem>
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
+#include <QGraphicsWidget>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -41,8 +45,8 @@ double niceStep(double raw) {
     return 10 * power;
 }
 
-// Round limits a little outside the data, with at most about twelve labelled intervals.
-AxisRange niceRange(double low, double high, double minimumStep) {
+// Round limits a little outside the data, with at most about `most` labelled intervals.
+AxisRange niceRange(double low, double high, double minimumStep, int most) {
     if (!std::isfinite(low) || !std::isfinite(high)) return {};
     if (high - low < 1e-9) {
         const double pad = std::max({minimumStep, std::abs(high) * 0.1, 1.0});
@@ -53,7 +57,7 @@ AxisRange niceRange(double low, double high, double minimumStep) {
     const double room = (high - low) * 0.02;
     if (low != 0) low -= room;
     high += room;
-    const double step = std::max(niceStep((high - low) / 12), minimumStep);
+    const double step = std::max(niceStep((high - low) / std::max(most, 1)), minimumStep);
     AxisRange r;
     r.step = step;
     r.low = std::floor(low / step + 1e-9) * step;
@@ -62,12 +66,111 @@ AxisRange niceRange(double low, double high, double minimumStep) {
     return r;
 }
 
-void applyRange(QValueAxis* axis, const AxisRange& r) {
-    axis->setRange(r.low, r.high);
-    axis->setTickCount(static_cast<int>(std::lround((r.high - r.low) / r.step)) + 1);
-    const int decimals = r.step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(r.step) - 1e-9));
-    axis->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+int intervals(const AxisRange& r) {
+    return static_cast<int>(std::lround((r.high - r.low) / r.step));
 }
+
+int decimals(const AxisRange& r) {
+    return r.step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(r.step) - 1e-9));
+}
+
+// The finest labelling of at most `most` intervals whose labels fit beside each other along
+// `length` pixels (the axis cuts short every label wider than its share of the axis), and the
+// `most` that gave it.
+std::pair<AxisRange, int> fittedRange(double low, double high, double minimumStep, double length,
+                                      const QFont& font, Qt::Orientation orientation, int most) {
+    const QFontMetricsF metrics(font);
+    AxisRange r;
+    for (; most >= 1; --most) {
+        r = niceRange(low, high, minimumStep, most);
+        const int n = intervals(r);
+        double room = metrics.height() * 1.5;
+        if (orientation == Qt::Horizontal) {
+            double widest = 0;
+            for (int i = 0; i <= n; ++i) {
+                const QString label = QString::asprintf("%.*f", decimals(r), r.low + i * r.step);
+                widest = std::max(widest, metrics.horizontalAdvance(label));
+            }
+            room = widest + metrics.horizontalAdvance(QStringLiteral("00"));
+        }
+        if ((n + 1) * room <= length) break;
+    }
+    return {r, std::max(most, 1)};
+}
+
+void applyRange(QValueAxis* axis, const AxisRange& r) {
+    const QString format =
+        QStringLiteral("%.") + QString::number(decimals(r)) + QStringLiteral("f");
+    const int ticks = intervals(r) + 1;
+    // Setting a value the axis has would lay the chart out again for nothing.
+    if (axis->min() != r.low || axis->max() != r.high) axis->setRange(r.low, r.high);
+    if (axis->tickCount() != ticks) axis->setTickCount(ticks);
+    if (axis->labelFormat() != format) axis->setLabelFormat(format);
+}
+
+// Keeps both axes labelled as finely as the plot's size allows, whenever it changes.
+class AxisFitter : public QObject {
+public:
+    AxisFitter(QChart* chart, QValueAxis* x, QValueAxis* y, const QRectF& data, double yStep)
+        : QObject(chart), chart_(chart), x_(x), y_(y), data_(data), yStep_(yStep) {
+        setObjectName(QStringLiteral("axisFitter"));
+        connect(chart, &QChart::plotAreaChanged, this, &AxisFitter::fit);
+    }
+
+    void fit(const QRectF& plot) {
+        // New labels change the plot's size a little, and the chart may lay itself out again
+        // at once: such a change is taken up by the round under way.
+        if (fitting_) {
+            again_ = true;
+            return;
+        }
+        fitting_ = true;
+        QRectF area = plot;
+        for (int round = 0; round < 4; ++round) {
+            again_ = false;
+            fitOnce(area);
+            if (!again_) break;
+            area = chart_->plotArea();
+        }
+        fitting_ = false;
+    }
+
+private:
+    // A plot that changed by less than this since the labels were last chosen afresh is taken
+    // to have changed through its own labels: they then only ever get coarser, so the labels
+    // and the plot's size settle instead of taking turns.
+    static constexpr double kSettle = 40;
+
+    void fitOnce(const QRectF& plot) {
+        if (plot.width() <= 0 || plot.height() <= 0) return;
+        const bool afresh = chosenAt_.isEmpty() ||
+                            std::abs(plot.width() - chosenAt_.width()) > kSettle ||
+                            std::abs(plot.height() - chosenAt_.height()) > kSettle;
+        if (afresh) {
+            chosenAt_ = plot.size();
+            xMost_ = yMost_ = 12;
+        }
+        const auto [xRange, xMost] = fittedRange(data_.left(), data_.right(), 0, plot.width(),
+                                                 x_->labelsFont(), Qt::Horizontal, xMost_);
+        const auto [yRange, yMost] = fittedRange(data_.top(), data_.bottom(), yStep_, plot.height(),
+                                                 y_->labelsFont(), Qt::Vertical, yMost_);
+        xMost_ = xMost;
+        yMost_ = yMost;
+        applyRange(x_, xRange);
+        applyRange(y_, yRange);
+    }
+
+    QChart* chart_;
+    QValueAxis* x_;
+    QValueAxis* y_;
+    QRectF data_; // x from left to right, y from top to bottom
+    double yStep_;
+    QSizeF chosenAt_;
+    int xMost_ = 12;
+    int yMost_ = 12;
+    bool fitting_ = false;
+    bool again_ = false;
+};
 
 // Told apart on paper and on screen, also by readers with a red-green weakness.
 QColor seriesColour(qsizetype k) {
@@ -77,6 +180,96 @@ QColor seriesColour(qsizetype k) {
     return colours[k % 6];
 }
 
+// Below the plot, in as many columns as the chart's width holds: it never covers a curve nor
+// cuts a label short, and leaves the plot the chart's whole width.
+class ChartLegend : public QGraphicsWidget {
+public:
+    ChartLegend(QChart* chart, const QList<QPair<QColor, QString>>& entries)
+        : QGraphicsWidget(chart), chart_(chart), bottomMargin_(chart->margins().bottom()) {
+        setObjectName(QStringLiteral("legend"));
+        const QFont font = chart->legend()->font();
+        for (const auto& [colour, label] : entries) {
+            Entry e;
+            e.line = new QGraphicsLineItem(0, 0, kMarker, 0, this);
+            e.line->setPen(QPen(colour, 2));
+            e.dot = new QGraphicsEllipseItem(-kDot, -kDot, 2 * kDot, 2 * kDot, this);
+            e.dot->setPen(Qt::NoPen);
+            e.dot->setBrush(colour);
+            e.label = new QGraphicsSimpleTextItem(label, this);
+            e.label->setFont(font);
+            e.label->setBrush(chart->legend()->labelColor());
+            entries_.append(e);
+        }
+        connect(chart, &QGraphicsWidget::geometryChanged, this, &ChartLegend::fit);
+    }
+
+    void fit() {
+        const double available = chart_->size().width() - 2 * kSide;
+        const qsizetype n = entries_.size();
+        qsizetype columns = n;
+        for (; columns > 1; --columns)
+            if (totalWidth(columnWidths(columns)) <= available) break;
+        const QList<double> widths = columnWidths(columns);
+        const qsizetype rows = n == 0 ? 0 : (n + columns - 1) / columns;
+        double rowHeight = 0;
+        for (const Entry& e : entries_)
+            rowHeight = std::max(rowHeight, e.label->boundingRect().height() + kRowGap);
+        for (qsizetype i = 0; i < n; ++i) {
+            const qsizetype column = i % columns;
+            double x = 0;
+            for (qsizetype c = 0; c < column; ++c) x += widths[c] + kColumnGap;
+            const double middle = static_cast<double>(i / columns) * rowHeight + rowHeight / 2;
+            const Entry& e = entries_[i];
+            e.line->setPos(x, middle);
+            e.dot->setPos(x + kMarker / 2, middle);
+            e.label->setPos(x + kMarker + kMarkerGap,
+                            middle - e.label->boundingRect().height() / 2);
+        }
+        const QSizeF size(totalWidth(widths), static_cast<double>(rows) * rowHeight);
+        setGeometry(QRectF(QPointF((chart_->size().width() - size.width()) / 2,
+                                   chart_->size().height() - size.height() - kBelow),
+                           size));
+        QMargins margins = chart_->margins();
+        margins.setBottom(rows == 0 ? bottomMargin_
+                                    : static_cast<int>(std::ceil(size.height())) + kBelow + kAbove);
+        if (margins != chart_->margins()) chart_->setMargins(margins);
+    }
+
+private:
+    static constexpr double kMarker = 18;
+    static constexpr double kDot = 2.5;
+    static constexpr double kMarkerGap = 5;
+    static constexpr double kColumnGap = 18;
+    static constexpr double kRowGap = 3;
+    static constexpr int kSide = 10;
+    static constexpr int kBelow = 6;
+    static constexpr int kAbove = 8;
+
+    struct Entry {
+        QGraphicsLineItem* line = nullptr;
+        QGraphicsEllipseItem* dot = nullptr;
+        QGraphicsSimpleTextItem* label = nullptr;
+    };
+
+    QList<double> columnWidths(qsizetype columns) const {
+        QList<double> widths(columns, 0.0);
+        for (qsizetype i = 0; i < entries_.size(); ++i) {
+            double& w = widths[i % columns];
+            w = std::max(w, kMarker + kMarkerGap + entries_[i].label->boundingRect().width());
+        }
+        return widths;
+    }
+    static double totalWidth(const QList<double>& widths) {
+        double total = 0;
+        for (double w : widths) total += w;
+        return widths.isEmpty() ? 0 : total + static_cast<double>(widths.size() - 1) * kColumnGap;
+    }
+
+    QChart* chart_;
+    QList<Entry> entries_;
+    int bottomMargin_;
+};
+
 bool finitePoint(const QPointF& p) {
     return std::isfinite(p.x()) && std::isfinite(p.y());
 }
@@ -84,7 +277,7 @@ bool finitePoint(const QPointF& p) {
 // A chart is laid out at the size the target has on a screen of this resolution, then scaled
 // onto it: texts on paper come out at the sizes they have on the screen.
 constexpr double kScreenDpi = 96;
-// Narrower layouts would crowd the legend into the plot.
+// Narrower layouts would leave the plot little room beside the axis titles.
 constexpr double kMinimumLayoutWidth = 480;
 
 // A drawing made in memory, written whole or not at all. Empty on success, otherwise the
@@ -136,10 +329,7 @@ QChart* CChart2D::buildChart() const {
     titleFont.setBold(content_.titleBold);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
     chart->setTitleFont(titleFont);
-    // Beside the plot, one label to a line: it never covers a curve nor cuts a label short.
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    chart->legend()->setVisible(content_.series.size() > 1);
+    chart->legend()->setVisible(false); // ours lays its labels out in columns
 
     auto* x = new QValueAxis;
     auto* y = new QValueAxis;
@@ -172,8 +362,15 @@ QChart* CChart2D::buildChart() const {
         line->attachAxis(y);
     }
     if (!(yLow <= yHigh)) yLow = yHigh = 0;
-    applyRange(x, niceRange(xLow, xHigh, 0));
-    applyRange(y, niceRange(yLow, yHigh, content_.yMinimumStep));
+    applyRange(x, niceRange(xLow, xHigh, 0, 12));
+    applyRange(y, niceRange(yLow, yHigh, content_.yMinimumStep, 12));
+    new AxisFitter(chart, x, y, QRectF(QPointF(xLow, yLow), QPointF(xHigh, yHigh)),
+                   content_.yMinimumStep);
+    QList<QPair<QColor, QString>> entries;
+    for (qsizetype k = 0; k < content_.series.size(); ++k)
+        if (!content_.series[k].label.isEmpty())
+            entries.append({seriesColour(k), content_.series[k].label});
+    (new ChartLegend(chart, entries))->fit();
     return chart;
 }
 
@@ -189,6 +386,9 @@ void CChart2D::render(QPainter& painter, const QRectF& target) const {
     const double width = std::max(target.width() * kScreenDpi / dpi, kMinimumLayoutWidth);
     const QSizeF layoutSize(width, width * target.height() / target.width());
     chart->resize(layoutSize);
+    // Laid out now rather than from the event loop: the axes and the legend fit themselves to
+    // each layout, which may ask for one more.
+    for (int i = 0; i < 3; ++i) chart->layout()->activate();
     scene.setSceneRect(QRectF(QPointF(0, 0), layoutSize));
     painter.setRenderHint(QPainter::Antialiasing);
     scene.render(&painter, target, scene.sceneRect(), Qt::KeepAspectRatio);

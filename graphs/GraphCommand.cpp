@@ -55,15 +55,29 @@ private:
     bool busy_ = true;
 };
 
+const QScreen* screen() {
+    return QGuiApplication::primaryScreen();
+}
+
 QRect screenArea() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->geometry();
+    if (const QScreen* s = screen()) return s->geometry();
     return {0, 0, 1024, 768};
 }
 
-// Places are fractions of the primary screen, which need not start at the desktop's corner.
-void place(QWidget* window, const WindowPlace& p, const QRect& screen) {
-    window->move(screen.left() + p.left, screen.top() + p.top);
-    window->resize(p.width, p.height);
+// The screen less the panels a desktop keeps on it.
+QRect availableArea() {
+    if (const QScreen* s = screen()) return s->availableGeometry();
+    return screenArea();
+}
+
+// Places are fractions of the primary screen, which need not start at the desktop's corner;
+// a window that would reach below the screen's free area is moved up.
+void place(CGraphWnd* window, const WindowPlace& p, const QRect& screen) {
+    const QRect free = availableArea();
+    const WindowPlace frame =
+        keepInside({screen.left() + p.left, screen.top() + p.top, p.width, p.height},
+                   {free.left(), free.top(), free.width(), free.height()});
+    window->placeFrame(QRect(frame.left, frame.top, frame.width, frame.height));
 }
 
 } // namespace

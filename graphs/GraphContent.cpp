@@ -81,4 +81,10 @@ WindowPlace blowCountWindowPlace(int screenWidth, int screenHeight) {
             static_cast<int>(screenWidth * 0.3), static_cast<int>(screenHeight * 0.8)};
 }
 
+WindowPlace keepInside(WindowPlace frame, const WindowPlace& area) {
+    frame.top = std::max(std::min(frame.top, area.top + area.height - frame.height), area.top);
+    frame.left = std::max(std::min(frame.left, area.left + area.width - frame.width), area.left);
+    return frame;
+}
+
 } // namespace zenka

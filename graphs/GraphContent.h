@@ -48,5 +48,8 @@ struct WindowPlace {
 WindowPlace capacityWindowPlace(int w, int screenWidth, int screenHeight);
 // The blow-count window sits at the screen's left, tall and narrow like a boring log.
 WindowPlace blowCountWindowPlace(int screenWidth, int screenHeight);
+// A window's frame moved up, or left, as far as it takes to end inside `area` (the screen less
+// its panels), but never past the area's top or left.
+WindowPlace keepInside(WindowPlace frame, const WindowPlace& area);
 
 } // namespace zenka

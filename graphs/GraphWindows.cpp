@@ -7,8 +7,10 @@
 #include "project/Shell.h"
 #include "resources/Pictures.h"
 
+#include <QApplication>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -25,6 +27,21 @@ QList<QPointF> toPoints(const std::vector<PlotPoint>& points) {
     out.reserve(static_cast<qsizetype>(points.size()));
     for (const PlotPoint& p : points) out.append(QPointF(p.x, p.y));
     return out;
+}
+
+QMargins frameMargins(const QWidget* w) {
+    return w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+}
+
+// The border the window manager draws around the program's framed windows, as far as one of
+// them shows it yet.
+QMargins knownBorder() {
+    for (const QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w->windowType() != Qt::Window) continue;
+        const QMargins m = frameMargins(w);
+        if (!m.isNull()) return m;
+    }
+    return {};
 }
 
 // Elevation labels no finer than 5 ft or 2 m.
@@ -46,12 +63,37 @@ CGraphWnd::CGraphWnd(Shell& shell, const char* printText) : shell_(shell) {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Graph"));
     QAction* print = menu->addAction(QString::fromLatin1(printText), this, &CGraphWnd::printGraph);
     print->setObjectName(QStringLiteral("printAction"));
-    QAction* save =
-        menu->addAction(QStringLiteral("Save &Image..."), this, &CGraphWnd::saveImage);
+    QAction* save = menu->addAction(QStringLiteral("Save &Image..."), this, &CGraphWnd::saveImage);
     save->setObjectName(QStringLiteral("saveImageAction"));
     menu->addSeparator();
     QAction* exit = menu->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("exitAction"));
+}
+
+void CGraphWnd::placeFrame(const QRect& frame) {
+    frame_ = frame;
+    const QMargins own = frameMargins(this);
+    const QMargins border = isVisible() && !own.isNull() ? own : knownBorder();
+    framePending_ = own.isNull();
+    // A window's position is that of its frame; its size is that of what is inside.
+    move(frame.topLeft());
+    resize(frame.size().shrunkBy(border).expandedTo(QSize(1, 1)));
+}
+
+bool CGraphWnd::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    const QEvent::Type type = event->type();
+    if (framePending_ && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)) {
+        const QMargins border = frameMargins(this);
+        if (!border.isNull()) {
+            framePending_ = false;
+            if (frameGeometry() != frame_) {
+                move(frame_.topLeft());
+                resize(frame_.size().shrunkBy(border).expandedTo(QSize(1, 1)));
+            }
+        }
+    }
+    return handled;
 }
 
 void CGraphWnd::printGraph() {
@@ -76,8 +118,7 @@ void CGraphWnd::saveImage() {
     if (!failure.empty()) shell_.showMessage(failure, MessageKind::Warning);
 }
 
-CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, Shell& shell)
-    : CGraphWnd(shell, "&Print") {
+CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, Shell& shell) : CGraphWnd(shell, "&Print") {
     setObjectName(QStringLiteral("blowCountGraph"));
     setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
     ChartContent c;

@@ -4,6 +4,7 @@
 // "&Graph" menu. They show the data of the moment they were built.
 
 #include <QMainWindow>
+#include <QRect>
 
 namespace zenka {
 
@@ -17,6 +18,11 @@ class CGraphWnd : public QMainWindow {
 public:
     CChart2D* chart() const { return chart_; }
 
+    // Places the window so that its outer frame, the window manager's border included, covers
+    // `frame`. The border is known only once the window is shown, so the size is set again
+    // then if the border differs from the one guessed from the program's other windows.
+    void placeFrame(const QRect& frame);
+
 public slots:
     // The print dialog, then the chart on one page of the chosen printer.
     void printGraph();
@@ -25,10 +31,13 @@ public slots:
 
 protected:
     CGraphWnd(Shell& shell, const char* printText);
+    bool event(QEvent* event) override;
 
 private:
     Shell& shell_;
     CChart2D* chart_ = nullptr;
+    QRect frame_;
+    bool framePending_ = false;
 };
 
 // SPT N-value against elevation, from the project's boring log.

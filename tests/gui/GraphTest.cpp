@@ -9,6 +9,8 @@
 #include "support/TempDir.h"
 
 #include <QAction>
+#include <QGraphicsItem>
+#include <QGraphicsWidget>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +23,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace zenka::test {
@@ -45,6 +49,31 @@ template <class W> std::vector<W*> openWindows() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* g = qobject_cast<W*>(w)) out.push_back(g);
     return out;
+}
+
+struct ShownText {
+    QString text;
+    QRectF place; // in the scene
+};
+
+// Every text the chart shows, as drawn: a text with too little room is cut short with "...".
+std::vector<ShownText> shownTexts(const QChartView* view) {
+    std::vector<ShownText> out;
+    for (const QGraphicsItem* item : view->scene()->items()) {
+        if (!item->isVisible()) continue;
+        if (const auto* t = qgraphicsitem_cast<const QGraphicsTextItem*>(item))
+            out.push_back({t->toPlainText(), t->sceneBoundingRect()});
+        else if (const auto* t = qgraphicsitem_cast<const QGraphicsSimpleTextItem*>(item))
+            out.push_back({t->text(), t->sceneBoundingRect()});
+    }
+    return out;
+}
+
+const QGraphicsWidget* legendOf(const QChartView* view) {
+    for (const QGraphicsItem* item : view->scene()->items())
+        if (const auto* w = dynamic_cast<const QGraphicsWidget*>(item))
+            if (w->objectName() == qs("legend")) return w;
+    return nullptr;
 }
 
 QStringList menuItems(QMainWindow* window) {
@@ -126,8 +155,8 @@ TEST(GraphPoints, CapacityCurvesStopAtTheFirstZeroTipElevation) {
     EXPECT_EQ(capacityPointCount(s, 2), 4);
     const auto curves = capacityCurves(s, 2);
     ASSERT_EQ(curves.size(), 5u);
-    EXPECT_EQ(curves[4][3].x, 407);   // UPC of the fourth length
-    EXPECT_EQ(curves[0][1].y, -20);   // every curve against the tip elevation
+    EXPECT_EQ(curves[4][3].x, 407);         // UPC of the fourth length
+    EXPECT_EQ(curves[0][1].y, -20);         // every curve against the tip elevation
     EXPECT_EQ(capacityPointCount(s, 1), 1); // nothing stored: the first row still shows
 
     s.R(2, 2, 2) = 0;
@@ -145,11 +174,23 @@ TEST(GraphPoints, TitlesAndPlacesFollowTheUnitsAndTheScreen) {
     EXPECT_EQ(elevationAxisTitle(2), "Elevation (meters)");
     // Each product is cut to a whole pixel.
     const WindowPlace third = capacityWindowPlace(3, 1366, 768);
-    EXPECT_EQ(third.left, 204);  // 1366 x 0.15 = 204.9
-    EXPECT_EQ(third.top, 176);   // 768 x 0.23 = 176.64
+    EXPECT_EQ(third.left, 204); // 1366 x 0.15 = 204.9
+    EXPECT_EQ(third.top, 176);  // 768 x 0.23 = 176.64
     EXPECT_EQ(third.width, 683);
     EXPECT_EQ(third.height, 614);
     EXPECT_EQ(capacityWindowPlace(5, 1000, 1000).left, 230);
+
+    // Frames that would reach past the free area move up and left, never beyond its corner.
+    const WindowPlace free{0, 0, 1280, 1000}; // a panel along the bottom
+    const WindowPlace moved = keepInside(capacityWindowPlace(3, 1280, 1024), free);
+    EXPECT_EQ(moved.top, 1000 - 819);
+    EXPECT_EQ(moved.left, 192);
+    EXPECT_EQ(moved.height, 819);
+    EXPECT_EQ(keepInside(capacityWindowPlace(1, 1280, 1024), free).top, 153); // fits as it is
+    const WindowPlace tooBig = keepInside({300, 500, 900, 1200}, {0, 30, 1280, 994});
+    EXPECT_EQ(tooBig.top, 30);
+    EXPECT_EQ(tooBig.left, 300);
+    EXPECT_EQ(keepInside({700, 0, 900, 100}, {0, 0, 1280, 994}).left, 380);
 }
 
 TEST_F(GraphTest, ARangeShowsBlowCountsAndFiveCapacityCurvesPerWidth) {
@@ -166,8 +207,8 @@ TEST_F(GraphTest, ARangeShowsBlowCountsAndFiveCapacityCurvesPerWidth) {
     ASSERT_NE(blows, nullptr);
     EXPECT_TRUE(blows->isVisible());
     EXPECT_EQ(blows->windowTitle(), qs("SPT N-Value vs. Elevation"));
-    EXPECT_THAT(menuItems(blows), ElementsAre(qs("&Graph"), qs("&Print"), qs("Save &Image..."),
-                                              qs("E&xit")));
+    EXPECT_THAT(menuItems(blows),
+                ElementsAre(qs("&Graph"), qs("&Print"), qs("Save &Image..."), qs("E&xit")));
     const ChartContent& b = blows->chart()->content();
     EXPECT_EQ(b.title, qs("SPT N-Value vs. Elevation"));
     EXPECT_EQ(b.xTitle, qs("Blow Count"));
@@ -181,8 +222,8 @@ TEST_F(GraphTest, ARangeShowsBlowCountsAndFiveCapacityCurvesPerWidth) {
     ASSERT_NE(cap, nullptr);
     EXPECT_TRUE(cap->isVisible());
     EXPECT_EQ(cap->windowTitle(), qs("Pile Capacity Graph for:  18.00  in Pile Width"));
-    EXPECT_THAT(menuItems(cap), ElementsAre(qs("&Graph"), qs("&Print Graph"),
-                                            qs("Save &Image..."), qs("E&xit")));
+    EXPECT_THAT(menuItems(cap),
+                ElementsAre(qs("&Graph"), qs("&Print Graph"), qs("Save &Image..."), qs("E&xit")));
     const ChartContent& c = cap->chart()->content();
     EXPECT_EQ(c.title, qs("Pile Capacities for Pile Width of:   18.00  in"));
     EXPECT_EQ(c.xTitle, qs("Pile Capacity (tons)"));
@@ -203,11 +244,74 @@ TEST_F(GraphTest, ARangeShowsBlowCountsAndFiveCapacityCurvesPerWidth) {
     }
     EXPECT_DOUBLE_EQ(mpc[0], doc.state().R(1, 5, 1));
 
-    // The chart draws every curve with its legend beside the plot.
+    // The chart draws every curve, each named below the plot.
     QChart* chart = cap->chart()->view()->chart();
     EXPECT_EQ(chart->series().size(), 5);
-    EXPECT_EQ(chart->legend()->alignment(), Qt::AlignRight);
     EXPECT_EQ(chart->backgroundBrush().color(), QColor(Qt::white));
+    QStringList shown;
+    for (const ShownText& t : shownTexts(cap->chart()->view())) shown << t.text;
+    for (const char* label : labels) EXPECT_TRUE(shown.contains(qs(label))) << label;
+}
+
+TEST_F(GraphTest, EveryLabelIsReadableAtTheWindowsOwnSize) {
+    // Capacities past 1000 tons and past 1000 kN; the windows' insides on a 1280 x 1024 and a
+    // 1920 x 1080 screen, and a window made smaller by hand.
+    const QSize capacitySizes[] = {{638, 794}, {958, 839}, {420, 500}};
+    const QSize blowCountSizes[] = {{382, 794}, {574, 839}};
+    for (const char* example : {"cylinder-range.in", "metric-h-pile-range.in"}) {
+        SCOPED_TRACE(example);
+        const std::string copy = dir.file(example);
+        std::filesystem::copy_file(std::string(ZENKA_SOURCE_DIR) + "/examples/" + example, copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        shell.openChoices.push_back(copy);
+        frame->onFileOpen();
+        graph();
+        ASSERT_THAT(shell.messages, IsEmpty());
+        CCapacityWnd* cap = capacityWindow(1);
+        CBlowCountWnd* blows = blowWindow();
+        ASSERT_TRUE(cap && blows);
+
+        for (const QSize& size : capacitySizes) {
+            SCOPED_TRACE(size.width());
+            cap->resize(size);
+            QCoreApplication::processEvents();
+            const QChartView* view = cap->chart()->view();
+            const QRectF plot = view->chart()->mapRectToScene(view->chart()->plotArea());
+            int xLabels = 0;
+            double lineHeight = 0;
+            for (const ShownText& t : shownTexts(view)) {
+                EXPECT_FALSE(t.text.endsWith(qs("..."))) << t.text.toStdString();
+                bool number = false;
+                t.text.toDouble(&number);
+                if (number && t.place.top() >= plot.bottom()) ++xLabels;
+                if (t.text == qs("Ultimate Side Friction")) lineHeight = t.place.height();
+            }
+            // Readable by leaving labels out only as far as the room asks.
+            EXPECT_GE(xLabels, size.width() > 600 ? 6 : 4);
+
+            const QGraphicsWidget* legend = legendOf(view);
+            ASSERT_NE(legend, nullptr);
+            const QRectF place = legend->sceneBoundingRect();
+            EXPECT_FALSE(place.intersects(plot));
+            EXPECT_TRUE(view->chart()->sceneBoundingRect().contains(place));
+            if (size.width() > 600) {
+                EXPECT_LT(place.height(), 2.5 * lineHeight); // two rows
+            }
+        }
+
+        for (const QSize& size : blowCountSizes) {
+            blows->resize(size);
+            QCoreApplication::processEvents();
+            const QChartView* view = blows->chart()->view();
+            const QRectF plot = view->chart()->mapRectToScene(view->chart()->plotArea());
+            bool labelled = false;
+            for (const ShownText& t : shownTexts(view)) {
+                EXPECT_FALSE(t.text.endsWith(qs("..."))) << t.text.toStdString();
+                if (t.text == qs("Blows")) labelled = !t.place.intersects(plot);
+            }
+            EXPECT_TRUE(labelled) << size.width();
+        }
+    }
 }
 
 TEST_F(GraphTest, ATipElevationOfExactlyZeroEndsTheCurves) {
@@ -228,15 +332,21 @@ TEST_F(GraphTest, EveryWidthGetsAWindowCascadingFromTheScreensTopLeft) {
     const char* titles[] = {"Pile Capacity Graph for:  12.00  in Pile Width",
                             "Pile Capacity Graph for:  14.00  in Pile Width",
                             "Pile Capacity Graph for:  16.00  in Pile Width"};
+    const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
     for (int w = 1; w <= 3; ++w) {
         CCapacityWnd* cap = capacityWindow(w);
         ASSERT_NE(cap, nullptr) << w;
         EXPECT_EQ(cap->windowTitle(), qs(titles[w - 1]));
         EXPECT_EQ(cap->widthIndex(), w - 1);
-        EXPECT_EQ(cap->pos().x(), static_cast<int>(screen.width() * lefts[w - 1]));
-        EXPECT_EQ(cap->pos().y(), static_cast<int>(screen.height() * tops[w - 1]));
-        EXPECT_EQ(cap->size(), QSize(static_cast<int>(screen.width() * 0.5),
-                                     static_cast<int>(screen.height() * 0.8)));
+        // The frame is what is placed and sized; one that would reach below the screen's free
+        // area is moved up.
+        const QRect frame = cap->frameGeometry();
+        EXPECT_EQ(frame.size(), QSize(static_cast<int>(screen.width() * 0.5),
+                                      static_cast<int>(screen.height() * 0.8)));
+        EXPECT_EQ(frame.left(), static_cast<int>(screen.width() * lefts[w - 1]));
+        EXPECT_EQ(frame.top(), std::min(static_cast<int>(screen.height() * tops[w - 1]),
+                                        free.bottom() + 1 - frame.height()));
+        EXPECT_LE(frame.bottom(), free.bottom());
     }
     EXPECT_EQ(capacityWindow(4), nullptr);
     EXPECT_EQ(openWindows<CCapacityWnd>().size(), 3u);
@@ -381,7 +491,8 @@ TEST_F(GraphTest, PrintingGoesToThePrinterChosenInTheDialog) {
     capacityWindow(1)->printGraph();
     setWriteFailureAfterBytesForTesting(-1);
     ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_EQ(shell.messages[0].text, "Disk full while accessing " + pdf + ".");
+    EXPECT_EQ(shell.messages[0].text,
+              "Disk full while accessing " + pdf + ".\n" + std::strerror(ENOSPC));
     EXPECT_EQ(readFile(pdf), before);
     shell.messages.clear();
 
