@@ -73,7 +73,7 @@ struct DisplayUnits {
 };
 
 std::string csvTable(const AnalysisState& s) {
-    const DisplayUnits u{s.IUNITS != 1};
+    const DisplayUnits u{s.IUNITS != Iunits::English};
     std::string out =
         "width,length,tip_elevation,side_friction,end_bearing,davisson,allowable,ultimate\n";
     for (const CaseResult& c : s.cases) {
@@ -105,7 +105,7 @@ void appendRow(std::string& out, const std::string_view (&cells)[5]) {
 }
 
 void printSummary(const AnalysisState& s, const std::string& reportPath) {
-    const DisplayUnits u{s.IUNITS != 1};
+    const DisplayUnits u{s.IUNITS != Iunits::English};
     std::string out = "Report written to " + reportPath + "\n";
     if (s.cases.empty()) {
         out += "No width and length could be computed; the report tells why.\n";
@@ -157,7 +157,7 @@ int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, Batc
     std::vector<RunOutput> more;
     if (!opt.csv.empty()) more.push_back({"CSV file", opt.csv, csvTable});
     const bool ran = AnalysisHandoff(doc, shell, more);
-    if (!ran || doc.inputValid == 0) return kExitRefused;
+    if (!ran || doc.inputValid == InputValid::No) return kExitRefused;
     if (!s.reportWritten) return kExitFileOrUsage;
 
     if (!opt.quiet) {

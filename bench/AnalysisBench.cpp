@@ -46,7 +46,7 @@ std::unique_ptr<AnalysisState> handedOver(bench::LogKind log, bench::LengthKind 
     state->OUTFILE = "bench.out";
     state->OUTDIR = dir;
     QuietShell shell;
-    if (!AnalysisHandoff(doc, shell) || doc.inputValid != 1 || shell.messages != 0 ||
+    if (!AnalysisHandoff(doc, shell) || doc.inputValid != InputValid::Yes || shell.messages != 0 ||
         !state->reportWritten)
         std::abort();
     fs::remove_all(dir);
@@ -54,7 +54,7 @@ std::unique_ptr<AnalysisState> handedOver(bench::LogKind log, bench::LengthKind 
 }
 
 void compute(AnalysisState& s) {
-    if (s.ISECT == 3 || s.ISECT == 4)
+    if (Isect::steel(s.ISECT))
         computeSteelPile(s.IERR, s);
     else
         computeConcretePile(s.IERR, s);
@@ -67,7 +67,7 @@ int analyseOnly(AnalysisState& s) {
     while (s.NLEN < kMaxLengths && s.PL(s.NLEN + 1) > 0) ++s.NLEN;
     for (s.IW = 1; s.IW <= s.NW; ++s.IW) {
         s.WP = s.PWID(s.IW);
-        if (s.IOPT == 1) {
+        if (s.IOPT == Iopt::SpecificLengths) {
             for (int j = 1; j <= s.NLEN; ++j) {
                 s.TPL = s.PL(j);
                 s.EBP = s.GSE - s.TPL;

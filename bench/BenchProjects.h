@@ -97,11 +97,12 @@ public:
         doc.station = coin() ? "" : "10+" + std::to_string(integer(10, 99));
         doc.pileShape = integer(1, 5);
         doc.pipeEnd = integer(1, 2);
-        doc.unitWeight = (doc.pileShape == 3 || doc.pileShape == 4 ? 490.0 : 150.0) *
-                         (metric ? CPelbrinDoc::kUnitWeightFactor : 1.0);
+        const bool steel =
+            doc.pileShape == PileShape::SteelPipe || doc.pileShape == PileShape::SteelH;
+        doc.unitWeight = (steel ? 490.0 : 150.0) * (metric ? CPelbrinDoc::kUnitWeightFactor : 1.0);
         doc.groundElevation = round2(uniform(-60, 150) * len);
 
-        doc.widthCount = doc.pileShape == 4 ? 1 : integer(1, kDocWidths);
+        doc.widthCount = doc.pileShape == PileShape::SteelH ? 1 : integer(1, kDocWidths);
         for (int i = 0; i < doc.widthCount; ++i)
             doc.pileWidths[static_cast<std::size_t>(i)] = round2(uniform(8, 60) * small);
         doc.pipeThickness = round2(uniform(0.25, 3.9) * small);
@@ -123,7 +124,7 @@ public:
         const double bottom = doc.depths[static_cast<std::size_t>(entries - 2)] / len;
 
         doc.analysisType = integer(1, 2);
-        if (doc.analysisType == 1) {
+        if (doc.analysisType == AnalysisType::SpecificLengths) {
             const int n = integer(1, 10);
             for (int j = 0; j < n; ++j)
                 doc.pileLengths[static_cast<std::size_t>(j)] =

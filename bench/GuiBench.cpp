@@ -153,8 +153,9 @@ double timeBoringLog(CPelbrinView& view, bool& failed) {
 // A click on the other unit system's radio button to the main window's repaint: the project is
 // converted and the form reloaded.
 double timeUnitSwitch(CPelbrinDoc& doc, CMainFrame& frame, bool& failed) {
-    const char* name = doc.units == 1 ? "unitMetric" : "unitEnglish";
-    const int unitsAfter = doc.units == 1 ? 2 : 1;
+    const bool english = doc.units == Units::English;
+    const char* name = english ? "unitMetric" : "unitEnglish";
+    const int unitsAfter = english ? Units::Metric : Units::English;
     auto* radio = frame.view()->findChild<QAbstractButton*>(QString::fromLatin1(name));
     if (!radio) {
         failed = true;

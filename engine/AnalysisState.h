@@ -25,6 +25,37 @@ constexpr int kMaxTipPoints = 225;
 // The report's output channel, handed to a computation in IERR.
 constexpr int kReportUnit = 9;
 
+// The engine's coded values, as the hand-off copies them in. Compare by name.
+struct Iunits {
+    enum : int { English = 1, Metric = 2 };
+};
+struct Iopt {
+    enum : int { SpecificLengths = 1, RangeOfLengths = 2 };
+};
+struct Isect {
+    enum : int { SquareConcrete = 1, RoundConcrete = 2, SteelPipe = 3, SteelH = 4, Cylinder = 5 };
+    // Steel piles have a computation of their own.
+    static constexpr bool steel(int isect) { return isect == SteelPipe || isect == SteelH; }
+};
+struct Ipipe {
+    enum : int { OpenEnd = 1, ClosedEnd = 2 };
+};
+// Soil groups of the log (ST) and of the layers (LST).
+struct SoilGroup {
+    enum : int {
+        BottomOfBoring = 0,
+        PlasticClay = 1,
+        ClaySiltSandMixture = 2,
+        CleanSand = 3,
+        SoftLimestone = 4,
+        Void = 5,
+    };
+    // Sands and limestone, where an H-pile bears on its full box area.
+    static constexpr bool sandOrLimestone(int group) {
+        return group == CleanSand || group == SoftLimestone;
+    }
+};
+
 // Points of a depth-range average: elevation, blow count and unit value.
 template <int Size> struct PointList {
     int NP = 0;

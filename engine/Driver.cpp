@@ -51,7 +51,7 @@ std::string twoDigits(int a, int b, int c, char sep) {
 }
 
 void compute(AnalysisState& s) {
-    if (s.ISECT == 3 || s.ISECT == 4)
+    if (Isect::steel(s.ISECT))
         computeSteelPile(s.IERR, s);
     else
         computeConcretePile(s.IERR, s);
@@ -112,8 +112,9 @@ std::size_t reportSizeEstimate(const AnalysisState& s) {
     const auto entries = static_cast<std::size_t>(std::clamp(s.NSAMP, 0, kMaxSamples));
     const auto widths = static_cast<std::size_t>(std::clamp(s.NW, 0, kMaxWidths));
     const std::size_t perWidth =
-        s.IOPT == 1 ? static_cast<std::size_t>(std::max(s.NLEN, 1)) * (entries + 70) * kLine
-                    : (kMaxRangeSteps + 60) * kLine;
+        s.IOPT == Iopt::SpecificLengths
+            ? static_cast<std::size_t>(std::max(s.NLEN, 1)) * (entries + 70) * kLine
+            : (kMaxRangeSteps + 60) * kLine;
     return (entries + 100) * kLine + widths * perWidth;
 }
 
@@ -166,9 +167,9 @@ void runAnalysis(AnalysisState& s, ReportOut& out) {
         // Section C prints the width being analysed, so it must be set before the first
         // section of the width, not only inside the computation.
         s.WP = s.PWID(s.IW);
-        if (s.IOPT == 1)
+        if (s.IOPT == Iopt::SpecificLengths)
             specificLengths(s, out);
-        else if (s.IOPT == 2)
+        else if (s.IOPT == Iopt::RangeOfLengths)
             rangeOfLengths(s, out);
 
         out.blank();

@@ -61,21 +61,21 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
     if (nsamp <= 2) fail("A minimum of 2 borelog entries must be entered");
     if (!positive(doc.pileWidths[0])) fail("At least one pile width must be entered");
     if (!positive(doc.unitWeight)) fail("Unit weight must be greater than 0");
-    if (doc.pileShape < 1 || doc.pileShape > 5) fail("Illegal pileshape encountered");
-    if (doc.analysisType == 1 && !positive(doc.pileLengths[0]))
+    if (!PileShape::known(doc.pileShape)) fail("Illegal pileshape encountered");
+    if (doc.analysisType == AnalysisType::SpecificLengths && !positive(doc.pileLengths[0]))
         fail("Pile lengths must be greater than 0");
-    if (doc.analysisType == 2) {
+    if (doc.analysisType == AnalysisType::RangeOfLengths) {
         if (!positive(doc.minLength)) fail("Minimum pile length must be greater than 0");
         if (!positive(doc.maxLength) || doc.maxLength < doc.minLength)
             fail("Maximum pile length must be greater than 0 and greater than the minimum "
                  "pilelength");
         if (!positive(doc.lengthIncrement)) fail("Pile length increment must be greater than 0");
     }
-    if (doc.analysisType != 1 && doc.analysisType != 2) fail("Illegal analysis option encountered");
+    if (doc.analysisType != AnalysisType::SpecificLengths &&
+        doc.analysisType != AnalysisType::RangeOfLengths)
+        fail("Illegal analysis option encountered");
 
-    // A project whose system was never chosen is shown, saved and run as Metric.
-    if (doc.units != 1 && doc.units != 2 && doc.units != -1)
-        fail("Illegal unit system encountered");
+    if (!Units::known(doc.units)) fail("Illegal unit system encountered");
     const bool closed = hasClosingEntry(doc);
     if (!closed) fail("The boring log must end with an entry of soil type 0");
 
@@ -88,7 +88,7 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
             }
         }
     }
-    if (doc.pileShape == 3 || doc.pileShape == 5) {
+    if (PileShape::hollow(doc.pileShape)) {
         bool bad = !positive(doc.pipeThickness);
         for (int i = 0; i < std::max(nw, 1) && !bad; ++i) {
             const double w = doc.pileWidths[static_cast<std::size_t>(i)];
@@ -96,7 +96,8 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
         }
         if (bad) fail("Wall thickness must be greater than 0 and less than half the pile width");
     }
-    if (doc.pileShape == 4 && (!positive(doc.hPileDepth) || !positive(doc.hPileEndArea)))
+    if (doc.pileShape == PileShape::SteelH &&
+        (!positive(doc.hPileDepth) || !positive(doc.hPileEndArea)))
         fail("H-pile section depth and end area must be greater than 0");
     bool increasing = closed;
     if (closed) {
@@ -123,11 +124,11 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
             break;
         }
     }
-    if (doc.pileShape == 4 &&
+    if (doc.pileShape == PileShape::SteelH &&
         (tooLarge(doc.hPileDepth, kLargest) || tooLarge(doc.hPileEndArea, kLargestArea)))
         fail("H-pile section depth must be no more than 1000000 and end area no more than "
              "10000000");
-    if (doc.analysisType == 1) {
+    if (doc.analysisType == AnalysisType::SpecificLengths) {
         // The lengths the driver takes: the leading positive ones.
         for (std::size_t j = 0; j < doc.pileLengths.size() && positive(doc.pileLengths[j]); ++j) {
             if (tooLarge(doc.pileLengths[j], kLargest)) {
@@ -136,7 +137,7 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
             }
         }
     }
-    if (doc.analysisType == 2 &&
+    if (doc.analysisType == AnalysisType::RangeOfLengths &&
         (tooLarge(doc.minLength, kLargest) || tooLarge(doc.maxLength, kLargest) ||
          tooLarge(doc.lengthIncrement, kLargest)))
         fail("Minimum and maximum pile length and increment must be no more than 1000000");
@@ -189,9 +190,8 @@ bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell, std::span<const RunOutput> 
 
     s.NSAMP = countSamples(doc);
 
-    doc.inputValid = 1;
-    if (!validate(doc, s.NSAMP, shell)) doc.inputValid = 0;
-    if (doc.inputValid == 0) return true;
+    doc.inputValid = validate(doc, s.NSAMP, shell) ? InputValid::Yes : InputValid::No;
+    if (doc.inputValid == InputValid::No) return true;
 
     // A project read from or saved to a file has its path; a file name may begin with a blank.
     auto hasFile = [&] {
@@ -207,11 +207,11 @@ bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell, std::span<const RunOutput> 
         return true;
     }
 
-    const bool metric = doc.units != 1;
+    const bool metric = Units::metric(doc.units);
     auto len = [&](double v) { return metric ? v / doc.lengthFactor : v; };
     auto small = [&](double v) { return metric ? v / doc.smallLengthFactor : v; };
 
-    s.IUNITS = metric ? 2 : 1;
+    s.IUNITS = metric ? Iunits::Metric : Iunits::English;
     s.ISECT = doc.pileShape;
     s.IOPT = doc.analysisType;
     s.IPIPE = doc.pipeEnd;

@@ -1,5 +1,6 @@
 #include "engine/Report.h"
 
+#include "engine/AnalysisState.h"
 #include "engine/Format.h"
 
 #include <algorithm>
@@ -171,7 +172,7 @@ const ReportUnits kMetric{
 } // namespace
 
 const ReportUnits& ReportUnits::of(int iunits) {
-    return iunits == 1 ? kEnglish : kMetric;
+    return iunits == Iunits::English ? kEnglish : kMetric;
 }
 
 } // namespace zenka

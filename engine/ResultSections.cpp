@@ -13,13 +13,13 @@ namespace {
 constexpr std::string_view kContinued = "(CONTINUED)";
 
 bool steelPile(const AnalysisState& s) {
-    return s.ISECT == 3 || s.ISECT == 4;
+    return Isect::steel(s.ISECT);
 }
 
 // The H-pile's ultimate capacity takes twice the end bearing when the tip is in soil type 3 or 4.
 bool tipInSoilType3or4(const AnalysisState& s) {
     if (s.IBL < 1 || s.IBL > kMaxLayers) return false;
-    return s.LST(s.IBL) == 3 || s.LST(s.IBL) == 4;
+    return SoilGroup::sandOrLimestone(s.LST(s.IBL));
 }
 
 // "LABEL ... NAME = value UNIT": a quantity of sections E to G, its F7.2 value at valueCol and
@@ -343,7 +343,7 @@ void writePileCapacity(SectionContext& c) {
             .text(73, u.forceWord);
         return;
     }
-    const bool twice = s.ISECT == 4 && tipInSoilType3or4(s);
+    const bool twice = s.ISECT == Isect::SteelH && tipInSoilType3or4(s);
     quantity(out, "WEIGHT OF THE PILE", 58, "WGP = ", 64, u.force(s.WGP), u.forceWord);
     quantity(out, "ESTIMATED DAVISSON CAPACITY (USF+CMAXB-WGP)", 58, "MPC = ", 64, u.force(s.MPC),
              u.forceWord);
@@ -396,7 +396,7 @@ void writeTableNotes(SectionContext& c) {
         c.cont = kContinued;
         writeTableTitle(c);
     }
-    if (c.s.ISECT == 4)
+    if (c.s.ISECT == Isect::SteelH)
         writeHPileNotes(c);
     else
         writeGeneralNotes(c);

@@ -81,7 +81,7 @@ void writeGeneralInformation(SectionContext& c) {
         .F(40, u.len(s.GSE), 6, 2)
         .text(47, u.elevationWord);
 
-    const bool specific = s.IOPT == 1;
+    const bool specific = s.IOPT == Iopt::SpecificLengths;
     out.line().text(10, "TYPE OF ANALYSIS").I(40, s.IOPT, 2).text(43, "- DETERMINATION OF STATIC");
     out.line().text(43, specific ? "  PILE BEARING CAPACITY" : "  PILE BEARING CAPACITIES");
     out.line().text(43, specific ? "  FOR SPECIFIC PILE LENGTHS" : "  FOR A RANGE OF PILE LENGTHS");
@@ -180,18 +180,19 @@ void writePileInformation(SectionContext& c) {
 
     out.blank();
     out.line().text(10, "TEST PILE SECTION ").text(49, "ISECT =").I(58, s.ISECT, 3);
-    const bool pipe = s.ISECT == 3 && (s.IPIPE == 1 || s.IPIPE == 2);
-    if (s.ISECT == 1) {
+    const bool pipe =
+        s.ISECT == Isect::SteelPipe && (s.IPIPE == Ipipe::OpenEnd || s.IPIPE == Ipipe::ClosedEnd);
+    if (s.ISECT == Isect::SquareConcrete) {
         out.line().text(40, "{concrete pile, square section}");
         out.line()
             .text(10, "WIDTH OF PILE")
             .text(52, "WP =")
             .F(58, u.small(s.WP), 7, 2)
             .text(66, u.sizeWord);
-    } else if (s.ISECT == 2 || (s.ISECT == 3 && !pipe)) {
+    } else if (s.ISECT == Isect::RoundConcrete || (s.ISECT == Isect::SteelPipe && !pipe)) {
         out.line().text(40, "{concrete pile, round section}");
         writeDiameterLine(c);
-    } else if (pipe && s.IPIPE == 1) {
+    } else if (pipe && s.IPIPE == Ipipe::OpenEnd) {
         out.line().text(45, "{open-end steel pipe pile}");
         writeDiameterLine(c);
         writeThicknessLine(c);
@@ -199,7 +200,7 @@ void writePileInformation(SectionContext& c) {
         out.line().text(44, "{closed-end steel pipe pile}");
         writeDiameterLine(c);
         writeThicknessLine(c);
-    } else if (s.ISECT == 4) {
+    } else if (s.ISECT == Isect::SteelH) {
         out.line().text(53, "{steel H-pile}");
         out.line()
             .text(10, "WIDTH OF FLANGE")
@@ -217,13 +218,13 @@ void writePileInformation(SectionContext& c) {
             .text(49, "TAREA =")
             .F(58, u.area(s.TAREA), 9, 2)
             .text(68, u.areaWord);
-    } else if (s.ISECT == 5) {
+    } else if (s.ISECT == Isect::Cylinder) {
         out.line().text(45, "{CONCRETE CYLINDER PILE}");
         writeDiameterLine(c);
         writeThicknessLine(c);
     }
 
-    if (s.IOPT == 1) {
+    if (s.IOPT == Iopt::SpecificLengths) {
         s.LINES += 2;
         out.blank();
         out.line()

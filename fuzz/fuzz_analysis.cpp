@@ -125,14 +125,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!shell.invalidSoil || s.reportWritten) fail("stopped without its soil message");
         return 0;
     }
-    if (doc.inputValid == 0) {
+    if (doc.inputValid == InputValid::No) {
         if (shell.messages == 0 || s.reportWritten) fail("refused without a message");
         return 0;
     }
     if (shell.messages != 0 || !s.reportWritten) fail("a valid project did not get its report");
-    if (s.IOPT != 2) s.PLMIN = s.PLMAX = s.PLINC = 0; // not in use
-    if (s.ISECT != 3 && s.ISECT != 5) s.THICK = 0;
-    if (s.ISECT != 4) s.DEPTH = s.TAREA = 0;
+    if (s.IOPT != Iopt::RangeOfLengths) s.PLMIN = s.PLMAX = s.PLINC = 0; // not in use
+    if (s.ISECT != Isect::SteelPipe && s.ISECT != Isect::Cylinder) s.THICK = 0;
+    if (s.ISECT != Isect::SteelH) s.DEPTH = s.TAREA = 0;
     if (!inputsFinite(s)) fail("a valid project handed over a value that is not finite");
     for (const CaseResult& c : s.cases)
         if (!finite(c)) fail("a valid project computed a value that is not finite");

@@ -235,8 +235,8 @@ int leadingInteger(std::string_view line) {
 } // namespace
 
 std::string writeInputFile(CPelbrinDoc& doc) {
-    if (doc.units == -1) doc.units = 2;
-    doc.pipeEnd = doc.pipeEnd == 1 ? 1 : 2;
+    if (doc.units == Units::NotChosen) doc.units = Units::Metric;
+    doc.pipeEnd = doc.pipeEnd == PipeEnd::Open ? PipeEnd::Open : PipeEnd::Closed;
 
     std::string out;
     out += printfInt(doc.units, 0) + kEol;
@@ -250,7 +250,7 @@ std::string writeInputFile(CPelbrinDoc& doc) {
     out += printfInt(doc.analysisType, 1) + " " + printfInt(doc.pipeEnd, 1) + kEol;
 
     // Widths: only the leading non-zero ones, which are the ones the analysis takes.
-    if (doc.pileShape == 4) {
+    if (doc.pileShape == PileShape::SteelH) {
         out += " 1 " + f16(doc.pileWidths[0]) + " " + kEol;
     } else {
         const int n = leadingNonZeroWidths(doc);
@@ -259,15 +259,15 @@ std::string writeInputFile(CPelbrinDoc& doc) {
         out += kEol;
     }
 
-    if (doc.pileShape == 4)
+    if (doc.pileShape == PileShape::SteelH)
         out += f16(doc.groundElevation) + " " + f16(doc.hPileDepth) + " " + f16(doc.hPileEndArea) +
                " " + kEol;
-    else if (doc.pileShape == 3 || doc.pileShape == 5)
+    else if (PileShape::hollow(doc.pileShape))
         out += f16(doc.groundElevation) + " " + f16(doc.pipeThickness) + " " + kEol;
     else
         out += f16(doc.groundElevation) + " " + kEol;
 
-    if (doc.analysisType == 1) {
+    if (doc.analysisType == AnalysisType::SpecificLengths) {
         int n = 0;
         for (double l : doc.pileLengths)
             if (l > 0) ++n;
@@ -275,7 +275,7 @@ std::string writeInputFile(CPelbrinDoc& doc) {
         out += " ";
         for (int i = 0; i < n; ++i) out += f16(doc.pileLengths[static_cast<std::size_t>(i)]) + " ";
         out += kEol;
-    } else if (doc.analysisType == 2) {
+    } else if (doc.analysisType == AnalysisType::RangeOfLengths) {
         out += f16(doc.minLength) + " " + f16(doc.maxLength) + " " + f16(doc.lengthIncrement) +
                " " + kEol;
     }
@@ -343,18 +343,18 @@ std::vector<ReadWarning> readInputFile(std::string_view bytes, CPelbrinDoc& doc)
 
     NumberScanner line11(numbers());
     doc.groundElevation = line11.real();
-    if (doc.pileShape == 3 || doc.pileShape == 5) {
+    if (PileShape::hollow(doc.pileShape)) {
         doc.pipeThickness = line11.real();
-    } else if (doc.pileShape == 4) {
+    } else if (doc.pileShape == PileShape::SteelH) {
         doc.hPileDepth = line11.real();
         doc.hPileEndArea = line11.real();
     }
 
     // The writer has a lengths line only for these two analysis types.
-    if (doc.analysisType == 1) {
+    if (doc.analysisType == AnalysisType::SpecificLengths) {
         NumberScanner line12(numbers());
         for (std::size_t i = 0; i < 10; ++i) doc.pileLengths[i] = line12.real();
-    } else if (doc.analysisType == 2) {
+    } else if (doc.analysisType == AnalysisType::RangeOfLengths) {
         NumberScanner line12(numbers());
         doc.minLength = line12.real();
         doc.maxLength = line12.real();

@@ -7,7 +7,9 @@
 
 namespace zenka {
 
-CPelbrinDoc::CPelbrinDoc(AnalysisState& state) : state_(&state) { ResetProject(); }
+CPelbrinDoc::CPelbrinDoc(AnalysisState& state) : state_(&state) {
+    ResetProject();
+}
 
 CPelbrinDoc::~CPelbrinDoc() = default;
 
@@ -17,19 +19,19 @@ void CPelbrinDoc::ResetProject() {
     depths.fill(0);
     unitWeight = 0;
     groundElevation = 0;
-    pipeEnd = 1;
+    pipeEnd = PipeEnd::Open;
     pipeThickness = 0;
     hPileDepth = 0;
     hPileEndArea = 0;
-    units = -1;
+    units = Units::NotChosen;
     projectNumber.clear();
     jobName.clear();
     engineer.clear();
     boringDate.clear();
     boringNumber.clear();
     station.clear();
-    pileShape = -1;
-    analysisType = 0;
+    pileShape = PileShape::None;
+    analysisType = AnalysisType::None;
     pileLengths.fill(0);
     maxLength = 0;
     minLength = 0;
@@ -77,7 +79,7 @@ void CPelbrinDoc::ConvertUnits(int direction) {
     conv(maxLength, lengthFactor);
     conv(lengthIncrement, lengthFactor);
     for (auto& d : depths) conv(d, lengthFactor);
-    units = toMetric ? 2 : 1;
+    units = toMetric ? Units::Metric : Units::English;
     notifyChanged();
 }
 

@@ -17,6 +17,40 @@ constexpr int kDocSamples = 225;
 constexpr int kDocLengths = 20;
 constexpr int kDocWidths = 5;
 
+// The project's coded values: the integers the project file stores, named. A file may hold any
+// integer; the hand-off refuses what has no name here.
+struct Units {
+    enum : int { NotChosen = -1, English = 1, Metric = 2 };
+    // A project whose system was never chosen is shown, saved and run as Metric.
+    static constexpr bool metric(int units) { return units != English; }
+    static constexpr bool known(int units) {
+        return units == NotChosen || units == English || units == Metric;
+    }
+};
+struct PileShape {
+    enum : int {
+        None = -1,
+        SquareConcrete = 1,
+        RoundConcrete = 2,
+        SteelPipe = 3,
+        SteelH = 4,
+        Cylinder = 5,
+    };
+    static constexpr bool known(int shape) { return shape >= SquareConcrete && shape <= Cylinder; }
+    // Pipes and cylinders are hollow: they have a wall thickness.
+    static constexpr bool hollow(int shape) { return shape == SteelPipe || shape == Cylinder; }
+};
+struct AnalysisType {
+    enum : int { None = 0, SpecificLengths = 1, RangeOfLengths = 2 };
+};
+struct PipeEnd {
+    enum : int { Open = 1, Closed = 2 };
+};
+// inputValid: whether the last run's checks passed.
+struct InputValid {
+    enum : int { No = 0, Yes = 1 };
+};
+
 // A graph window that belongs to the project. Destroying the reference closes the window.
 class GraphWindow {
 public:
@@ -32,25 +66,25 @@ public:
     CPelbrinDoc& operator=(const CPelbrinDoc&) = delete;
 
     // --- fields, in the order of the project file's model ---
-    int inputValid = 0;
+    int inputValid = InputValid::No;
     std::array<double, kDocSamples> blowCounts{};
     std::array<int, kDocSamples> soilCodes{};
     std::array<double, kDocSamples> depths{};
     double unitWeight = 0;
     double groundElevation = 0;
-    int pipeEnd = 1;
+    int pipeEnd = PipeEnd::Open;
     double pipeThickness = 0;
     double hPileDepth = 0;
     double hPileEndArea = 0;
-    int units = -1; // -1 not chosen, 1 English, 2 Metric
+    int units = Units::NotChosen;
     std::string projectNumber;
     std::string jobName;
     std::string engineer;
     std::string boringDate;
     std::string boringNumber;
     std::string station;
-    int pileShape = -1;   // -1 none, 1 square concrete, 2 round concrete, 3 pipe, 4 H, 5 cylinder
-    int analysisType = 0; // 0 none, 1 specific lengths, 2 range
+    int pileShape = PileShape::None;
+    int analysisType = AnalysisType::None;
     std::array<double, kDocLengths> pileLengths{};
     double maxLength = 0;
     double minLength = 0;
@@ -65,8 +99,8 @@ public:
     double areaFactor = 0;
     std::unique_ptr<GraphWindow> blowCountGraph;
     std::array<std::unique_ptr<GraphWindow>, kDocWidths> capacityGraphs;
-    std::string pathName; // full path of the input file; empty when there is none yet
-    std::string fileName; // the input file's name without its folder
+    std::string pathName;        // full path of the input file; empty when there is none yet
+    std::string fileName;        // the input file's name without its folder
     std::string title = "Zenka"; // document title shown in the main window's caption
 
     static constexpr double kUnitWeightFactor = 0.15708740670207796;

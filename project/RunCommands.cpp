@@ -16,7 +16,7 @@ bool RunAndView(CPelbrinDoc& doc, Shell& shell) {
     const bool ran = AnalysisHandoff(doc, shell);
     shell.endWorking();
     // A report that could not be written is never shown: an old one would pass for this run's.
-    if (doc.inputValid != 1 || !ran || !doc.state().reportWritten) return false;
+    if (doc.inputValid != InputValid::Yes || !ran || !doc.state().reportWritten) return false;
     shell.openTextViewer(reportPathOf(doc.state()));
     return true;
 }

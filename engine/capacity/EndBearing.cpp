@@ -84,7 +84,7 @@ int endBearing(AnalysisState& s, PileMaterial m, const LogSamples& log) {
     const int deepest = std::min(s.NSAMP, kMaxSamples) - 1;
     const double deepestElevation = s.GSE - s.D(deepest);
     // A void bearing layer has zones of no height.
-    const bool isVoid = s.LST(s.IBL) == 5;
+    const bool isVoid = s.LST(s.IBL) == SoilGroup::Void;
     RangeAverage r;
 
     // Zone around the tip.
@@ -135,7 +135,8 @@ int endBearing(AnalysisState& s, PileMaterial m, const LogSamples& log) {
 
     // An H-pile in sand or limestone plugs between its flanges and bears on the full block.
     const int bearingSoil = s.LST(s.IBL);
-    if (s.ISECT == 4 && (bearingSoil == 3 || bearingSoil == 4)) s.AREA = s.DEPTH * WP / 144;
+    if (s.ISECT == Isect::SteelH && SoilGroup::sandOrLimestone(bearingSoil))
+        s.AREA = s.DEPTH * WP / 144;
     s.MAXB = s.AREA * s.AQPT;
 
     // Corrections for embedment in a bearing layer whose top is weaker than the tip region.
