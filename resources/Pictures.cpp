@@ -12,79 +12,103 @@ namespace zenka {
 
 namespace {
 
-// Each button as rows of 16 characters; every character is one pixel of the palette below.
-using ButtonRows = std::array<const char*, kButtonHeight>;
+// The buttons are drawn on a grid of 16 by 15 units with their straight edges on whole units
+// and their outlines along the middle of a unit: crisp at the button's own size and at every
+// whole multiple of it, so a high-density screen gets a picture drawn for it, not one enlarged.
 
-constexpr ButtonRows kNewSheet = {
-    "................", "..#######.......", "..#wwwww##......", "..#wwwww#w#.....",
-    "..#wwwww####....", "..#wwwwwwww#....", "..#wwggggww#....", "..#wwwwwwww#....",
-    "..#wwggggww#....", "..#wwwwwwww#....", "..#wwggggww#....", "..#wwwwwwww#....",
-    "..#wwwwwwww#....", "..##########....", "................",
-};
+const QColor kInk(0, 0, 0);
+const QColor kNavy(0, 0, 128);
 
-constexpr ButtonRows kOpenFolder = {
-    "................", "..........bbb...", ".........b...b.b", "..............bb",
-    ".###.........bbb", "#yyy#######.....", "#ywywywywy#.....", "#wyw###########.",
-    "#yw#ooooooooooo#", "#w#ooooooooooo#.", "##ooooooooooo#..", "#ooooooooooo#...",
-    "#############...", "................", "................",
-};
-
-constexpr ButtonRows kDiskette = {
-    "................", ".#############..", ".#bb#wwwwww#b#..", ".#bb#wwwwww#bb#.",
-    ".#bb#wwwwww#bb#.", ".#bb#wwwwww#bb#.", ".#bbb######bbb#.", ".#bbbbbbbbbbbb#.",
-    ".#bb########bb#.", ".#bb#gg#ggg#bb#.", ".#bb#gg#ggg#bb#.", ".#bb#gg#ggg#bb#.",
-    "..############..", "................", "................",
-};
-
-constexpr ButtonRows kGraph = {
-    "................", ".#..............", ".#...........r..", ".#..........r...",
-    ".#.....r...r....", ".#....r.r.r.....", ".#...r...r......", ".#..r...........",
-    ".#.r.......bb...", ".#r..bb....bb...", ".#...bb.bb.bb...", ".#.bbbb.bb.bb...",
-    ".#.bbbb.bb.bb...", ".##############.", "................",
-};
-
-constexpr ButtonRows kRun = {
-    "................", "................", "................", "................",
-    "ggggggggggggggg.", "grrrggrggrgrggrg", "grggrgrggrgrrgrg", "grrrggrggrgrgrrg",
-    "grgrggrggrgrggrg", "grggrggrrggrggrg", "ggggggggggggggg.", "................",
-    "................", "................", "................",
-};
-
-constexpr ButtonRows kQuestion = {
-    "................", ".....######.....", "....##bbbb##....", "...##bb..bb##...",
-    "...##bb..bb##...", "........bb##....", ".......bb##.....", "......bb##......",
-    "......bb##......", "......bb##......", "................", "......bb##......",
-    "......bb##......", "................", "................",
-};
-
-QColor paletteColour(char c) {
-    switch (c) {
-    case '#':
-        return QColor(0, 0, 0);
-    case 'w':
-        return QColor(255, 255, 255);
-    case 'g':
-        return QColor(128, 128, 128);
-    case 'b':
-        return QColor(0, 0, 128);
-    case 'y':
-        return QColor(255, 255, 0);
-    case 'o':
-        return QColor(128, 128, 0);
-    case 'r':
-        return QColor(192, 0, 0);
-    default:
-        return QColor(0, 0, 0, 0);
+// Letters five units high at most, one row of characters to a unit, '#' filled.
+void fillRows(QPainter& p, double left, double top, std::initializer_list<const char*> rows) {
+    double y = top;
+    for (const char* row : rows) {
+        for (int x = 0; row[x] != '\0'; ++x)
+            if (row[x] == '#') p.drawRect(QRectF(left + x, y, 1, 1));
+        y += 1;
     }
 }
 
-QPixmap fromRows(const ButtonRows& rows) {
-    QImage image(kButtonWidth, kButtonHeight, QImage::Format_ARGB32);
-    for (int y = 0; y < kButtonHeight; ++y) {
-        const char* row = rows[static_cast<std::size_t>(y)];
-        for (int x = 0; x < kButtonWidth; ++x) image.setPixelColor(x, y, paletteColour(row[x]));
-    }
-    return QPixmap::fromImage(image);
+void drawNewSheet(QPainter& p) {
+    QPainterPath sheet;
+    sheet.moveTo(2.5, 0.5);
+    sheet.lineTo(9.5, 0.5);
+    sheet.lineTo(13.5, 4.5);
+    sheet.lineTo(13.5, 14.5);
+    sheet.lineTo(2.5, 14.5);
+    sheet.closeSubpath();
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    // The folded corner.
+    p.setBrush(QColor(192, 192, 192));
+    p.drawPolygon(QPolygonF({QPointF(9.5, 0.5), QPointF(9.5, 4.5), QPointF(13.5, 4.5)}));
+    p.setPen(QPen(QColor(128, 128, 128), 1));
+    for (double y : {7.5, 9.5, 11.5}) p.drawLine(QPointF(4.5, y), QPointF(y < 11 ? 11.5 : 9.5, y));
+}
+
+void drawOpenFolder(QPainter& p) {
+    const QColor edge(96, 64, 0);
+    p.setPen(QPen(edge, 1));
+    // The back with its tab, then the front swung open towards the viewer.
+    p.setBrush(QColor(214, 168, 40));
+    p.drawPolygon(QPolygonF({QPointF(0.5, 2.5), QPointF(5.5, 2.5), QPointF(6.5, 3.5),
+                             QPointF(12.5, 3.5), QPointF(12.5, 13.5), QPointF(0.5, 13.5)}));
+    p.setBrush(QColor(255, 220, 80));
+    p.drawPolygon(QPolygonF(
+        {QPointF(0.5, 13.5), QPointF(3.5, 6.5), QPointF(15.5, 6.5), QPointF(12.5, 13.5)}));
+}
+
+void drawDiskette(QPainter& p) {
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(kNavy);
+    p.drawPolygon(QPolygonF({QPointF(1.5, 0.5), QPointF(12.5, 0.5), QPointF(14.5, 2.5),
+                             QPointF(14.5, 14.5), QPointF(1.5, 14.5)}));
+    p.setPen(Qt::NoPen);
+    // The metal shutter with its window, and the label.
+    p.setBrush(QColor(192, 192, 192));
+    p.drawRect(QRectF(4, 1, 8, 5));
+    p.setBrush(kNavy);
+    p.drawRect(QRectF(9, 2, 2, 3));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4, 8, 8, 6));
+    p.setBrush(QColor(128, 128, 128));
+    p.drawRect(QRectF(5, 10, 6, 1));
+    p.drawRect(QRectF(5, 12, 6, 1));
+}
+
+void drawGraph(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 192));
+    p.drawRect(QRectF(4, 9, 2, 4));
+    p.drawRect(QRectF(8, 6, 2, 7));
+    p.drawRect(QRectF(12, 8, 2, 5));
+    p.setPen(QPen(kInk, 1));
+    p.drawLine(QPointF(1.5, 0.5), QPointF(1.5, 13.5));
+    p.drawLine(QPointF(1.5, 13.5), QPointF(15.5, 13.5));
+    p.setPen(QPen(QColor(208, 0, 0), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(
+        QPolygonF({QPointF(2.5, 9.5), QPointF(6.5, 4.5), QPointF(10.5, 6.5), QPointF(14.5, 1.5)}));
+}
+
+void drawRun(QPainter& p) {
+    // White letters on a dark red plate: the word reads at the button's own size.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(176, 0, 0));
+    p.drawRoundedRect(QRectF(0, 2, 16, 11), 2, 2);
+    p.setBrush(Qt::white);
+    fillRows(p, 1, 4, {"###", "#..#", "#..#", "###", "#.#", "#..#", "#..#"});
+    fillRows(p, 6, 4, {"#..#", "#..#", "#..#", "#..#", "#..#", "#..#", ".##"});
+    fillRows(p, 11, 4, {"#..#", "##.#", "##.#", "#.##", "#.##", "#..#", "#..#"});
+}
+
+void drawQuestion(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 160));
+    p.drawEllipse(QRectF(1.5, 0.5, 14, 14));
+    p.setBrush(Qt::white);
+    fillRows(p, 6, 3, {".###", "##.##", "...##", "..##", ".##", ".##", "", ".##", ".##"});
 }
 
 // The sixteen colours of the classic display palette.
@@ -173,22 +197,43 @@ QImage splashPicture() {
                                  Qt::ThresholdDither | Qt::AvoidDither);
 }
 
-QPixmap toolbarPicture(ToolbarPicture which) {
+QImage toolbarImage(ToolbarPicture which, double scale) {
+    QImage image(qRound(kButtonWidth * scale), qRound(kButtonHeight * scale),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(image.width() / double(kButtonWidth), image.height() / double(kButtonHeight));
     switch (which) {
     case ToolbarPicture::NewSheet:
-        return fromRows(kNewSheet);
+        drawNewSheet(p);
+        break;
     case ToolbarPicture::OpenFolder:
-        return fromRows(kOpenFolder);
+        drawOpenFolder(p);
+        break;
     case ToolbarPicture::Diskette:
-        return fromRows(kDiskette);
+        drawDiskette(p);
+        break;
     case ToolbarPicture::Graph:
-        return fromRows(kGraph);
+        drawGraph(p);
+        break;
     case ToolbarPicture::Run:
-        return fromRows(kRun);
+        drawRun(p);
+        break;
     case ToolbarPicture::Question:
-        return fromRows(kQuestion);
+        drawQuestion(p);
+        break;
     }
-    return {};
+    p.end();
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+QIcon toolbarPicture(ToolbarPicture which) {
+    QIcon icon;
+    for (double scale : kButtonScales)
+        icon.addPixmap(QPixmap::fromImage(toolbarImage(which, scale)));
+    return icon;
 }
 
 QIcon programIcon() {

@@ -5,6 +5,7 @@
 #include "graphs/GraphContent.h"
 #include "graphs/GraphWindows.h"
 #include "project/AtomicFile.h"
+#include "resources/Pictures.h"
 #include "support/Projects.h"
 #include "support/TempDir.h"
 
@@ -191,6 +192,38 @@ TEST(GraphPoints, TitlesAndPlacesFollowTheUnitsAndTheScreen) {
     EXPECT_EQ(tooBig.top, 30);
     EXPECT_EQ(tooBig.left, 300);
     EXPECT_EQ(keepInside({700, 0, 900, 100}, {0, 0, 1280, 994}).left, 380);
+}
+
+TEST(ToolbarPictures, EachScreenScaleGetsAPictureDrawnForIt) {
+    const ToolbarPicture all[] = {ToolbarPicture::NewSheet, ToolbarPicture::OpenFolder,
+                                  ToolbarPicture::Diskette, ToolbarPicture::Graph,
+                                  ToolbarPicture::Run,      ToolbarPicture::Question};
+    const QSize button(kButtonWidth, kButtonHeight);
+    for (ToolbarPicture which : all) {
+        const QIcon icon = toolbarPicture(which);
+        for (double scale : {1.0, 1.5, 2.0, 3.0}) {
+            SCOPED_TRACE(testing::Message() << static_cast<int>(which) << " at " << scale);
+            const QImage drawn = toolbarImage(which, scale);
+            ASSERT_EQ(drawn.size(), (QSizeF(button) * scale).toSize());
+            // Something to see, on a background that shows through.
+            int opaque = 0, clear = 0;
+            for (int y = 0; y < drawn.height(); ++y)
+                for (int x = 0; x < drawn.width(); ++x) {
+                    const int alpha = drawn.pixelColor(x, y).alpha();
+                    opaque += alpha == 255;
+                    clear += alpha == 0;
+                }
+            EXPECT_GT(opaque, drawn.width() * drawn.height() / 8);
+            EXPECT_GT(clear, 0);
+            // The toolbar asks the icon for the button's size on a screen of this scale: it
+            // gets the picture drawn for the scale, not the small one enlarged.
+            const QImage served = icon.pixmap(button, scale)
+                                      .toImage()
+                                      .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            EXPECT_EQ(served, drawn);
+            EXPECT_EQ(icon.pixmap(button, scale, QIcon::Disabled).size(), drawn.size());
+        }
+    }
 }
 
 TEST_F(GraphTest, ARangeShowsBlowCountsAndFiveCapacityCurvesPerWidth) {
