@@ -8,6 +8,8 @@
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -169,48 +171,65 @@ int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, Batc
 
 } // namespace
 
-int main(int argc, char** argv) {
-    Options opt;
-    bool endOfOptions = false;
+// The command line into opt; a status to exit with when there is nothing to run (help, version,
+// a usage error), or -1.
+int parseOptions(int argc, char** argv, Options& opt) {
+    // An option at the very end has no value; "--output=" has an empty one, which CLI11 would
+    // otherwise fill with the next argument.
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= argc) return false;
-            into = argv[++i];
-            return true;
-        };
-        if (endOfOptions || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (isBlank(arg))
-                return usageError("argument " + std::to_string(i) + " is " +
-                                  (arg.empty() ? "an empty" : "a blank") + " file name");
-            opt.inputs.emplace_back(arg);
-        } else if (arg == "--") {
-            endOfOptions = true;
-        } else if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return kExitOk;
-        } else if (arg == "--version") {
-            std::printf("zenka-batch %s\n", ZENKA_VERSION);
-            return kExitOk;
-        } else if (arg == "-q" || arg == "--quiet") {
-            opt.quiet = true;
-        } else if (arg == "-o" || arg == "--output") {
-            if (!value(opt.output))
-                return usageError("option '" + std::string(arg) + "' needs a file");
-            if (isBlank(opt.output)) return blankValue(arg, opt.output);
-        } else if (arg.starts_with("--output=")) {
-            opt.output = arg.substr(9);
-            if (isBlank(opt.output)) return blankValue("--output", opt.output);
-        } else if (arg == "--csv") {
-            if (!value(opt.csv)) return usageError("option '--csv' needs a file");
-            if (isBlank(opt.csv)) return blankValue(arg, opt.csv);
-        } else if (arg.starts_with("--csv=")) {
-            opt.csv = arg.substr(6);
-            if (isBlank(opt.csv)) return blankValue("--csv", opt.csv);
-        } else {
-            return usageError("unknown option '" + std::string(arg) + "'");
-        }
+        if (arg == "--") break;
+        const bool takesValue = arg == "-o" || arg == "--output" || arg == "--csv";
+        if (takesValue && i + 1 == argc)
+            return usageError("option '" + std::string(arg) + "' needs a file");
+        if (takesValue) ++i;
+        if (arg == "--output=" || arg == "--csv=")
+            return blankValue(arg.substr(0, arg.size() - 1), "");
     }
+
+    CLI::App app{"zenka-batch"};
+    app.set_help_flag();
+    bool help = false;
+    bool version = false;
+    app.add_flag("-h,--help", help);
+    app.add_flag("--version", version);
+    app.add_flag("-q,--quiet", opt.quiet);
+    // Named twice, the last one counts.
+    CLI::Option* output = app.add_option("-o,--output", opt.output)
+                              ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    CLI::Option* csv =
+        app.add_option("--csv", opt.csv)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.add_option("inputs", opt.inputs);
+    app.allow_extras();
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // "--output: 1 required TEXT missing" and the like: the option before the colon.
+        const std::string what = e.what();
+        return usageError("option '" + what.substr(0, what.find(':')) + "' needs a file");
+    }
+    for (const std::string& extra : app.remaining())
+        if (extra != "--") return usageError("unknown option '" + extra + "'");
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (version) {
+        std::printf("zenka-batch %s\n", ZENKA_VERSION);
+        return kExitOk;
+    }
+    if (output->count() > 0 && isBlank(opt.output)) return blankValue("--output", opt.output);
+    if (csv->count() > 0 && isBlank(opt.csv)) return blankValue("--csv", opt.csv);
+    for (std::size_t k = 0; k < opt.inputs.size(); ++k)
+        if (isBlank(opt.inputs[k]))
+            return usageError("input file " + std::to_string(k + 1) + " has " +
+                              (opt.inputs[k].empty() ? "an empty" : "a blank") + " name");
+    return -1;
+}
+
+int main(int argc, char** argv) {
+    Options opt;
+    if (const int status = parseOptions(argc, argv, opt); status >= 0) return status;
     if (opt.inputs.empty()) return usageError("no input file");
     if (opt.inputs.size() > 1 && !opt.output.empty())
         return usageError("--output takes one input file only");

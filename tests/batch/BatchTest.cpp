@@ -130,10 +130,12 @@ TEST_F(BatchTest, MissingFileAndUsageErrors) {
     // Empty and blank names are never taken for "no file" or for the current folder.
     const std::string input = saveProject("case.in");
     const std::pair<std::vector<std::string>, std::string> badNames[] = {
-        {{""}, "argument 1 is an empty file name"},
-        {{input, " \t"}, "argument 2 is a blank file name"},
-        {{"-o", "", input}, "option '-o' has an empty file name"},
+        {{""}, "input file 1 has an empty name"},
+        {{input, " \t"}, "input file 2 has a blank name"},
+        {{"-o", "", input}, "option '--output' has an empty file name"},
         {{"--output=", input}, "option '--output' has an empty file name"},
+        {{"--output=", "-o", input}, "option '--output' has an empty file name"},
+        {{input, "--csv"}, "option '--csv' needs a file"},
         {{"--csv", " ", input}, "option '--csv' has a blank file name"},
         {{"--csv=", input}, "option '--csv' has an empty file name"},
     };
@@ -264,7 +266,9 @@ TEST_F(BatchTest, AReportToADeviceLeavesTheDepthDataBesideTheInput) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_THAT(test::readFile(dir.file("SPTDEPTH.TMP")), HasSubstr("OPT1,ENGLISH"));
-    if (!strayBefore) EXPECT_FALSE(std::filesystem::exists("/dev/SPTDEPTH.TMP"));
+    if (!strayBefore) {
+        EXPECT_FALSE(std::filesystem::exists("/dev/SPTDEPTH.TMP"));
+    }
 }
 
 TEST_F(BatchTest, TextThatIsNotANumberIsReadAsBeforeWithAWarning) {
