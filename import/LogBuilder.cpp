@@ -1,0 +1,384 @@
+#include "import/LogBuilder.h"
+
+#include "import/Ags4.h"
+#include "import/Diggs.h"
+#include "import/SoilClassification.h"
+#include "project/PelbrinDoc.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+namespace zenka::dataimport {
+
+namespace {
+
+double round2(double v) {
+    return std::round(v * 100) / 100;
+}
+double round3(double v) {
+    return std::round(v * 1000) / 1000;
+}
+
+std::string num(double v, int decimals = 2) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+    return buf;
+}
+
+std::string extensionOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    return lower(path.substr(dot + 1));
+}
+
+std::string stemOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
+
+Format sniff(std::string_view bytes) {
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    const std::string_view head = trim(bytes.substr(0, 4096));
+    if (!head.empty() && head.front() == '<') return Format::Diggs;
+    if (head.find("\"GROUP\"") != std::string_view::npos) return Format::Ags4;
+    return Format::Delimited;
+}
+
+// The stratum a depth lies in, or none: above the first, in a gap, below the last.
+const Stratum* stratumAt(const Borehole& b, double d) {
+    const auto& s = b.strata;
+    // The deepest stratum whose top is at or above d.
+    auto it = std::upper_bound(s.begin(), s.end(), d,
+                               [](double v, const Stratum& st) { return v < st.top; });
+    if (it == s.begin()) return nullptr;
+    const Stratum& st = *std::prev(it);
+    std::optional<double> base = st.base;
+    if (!base) {
+        if (it != s.end())
+            base = it->top;
+        else
+            base = b.finalDepth; // the last stratum, given by its top alone
+    }
+    if (base && d > *base) return nullptr;
+    return &st;
+}
+
+int codeFor(const ImportChoices& c, const std::string& classification) {
+    auto it = c.codes.find(classification);
+    if (it != c.codes.end()) return it->second;
+    return c.otherCode;
+}
+
+} // namespace
+
+DataFile readDataBytes(std::string_view bytes, Format format, const std::string& name,
+                       const ReadOptions& options) {
+    if (format == Format::Unknown) format = sniff(bytes);
+    switch (format) {
+    case Format::Ags4:
+        return readAgs4(bytes);
+    case Format::Diggs:
+        return readDiggs(bytes);
+    case Format::Delimited:
+    case Format::Unknown:
+        break;
+    }
+    DelimitedOptions d;
+    d.depthUnit = options.delimitedDepthUnit;
+    d.boreholeName = name.empty() ? std::string("B-1") : name;
+    return readDelimited(bytes, d);
+}
+
+DataFile readDataFile(const std::string& path, const ReadOptions& options) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        DataFile f;
+        f.error = path + ": " + std::strerror(errno);
+        return f;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        DataFile f;
+        f.error = path + ": the file could not be read";
+        return f;
+    }
+    Format format = options.format;
+    if (format == Format::Unknown) {
+        const std::string ext = extensionOf(path);
+        if (ext == "ags") format = Format::Ags4;
+        // Anything else by its content: a ".xml" that is not XML is no DIGGS file.
+    }
+    DataFile f = readDataBytes(bytes, format, stemOf(path), options);
+    if (!f.error.empty()) f.error = path + ": " + f.error;
+    return f;
+}
+
+std::vector<BoreholeSummary> listBoreholes(const DataFile& file) {
+    std::vector<BoreholeSummary> out;
+    out.reserve(file.boreholes.size());
+    for (const Borehole& b : file.boreholes) {
+        BoreholeSummary s;
+        s.id = b.id;
+        s.name = b.name;
+        s.groundElevation = b.groundElevation;
+        s.elevationUnit = b.elevationUnit;
+        s.finalDepth = b.finalDepth;
+        s.depthUnit = b.depthUnit;
+        for (const SptTest& t : b.tests) {
+            if (!t.n) continue;
+            ++s.sptTests;
+            s.refusals += t.refusal;
+        }
+        if (!b.waterDepths.empty()) s.waterDepth = b.waterDepths.front();
+        out.push_back(std::move(s));
+    }
+    return out;
+}
+
+std::vector<ClassificationRow> classifications(const Borehole& b) {
+    std::vector<ClassificationRow> rows;
+    ClassificationRow none;
+    none.text = kNoStratum;
+    none.noStratum = true;
+    for (const SptTest& t : b.tests) {
+        if (!t.n) continue;
+        const Stratum* s = stratumAt(b, t.top);
+        if (!s) {
+            ++none.tests;
+            continue;
+        }
+        auto it = std::find_if(rows.begin(), rows.end(), [&](const ClassificationRow& r) {
+            return r.text == s->classification;
+        });
+        if (it == rows.end()) {
+            ClassificationRow r;
+            r.text = s->classification;
+            r.legendText = s->legendText;
+            r.description = s->description;
+            const Proposal p = proposeSoilCode(r.text, r.legendText, r.description);
+            r.proposedCode = p.code;
+            r.proposedName = soilCodeName(p.code);
+            rows.push_back(std::move(r));
+            it = std::prev(rows.end());
+        }
+        ++it->tests;
+    }
+    if (none.tests) rows.push_back(std::move(none));
+    return rows;
+}
+
+ImportChoices proposedChoices(const Borehole& b) {
+    ImportChoices c;
+    for (const ClassificationRow& r : classifications(b))
+        if (r.proposedCode) c.codes[r.text] = r.proposedCode;
+    return c;
+}
+
+const char* entryMark(const LogEntry& e) {
+    if (e.refusal) return "refusal";
+    if (e.shortDrive) return "short drive";
+    return "";
+}
+
+BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& choices,
+                  int projectUnits) {
+    BuiltLog log;
+    log.hammerFactor = choices.hammerFactor;
+    const LengthUnit from = b.depthUnit != LengthUnit::Unknown ? b.depthUnit : choices.depthUnit;
+    if (projectUnits == Units::English || projectUnits == Units::Metric)
+        log.units = projectUnits;
+    else
+        log.units = from == LengthUnit::Feet ? Units::English : Units::Metric;
+    const LengthUnit to = log.units == Units::English ? LengthUnit::Feet : LengthUnit::Metres;
+    const char* toWord = unitWord(to);
+    bool ready = true;
+    if (from == LengthUnit::Unknown) {
+        log.messages.push_back("The file gives no depth unit: choose feet or metres.");
+        ready = false;
+    }
+    auto conv = [&](double v) {
+        return from == LengthUnit::Unknown ? v : convertLength(v, from, to);
+    };
+
+    // The tests, in the log's units; one per hundredth of depth.
+    std::vector<LogEntry> tests;
+    std::set<std::string> hammers;
+    for (const SptTest& t : b.tests) {
+        if (!t.n) continue;
+        ++log.testsWithN;
+        LogEntry e;
+        e.depth = round2(conv(t.top));
+        if (!tests.empty() && e.depth <= tests.back().depth) {
+            log.messages.push_back("The test at " + num(e.depth) + " " + toWord +
+                                   " falls on the depth of the one above it and is left out.");
+            continue;
+        }
+        e.n = round2(*t.n * choices.hammerFactor);
+        e.refusal = t.refusal;
+        e.shortDrive = t.shortDrive;
+        e.statedN = t.statedN;
+        e.note = t.note;
+        if (const Stratum* s = stratumAt(b, t.top)) {
+            e.classification = s->classification;
+            e.description = s->description;
+        } else {
+            e.classification = kNoStratum;
+        }
+        std::string h = t.hammer;
+        if (t.energyRatio)
+            h += (h.empty() ? "" : ", ") + std::string("energy ratio ") + num(*t.energyRatio, 1) +
+                 " %";
+        if (!h.empty()) hammers.insert(h);
+        tests.push_back(std::move(e));
+    }
+
+    if (static_cast<int>(tests.size()) > kMaxSamples) {
+        log.truncated = true;
+        std::size_t keep = kMaxSamples;
+        if (choices.keepDownTo) {
+            keep = 0;
+            while (keep < tests.size() && tests[keep].depth <= *choices.keepDownTo) ++keep;
+            keep = std::min<std::size_t>(keep, kMaxSamples);
+        }
+        log.messages.push_back(
+            "The borehole has " + std::to_string(tests.size()) + " tests; the log holds " +
+            std::to_string(kMaxSamples) + ". Kept: the first " + std::to_string(keep) +
+            (keep ? ", down to " + num(tests[keep - 1].depth) + " " + toWord : std::string()) +
+            ".");
+        tests.resize(keep);
+    }
+    log.testsKept = static_cast<int>(tests.size());
+
+    if (tests.empty()) {
+        log.messages.push_back("The borehole has no SPT test with an N value.");
+        ready = false;
+    } else if (tests.size() == 1 && tests.front().depth > 0) {
+        // The analysis needs two samples: the soil at the surface, with no blows counted.
+        LogEntry s;
+        s.surface = true;
+        const Stratum* st = stratumAt(b, 0);
+        s.classification = st ? st->classification : kNoStratum;
+        s.description = st ? st->description : std::string();
+        s.note = "added at the ground surface with N 0: the borehole has one test";
+        tests.insert(tests.begin(), s);
+        log.messages.push_back("One test only: an entry with N 0 is added at the ground "
+                               "surface.");
+    } else if (tests.size() == 1) {
+        log.messages.push_back("One test only, at the ground surface: the analysis needs two.");
+        ready = false;
+    }
+
+    // Codes for the classifications in use.
+    for (LogEntry& e : tests) {
+        e.code = codeFor(choices, e.classification);
+        if (!validSoilCode(e.code)) {
+            e.code = 0;
+            if (std::find(log.missingCodes.begin(), log.missingCodes.end(), e.classification) ==
+                log.missingCodes.end())
+                log.missingCodes.push_back(e.classification);
+        }
+    }
+    if (!log.missingCodes.empty()) ready = false;
+
+    // The closing entry: the bottom of the boring, else one test length below the last test.
+    if (!tests.empty()) {
+        const double last = tests.back().depth;
+        const double testLength = to == LengthUnit::Feet ? 1.5 : 0.45;
+        LogEntry c;
+        c.closing = true;
+        c.depth = round2(last + testLength);
+        if (b.finalDepth && !log.truncated && from != LengthUnit::Unknown) {
+            const double bottom = round2(conv(*b.finalDepth));
+            if (bottom >= last + 0.01) c.depth = bottom;
+        }
+        tests.push_back(c);
+    }
+    log.entries = std::move(tests);
+
+    // Elevation, water, identification.
+    if (choices.groundElevation) {
+        log.groundElevation = choices.groundElevation;
+    } else if (b.groundElevation && b.elevationUnit != LengthUnit::Unknown) {
+        log.groundElevation = round3(convertLength(*b.groundElevation, b.elevationUnit, to));
+    } else {
+        log.messages.push_back("The file gives no usable ground elevation: enter it.");
+    }
+    if (!b.waterDepths.empty() && from != LengthUnit::Unknown) {
+        const double d = round3(conv(b.waterDepths.front()));
+        log.waterTable = d == 0 ? 0.0 : -d;
+    }
+    log.boringNumber = b.name;
+    log.projectNumber = file.projectNumber;
+    log.jobName = file.jobName;
+    log.boringDate = b.boringDate;
+
+    log.hammerSummary =
+        "Hammer factor " + num(choices.hammerFactor) +
+        (choices.hammerFactor == 1.0 ? " (N as in the file)" : " applied to every N");
+    for (const std::string& h : hammers) log.hammerSummary += "; source hammer: " + h;
+
+    const int samples = static_cast<int>(log.entries.size()) - 1;
+    log.ready = ready && samples >= 2;
+    return log;
+}
+
+ApplyFlags defaultFlags(const BuiltLog& log) {
+    ApplyFlags f;
+    f.groundElevation = log.groundElevation.has_value();
+    f.waterTable = log.waterTable.has_value();
+    f.identification = !log.boringNumber.empty() || !log.projectNumber.empty() ||
+                       !log.jobName.empty() || !log.boringDate.empty();
+    return f;
+}
+
+bool applyLog(const BuiltLog& log, CPelbrinDoc& doc, const ApplyFlags& flags, std::string* why) {
+    auto refuse = [&](std::string text) {
+        if (why) *why = std::move(text);
+        return false;
+    };
+    if (!log.ready) {
+        if (!log.missingCodes.empty()) {
+            std::string list;
+            for (const std::string& m : log.missingCodes) list += (list.empty() ? "" : ", ") + m;
+            return refuse("No soil code for: " + list);
+        }
+        return refuse(log.messages.empty() ? "The log is not complete." : log.messages.front());
+    }
+    if (doc.units != Units::NotChosen && doc.units != log.units)
+        return refuse("The log was built for the other unit system.");
+    if (log.entries.size() > static_cast<std::size_t>(kDocSamples))
+        return refuse("The log has more entries than the project holds.");
+
+    if (doc.units == Units::NotChosen) doc.units = log.units;
+    doc.depths.fill(0);
+    doc.blowCounts.fill(0);
+    doc.soilCodes.fill(0);
+    for (std::size_t i = 0; i < log.entries.size(); ++i) {
+        doc.depths[i] = log.entries[i].depth;
+        doc.blowCounts[i] = log.entries[i].closing ? 0 : log.entries[i].n;
+        doc.soilCodes[i] = log.entries[i].closing ? 0 : log.entries[i].code;
+    }
+    if (flags.groundElevation && log.groundElevation) doc.groundElevation = *log.groundElevation;
+    if (flags.waterTable && log.waterTable) doc.waterTable = *log.waterTable;
+    if (flags.identification) {
+        if (!log.boringNumber.empty()) doc.boringNumber = log.boringNumber;
+        if (!log.projectNumber.empty()) doc.projectNumber = log.projectNumber;
+        if (!log.jobName.empty()) doc.jobName = log.jobName;
+        if (!log.boringDate.empty()) doc.boringDate = log.boringDate;
+    }
+    doc.SetModified(true);
+    doc.notifyChanged();
+    return true;
+}
+
+} // namespace zenka::dataimport
