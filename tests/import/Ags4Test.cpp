@@ -1,0 +1,211 @@
+#include "import/Ags4.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zenka::dataimport {
+namespace {
+
+using ::testing::HasSubstr;
+
+// A file of the groups the reader takes, with the ISPT rows given.
+std::string agsFile(const std::string& isptRows, const std::string& extraHeadings = "",
+                    const std::string& extraUnits = "") {
+    return "\"GROUP\",\"PROJ\"\n"
+           "\"HEADING\",\"PROJ_ID\",\"PROJ_NAME\"\n"
+           "\"UNIT\",\"\",\"\"\n"
+           "\"DATA\",\"P-1\",\"Bridge, \"\"North\"\" approach\"\n"
+           "\n"
+           "\"GROUP\",\"LOCA\"\n"
+           "\"HEADING\",\"LOCA_ID\",\"LOCA_GL\",\"LOCA_FDEP\",\"LOCA_STAR\"\n"
+           "\"UNIT\",\"\",\"m\",\"m\",\"yyyy-mm-dd\"\n"
+           "\"DATA\",\"BH1\",\"12.50\",\"10.00\",\"2019-05-14\"\n"
+           "\n"
+           "\"GROUP\",\"ISPT\"\n"
+           "\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\",\"ISPT_REP\"" +
+           extraHeadings +
+           "\n"
+           "\"UNIT\",\"\",\"m\",\"\",\"\"" +
+           extraUnits + "\n" + isptRows;
+}
+
+const SptTest& onlyTest(const DataFile& f) {
+    static const SptTest none;
+    if (f.boreholes.size() != 1 || f.boreholes[0].tests.size() != 1) {
+        ADD_FAILURE() << "expected one test";
+        return none;
+    }
+    return f.boreholes[0].tests[0];
+}
+
+TEST(Ags4, NFromTheReportAndTheFileNumbers) {
+    struct Case {
+        const char* row; // the ISPT data row of BH1 at 2.00 m
+        double n;
+        bool refusal;
+        bool shortDrive;
+    };
+    const Case cases[] = {
+        {"\"DATA\",\"BH1\",\"2.00\",\"17\",\"N=17 (3,4/4,4,4,5)\"", 17, false, false},
+        // blank N, drive shorter than 300 mm: the test blows scaled to 300 mm
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"50/270\"", 56, true, false},
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"N=50 (7,14/50 for 215mm)\"", 70, true, false},
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"25/0*\"", 100, true, false},
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"N>50 (4,5/8,13,18,26 for 25mm)\"", 78, true, false},
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"50 for 285mm (13/11,12,12,15 for 60mm)\"", 53, true,
+         false},
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"4,15/34,16   for 75mm\"", 100, true, false},
+        // a report that states a complete test gives that N
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"N=0\"", 0, false, false},
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"N=49 (25 for 135mm/13,12,12,12)\"", 49, false, false},
+        // a leading 0 with zero penetration is a refusal, not N = 0
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"0 (25 for 0mm/0 for 0mm)\"", 100, true, false},
+        // an increment left blank: the stated number, never a refusal
+        {"\"DATA\",\"BH1\",\"2.00\",\"\",\"23 (5,6/7,8,8,)\"", 23, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        const DataFile f = readAgs4(agsFile(std::string(c.row) + "\n"));
+        const SptTest& t = onlyTest(f);
+        ASSERT_TRUE(t.n.has_value());
+        EXPECT_DOUBLE_EQ(*t.n, c.n);
+        EXPECT_EQ(t.refusal, c.refusal);
+        EXPECT_EQ(t.shortDrive, c.shortDrive);
+    }
+}
+
+TEST(Ags4, GivenNWithAShortPenetrationIsMarkedNotChanged) {
+    const std::string h = ",\"ISPT_NPEN\"";
+    const std::string u = ",\"mm\"";
+    struct Case {
+        const char* row;
+        double n;
+        bool shortDrive;
+    };
+    const Case cases[] = {
+        {"\"DATA\",\"BH1\",\"2.00\",\"50\",\"\",\"85\"", 50, true},
+        {"\"DATA\",\"BH1\",\"2.00\",\"50\",\"\",\"450\"", 50, false},
+        // the report's complete drive outweighs a penetration written wrong
+        {"\"DATA\",\"BH1\",\"2.00\",\"62\",\"N=62 (8,11/14,15,14,19)\",\"250\"", 62, false},
+        {"\"DATA\",\"BH1\",\"2.00\",\"50\",\"N=50 (25 for 65mm/50 for 50mm)\",\"\"", 50, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        const SptTest& t = onlyTest(readAgs4(agsFile(std::string(c.row) + "\n", h, u)));
+        ASSERT_TRUE(t.n.has_value());
+        EXPECT_DOUBLE_EQ(*t.n, c.n);
+        EXPECT_FALSE(t.refusal);
+        EXPECT_EQ(t.shortDrive, c.shortDrive);
+    }
+}
+
+TEST(Ags4, RowsWithoutResultOrDepthAreListedAndSkipped) {
+    const std::string rows = "\"DATA\",\"BH1\",\"2.00\",\"\",\"\"\n"
+                             "\"DATA\",\"BH1\",\"3.00\",\"\",\"Rods sank\"\n"
+                             "\"DATA\",\"BH1\",\"\",\"\",\"0 (,/,,,)\"\n"
+                             "\"DATA\",\"BH1\",\"4.00\",\"12\",\"\"\n";
+    const DataFile f = readAgs4(agsFile(rows));
+    ASSERT_EQ(f.boreholes.size(), 1u);
+    ASSERT_EQ(f.boreholes[0].tests.size(), 1u);
+    EXPECT_DOUBLE_EQ(f.boreholes[0].tests[0].top, 4.0);
+    ASSERT_EQ(f.problems.size(), 3u);
+    EXPECT_THAT(f.problems[0].message, HasSubstr("2.00 m skipped"));
+    EXPECT_THAT(f.problems[1].message, HasSubstr("Rods sank"));
+    EXPECT_THAT(f.problems[2].message, HasSubstr("without a depth"));
+}
+
+TEST(Ags4, RowsInAnyOrderAreSortedAndTheFirstAtADepthIsKept) {
+    const std::string rows = "\"DATA\",\"BH1\",\"6.00\",\"30\",\"\"\n"
+                             "\"DATA\",\"BH1\",\"1.50\",\"10\",\"\"\n"
+                             "\"DATA\",\"BH1\",\"3.00\",\"20\",\"\"\n"
+                             "\"DATA\",\"BH1\",\"1.50\",\"11\",\"\"\n";
+    const DataFile f = readAgs4(agsFile(rows));
+    const auto& tests = f.boreholes.at(0).tests;
+    ASSERT_EQ(tests.size(), 3u);
+    EXPECT_DOUBLE_EQ(tests[0].top, 1.5);
+    EXPECT_DOUBLE_EQ(*tests[0].n, 10);
+    EXPECT_DOUBLE_EQ(tests[1].top, 3.0);
+    EXPECT_DOUBLE_EQ(tests[2].top, 6.0);
+    ASSERT_EQ(f.problems.size(), 1u);
+    EXPECT_THAT(f.problems[0].message, HasSubstr("1.50 m repeats"));
+}
+
+TEST(Ags4, FileQuirks) {
+    // CRLF and LF, a byte-order mark, quotes doubled inside, a cp1252 byte, ids with "/" or
+    // digits only, "DRY" water rows, a row for a borehole without a LOCA row.
+    const std::string file = "\xEF\xBB\xBF\"GROUP\",\"PROJ\"\r\n"
+                             "\"HEADING\",\"PROJ_ID\",\"PROJ_NAME\"\r\n"
+                             "\"UNIT\",\"\",\"\"\r\n"
+                             "\"DATA\",\"7500/75\",\"Site \"\"A\"\", 20\xB0 slope\"\r\n"
+                             "\"GROUP\",\"LOCA\"\n"
+                             "\"HEADING\",\"LOCA_ID\",\"LOCA_FDEP\"\n"
+                             "\"UNIT\",\"\",\"ft\"\n"
+                             "\"DATA\",\"ARC/2015/WS01\",\"30\"\n"
+                             "\"DATA\",\"18411295\",\"40\"\n"
+                             "\"GROUP\",\"ISPT\"\n"
+                             "\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\"\n"
+                             "\"UNIT\",\"\",\"ft\",\"\"\n"
+                             "\"DATA\",\"ARC/2015/WS01\",\"5\",\"8\"\n"
+                             "\"DATA\",\"18411295\",\"10\",\"9\"\n"
+                             "\"DATA\",\"GHOST\",\"10\",\"9\"\n"
+                             "\"GROUP\",\"WSTG\"\n"
+                             "\"HEADING\",\"LOCA_ID\",\"WSTG_DPTH\",\"WSTG_REM\"\n"
+                             "\"UNIT\",\"\",\"ft\",\"\"\n"
+                             "\"DATA\",\"ARC/2015/WS01\",\"\",\"DRY\"\n"
+                             "\"DATA\",\"18411295\",\"7.5\",\"\"\n";
+    const DataFile f = readAgs4(file);
+    ASSERT_TRUE(f.error.empty());
+    EXPECT_EQ(f.projectNumber, "7500/75");
+    EXPECT_EQ(f.jobName, "Site \"A\", 20\xC2\xB0 slope"); // cp1252 degree sign, as UTF-8
+    ASSERT_EQ(f.boreholes.size(), 2u);
+    const Borehole& a = f.boreholes[0];
+    const Borehole& b = f.boreholes[1];
+    EXPECT_EQ(a.id, "ARC/2015/WS01");
+    EXPECT_EQ(b.id, "18411295");
+    EXPECT_EQ(a.depthUnit, LengthUnit::Feet); // from the UNIT row, not assumed
+    EXPECT_TRUE(a.waterDepths.empty());       // dry: no water, not water at the surface
+    ASSERT_EQ(b.waterDepths.size(), 1u);
+    EXPECT_DOUBLE_EQ(b.waterDepths[0], 7.5);
+    EXPECT_EQ(a.tests.size(), 1u);
+    EXPECT_EQ(b.tests.size(), 1u);
+    EXPECT_FALSE(a.groundElevation.has_value());
+    bool ghost = false, noGl = false;
+    for (const Problem& p : f.problems) {
+        ghost = ghost || p.message.find("GHOST") != std::string::npos;
+        noGl = noGl || p.message.find("LOCA_GL") != std::string::npos;
+    }
+    EXPECT_TRUE(ghost);
+    EXPECT_TRUE(noGl);
+}
+
+TEST(Ags4, StrataTakeTheLegendCodeWithItsAbbreviationElseTheDescription) {
+    const std::string file = "\"GROUP\",\"ABBR\"\n"
+                             "\"HEADING\",\"ABBR_HDNG\",\"ABBR_CODE\",\"ABBR_DESC\"\n"
+                             "\"DATA\",\"GEOL_LEG\",\"203\",\"Sandy CLAY\"\n"
+                             "\"GROUP\",\"LOCA\"\n"
+                             "\"HEADING\",\"LOCA_ID\"\n"
+                             "\"DATA\",\"BH1\"\n"
+                             "\"GROUP\",\"GEOL\"\n"
+                             "\"HEADING\",\"LOCA_ID\",\"GEOL_TOP\",\"GEOL_BASE\",\"GEOL_DESC\","
+                             "\"GEOL_LEG\"\n"
+                             "\"UNIT\",\"\",\"m\",\"m\",\"\",\"\"\n"
+                             "\"DATA\",\"BH1\",\"2.0\",\"5.0\",\"Firm sandy CLAY\",\"\"\n"
+                             "\"DATA\",\"BH1\",\"0.0\",\"2.0\",\"Soft brown sandy CLAY\",\"203\"\n";
+    const DataFile f = readAgs4(file);
+    const auto& s = f.boreholes.at(0).strata;
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[0].classification, "203");
+    EXPECT_EQ(s[0].legendText, "Sandy CLAY");
+    EXPECT_EQ(s[1].classification, "Firm sandy CLAY");
+    EXPECT_DOUBLE_EQ(*s[1].base, 5.0);
+}
+
+TEST(Ags4, NotAnAgsFile) {
+    EXPECT_FALSE(readAgs4("depth,n\n1,2\n").error.empty());
+    EXPECT_FALSE(readAgs4("").error.empty());
+}
+
+} // namespace
+} // namespace zenka::dataimport
