@@ -81,16 +81,17 @@ void CGraphWnd::placeFrame(const QRect& frame) {
 }
 
 bool CGraphWnd::event(QEvent* event) {
-    const bool handled = QMainWindow::event(event);
+    // Only these leave the window alive to look at afterwards; a deferred delete does not.
     const QEvent::Type type = event->type();
-    if (framePending_ && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show)) {
-        const QMargins border = frameMargins(this);
-        if (!border.isNull()) {
-            framePending_ = false;
-            if (frameGeometry() != frame_) {
-                move(frame_.topLeft());
-                resize(frame_.size().shrunkBy(border).expandedTo(QSize(1, 1)));
-            }
+    if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show)
+        return QMainWindow::event(event);
+    const bool handled = QMainWindow::event(event);
+    const QMargins border = frameMargins(this);
+    if (framePending_ && !border.isNull()) {
+        framePending_ = false;
+        if (frameGeometry() != frame_) {
+            move(frame_.topLeft());
+            resize(frame_.size().shrunkBy(border).expandedTo(QSize(1, 1)));
         }
     }
     return handled;
