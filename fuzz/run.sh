@@ -21,10 +21,14 @@ shm=/dev/shm
 [ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"
 export ZENKA_FUZZ_DIR="$(mktemp -d "$shm/zenka-fuzz-run-XXXXXX")"
 trap 'rm -rf "$ZENKA_FUZZ_DIR"' EXIT
-for target in fuzz_input_file fuzz_analysis fuzz_log_edit; do
-  # The log editor's target reads operations, not project files: it has seeds of its own.
+for target in fuzz_input_file fuzz_analysis fuzz_log_edit fuzz_ags4 fuzz_diggs fuzz_delimited; do
+  # The log editor's target reads operations, not project files: it has seeds of its own; so
+  # have the import readers.
   if [ "$target" = fuzz_log_edit ]; then
     seeds=("$root/fuzz/seeds-log-edit")
+  elif [ "${target#fuzz_}" != "$target" ] && [ -d "$root/fuzz/seeds-${target#fuzz_}" ] &&
+    [ "$target" != fuzz_input_file ] && [ "$target" != fuzz_analysis ]; then
+    seeds=("$root/fuzz/seeds-${target#fuzz_}")
   else
     seeds=("${project_seeds[@]}")
   fi

@@ -164,6 +164,30 @@ std::string depthText(double d) {
 } // namespace
 
 void tidyBorehole(Borehole& b, std::vector<Problem>& problems) {
+    // What no boring log can hold: a depth above the ground or beyond any boring, a negative or
+    // impossible blow count. The log editor takes blow counts up to 1000.
+    constexpr double kDeepest = 100000;
+    constexpr double kMostBlows = 1000;
+    auto outside = [](double v, double most) { return !(v >= 0 && v <= most); };
+    std::erase_if(b.tests, [&](const SptTest& t) {
+        if (outside(t.top, kDeepest)) {
+            problems.push_back({b.name, "SPT at depth " + depthText(t.top) + " skipped: not a "
+                                                                             "depth below ground"});
+            return true;
+        }
+        if (t.n && outside(*t.n, kMostBlows)) {
+            problems.push_back({b.name, "SPT at " + depthText(t.top) + " " +
+                                            unitWord(b.depthUnit) + " skipped: N " +
+                                            depthText(*t.n) + " is not a blow count"});
+            return true;
+        }
+        return false;
+    });
+    if (b.finalDepth && outside(*b.finalDepth, kDeepest)) {
+        problems.push_back({b.name, "final depth " + depthText(*b.finalDepth) + " ignored"});
+        b.finalDepth.reset();
+    }
+    std::erase_if(b.waterDepths, [&](double d) { return outside(d, kDeepest); });
     std::stable_sort(b.tests.begin(), b.tests.end(),
                      [](const SptTest& x, const SptTest& y) { return x.top < y.top; });
     std::vector<SptTest> kept;

@@ -38,14 +38,13 @@ std::vector<std::string> splitRow(std::string_view line, char sep) {
 }
 
 char separatorOf(std::string_view line) {
-    int tabs = 0, semis = 0, commas = 0;
+    int tabs = 0, semis = 0;
     bool quoted = false;
     for (char c : line) {
         if (c == '"') quoted = !quoted;
         if (quoted) continue;
         tabs += c == '\t';
         semis += c == ';';
-        commas += c == ',';
     }
     if (tabs) return '\t';
     if (semis) return ';';
