@@ -3,6 +3,7 @@
 #include "import/BoreholeData.h"
 
 #include <array>
+#include <cmath>
 #include <vector>
 
 namespace zenka::dataimport {
@@ -249,7 +250,7 @@ Proposal proposeSoilCode(std::string_view classification, std::string_view legen
 
     // A code typed as the classification (delimited files) is its own proposal.
     if (auto n = parseNumber(classification);
-        n && validSoilCode(static_cast<int>(*n)) && *n == static_cast<int>(*n)) {
+        n && *n >= 0 && *n <= 100 && *n == std::floor(*n) && validSoilCode(static_cast<int>(*n))) {
         p.code = static_cast<int>(*n);
         return p;
     }

@@ -93,7 +93,8 @@ TEST(Ags4, GivenNWithAShortPenetrationIsMarkedNotChanged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
-        const SptTest& t = onlyTest(readAgs4(agsFile(std::string(c.row) + "\n", h, u)));
+        const DataFile f = readAgs4(agsFile(std::string(c.row) + "\n", h, u));
+        const SptTest& t = onlyTest(f);
         ASSERT_TRUE(t.n.has_value());
         EXPECT_DOUBLE_EQ(*t.n, c.n);
         EXPECT_FALSE(t.refusal);
@@ -105,12 +106,16 @@ TEST(Ags4, RowsWithoutResultOrDepthAreListedAndSkipped) {
     const std::string rows = "\"DATA\",\"BH1\",\"2.00\",\"\",\"\"\n"
                              "\"DATA\",\"BH1\",\"3.00\",\"\",\"Rods sank\"\n"
                              "\"DATA\",\"BH1\",\"\",\"\",\"0 (,/,,,)\"\n"
-                             "\"DATA\",\"BH1\",\"4.00\",\"12\",\"\"\n";
+                             "\"DATA\",\"BH1\",\"4.00\",\"12\",\"\"\n"
+                             "\"DATA\",\"BH1\",\"5.00\",\"-3\",\"\"\n"
+                             "\"DATA\",\"BH1\",\"-1.00\",\"8\",\"\"\n";
     const DataFile f = readAgs4(agsFile(rows));
     ASSERT_EQ(f.boreholes.size(), 1u);
     ASSERT_EQ(f.boreholes[0].tests.size(), 1u);
     EXPECT_DOUBLE_EQ(f.boreholes[0].tests[0].top, 4.0);
-    ASSERT_EQ(f.problems.size(), 3u);
+    ASSERT_EQ(f.problems.size(), 5u);
+    EXPECT_THAT(f.problems[3].message, HasSubstr("N -3.00 is not a blow count"));
+    EXPECT_THAT(f.problems[4].message, HasSubstr("not a depth below ground"));
     EXPECT_THAT(f.problems[0].message, HasSubstr("2.00 m skipped"));
     EXPECT_THAT(f.problems[1].message, HasSubstr("Rods sank"));
     EXPECT_THAT(f.problems[2].message, HasSubstr("without a depth"));

@@ -108,6 +108,8 @@ const Case kCases[] = {
     {"Bituminous concrete", "", "", 0},
     {"ROCK - Mica GNEISS", "", "", 0},
     {"7", "", "", 0},
+    {"2555555555555555555555555", "", "", 0},
+    {"-3", "", "", 0},
 };
 
 TEST(SoilClassification, EveryRuleOfTheTableIsUsed) {
