@@ -171,14 +171,15 @@ void tidyBorehole(Borehole& b, std::vector<Problem>& problems) {
     auto outside = [](double v, double most) { return !(v >= 0 && v <= most); };
     std::erase_if(b.tests, [&](const SptTest& t) {
         if (outside(t.top, kDeepest)) {
-            problems.push_back({b.name, "SPT at depth " + depthText(t.top) + " skipped: not a "
-                                                                             "depth below ground"});
+            problems.push_back({b.name, "SPT at depth " + depthText(t.top) +
+                                            " skipped: not a "
+                                            "depth below ground"});
             return true;
         }
         if (t.n && outside(*t.n, kMostBlows)) {
-            problems.push_back({b.name, "SPT at " + depthText(t.top) + " " +
-                                            unitWord(b.depthUnit) + " skipped: N " +
-                                            depthText(*t.n) + " is not a blow count"});
+            problems.push_back({b.name, "SPT at " + depthText(t.top) + " " + unitWord(b.depthUnit) +
+                                            " skipped: N " + depthText(*t.n) +
+                                            " is not a blow count"});
             return true;
         }
         return false;
