@@ -143,7 +143,9 @@ TEST(InputFile, TextThatIsNotANumberIsNotedWithItsLine) {
         DocWithState d;
         const auto warnings = readInputFile(exampleWith({{9, "2 1"}, {12, line}}), d.doc);
         ASSERT_EQ(warnings.size(), noted ? 1u : 0u) << line;
-        if (noted) EXPECT_EQ(warnings[0].line, 12) << line;
+        if (noted) {
+            EXPECT_EQ(warnings[0].line, 12) << line;
+        }
     }
 
     DocWithState example;
