@@ -54,6 +54,8 @@ CMainFrame::CMainFrame(CPelbrinDoc& doc, Shell& shell, QWidget* parent)
     scroll->setObjectName(QStringLiteral("formArea"));
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // Not a stop of its own on the way round the form's fields; it still scrolls to them.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidget(view_);
     setCentralWidget(scroll);
 
@@ -63,6 +65,7 @@ CMainFrame::CMainFrame(CPelbrinDoc& doc, Shell& shell, QWidget* parent)
     doc_.SetModified(false);
     listenerId_ = doc_.addChangedListener([this] { updateCaption(); });
     updateCaption();
+    view_->focusFirstField();
 
     // Big enough for the form in every layout, as far as the screen allows.
     const QSize form = view_->fullSizeHint();
@@ -270,7 +273,7 @@ void CMainFrame::onAppAbout() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    // A value typed last (the water table stores only with the next command) is saved too.
+    // Whatever the form holds reaches the project before the question about saving it.
     view_->storeStep();
     if (!AskToSaveChanges(doc_, shell_)) {
         event->ignore();

@@ -37,6 +37,8 @@ struct FormValues {
     double hPileEndArea = 0;
     int pipeEndIndex = 0; // 0 open end, 1 closed end
     std::array<double, kDocWidths> widths{};
+
+    bool operator==(const FormValues&) const = default;
 };
 
 // Document to form. The water table becomes a magnitude and the above-ground flag.

@@ -73,6 +73,15 @@ void checkRadio(QButtonGroup* group, int index) {
     group->setExclusive(true);
 }
 
+// One stop per radio group on the way round the form, on the checked button (the first when none
+// is). Left alone, the toolkit stops on every button of a group until one has had the focus.
+void tabStopOnChecked(QButtonGroup* group) {
+    QAbstractButton* stop = group->checkedButton();
+    if (!stop && !group->buttons().isEmpty()) stop = group->buttons().constFirst();
+    for (QAbstractButton* b : group->buttons())
+        b->setFocusPolicy(b == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
 QFrame* panel(QWidget* parent, const char* name) {
     auto* f = new QFrame(parent);
     f->setObjectName(QString::fromLatin1(name));
@@ -97,6 +106,10 @@ CPelbrinView::CPelbrinView(CPelbrinDoc& doc, Shell& shell, QWidget* parent)
     setObjectName(QStringLiteral("mainForm"));
     buildControls();
     buildReadSteps();
+    for (QButtonGroup* group : {units_, analysis_, shapes_, pipeEnds_}) {
+        tabStopOnChecked(group);
+        connect(group, &QButtonGroup::idToggled, this, [group] { tabStopOnChecked(group); });
+    }
     fullSize_ = measureFullSize();
     hideVariableControls();
     listenerId_ = doc_.addChangedListener([this] { loadStep(); });
@@ -175,7 +188,7 @@ void CPelbrinView::buildControls() {
     boringDate_ = makeText("boringDate", 30);
     boringNumber_ = makeText("boringNumber", 30);
     station_ = makeText("station", 30);
-    waterTable_ = makeNumber("waterTable", false);
+    waterTable_ = makeNumber("waterTable", true);
     boringGrid->addWidget(new QLabel(QStringLiteral("Date of Boring:"), boringBox), 0, 0);
     boringGrid->addWidget(boringDate_, 0, 1, 1, 2);
     boringGrid->addWidget(new QLabel(QStringLiteral("Boring Number:"), boringBox), 1, 0);
@@ -259,7 +272,15 @@ void CPelbrinView::buildControls() {
     }
     rangeGrid->setColumnStretch(0, 1);
     analysisColumn->addWidget(rangeFrame_);
-    right->addWidget(analysisBox);
+    // The frame grows with the lengths it shows; the room it can take is kept below it, so the
+    // pile data never moves when an analysis type is picked.
+    analysisRoom_ = new QWidget(this);
+    auto* room = new QVBoxLayout(analysisRoom_);
+    room->setContentsMargins(0, 0, 0, 0);
+    room->addWidget(analysisBox);
+    room->addStretch(1);
+    analysisBox_ = analysisBox;
+    right->addWidget(analysisRoom_);
 
     auto* pileBox = new QGroupBox(QStringLiteral("Pile Data"), this);
     pileBox->setObjectName(QStringLiteral("pileFrame"));
@@ -298,10 +319,20 @@ void CPelbrinView::buildControls() {
                                      &hDepthCaption_, &hAreaCaption_};
     QLineEdit* dataEdits[] = {unitWeight_, groundElevation_, pipeThickness_, hPileDepth_,
                               hPileEndArea_};
+    // The wall thickness (pipe, cylinder) and the H-section depth are never shown together: they
+    // share a row. Hidden rows keep their room, so the fields below stay where they are.
+    const int dataRows[] = {0, 1, 2, 2, 3};
     for (int i = 0; i < 5; ++i) {
-        dataGrid->addWidget(dataCaptions[i]->english, i, 0);
-        dataGrid->addWidget(dataCaptions[i]->metric, i, 0);
-        dataGrid->addWidget(dataEdits[i], i, 1);
+        for (QWidget* w : {static_cast<QWidget*>(dataCaptions[i]->english),
+                           static_cast<QWidget*>(dataCaptions[i]->metric),
+                           static_cast<QWidget*>(dataEdits[i])}) {
+            QSizePolicy keep = w->sizePolicy();
+            keep.setRetainSizeWhenHidden(true);
+            w->setSizePolicy(keep);
+        }
+        dataGrid->addWidget(dataCaptions[i]->english, dataRows[i], 0);
+        dataGrid->addWidget(dataCaptions[i]->metric, dataRows[i], 0);
+        dataGrid->addWidget(dataEdits[i], dataRows[i], 1);
     }
     dataGrid->setColumnStretch(0, 1);
     dataColumn->addLayout(dataGrid);
@@ -321,6 +352,12 @@ void CPelbrinView::buildControls() {
     pipeRow->addStretch();
     connect(openEnd_, &QRadioButton::clicked, this, [this] { pipeEndClicked(0); });
     connect(closedEnd_, &QRadioButton::clicked, this, [this] { pipeEndClicked(1); });
+    for (QWidget* w : {static_cast<QWidget*>(pipeTypeFrame_), static_cast<QWidget*>(openEnd_),
+                       static_cast<QWidget*>(closedEnd_)}) {
+        QSizePolicy keep = w->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(keep);
+    }
     dataColumn->addWidget(pipeTypeFrame_);
 
     widthsFrame_ = panel(pileDataFrame_, "widthsFrame");
@@ -455,8 +492,11 @@ void CPelbrinView::writeControls() {
 }
 
 void CPelbrinView::storeStep() {
+    const FormValues before = loadFormValues(doc_);
     readControls();
     storeFormValues(values_, doc_);
+    // Lengths 11 to 20 have no edit handler of their own to mark the project.
+    if (!(loadFormValues(doc_) == before)) doc_.SetModified(true);
 }
 
 void CPelbrinView::loadStep() {
@@ -545,6 +585,7 @@ void CPelbrinView::hideVariableControls() {
 QSize CPelbrinView::measureFullSize() {
     QSize size;
     int rightWidth = 0;
+    int analysisHeight = 0;
     for (int unit = 0; unit < 2; ++unit) {
         for (int shape = 0; shape < 5; ++shape) {
             for (int analysis = 0; analysis < 2; ++analysis) {
@@ -557,9 +598,11 @@ QSize CPelbrinView::measureFullSize() {
                 layout()->invalidate();
                 size = size.expandedTo(layout()->totalSizeHint());
                 rightWidth = qMax(rightWidth, rightColumn_->sizeHint().width());
+                analysisHeight = qMax(analysisHeight, analysisBox_->sizeHint().height());
             }
         }
     }
+    analysisRoom_->setMinimumHeight(analysisHeight);
     // The columns keep their widths whatever the layouts show, so nothing moves sideways.
     rightColumn_->setMinimumWidth(rightWidth);
     leftColumn_->setMinimumWidth(size.width() - rightWidth - layout()->spacing() -
@@ -588,6 +631,10 @@ void CPelbrinView::pipeEndClicked(int pipeEndIndex) {
 void CPelbrinView::edited() {
     doc_.SetModified(true);
     storeStep();
+}
+
+void CPelbrinView::focusFirstField() {
+    projectNumber_->setFocus(Qt::OtherFocusReason);
 }
 
 void CPelbrinView::openBoringLog() {

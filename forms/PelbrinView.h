@@ -39,7 +39,8 @@ public:
     bool readControls();
     // Form values into the controls.
     void writeControls();
-    // Read the controls, then copy the form values into the project whatever the outcome.
+    // Read the controls, then copy the form values into the project whatever the outcome; a
+    // value that changes there marks the project modified.
     void storeStep();
     // Project into the form values and the controls, then both layouts.
     void loadStep();
@@ -49,6 +50,8 @@ public:
     void analysisLayout();
     // After New: only the radios, the identification fields and the water table remain.
     void hideVariableControls();
+    // Where typing starts when the program comes up: the project number.
+    void focusFirstField();
     // The boring log editor, modal.
     void openBoringLog();
 
@@ -102,6 +105,8 @@ private:
     QButtonGroup* shapes_ = nullptr;
     QButtonGroup* pipeEnds_ = nullptr;
 
+    QWidget* analysisBox_ = nullptr;
+    QWidget* analysisRoom_ = nullptr;
     QWidget* lengthsFrame_ = nullptr;
     Caption lengthsHeading_;
     std::array<QLineEdit*, kDocLengths> lengths_{};

@@ -3,9 +3,12 @@
 #include "support/Projects.h"
 #include "support/TempDir.h"
 
+#include <QLayout>
 #include <QRadioButton>
 
 #include <gmock/gmock.h>
+
+#include <iterator>
 
 namespace zenka::test {
 namespace {
@@ -155,22 +158,97 @@ TEST_F(MainFormTest, SteelHAfterSquareKeepsTheHiddenWidthsAndTheCountsFollowTheF
     EXPECT_EQ(doc.lengthCount, 3);
 }
 
-TEST_F(MainFormTest, WaterTableKeepsTheSignItWasLoadedWith) {
+TEST_F(MainFormTest, WaterTableKeepsTheSignItWasLoadedWithAndIsNeverLost) {
     doc.waterTable = 5.0;
     doc.notifyChanged();
+    doc.SetModified(false);
     EXPECT_EQ(text("waterTable"), qs("5"));
     view->storeStep();
     EXPECT_EQ(doc.waterTable, 5.0);
+    EXPECT_FALSE(doc.IsModified()); // nothing changed
     type("waterTable", "7");
-    EXPECT_EQ(doc.waterTable, 5.0); // typing alone stores nothing
-    view->storeStep();
     EXPECT_EQ(doc.waterTable, 7.0);
+    EXPECT_TRUE(doc.IsModified());
 
     doc.waterTable = -5.0;
     doc.notifyChanged();
     EXPECT_EQ(text("waterTable"), qs("5"));
     view->storeStep();
     EXPECT_EQ(doc.waterTable, -5.0);
+
+    // A value that reaches the project only with the store step before closing still marks it,
+    // so closing asks about it.
+    doc.SetModified(false);
+    field("waterTable")->setText(qs("9"));
+    EXPECT_FALSE(frame->close());
+    EXPECT_EQ(doc.waterTable, -9.0);
+    EXPECT_THAT(shell.questions, ElementsAre("Save changes to  ?"));
+}
+
+TEST_F(MainFormTest, TabGoesOnceRoundTheShownFieldsFromTheProjectNumber) {
+    // Typing starts in the project number when the program comes up.
+    EXPECT_EQ(frame->focusWidget(), field("projectNumber"));
+    clickRadio("shapePipe");
+    clickRadio("analysisSpecific");
+    field("projectNumber")->setFocus();
+    const char* chain[] = {"projectNumber", "jobName", "engineer", "boringDate", "boringNumber",
+                           "station", "waterTable", "boringLog", "analysisSpecific", "length1",
+                           "length2", "length3", "length4", "length5", "length6", "length7",
+                           "length8", "length9", "length10", "shapePipe", "unitWeight",
+                           "groundElevation", "pipeThickness", "pipeOpen", "width1", "width2",
+                           "width3", "width4", "width5",
+                           // Each radio group is one stop, on its checked button.
+                           "unitMetric", "projectNumber"};
+    for (std::size_t i = 1; i < std::size(chain); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        ASSERT_NE(now, nullptr) << "after " << chain[i - 1];
+        EXPECT_EQ(now->objectName(), qs(chain[i])) << "after " << chain[i - 1];
+        EXPECT_TRUE(now->isVisible()) << chain[i];
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), field<QWidget>("unitMetric"));
+
+    // A loaded project moves the stops to what it checks.
+    doc.analysisType = 2;
+    doc.pileShape = 1;
+    doc.notifyChanged();
+    field<QWidget>("boringLog")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), field<QWidget>("analysisRange"));
+    field("maxLength")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), field<QWidget>("shapeSquare"));
+}
+
+TEST_F(MainFormTest, GroupsStayWhereTheyAreWhateverTheLayoutsShow) {
+    const auto at = [this](const char* name) {
+        QWidget* w = field<QWidget>(name);
+        for (int i = 0; i < 4; ++i)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        return w->mapTo(view, QPoint(0, 0));
+    };
+    const QPoint pileData = at("pileFrame");
+    const QPoint analysisType = at("analysisFrame");
+    for (const char* analysis : {"analysisSpecific", "analysisRange", "analysisSpecific"}) {
+        clickRadio(analysis);
+        EXPECT_EQ(at("pileFrame"), pileData) << analysis;
+        EXPECT_EQ(at("analysisFrame"), analysisType) << analysis;
+    }
+    clickRadio("shapePipe");
+    const QPoint widths = at("widthsFrame");
+    const QPoint pipeType = at("pipeTypeFrame");
+    for (const char* shape :
+         {"shapeSquare", "shapeH", "shapeCylinder", "shapeRound", "shapePipe"}) {
+        clickRadio(shape);
+        EXPECT_EQ(at("pileFrame"), pileData) << shape;
+        EXPECT_EQ(at("widthsFrame"), widths) << shape;
+        EXPECT_EQ(at("pipeTypeFrame"), pipeType) << shape;
+    }
+    clickRadio("unitEnglish");
+    EXPECT_EQ(at("widthsFrame"), widths);
+    EXPECT_EQ(at("pileFrame"), pileData);
 }
 
 TEST_F(MainFormTest, FieldsAreCheckedInOrderWithTheirMessages) {

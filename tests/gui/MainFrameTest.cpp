@@ -99,7 +99,7 @@ TEST_F(MainFrameTest, MenusToolbarAndCaptionsAreThoseOfTheProgram) {
     EXPECT_EQ(frame->toolBar()->iconSize(), QSize(16, 15));
     for (int i : {0, 1, 2, 4, 6, 8}) {
         const QList<QSize> sizes = buttons[i]->icon().availableSizes();
-        EXPECT_THAT(sizes, ElementsAre(QSize(16, 15))) << i;
+        EXPECT_THAT(sizes, testing::Contains(QSize(16, 15))) << i;
         QWidget* button = frame->toolBar()->widgetForAction(buttons[i]);
         QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
         EXPECT_TRUE(QApplication::instance()->notify(button, &tip)) << "tool tip event passed";
@@ -235,13 +235,13 @@ TEST_F(MainFrameTest, ViewExistingDataRightAfterStartUpStartsNothing) {
 }
 
 TEST_F(MainFrameTest, GraphEntriesStoreTheFormOnlyFromTheToolbar) {
-    // The water table stores only with a command; the toolbar's graph button is one, the
+    // Lengths 11 to 20 store only with a command; the toolbar's graph button is one, the
     // Window menu's item takes the project as it stands.
-    typeInto(field("waterTable"), qs("4"));
+    field("length11")->setText(qs("40"));
     frame->command(ID_WINDOW_CASCADE)->trigger();
-    EXPECT_EQ(doc.waterTable, 0);
+    EXPECT_EQ(doc.pileLengths[10], 0);
     frame->command(ID_GRAPH_PILE_DATA)->trigger();
-    EXPECT_EQ(doc.waterTable, -4);
+    EXPECT_EQ(doc.pileLengths[10], 40);
 }
 
 class SplashTest : public ::testing::Test {
