@@ -7,6 +7,8 @@
 #include "project/PelbrinDoc.h"
 #include "project/Shell.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -14,8 +16,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -70,6 +77,84 @@ QStandardItemModel* soilModel(QObject* parent) {
     return model;
 }
 
+// The list of soil codes is a popup: left alone, a click outside it only closes it, and the OK
+// button or the field that was aimed at never hears of it. This passes the click on. It also
+// keeps the list, which is wider than its field, on the screen.
+class SoilListFilter : public QObject {
+public:
+    explicit SoilListFilter(QCompleter* completer) : QObject(completer), completer_(completer) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        QAbstractItemView* list = completer_->popup();
+        if (watched != list) return false;
+        if (event->type() == QEvent::Show) {
+            keepOnScreen(list);
+            return false;
+        }
+        if (event->type() != QEvent::MouseButtonPress &&
+            event->type() != QEvent::MouseButtonDblClick)
+            return false;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPointF global = mouse->globalPosition();
+        if (list->rect().contains(list->mapFromGlobal(global.toPoint()))) return false;
+        list->hide();
+        QWidget* field = completer_->widget();
+        QWidget* target = QApplication::widgetAt(global.toPoint());
+        if (!field || !target || target->window() != field->window() || !target->isEnabled())
+            return true;
+        for (QWidget* w = target; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+            if (w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus)) {
+                w->setFocus(Qt::MouseFocusReason);
+                break;
+            }
+        }
+        // The release goes to the closed list's window, so the click is made whole here.
+        const QPointF local = target->mapFromGlobal(global);
+        const QPointF inWindow = target->window()->mapFromGlobal(global);
+        QMouseEvent press(QEvent::MouseButtonPress, local, inWindow, global, mouse->button(),
+                          mouse->buttons(), mouse->modifiers());
+        QPointer<QWidget> alive = target;
+        QApplication::sendEvent(target, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, inWindow, global, mouse->button(),
+                            mouse->buttons() & ~mouse->button(), mouse->modifiers());
+        if (alive) QApplication::sendEvent(target, &release);
+        return true;
+    }
+
+private:
+    static void keepOnScreen(QWidget* list) {
+        const QScreen* screen = list->screen();
+        if (!screen) return;
+        const QRect area = screen->availableGeometry();
+        QRect g = list->geometry();
+        if (g.right() > area.right()) g.moveRight(area.right());
+        if (g.left() < area.left()) g.moveLeft(area.left());
+        list->move(g.topLeft());
+    }
+
+    QCompleter* completer_;
+};
+
+// One completer serves every soil field of a page; each field takes it over when focused.
+QCompleter* soilCompleter(QWidget* page) {
+    auto* completer = new QCompleter(soilModel(page), page);
+    completer->setCompletionRole(Qt::UserRole);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setMaxVisibleItems(12);
+    QAbstractItemView* list = completer->popup();
+    // Wide enough for the longest name, whatever the width of the field it hangs under.
+    int names = 0;
+    for (const SoilName& s : kSoilNames)
+        names = qMax(names, list->fontMetrics().horizontalAdvance(QString::fromLatin1(s.name)));
+    const int textMargin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list);
+    list->setMinimumWidth(names + 2 * (textMargin + 1) + 2 * list->frameWidth() +
+                          list->verticalScrollBar()->sizeHint().width() + 4);
+    // Replaying the press is this filter's work alone.
+    list->setAttribute(Qt::WA_NoMouseReplay);
+    list->installEventFilter(new SoilListFilter(completer));
+    return completer;
+}
+
 QString numberText(double value) {
     return QString::fromStdString(formatG15(value));
 }
@@ -82,7 +167,7 @@ CBlowPage::CBlowPage(int index, WorkingLog& log, Shell& shell, bool english, QWi
     auto* page = new QVBoxLayout(this);
     auto* columns = new QHBoxLayout;
     page->addLayout(columns);
-    auto* model = soilModel(this);
+    QCompleter* completer = soilCompleter(this);
     const int fieldWidth = fontMetrics().averageCharWidth() * 10;
 
     for (int c = 0; c < kColumns; ++c) {
@@ -106,10 +191,6 @@ CBlowPage::CBlowPage(int index, WorkingLog& log, Shell& shell, bool english, QWi
             blows_[i]->setObjectName(QStringLiteral("blowCount%1").arg(firstEntry() + k));
             soils_[i]->setObjectName(QStringLiteral("soilType%1").arg(firstEntry() + k));
             for (QLineEdit* e : {depths_[i], blows_[i], soils_[i]}) e->setFixedWidth(fieldWidth);
-            auto* completer = new QCompleter(model, soils_[i]);
-            completer->setCompletionRole(Qt::UserRole);
-            completer->setCompletionMode(QCompleter::PopupCompletion);
-            completer->setMaxVisibleItems(12);
             soils_[i]->setCompleter(completer);
             grid->addWidget(number, r + 1, 0);
             grid->addWidget(depths_[i], r + 1, 1);
@@ -203,6 +284,22 @@ bool CBlowPage::readFields() {
     return true;
 }
 
+bool CBlowPage::fieldsDiffer() const {
+    // Compared as the fields show numbers: "3.0" typed over "3" is no change.
+    for (int k = 0; k < kPageEntries; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        const LogEntry e = log_.entry(firstEntry() + k);
+        const auto soil = parseInteger(soils_[i]->text().toStdString());
+        if (!soil || *soil != e.soilType) return true;
+        const auto depth = parseNumber(depths_[i]->text().toStdString());
+        const auto blows = parseNumber(blows_[i]->text().toStdString());
+        if (!depth || !blows || numberText(*depth) != numberText(e.depth) ||
+            numberText(*blows) != numberText(e.blowCount))
+            return true;
+    }
+    return false;
+}
+
 void CBlowPage::writeFields() {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         depths_[i]->setText(numberText(entries_[i].depth));
@@ -233,11 +330,11 @@ void CBlowPage::deleteEntry() {
 }
 
 CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, Shell& shell, QWidget* parent)
-    : QDialog(parent), doc_(doc), view_(view), log_(logOf(doc)) {
+    : QDialog(parent), doc_(doc), view_(view), shell_(shell), log_(logOf(doc)) {
     setObjectName(QStringLiteral("boreSheet"));
     setWindowTitle(QStringLiteral("Boring Log"));
-    // A water table typed since the last store step goes back to the form's value here.
-    view_.writeControls();
+    // Whatever was typed on the form last is kept, not put back to the form's previous value.
+    view_.storeStep();
     const bool english = view_.values().unitIndex == 0;
 
     tabs_ = new QTabWidget(this);
@@ -264,6 +361,13 @@ void CBoreSheet::pageChanged(int index) {
     pages_[static_cast<std::size_t>(current_)]->leavePage();
     current_ = index;
     pages_[static_cast<std::size_t>(current_)]->enterPage();
+}
+
+void CBoreSheet::reject() {
+    const bool changed =
+        pages_[static_cast<std::size_t>(current_)]->fieldsDiffer() || logDiffers(log_, doc_);
+    if (changed && shell_.askYesNoCancel(kDiscardLogQuestion) != Answer::Yes) return;
+    QDialog::reject();
 }
 
 void CBoreSheet::accept() {

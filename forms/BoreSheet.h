@@ -22,6 +22,7 @@ class CPelbrinView;
 class Shell;
 
 inline constexpr int kPageEntries = 45;
+inline constexpr const char* kDiscardLogQuestion = "Discard the changes to the boring log?";
 
 class CBlowPage : public QWidget {
     Q_OBJECT
@@ -39,6 +40,8 @@ public:
 
     void insertEntry();
     void deleteEntry();
+    // True when a field reads differently from the page's slice of the working log.
+    bool fieldsDiffer() const;
 
     QLineEdit* depthField(int entry) const;
     QLineEdit* blowCountField(int entry) const;
@@ -95,12 +98,15 @@ public:
 
     // Leaves the page on display, repairs the end of the log and writes it into the project.
     void accept() override;
+    // Cancel, Escape or closing the window: asks first when the log was changed.
+    void reject() override;
 
 private:
     void pageChanged(int index);
 
     CPelbrinDoc& doc_;
     CPelbrinView& view_;
+    Shell& shell_;
     WorkingLog log_;
     QTabWidget* tabs_;
     std::array<CBlowPage*, 5> pages_{};

@@ -1,5 +1,7 @@
 #include "forms/BoringLogEdit.h"
 
+#include "engine/Format.h"
+
 namespace zenka {
 
 namespace {
@@ -34,6 +36,15 @@ WorkingLog logOf(const CPelbrinDoc& doc) {
     log.blowCounts = doc.blowCounts;
     log.soilCodes = doc.soilCodes;
     return log;
+}
+
+bool logDiffers(const WorkingLog& log, const CPelbrinDoc& doc) {
+    for (std::size_t i = 0; i < log.depths.size(); ++i)
+        if (log.soilCodes[i] != doc.soilCodes[i] ||
+            formatG15(log.depths[i]) != formatG15(doc.depths[i]) ||
+            formatG15(log.blowCounts[i]) != formatG15(doc.blowCounts[i]))
+            return true;
+    return false;
 }
 
 void writeLogBack(const WorkingLog& log, CPelbrinDoc& doc) {

@@ -33,6 +33,9 @@ enum class LogEdit {
 };
 
 WorkingLog logOf(const CPelbrinDoc& doc);
+// True when an entry reads differently in the editor's fields from the project's: values that
+// show alike ("42.6" for 42.5 + 0.1) are no change.
+bool logDiffers(const WorkingLog& log, const CPelbrinDoc& doc);
 // Copies the entries into the project and sets its modified mark.
 void writeLogBack(const WorkingLog& log, CPelbrinDoc& doc);
 

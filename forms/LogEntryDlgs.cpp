@@ -63,15 +63,9 @@ std::optional<double> checkNumber(QLineEdit* edit, std::optional<double> high, S
     return value;
 }
 
+// One range, one message: only 1 to 225 are entries of the log.
 std::optional<int> checkEntryField(QLineEdit* edit, Shell& shell) {
-    const auto number = checkInteger(edit, 0, 250, shell);
-    if (!number) return std::nullopt;
-    // The field takes 0 to 250, but only 1 to 225 are entries of the log.
-    if (*number < 1 || *number > kDocSamples) {
-        refuse(edit, integerRangeMessage(1, kDocSamples), shell);
-        return std::nullopt;
-    }
-    return number;
+    return checkInteger(edit, 1, kDocSamples, shell);
 }
 
 } // namespace

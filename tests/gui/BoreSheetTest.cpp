@@ -3,6 +3,7 @@
 #include "forms/BoreSheet.h"
 #include "forms/LogEntryDlgs.h"
 
+#include <QAbstractItemView>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -17,6 +18,19 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// Counts the mouse presses that reach a widget.
+class PressCounter : public QObject {
+public:
+    PressCounter(QWidget* widget, int& count) : count_(count) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) ++count_;
+        return false;
+    }
+
+private:
+    int& count_;
+};
 
 // The editor opened from the main form's button; `act` runs inside it, then OK or Cancel.
 class BoreSheetTest : public MainFrameTest {
@@ -34,6 +48,10 @@ protected:
             ran = true;
             auto* buttons = sheet->findChild<QDialogButtonBox*>(qs("buttons"));
             click(buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel));
+            if (sheet->isVisible()) {
+                ADD_FAILURE() << "the editor stayed open";
+                sheet->done(QDialog::Rejected);
+            }
         });
         click(field<QAbstractButton>("boringLog"));
         EXPECT_TRUE(ran);
@@ -105,6 +123,7 @@ TEST_F(BoreSheetTest, PagesShowTheLogInTheFormsUnits) {
             EXPECT_EQ(sheet.page(1)->depthField(51)->text(), qs("51"));
             EXPECT_EQ(sheet.workingLog().depths[1], 2.25);
             EXPECT_EQ(doc.depths[1], 2);
+            shell.answers.push_back(Answer::Yes); // discard them
         },
         false);
     // Cancel changes nothing.
@@ -179,13 +198,13 @@ TEST_F(BoreSheetTest, InsertBeyondTheEndAndTheRefusedCases) {
     numberedLog(3);
     withEditor([&](CBoreSheet& sheet) {
         CBlowPage* page = sheet.page(0);
-        // Entry 0 and entries past 225 are not entries of the log; past 250 not even the
-        // field's. Each leaves the dialog open; Cancel then does nothing.
+        // Entry 0 and entries past 225 are not entries of the log: one message names the
+        // range. Each leaves the dialog open; Cancel then does nothing.
         answerDialog(&sheet, {{"entryNumber", "0"}});
         press(page, "insertEntry");
         answerDialog(&sheet, {{"entryNumber", "226"}});
         press(page, "deleteEntry");
-        answerDialog(&sheet, {{"entryNumber", "251"}});
+        answerDialog(&sheet, {{"entryNumber", "300"}});
         press(page, "insertEntry");
         answerDialog(&sheet, {{"entryNumber", "5"}, {"blowCount", "1001"}});
         press(page, "insertEntry");
@@ -198,7 +217,7 @@ TEST_F(BoreSheetTest, InsertBeyondTheEndAndTheRefusedCases) {
         EXPECT_THAT(shell.messageTexts(),
                     ElementsAre("Please enter an integer between 1 and 225.",
                                 "Please enter an integer between 1 and 225.",
-                                "Please enter an integer between 0 and 250.",
+                                "Please enter an integer between 1 and 225.",
                                 "Please enter a number between 0 and 1000.",
                                 "Please enter an integer between 0 and 5.",
                                 "Please enter an integer.", "Please enter a number."));
@@ -247,13 +266,84 @@ TEST_F(BoreSheetTest, PageFieldsThatAreNoNumbersStopTheReadingButNotTheLeaving) 
     EXPECT_EQ(doc.depths[0], 0.5);
 }
 
-TEST_F(BoreSheetTest, OpeningTheEditorPutsBackAWaterTableNotYetStored) {
+TEST_F(BoreSheetTest, OpeningTheEditorKeepsAWaterTableNotYetStored) {
     doc.waterTable = -3;
     doc.notifyChanged();
-    typeInto(field("waterTable"), qs("8"));
-    withEditor([&](CBoreSheet&) { EXPECT_EQ(text("waterTable"), qs("3")); }, false);
-    EXPECT_EQ(text("waterTable"), qs("3"));
-    EXPECT_EQ(doc.waterTable, -3);
+    doc.SetModified(false);
+    field("waterTable")->setText(qs("8")); // as if no keystroke had stored it
+    withEditor([&](CBoreSheet&) { EXPECT_EQ(text("waterTable"), qs("8")); }, false);
+    EXPECT_EQ(text("waterTable"), qs("8"));
+    EXPECT_EQ(doc.waterTable, -8);
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(BoreSheetTest, EscapeAndCancelAskBeforeDiscardingChanges) {
+    numberedLog(5);
+    const auto openEditor = [&](const std::function<void(CBoreSheet&)>& act) {
+        bool ran = false;
+        whenModal([&](QWidget* w) {
+            auto* sheet = qobject_cast<CBoreSheet*>(w);
+            ASSERT_NE(sheet, nullptr);
+            act(*sheet);
+            ran = true;
+            if (sheet->isVisible()) sheet->accept();
+        });
+        click(field<QAbstractButton>("boringLog"));
+        EXPECT_TRUE(ran);
+    };
+    const auto escape = [](CBoreSheet& sheet) {
+        QTest::keyClick(sheet.page(0)->depthField(1), Qt::Key_Escape);
+    };
+    const auto cancel = [](CBoreSheet& sheet) {
+        click(sheet.findChild<QDialogButtonBox*>(qs("buttons"))->button(QDialogButtonBox::Cancel));
+    };
+
+    // Nothing changed, or a value retyped as it stood: closes at once.
+    openEditor([&](CBoreSheet& sheet) {
+        typeInto(sheet.page(0)->depthField(2), qs("2.0"));
+        escape(sheet);
+        EXPECT_FALSE(sheet.isVisible());
+    });
+    EXPECT_THAT(shell.questions, IsEmpty());
+
+    // A typed value: Escape asks; any answer but Yes keeps the editor and the typing.
+    openEditor([&](CBoreSheet& sheet) {
+        typeInto(sheet.page(0)->depthField(2), qs("2.5"));
+        escape(sheet);
+        EXPECT_THAT(shell.questions, ElementsAre(kDiscardLogQuestion));
+        EXPECT_TRUE(sheet.isVisible());
+        shell.answers.push_back(Answer::No);
+        cancel(sheet);
+        EXPECT_TRUE(sheet.isVisible());
+        EXPECT_EQ(sheet.page(0)->depthField(2)->text(), qs("2.5"));
+        shell.answers.push_back(Answer::Yes);
+        cancel(sheet);
+        EXPECT_FALSE(sheet.isVisible());
+    });
+    EXPECT_EQ(shell.questions.size(), 3u);
+    EXPECT_EQ(doc.depths[1], 2);
+    EXPECT_FALSE(doc.IsModified());
+
+    // A change that has left its page (another page shown) or come from Insert Entry asks too,
+    // and so does a field that holds no number.
+    shell.questions.clear();
+    openEditor([&](CBoreSheet& sheet) {
+        typeInto(sheet.page(0)->blowCountField(3), qs("99"));
+        sheet.tabs()->setCurrentIndex(1);
+        shell.answers.push_back(Answer::Cancel);
+        QTest::keyClick(sheet.page(1)->depthField(46), Qt::Key_Escape);
+        EXPECT_TRUE(sheet.isVisible());
+    });
+    EXPECT_EQ(doc.blowCounts[2], 99); // still open above, then OK
+    shell.questions.clear();
+    openEditor([&](CBoreSheet& sheet) {
+        typeInto(sheet.page(0)->soilTypeField(1), qs("x"));
+        shell.answers.push_back(Answer::Yes);
+        escape(sheet);
+        EXPECT_FALSE(sheet.isVisible());
+    });
+    EXPECT_EQ(shell.questions.size(), 1u);
+    EXPECT_EQ(doc.soilCodes[0], 3);
 }
 
 TEST_F(BoreSheetTest, SoilTypeFieldsOfferTheCodesWithTheirNames) {
@@ -273,6 +363,59 @@ TEST_F(BoreSheetTest, SoilTypeFieldsOfferTheCodesWithTheirNames) {
         soil->setText(qs("21"));
     });
     EXPECT_EQ(doc.soilCodes[0], 21);
+}
+
+TEST_F(BoreSheetTest, TheSoilListShowsWholeNamesAndAClickOutsideItStillLands) {
+    numberedLog(3);
+    bool closedByOk = false;
+    whenModal([&](QWidget* w) {
+        auto* sheet = qobject_cast<CBoreSheet*>(w);
+        if (!sheet) {
+            ADD_FAILURE() << "no editor";
+            if (w) w->close();
+            return;
+        }
+        EXPECT_TRUE(QTest::qWaitForWindowActive(sheet));
+        CBlowPage* page = sheet->page(0);
+        QLineEdit* soil = page->soilTypeField(1);
+        QAbstractItemView* list = soil->completer()->popup();
+        typeInto(soil, qs("3"));
+        if (!QTest::qWaitFor([&] { return list->isVisible(); }, 2000)) {
+            ADD_FAILURE() << "no list of soil codes";
+            sheet->done(QDialog::Rejected);
+            return;
+        }
+        EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0));
+        EXPECT_GT(list->width(), soil->width());
+
+        // Clicks go through the window, as the window system delivers them, so the list sees
+        // them first. One on another field closes the list and reaches the field.
+        const auto clickThroughWindow = [sheet](QWidget* target) {
+            QTest::mouseClick(sheet->windowHandle(), Qt::LeftButton, {},
+                              target->mapTo(sheet, target->rect().center()));
+        };
+        QLineEdit* depth = page->depthField(16);
+        int pressed = 0;
+        PressCounter counter(depth, pressed);
+        clickThroughWindow(depth);
+        EXPECT_FALSE(list->isVisible());
+        EXPECT_EQ(pressed, 1);
+        EXPECT_EQ(soil->text(), qs("3"));
+
+        // One on OK with the list open is OK. (The offscreen platform leaves the activation with
+        // the list when it goes; a window system gives it back to the editor.)
+        sheet->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(sheet));
+        typeInto(soil, qs("3"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }, 2000));
+        clickThroughWindow(
+            sheet->findChild<QDialogButtonBox*>(qs("buttons"))->button(QDialogButtonBox::Ok));
+        closedByOk = !sheet->isVisible();
+        if (!closedByOk) sheet->done(QDialog::Rejected);
+    });
+    click(field<QAbstractButton>("boringLog"));
+    EXPECT_TRUE(closedByOk);
+    EXPECT_EQ(doc.soilCodes[0], 3);
 }
 
 } // namespace
