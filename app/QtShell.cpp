@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -13,6 +15,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSpacerItem>
+#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -29,21 +33,59 @@ QString fromPathText(const std::string& text) {
     return QFile::decodeName(QByteArray::fromStdString(text));
 }
 
-// A question asked while the wait cursor is up gets the ordinary pointer for its answer.
-class PointerWhileAsking {
+// A question asked during a run gets the ordinary pointer for its answer, and the "Working..."
+// notice, which stays on top of every window, steps aside until it is answered.
+class WhileAsking {
 public:
-    PointerWhileAsking() : pushed_(QApplication::overrideCursor() != nullptr) {
+    explicit WhileAsking(QWidget* notice)
+        : pushed_(QApplication::overrideCursor() != nullptr), notice_(notice),
+          hidden_(notice && notice->isVisible()) {
         if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+        if (hidden_) notice_->hide();
     }
-    ~PointerWhileAsking() {
+    ~WhileAsking() {
         if (pushed_) QApplication::restoreOverrideCursor();
+        if (hidden_ && notice_) {
+            notice_->show();
+            notice_->repaint();
+        }
     }
-    PointerWhileAsking(const PointerWhileAsking&) = delete;
-    PointerWhileAsking& operator=(const PointerWhileAsking&) = delete;
+    WhileAsking(const WhileAsking&) = delete;
+    WhileAsking& operator=(const WhileAsking&) = delete;
 
 private:
     bool pushed_;
+    QPointer<QWidget> notice_;
+    bool hidden_;
 };
+
+// The window manager writes the caption in its own, often bold, font between the window's icon
+// and its buttons; a short message must not make the box too narrow for it. Called last: the
+// box rebuilds its layout when its icon or buttons change.
+void fitCaption(QMessageBox& box) {
+    QFont bold = box.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int width = metrics.horizontalAdvance(box.windowTitle()) + 8 * metrics.height();
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// The toolkit's dialog opens too small for its own columns: sizes and dates came out cut.
+void fitFileList(QFileDialog& dialog) {
+    if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    QSize size(900, 560);
+    if (const QScreen* screen = dialog.screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    dialog.resize(size.expandedTo(dialog.minimumSizeHint()));
+}
 
 } // namespace
 
@@ -75,7 +117,7 @@ QtShell::~QtShell() {
 }
 
 void QtShell::showMessage(const std::string& text, MessageKind kind) {
-    PointerWhileAsking pointer;
+    WhileAsking asking(notice_);
     QMessageBox box(dialogParent());
     box.setWindowTitle(programTitle());
     box.setText(fromPathText(text));
@@ -83,11 +125,12 @@ void QtShell::showMessage(const std::string& text, MessageKind kind) {
                 : kind == MessageKind::Question ? QMessageBox::Question
                                                 : QMessageBox::Information);
     box.setStandardButtons(QMessageBox::Ok);
+    fitCaption(box);
     box.exec();
 }
 
 Answer QtShell::askYesNoCancel(const std::string& text) {
-    PointerWhileAsking pointer;
+    WhileAsking asking(notice_);
     QMessageBox box(dialogParent());
     box.setWindowTitle(programTitle());
     box.setText(fromPathText(text));
@@ -95,6 +138,7 @@ Answer QtShell::askYesNoCancel(const std::string& text) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
+    fitCaption(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;
@@ -106,8 +150,9 @@ Answer QtShell::askYesNoCancel(const std::string& text) {
 }
 
 std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options, bool save) {
-    PointerWhileAsking pointer;
-    QFileDialog dialog(dialogParent(), programTitle(), lastFolder_);
+    WhileAsking asking(notice_);
+    QFileDialog dialog(dialogParent(), save ? QStringLiteral("Save As") : QStringLiteral("Open"),
+                       lastFolder_);
     dialog.setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
     // The toolkit's own dialog: the same filters and questions on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -119,14 +164,14 @@ std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options,
     const QString suffix = QString::fromStdString(options.defaultSuffix);
     dialog.setDefaultSuffix(suffix);
     // A name typed without an extension gets the kind chosen in the list.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog, suffix](const QString& filter) {
-                         static const QRegularExpression extension(
-                             QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
-                         const QRegularExpressionMatch m = extension.match(filter);
-                         dialog.setDefaultSuffix(m.hasMatch() ? m.captured(1) : suffix);
-                     });
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog, suffix](const QString& filter) {
+            static const QRegularExpression extension(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+            const QRegularExpressionMatch m = extension.match(filter);
+            dialog.setDefaultSuffix(m.hasMatch() ? m.captured(1) : suffix);
+        });
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
+    fitFileList(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();
     lastFolder_ = QFileInfo(chosen).absolutePath();
@@ -175,6 +220,7 @@ QWidget* QtShell::dialogParent() const {
 }
 
 bool QtShell::choosePrinter(QPrinter& printer) {
+    WhileAsking asking(notice_);
     QPrintDialog dialog(&printer, dialogParent());
     dialog.setObjectName(QStringLiteral("printDialog"));
     // One chart per sheet: page ranges and selections mean nothing here.

@@ -5,12 +5,15 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTreeView>
 
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <vector>
 
 namespace zenka::test {
 namespace {
@@ -28,6 +31,20 @@ TEST(QtShellTest, MessageBoxesCarryTheProgramTitle) {
     shell.showMessage("Unit weight must be greater than 0", MessageKind::Information);
     EXPECT_EQ(caption, qs("Zenka Windows Application"));
     EXPECT_EQ(message, qs("Unit weight must be greater than 0"));
+
+    // A short message leaves room for the whole caption in a bold title font, with the window's
+    // icon and buttons beside it.
+    int width = 0;
+    QFont titleFont;
+    whenModal([&](QWidget* w) {
+        width = w->width();
+        titleFont = w->font();
+        static_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+    });
+    shell.showMessage("Please enter a number.", MessageKind::Information);
+    titleFont.setBold(true);
+    const QFontMetrics title(titleFont);
+    EXPECT_GE(width, title.horizontalAdvance(caption) + 4 * title.height());
 
     // The question has Yes, No and Cancel; Escape is Cancel.
     QMessageBox::StandardButtons buttons;
@@ -73,6 +90,7 @@ TEST(QtShellTest, FileDialogsFilterProjectFilesAndConfirmOverwriting) {
         suffix = dialog->defaultSuffix();
         confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(dialog->windowTitle(), qs("Save As"));
         dialog->setDirectory(QString::fromStdString(dir.path()));
         dialog->selectFile(qs("bridge"));
         static_cast<QDialog*>(dialog)->accept();
@@ -84,13 +102,27 @@ TEST(QtShellTest, FileDialogsFilterProjectFilesAndConfirmOverwriting) {
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(*saved, dir.file("bridge.in"));
 
-    // Open offers all files too, starts in the folder last used, and can be cancelled.
+    // Open offers all files too, starts in the folder last used, and can be cancelled. Its list
+    // shows every column whole.
     QString folder;
     whenModal([&](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), qs("Open"));
         filters = dialog->nameFilters();
         folder = dialog->directory().absolutePath();
+        auto* list = dialog->findChild<QTreeView*>(qs("treeView"));
+        if (list && QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; },
+                                    10000)) {
+            QTest::qWait(50);
+            const QAbstractItemView* view = list; // the hint is public here
+            for (int column = 0; column < list->header()->count(); ++column) {
+                EXPECT_GT(view->sizeHintForColumn(column), 0) << column;
+                EXPECT_GE(list->columnWidth(column), view->sizeHintForColumn(column)) << column;
+            }
+        } else {
+            ADD_FAILURE() << "no file list";
+        }
         dialog->reject();
     });
     EXPECT_FALSE(shell.chooseOpenFile({{"Input File (*.in)", "All Files (*)"}, "in", false}));
@@ -119,7 +151,7 @@ TEST(QtShellTest, ANameWithoutExtensionGetsTheKindChosenInTheList) {
     EXPECT_EQ(*chosen, dir.file("chart.svg"));
 }
 
-TEST(QtShellTest, WorkingNoticeIsShownCentredUntilTheRunEnds) {
+TEST(QtShellTest, WorkingNoticeIsShownCentredUntilTheRunEndsButNeverOverADialog) {
     QtShell shell;
     shell.beginWorking();
     QPointer<QWidget> notice = shell.workingNotice();
@@ -129,6 +161,25 @@ TEST(QtShellTest, WorkingNoticeIsShownCentredUntilTheRunEnds) {
     EXPECT_NE(labelWithText(notice, "Working..."), nullptr);
     EXPECT_EQ(notice->geometry().center(),
               QGuiApplication::primaryScreen()->availableGeometry().center());
+
+    // A message or a file dialog during the run has the notice out of its way until answered.
+    std::vector<bool> shownDuring;
+    const auto look = [&] {
+        whenModal([&](QWidget* w) {
+            shownDuring.push_back(notice->isVisible());
+            if (auto* box = qobject_cast<QMessageBox*>(w))
+                box->button(QMessageBox::Ok)->click();
+            else if (auto* dialog = qobject_cast<QDialog*>(w))
+                dialog->reject();
+        });
+    };
+    look();
+    shell.showMessage("Unit weight must be greater than 0", MessageKind::Information);
+    EXPECT_TRUE(notice->isVisible());
+    look();
+    EXPECT_FALSE(shell.chooseSaveFile({{"Input File (*.in)"}, "in", true}));
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(shownDuring, std::vector<bool>({false, false}));
     shell.endWorking();
     EXPECT_TRUE(notice.isNull());
     shell.endWorking(); // twice is harmless
