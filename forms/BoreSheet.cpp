@@ -345,6 +345,8 @@ CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, Shell& shell, QWidg
     for (CBlowPage* p : pages_) tabs_->addTab(p, p->title());
     pages_[0]->enterPage();
     tabs_->setCurrentIndex(0);
+    // Typing starts in the first depth, not on nothing.
+    pages_[0]->depthField(1)->setFocus(Qt::OtherFocusReason);
     connect(tabs_, &QTabWidget::currentChanged, this, &CBoreSheet::pageChanged);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -319,8 +319,9 @@ void CPelbrinView::buildControls() {
                                      &hDepthCaption_, &hAreaCaption_};
     QLineEdit* dataEdits[] = {unitWeight_, groundElevation_, pipeThickness_, hPileDepth_,
                               hPileEndArea_};
-    // The wall thickness (pipe, cylinder) and the H-section depth are never shown together: they
-    // share a row. Hidden rows keep their room, so the fields below stay where they are.
+    // Fields of different shapes share rows: the wall thickness (pipe, cylinder) that of the
+    // H-section depth, the pipe type (pipe) that of the H-pile end area. Hidden rows keep their
+    // room, so the fields below stay where they are.
     const int dataRows[] = {0, 1, 2, 2, 3};
     for (int i = 0; i < 5; ++i) {
         for (QWidget* w : {static_cast<QWidget*>(dataCaptions[i]->english),
@@ -330,9 +331,13 @@ void CPelbrinView::buildControls() {
             keep.setRetainSizeWhenHidden(true);
             w->setSizePolicy(keep);
         }
-        dataGrid->addWidget(dataCaptions[i]->english, dataRows[i], 0);
-        dataGrid->addWidget(dataCaptions[i]->metric, dataRows[i], 0);
-        dataGrid->addWidget(dataEdits[i], dataRows[i], 1);
+        const Qt::Alignment top = dataRows[i] == 3 ? Qt::AlignTop : Qt::Alignment();
+        // As tall as the field, so the caption stays level with it at the top of the row.
+        dataCaptions[i]->english->setMinimumHeight(dataEdits[i]->sizeHint().height());
+        dataCaptions[i]->metric->setMinimumHeight(dataEdits[i]->sizeHint().height());
+        dataGrid->addWidget(dataCaptions[i]->english, dataRows[i], 0, top);
+        dataGrid->addWidget(dataCaptions[i]->metric, dataRows[i], 0, top);
+        dataGrid->addWidget(dataEdits[i], dataRows[i], 1, top);
     }
     dataGrid->setColumnStretch(0, 1);
     dataColumn->addLayout(dataGrid);
@@ -358,7 +363,7 @@ void CPelbrinView::buildControls() {
         keep.setRetainSizeWhenHidden(true);
         w->setSizePolicy(keep);
     }
-    dataColumn->addWidget(pipeTypeFrame_);
+    dataGrid->addWidget(pipeTypeFrame_, 3, 0, 1, 2);
 
     widthsFrame_ = panel(pileDataFrame_, "widthsFrame");
     auto* widthsGrid = new QGridLayout(widthsFrame_);
