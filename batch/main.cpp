@@ -1,20 +1,25 @@
 // zenka-batch: analyses project files without a display and writes their reports.
 
 #include "batch/BatchShell.h"
+#include "batch/DataImport.h"
 #include "engine/AnalysisState.h"
 #include "engine/Format.h"
 #include "engine/Handoff.h"
+#include "import/BoreholeData.h"
 #include "project/AtomicFile.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -27,15 +32,32 @@ constexpr int kExitFileOrUsage = 2;
 
 const char* const kUsage =
     "Usage: zenka-batch [options] INPUT.in...\n"
+    "       zenka-batch --list DATAFILE [--csv FILE]\n"
+    "       zenka-batch --import DATAFILE --template TEMPLATE.in [import options]\n"
     "Analyses each project file and writes its report beside it.\n"
     "\n"
     "Options:\n"
     "  -o, --output REPORT   report path (one input only); default: beside the input,\n"
     "                        named after it with the extension .out\n"
-    "  --csv FILE            also write the capacity table as CSV (one input only)\n"
+    "  --csv FILE            also write the capacity table as CSV (one input only);\n"
+    "                        with --list, the list of boreholes as CSV\n"
     "  -q, --quiet           print nothing on success\n"
     "  -h, --help            show this help and exit\n"
     "  --version             show the version and exit\n"
+    "\n"
+    "Boring logs from ground-investigation data (AGS4 .ags, DIGGS .xml, CSV/TSV):\n"
+    "  --list DATAFILE       list the boreholes: id, ground elevation, final depth,\n"
+    "                        SPT tests, water depth\n"
+    "  --import DATAFILE     write OUTDIR/ID.in for each chosen borehole: the template\n"
+    "                        with its boring log, ground elevation, water table and\n"
+    "                        identification replaced; then analyse each\n"
+    "  --template FILE       the project the boreholes' projects are made from\n"
+    "  --borehole ID         a borehole to import (again for more); default: every\n"
+    "                        borehole with SPT tests\n"
+    "  --soil-map FILE       CSV rows classification,code; a row *,CODE for the rest\n"
+    "  --n-factor F          hammer-energy factor applied to every N (default 1.0)\n"
+    "  --outdir DIR          folder of the project files (default: the current folder)\n"
+    "  --no-run              write the project files without analysing them\n"
     "\n"
     "Exit status: 0 every report written; 1 a project was refused; 2 a usage error or a\n"
     "file that could not be read or written.\n";
@@ -45,6 +67,9 @@ struct Options {
     std::string csv;
     bool quiet = false;
     std::vector<std::string> inputs;
+    std::string list;   // --list DATAFILE
+    std::string import; // --import DATAFILE
+    ImportOptions imp;
 };
 
 int usageError(const std::string& message) {
@@ -176,14 +201,24 @@ int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, Batc
 int parseOptions(int argc, char** argv, Options& opt) {
     // An option at the very end has no value; "--output=" has an empty one, which CLI11 would
     // otherwise fill with the next argument.
+    static constexpr std::string_view kValued[] = {
+        "-o",         "--output",   "--csv",      "--list",     "--import",
+        "--template", "--borehole", "--soil-map", "--n-factor", "--outdir"};
+    auto valued = [](std::string_view arg) {
+        return std::find(std::begin(kValued), std::end(kValued), arg) != std::end(kValued);
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--") break;
-        const bool takesValue = arg == "-o" || arg == "--output" || arg == "--csv";
+        const bool takesValue = valued(arg);
         if (takesValue && i + 1 == argc)
-            return usageError("option '" + std::string(arg) + "' needs a file");
+            return usageError("option '" + std::string(arg) + "' needs " +
+                              (arg == "--n-factor"   ? "a number"
+                               : arg == "--borehole" ? "a borehole"
+                               : arg == "--outdir"   ? "a folder"
+                                                     : "a file"));
         if (takesValue) ++i;
-        if (arg == "--output=" || arg == "--csv=")
+        if (arg.size() > 3 && arg.back() == '=' && valued(arg.substr(0, arg.size() - 1)))
             return blankValue(arg.substr(0, arg.size() - 1), "");
     }
 
@@ -199,6 +234,19 @@ int parseOptions(int argc, char** argv, Options& opt) {
                               ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     CLI::Option* csv =
         app.add_option("--csv", opt.csv)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    auto last = [&](const char* names, std::string& into) {
+        return app.add_option(names, into)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    };
+    CLI::Option* list = last("--list", opt.list);
+    CLI::Option* import = last("--import", opt.import);
+    CLI::Option* templ = last("--template", opt.imp.templateFile);
+    CLI::Option* borehole = app.add_option("--borehole", opt.imp.boreholes);
+    CLI::Option* soilMap = last("--soil-map", opt.imp.soilMap);
+    std::string nFactor;
+    CLI::Option* factor = last("--n-factor", nFactor);
+    CLI::Option* outDir = last("--outdir", opt.imp.outDir);
+    bool noRun = false;
+    CLI::Option* noRunFlag = app.add_flag("--no-run", noRun);
     app.add_option("inputs", opt.inputs);
     app.allow_extras();
     try {
@@ -220,6 +268,37 @@ int parseOptions(int argc, char** argv, Options& opt) {
     }
     if (output->count() > 0 && isBlank(opt.output)) return blankValue("--output", opt.output);
     if (csv->count() > 0 && isBlank(opt.csv)) return blankValue("--csv", opt.csv);
+    for (auto [option, name, value] :
+         {std::tuple{list, "--list", &opt.list}, std::tuple{import, "--import", &opt.import},
+          std::tuple{templ, "--template", &opt.imp.templateFile},
+          std::tuple{soilMap, "--soil-map", &opt.imp.soilMap},
+          std::tuple{outDir, "--outdir", &opt.imp.outDir}})
+        if (option->count() > 0 && isBlank(*value)) return blankValue(name, *value);
+    for (const std::string& id : opt.imp.boreholes)
+        if (isBlank(id)) return usageError("option '--borehole' has an empty name");
+
+    const bool importing = import->count() > 0;
+    if (list->count() > 0 && importing) return usageError("--list and --import go one at a time");
+    if ((list->count() > 0 || importing) && !opt.inputs.empty())
+        return usageError(std::string(importing ? "--import" : "--list") +
+                          " takes no input file: the data file is its input");
+    if ((list->count() > 0 || importing) && output->count() > 0)
+        return usageError("--output goes with an input file");
+    if (importing && csv->count() > 0) return usageError("--csv goes with an input file or --list");
+    for (CLI::Option* o : {templ, borehole, soilMap, factor, outDir, noRunFlag})
+        if (o->count() > 0 && !importing) return usageError(o->get_name() + " goes with --import");
+    if (importing && templ->count() == 0) return usageError("--import needs --template");
+    if (factor->count() > 0) {
+        const std::optional<double> f = dataimport::parseNumber(nFactor);
+        if (!f || !(*f > 0) || *f > 10)
+            return usageError("option '--n-factor' needs a number greater than 0 and at most 10, "
+                              "not '" +
+                              nFactor + "'");
+        opt.imp.nFactor = *f;
+    }
+    opt.imp.run = !noRun;
+    opt.imp.quiet = opt.quiet;
+    opt.imp.csv = opt.csv;
     for (std::size_t k = 0; k < opt.inputs.size(); ++k)
         if (isBlank(opt.inputs[k]))
             return usageError("input file " + std::to_string(k + 1) + " has " +
@@ -230,7 +309,12 @@ int parseOptions(int argc, char** argv, Options& opt) {
 int main(int argc, char** argv) {
     Options opt;
     if (const int status = parseOptions(argc, argv, opt); status >= 0) return status;
-    if (opt.inputs.empty()) return usageError("no input file");
+    if (!opt.list.empty()) {
+        BatchShell shell(stderr);
+        opt.imp.dataFile = opt.list;
+        return listDataFile(opt.imp, shell);
+    }
+    if (opt.inputs.empty() && opt.import.empty()) return usageError("no input file");
     if (opt.inputs.size() > 1 && !opt.output.empty())
         return usageError("--output takes one input file only");
     if (opt.inputs.size() > 1 && !opt.csv.empty())
@@ -240,6 +324,13 @@ int main(int argc, char** argv) {
     auto state = std::make_unique<AnalysisState>();
     CPelbrinDoc doc(*state);
     BatchShell shell(stderr);
+
+    if (!opt.import.empty()) {
+        opt.imp.dataFile = opt.import;
+        return importDataFile(opt.imp, shell, [&](const std::string& input) {
+            return analyse(input, opt, doc, shell);
+        });
+    }
 
     int status = kExitOk;
     for (const std::string& input : opt.inputs) {

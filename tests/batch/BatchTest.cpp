@@ -325,5 +325,119 @@ TEST_F(BatchTest, UnwritableReportIsAFileError) {
     EXPECT_THAT(r.err, HasSubstr(dir.file("no-such-folder/case.out")));
 }
 
+// Two boreholes in metres: one with a ground level, one without.
+const char* const kAgsFile = R"("GROUP","PROJ"
+"HEADING","PROJ_ID","PROJ_NAME"
+"UNIT","",""
+"TYPE","ID","X"
+"DATA","P-42","Test Road"
+"GROUP","LOCA"
+"HEADING","LOCA_ID","LOCA_GL","LOCA_FDEP"
+"UNIT","","m","m"
+"TYPE","ID","2DP","2DP"
+"DATA","BH/1","12.50","10.00"
+"DATA","BH2","","6.00"
+"GROUP","GEOL"
+"HEADING","LOCA_ID","GEOL_TOP","GEOL_BASE","GEOL_DESC"
+"UNIT","","m","m",""
+"TYPE","ID","2DP","2DP","X"
+"DATA","BH/1","0.00","4.00","Soft grey CLAY"
+"DATA","BH/1","4.00","10.00","Dense SAND"
+"DATA","BH2","0.00","6.00","Dense SAND"
+"GROUP","ISPT"
+"HEADING","LOCA_ID","ISPT_TOP","ISPT_NVAL","ISPT_REP"
+"UNIT","","m","",""
+"TYPE","ID","2DP","0DP","X"
+"DATA","BH/1","1.00","4",""
+"DATA","BH/1","2.50","6",""
+"DATA","BH/1","5.00","30",""
+"DATA","BH2","1.50","20",""
+"DATA","BH2","3.00","25",""
+)";
+
+TEST_F(BatchTest, BoreholesOfADataFileAreListedAndImportedIntoProjects) {
+    const std::string ags = dir.file("site.ags");
+    test::writeFile(ags, kAgsFile);
+    Result r = runBatch({"--list", ags, "--csv", dir.file("list.csv")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "borehole            ground elevation  final depth  SPT tests  water depth\n"
+                     "BH/1                        12.50 m      10.00 m          3            -\n"
+                     "BH2                               -       6.00 m          2            -\n");
+    EXPECT_EQ(test::readFile(dir.file("list.csv")),
+              "borehole,name,ground_elevation,elevation_unit,final_depth,depth_unit,spt_tests,"
+              "refusals,water_depth\n"
+              "BH/1,BH/1,12.50,m,10.00,m,3,0,\n"
+              "BH2,BH2,,m,6.00,m,2,0,\n");
+
+    // Without a code for every classification nothing is written, and the message is a soil
+    // map to start from.
+    const std::string templ = saveProject("template.in");
+    const std::string out = dir.file("projects");
+    std::filesystem::create_directory(out);
+    r = runBatch({"--import", ags, "--template", templ, "--outdir", out, "--borehole", "BH/1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("No soil code for 2 classification(s) of borehole BH/1"));
+    EXPECT_THAT(r.err, HasSubstr("\nSoft grey CLAY,"));
+    EXPECT_TRUE(std::filesystem::is_empty(out));
+
+    test::writeFile(dir.file("map.csv"), "classification,code\n\"Soft grey CLAY\",1\n*,3\n");
+    r = runBatch({"--import", ags, "--template", templ, "--outdir", out, "--soil-map",
+                  dir.file("map.csv"), "--n-factor", "1.5", "-q"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    // BH2 has no ground level: the template's stays, and the engineer is told.
+    EXPECT_THAT(r.err, HasSubstr("BH2:\n"));
+    EXPECT_THAT(r.err, HasSubstr("The template's ground elevation 10.00 is kept."));
+    auto project = std::make_unique<AnalysisState>();
+    CPelbrinDoc got(*project);
+    got.ResetProject();
+    readInputFile(test::readFile(out + "/BH_1.in"), got);
+    EXPECT_EQ(got.units, 1); // the template's system: metres became feet
+    EXPECT_NEAR(got.depths[0], 1 / 0.3048, 0.005);
+    EXPECT_DOUBLE_EQ(got.blowCounts[0], 6); // 4 blows x 1.5
+    EXPECT_EQ(got.soilCodes[0], 1);
+    EXPECT_EQ(got.soilCodes[2], 3);
+    EXPECT_EQ(got.soilCodes[3], 0);
+    EXPECT_NEAR(got.groundElevation, 12.5 / 0.3048, 0.005);
+    EXPECT_EQ(got.boringNumber, "BH/1");
+    EXPECT_EQ(got.projectNumber, "P-42");
+    EXPECT_EQ(got.pileWidths[0], 18); // the rest is the template's
+    EXPECT_TRUE(std::filesystem::exists(out + "/BH_1.out"));
+    EXPECT_TRUE(std::filesystem::exists(out + "/BH2.out"));
+
+    // A project file may not replace the template, nor the data file.
+    const std::string before = test::readFile(templ);
+    r = runBatch({"--import", ags, "--template", dir.file("BH2.in"), "--outdir", dir.path(),
+                  "--borehole", "BH2", "--soil-map", dir.file("map.csv")});
+    EXPECT_EQ(r.status, 2);
+    test::writeFile(dir.file("BH2.in"), before);
+    r = runBatch({"--import", ags, "--template", dir.file("BH2.in"), "--outdir", dir.path(),
+                  "--borehole", "BH2", "--soil-map", dir.file("map.csv")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "Template " + dir.file("BH2.in") + " and the project file of BH2 " +
+                         dir.file("BH2.in") + " are the same file; nothing was written.\n");
+    EXPECT_EQ(test::readFile(dir.file("BH2.in")), before);
+
+    const std::pair<std::vector<std::string>, std::string> usage[] = {
+        {{"--import", ags}, "--import needs --template"},
+        {{"--borehole", "BH2", templ}, "--borehole goes with --import"},
+        {{"--list", ags, templ}, "--list takes no input file: the data file is its input"},
+        {{"--list", ags, "--import", ags}, "--list and --import go one at a time"},
+        {{"--import", ags, "--template", templ, "--n-factor", "0"},
+         "option '--n-factor' needs a number greater than 0 and at most 10, not '0'"},
+        {{"--import", ags, "--template"}, "option '--template' needs a file"},
+        {{"--soil-map=", "x"}, "option '--soil-map' has an empty file name"},
+    };
+    for (const auto& [args, message] : usage) {
+        r = runBatch(args);
+        EXPECT_EQ(r.status, 2) << message;
+        EXPECT_EQ(r.err,
+                  "zenka-batch: " + message + "\nTry 'zenka-batch --help' for more information.\n");
+    }
+    r = runBatch({"--import", ags, "--template", templ, "--borehole", "BH9"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "There is no borehole BH9 in " + ags + ".\n");
+}
+
 } // namespace
 } // namespace zenka
