@@ -4,6 +4,7 @@
 #   make test   build and run every test, normally and with ASan + UBSan
 #   make bench  build and run the benchmarks, the whole-process and the desktop program's timings
 #   make fuzz   build the fuzz targets with clang and run each for FUZZ_SECONDS
+#   make package  build the Debian package zenka_<version>_<arch>.deb in $(BUILD)/
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -58,6 +59,11 @@ fuzz-build: deps
 
 fuzz: fuzz-build
 	@bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The package holds what `cmake --install` puts under /usr; cpack computes its dependencies.
+.PHONY: package
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev
   libpugixml-dev xz-utils
+  dpkg-dev file
   clang libclang-rt-14-dev
 )
 
