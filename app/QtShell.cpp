@@ -149,6 +149,20 @@ Answer QtShell::askYesNoCancel(const std::string& text) {
     }
 }
 
+bool QtShell::confirmDiscard(const std::string& text) {
+    WhileAsking asking(notice_);
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(programTitle());
+    box.setText(fromPathText(text));
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    // Return after a slip of the hand must not throw the typed rows away.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    fitCaption(box);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options, bool save) {
     WhileAsking asking(notice_);
     QFileDialog dialog(dialogParent(), save ? QStringLiteral("Save As") : QStringLiteral("Open"),

@@ -27,6 +27,7 @@ public:
 
     void showMessage(const std::string& text, MessageKind kind) override;
     Answer askYesNoCancel(const std::string& text) override;
+    bool confirmDiscard(const std::string& text) override;
     std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) override;
     std::optional<std::string> chooseOpenFile(const FileDialogOptions& options) override;
     void beginWorking() override;

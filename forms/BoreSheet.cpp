@@ -368,7 +368,7 @@ void CBoreSheet::pageChanged(int index) {
 void CBoreSheet::reject() {
     const bool changed =
         pages_[static_cast<std::size_t>(current_)]->fieldsDiffer() || logDiffers(log_, doc_);
-    if (changed && shell_.askYesNoCancel(kDiscardLogQuestion) != Answer::Yes) return;
+    if (changed && !shell_.confirmDiscard(kDiscardLogQuestion)) return;
     QDialog::reject();
 }
 

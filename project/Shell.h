@@ -39,6 +39,10 @@ public:
     virtual void showMessage(const std::string& text, MessageKind kind) = 0;
     // Yes, No and Cancel buttons with a question icon.
     virtual Answer askYesNoCancel(const std::string& text) = 0;
+    // A question whose Yes gives work up: Yes and No, with No for Return and Escape alike.
+    virtual bool confirmDiscard(const std::string& text) {
+        return askYesNoCancel(text) == Answer::Yes;
+    }
     // The chosen file's full path, or nothing when the user cancelled.
     virtual std::optional<std::string> chooseSaveFile(const FileDialogOptions& options) = 0;
     virtual std::optional<std::string> chooseOpenFile(const FileDialogOptions& options) = 0;

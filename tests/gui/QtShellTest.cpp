@@ -61,6 +61,18 @@ TEST(QtShellTest, MessageBoxesCarryTheProgramTitle) {
     whenModal([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     EXPECT_EQ(shell.askYesNoCancel("Save changes to  ?"), Answer::Cancel);
 
+    // Giving work up takes a Yes: Return and Escape keep it.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        whenModal([&](QWidget* w) {
+            buttons = static_cast<QMessageBox*>(w)->standardButtons();
+            QTest::keyClick(w, key);
+        });
+        EXPECT_FALSE(shell.confirmDiscard("Discard the changes to the boring log?")) << key;
+        EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    whenModal([&](QWidget* w) { static_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+    EXPECT_TRUE(shell.confirmDiscard("Discard the changes to the boring log?"));
+
     // A message during a run is answered with the ordinary pointer; the wait cursor comes back.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Qt::CursorShape during = Qt::WaitCursor;
