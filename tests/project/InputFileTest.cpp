@@ -180,7 +180,7 @@ TEST(InputFile, TextThatIsNotANumberIsNotedWithItsLine) {
     const std::string message = readWarningsMessage("/p/bridge.in", {{10, "1 1,018.0000"}});
     EXPECT_EQ(message, "Some lines of /p/bridge.in hold text that is not a number. The values on "
                        "them were read only up to it and may be short or 0; check them before "
-                       "you run the analysis.\nline 10: 1 1,018.0000");
+                       "you run the analysis.\n\nline 10: 1 1,018.0000");
     const std::vector<ReadWarning> many(12, ReadWarning{13, "x"});
     EXPECT_TRUE(
         readWarningsMessage("/p/b.in", many).ends_with("line 13: x\n... and 2 more lines."));
