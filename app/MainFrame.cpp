@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "forms/PelbrinView.h"
 #include "graphs/GraphCommand.h"
+#include "graphs/GuiShell.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
 #include "project/RunCommands.h"
@@ -41,8 +42,8 @@ public:
 
 } // namespace
 
-CMainFrame::CMainFrame(CPelbrinDoc& doc, Shell& shell, QWidget* parent)
-    : QMainWindow(parent), doc_(doc), shell_(shell) {
+CMainFrame::CMainFrame(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent)
+    : QMainWindow(parent), doc_(doc), shell_(shell), graphs_(doc, shell) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(programIcon());
     buildMenus();
@@ -262,7 +263,7 @@ void CMainFrame::onCascadeViews() {
 }
 
 void CMainFrame::graphCommand() {
-    GraphCommand(doc_, shell_);
+    graphs_.run();
     // The run may have asked for a file name.
     updateCaption();
 }

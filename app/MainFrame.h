@@ -3,6 +3,8 @@
 // The main window: menus, keys, toolbar and status bar around the main form. Every command is
 // one of the project's commands, run through the Shell.
 
+#include "graphs/GraphCommand.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -13,7 +15,7 @@ namespace zenka {
 
 class CPelbrinDoc;
 class CPelbrinView;
-class Shell;
+class GuiShell;
 
 // Command identifiers of the program's own commands.
 enum CommandId : int {
@@ -27,10 +29,11 @@ enum CommandId : int {
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    CMainFrame(CPelbrinDoc& doc, Shell& shell, QWidget* parent = nullptr);
+    CMainFrame(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     CPelbrinView* view() const { return view_; }
+    const CGraphSet& graphs() const { return graphs_; }
     QToolBar* toolBar() const { return toolBar_; }
     // The action that carries command identifier `id`, or none.
     QAction* command(int id) const;
@@ -63,7 +66,8 @@ private:
     void showIdle();
 
     CPelbrinDoc& doc_;
-    Shell& shell_;
+    GuiShell& shell_;
+    CGraphSet graphs_;
     CPelbrinView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QAction* newAction_ = nullptr;

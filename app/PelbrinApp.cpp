@@ -6,7 +6,7 @@
 
 namespace zenka {
 
-CPelbrinApp::CPelbrinApp(AnalysisState& state, Shell& shell)
+CPelbrinApp::CPelbrinApp(AnalysisState& state, GuiShell& shell)
     : shell_(shell), doc_(std::make_unique<CPelbrinDoc>(state)) {}
 
 CPelbrinApp::~CPelbrinApp() {

@@ -16,11 +16,11 @@ struct AnalysisState;
 class CMainFrame;
 class CPelbrinDoc;
 
-class Shell;
+class GuiShell;
 
 class CPelbrinApp : public QObject {
 public:
-    CPelbrinApp(AnalysisState& state, Shell& shell);
+    CPelbrinApp(AnalysisState& state, GuiShell& shell);
     ~CPelbrinApp() override;
 
     // Creates and shows the main window, then the splash picture for `splashMilliseconds`. The
@@ -33,7 +33,7 @@ public:
     CSplashWnd* splash() const { return splash_; }
 
 private:
-    Shell& shell_;
+    GuiShell& shell_;
     std::unique_ptr<CPelbrinDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     QPointer<CSplashWnd> splash_;

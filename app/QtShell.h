@@ -3,7 +3,7 @@
 // The desktop program's Shell: message boxes, file dialogs, the working notice and the text
 // viewer, all with Qt.
 
-#include "project/Shell.h"
+#include "graphs/GuiShell.h"
 
 #include <QPointer>
 #include <QString>
@@ -17,7 +17,7 @@ public:
     CWorkingNotice();
 };
 
-class QtShell : public Shell {
+class QtShell : public GuiShell {
 public:
     QtShell() = default;
     ~QtShell() override;

@@ -13,7 +13,7 @@
 #include "forms/PelbrinView.h"
 #include "project/PelbrinDoc.h"
 #include "resources/Pictures.h"
-#include "support/ScriptedShell.h"
+#include "support/ScriptedGuiShell.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -104,7 +104,7 @@ struct Figures {
 // then the splash picture over it (its timer is long, so it stays up). The wait ends with the
 // main window's first paint.
 double timeStartUp(AnalysisState& state, bool& failed) {
-    test::ScriptedShell shell;
+    test::ScriptedGuiShell shell;
     QElapsedTimer t;
     auto app = std::make_unique<CPelbrinApp>(state, shell);
     PaintWatch watch([&](QWidget* w) { return w == app->mainFrame(); });
@@ -229,7 +229,7 @@ int main(int argc, char** argv) {
     for (int r = 0; r <= repetitions; ++r) all[0].runs.push_back(timeStartUp(state, all[0].failed));
 
     {
-        test::ScriptedShell shell;
+        test::ScriptedGuiShell shell;
         CPelbrinDoc doc(state);
         auto frame = std::make_unique<CMainFrame>(doc, shell);
         bench::fillLargest(doc, bench::LogKind::Realistic, bench::LengthKind::Range);

@@ -4,8 +4,9 @@
 #include "engine/Handoff.h"
 #include "graphs/GraphContent.h"
 #include "graphs/GraphWindows.h"
+#include "graphs/GuiShell.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
+#include "project/RunCommands.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -17,21 +18,6 @@
 namespace zenka {
 
 namespace {
-
-// The project's reference to a graph window. The window may be closed on its own; the
-// reference stays, and destroying it closes the window if it is still open.
-class GraphWindowRef : public GraphWindow {
-public:
-    explicit GraphWindowRef(CGraphWnd* window) : window_(window) {}
-    ~GraphWindowRef() override { delete window_.data(); }
-    GraphWindowRef(const GraphWindowRef&) = delete;
-    GraphWindowRef& operator=(const GraphWindowRef&) = delete;
-
-    CGraphWnd* window() const { return window_.data(); }
-
-private:
-    QPointer<CGraphWnd> window_;
-};
 
 // The notice and the wait cursor for as long as the analysis runs.
 class Busy {
@@ -82,33 +68,53 @@ void place(CGraphWnd* window, const WindowPlace& p, const QRect& screen) {
 
 } // namespace
 
-CGraphWnd* graphWindowOf(const std::unique_ptr<GraphWindow>& ref) {
-    const auto* graph = dynamic_cast<const GraphWindowRef*>(ref.get());
-    return graph ? graph->window() : nullptr;
+CGraphSet::CGraphSet(CPelbrinDoc& doc, GuiShell& shell) : doc_(doc), shell_(shell) {
+    doc_.graphs = this;
 }
 
-bool GraphCommand(CPelbrinDoc& doc, Shell& shell) {
-    const QRect screen = screenArea();
-    Busy busy(shell);
-    const bool ran = AnalysisHandoff(doc, shell);
-    // Without a report of this run the result table may still hold an earlier run's curves.
-    if (doc.inputValid != 1 || !ran || !doc.state().reportWritten) return false;
+CGraphSet::~CGraphSet() {
+    closeAll();
+    if (doc_.graphs == this) doc_.graphs = nullptr;
+}
 
-    auto* blows = new CBlowCountWnd(doc, shell);
+CBlowCountWnd* CGraphSet::blowCount() const {
+    return blowCount_.data();
+}
+
+CCapacityWnd* CGraphSet::capacity(int w) const {
+    if (w < 1 || w > kDocWidths) return nullptr;
+    return capacity_[static_cast<std::size_t>(w - 1)].data();
+}
+
+void CGraphSet::closeAll() {
+    delete blowCount_.data();
+    for (auto& window : capacity_) delete window.data();
+}
+
+bool CGraphSet::run() {
+    const QRect screen = screenArea();
+    Busy busy(shell_);
+    const bool ran = AnalysisHandoff(doc_, shell_);
+    // Without a report of this run the result table may still hold an earlier run's curves.
+    if (!runFinished(doc_, ran)) return false;
+
+    auto* blows = new CBlowCountWnd(doc_, shell_);
     place(blows, blowCountWindowPlace(screen.width(), screen.height()), screen);
-    // Replacing the reference closes the window of the last graph command.
-    doc.blowCountGraph = std::make_unique<GraphWindowRef>(blows);
+    // The window of the last graph command goes.
+    delete blowCount_.data();
+    blowCount_ = blows;
     busy.end();
     blows->show();
 
-    if (doc.analysisType != 2) return true;
-    const int widths = std::min(doc.widthCount, kDocWidths);
+    if (doc_.analysisType != AnalysisType::RangeOfLengths) return true;
+    const int widths = std::min(doc_.widthCount, kDocWidths);
     for (int w = 1; w <= widths; ++w) {
-        auto* capacity = new CCapacityWnd(doc, doc.state(), w, shell);
-        place(capacity, capacityWindowPlace(w, screen.width(), screen.height()), screen);
-        doc.capacityGraphs[static_cast<std::size_t>(w - 1)] =
-            std::make_unique<GraphWindowRef>(capacity);
-        capacity->show();
+        auto* window = new CCapacityWnd(doc_, doc_.state(), w, shell_);
+        place(window, capacityWindowPlace(w, screen.width(), screen.height()), screen);
+        QPointer<CCapacityWnd>& slot = capacity_[static_cast<std::size_t>(w - 1)];
+        delete slot.data();
+        slot = window;
+        window->show();
     }
     return true;
 }

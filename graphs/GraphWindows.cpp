@@ -3,8 +3,8 @@
 #include "engine/AnalysisState.h"
 #include "graphs/Chart2D.h"
 #include "graphs/GraphContent.h"
+#include "graphs/GuiShell.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
 #include "resources/Pictures.h"
 
 #include <QApplication>
@@ -51,7 +51,7 @@ double elevationStep(int units) {
 
 } // namespace
 
-CGraphWnd::CGraphWnd(Shell& shell, const char* printText) : shell_(shell) {
+CGraphWnd::CGraphWnd(GuiShell& shell, const char* printText) : shell_(shell) {
     // Closing destroys the window; the project keeps its place for the next graph command.
     setAttribute(Qt::WA_DeleteOnClose);
     // The program ends with its main window, whatever graphs are still open.
@@ -119,7 +119,7 @@ void CGraphWnd::saveImage() {
     if (!failure.empty()) shell_.showMessage(failure, MessageKind::Warning);
 }
 
-CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, Shell& shell) : CGraphWnd(shell, "&Print") {
+CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell) : CGraphWnd(shell, "&Print") {
     setObjectName(QStringLiteral("blowCountGraph"));
     setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
     ChartContent c;
@@ -131,7 +131,7 @@ CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, Shell& shell) : CGraphWnd(s
     chart()->setContent(c);
 }
 
-CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, Shell& shell)
+CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell)
     : CGraphWnd(shell, "&Print Graph"), widthIndex_(std::clamp(w, 1, kDocWidths) - 1),
       pileWidth_(doc.pileWidths[static_cast<std::size_t>(widthIndex_)]) {
     setObjectName(QStringLiteral("capacityGraph%1").arg(w));

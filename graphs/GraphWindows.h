@@ -11,7 +11,7 @@ namespace zenka {
 struct AnalysisState;
 class CChart2D;
 class CPelbrinDoc;
-class Shell;
+class GuiShell;
 
 class CGraphWnd : public QMainWindow {
     Q_OBJECT
@@ -30,11 +30,11 @@ public slots:
     void saveImage();
 
 protected:
-    CGraphWnd(Shell& shell, const char* printText);
+    CGraphWnd(GuiShell& shell, const char* printText);
     bool event(QEvent* event) override;
 
 private:
-    Shell& shell_;
+    GuiShell& shell_;
     CChart2D* chart_ = nullptr;
     QRect frame_;
     bool framePending_ = false;
@@ -44,7 +44,7 @@ private:
 class CBlowCountWnd : public CGraphWnd {
     Q_OBJECT
 public:
-    CBlowCountWnd(const CPelbrinDoc& doc, Shell& shell);
+    CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell);
 };
 
 // The five capacities of one pile width against tip elevation, from a range run's results.
@@ -52,7 +52,7 @@ class CCapacityWnd : public CGraphWnd {
     Q_OBJECT
 public:
     // w is the pile width number, 1 to 5.
-    CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, Shell& shell);
+    CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell);
 
     int widthIndex() const { return widthIndex_; }
     double pileWidth() const { return pileWidth_; }

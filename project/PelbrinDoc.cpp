@@ -11,7 +11,9 @@ CPelbrinDoc::CPelbrinDoc(AnalysisState& state) : state_(&state) {
     ResetProject();
 }
 
-CPelbrinDoc::~CPelbrinDoc() = default;
+CPelbrinDoc::~CPelbrinDoc() {
+    if (graphs) graphs->closeAll();
+}
 
 void CPelbrinDoc::ResetProject() {
     blowCounts.fill(0);
@@ -44,8 +46,7 @@ void CPelbrinDoc::ResetProject() {
     lengthFactor = kLengthFactor;
     smallLengthFactor = kSmallLengthFactor;
     areaFactor = kAreaFactor;
-    blowCountGraph.reset();
-    for (auto& graph : capacityGraphs) graph.reset();
+    if (graphs) graphs->closeAll();
     pathName.clear();
     state_->INFILE = " ";
     modified_ = false;

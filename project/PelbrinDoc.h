@@ -51,10 +51,12 @@ struct InputValid {
     enum : int { No = 0, Yes = 1 };
 };
 
-// A graph window that belongs to the project. Destroying the reference closes the window.
-class GraphWindow {
+// The project's graph windows, as far as the project needs to know them: a reset closes them.
+// The desktop program's graph set answers; the project does not own it.
+class GraphWindows {
 public:
-    virtual ~GraphWindow() = default;
+    virtual ~GraphWindows() = default;
+    virtual void closeAll() = 0;
 };
 
 class CPelbrinDoc {
@@ -97,11 +99,10 @@ public:
     double lengthFactor = 0;
     double smallLengthFactor = 0;
     double areaFactor = 0;
-    std::unique_ptr<GraphWindow> blowCountGraph;
-    std::array<std::unique_ptr<GraphWindow>, kDocWidths> capacityGraphs;
-    std::string pathName;        // full path of the input file; empty when there is none yet
-    std::string fileName;        // the input file's name without its folder
-    std::string title = "Zenka"; // document title shown in the main window's caption
+    GraphWindows* graphs = nullptr; // set by whoever shows the project's graphs
+    std::string pathName;           // full path of the input file; empty when there is none yet
+    std::string fileName;           // the input file's name without its folder
+    std::string title = "Zenka";    // document title shown in the main window's caption
 
     static constexpr double kUnitWeightFactor = 0.15708740670207796;
     static constexpr double kLengthFactor = 0.3048;

@@ -11,12 +11,15 @@
 
 namespace zenka {
 
+bool runFinished(const CPelbrinDoc& doc, bool ran) {
+    return ran && doc.inputValid == InputValid::Yes && doc.state().reportWritten;
+}
+
 bool RunAndView(CPelbrinDoc& doc, Shell& shell) {
     shell.beginWorking();
     const bool ran = AnalysisHandoff(doc, shell);
     shell.endWorking();
-    // A report that could not be written is never shown: an old one would pass for this run's.
-    if (doc.inputValid != InputValid::Yes || !ran || !doc.state().reportWritten) return false;
+    if (!runFinished(doc, ran)) return false;
     shell.openTextViewer(reportPathOf(doc.state()));
     return true;
 }

@@ -8,6 +8,11 @@ namespace zenka {
 class CPelbrinDoc;
 class Shell;
 
+// Whether the last hand-off ran the whole analysis and wrote its report: `ran` is what the
+// hand-off returned. A report that could not be written, or an earlier run's results, must
+// never pass for this run's.
+bool runFinished(const CPelbrinDoc& doc, bool ran);
+
 // The working notice, the analysis hand-off, then the text viewer on the report when the run
 // wrote it. True when the viewer was started.
 bool RunAndView(CPelbrinDoc& doc, Shell& shell);

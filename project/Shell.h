@@ -9,9 +9,6 @@
 #include <string>
 #include <vector>
 
-// The desktop program's printer. Only passed on here, so this layer stays free of the toolkit.
-class QPrinter;
-
 namespace zenka {
 
 // Caption of every message box.
@@ -55,12 +52,6 @@ public:
     virtual void showReadWarnings(const std::string& path,
                                   const std::vector<ReadWarning>& warnings) {
         showMessage(readWarningsMessage(path, warnings), MessageKind::Warning);
-    }
-    // The print dialog on `printer`: true when the person chose to print. Front ends without
-    // printers keep this answer.
-    virtual bool choosePrinter(QPrinter& printer) {
-        (void)printer;
-        return false;
     }
 };
 

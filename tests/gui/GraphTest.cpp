@@ -113,13 +113,8 @@ protected:
         for (std::size_t i = 0; i < widths.size(); ++i) doc.pileWidths[i] = widths[i];
         doc.widthCount = static_cast<int>(widths.size());
     }
-    CBlowCountWnd* blowWindow() {
-        return qobject_cast<CBlowCountWnd*>(graphWindowOf(doc.blowCountGraph));
-    }
-    CCapacityWnd* capacityWindow(int w) {
-        return qobject_cast<CCapacityWnd*>(
-            graphWindowOf(doc.capacityGraphs[static_cast<std::size_t>(w - 1)]));
-    }
+    CBlowCountWnd* blowWindow() { return frame->graphs().blowCount(); }
+    CCapacityWnd* capacityWindow(int w) { return frame->graphs().capacity(w); }
 };
 
 TEST(GraphPoints, BlowCountsRunFromEntryOneToTheEndOfTheLog) {
@@ -453,14 +448,14 @@ TEST_F(GraphTest, ClosingAWindowKeepsItsPlaceAndResetClosesEveryWindow) {
     width1->findChild<QAction*>(qs("exitAction"))->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(width1.isNull());
-    EXPECT_NE(doc.capacityGraphs[0], nullptr); // the reference stays, without a window
     EXPECT_EQ(capacityWindow(1), nullptr);
+    EXPECT_NE(capacityWindow(2), nullptr);
 
     // New (nothing to save) resets the project: every graph goes.
     doc.SetModified(false);
     frame->onFileNew();
     EXPECT_TRUE(openWindows<CGraphWnd>().empty());
-    EXPECT_EQ(doc.blowCountGraph, nullptr);
+    EXPECT_EQ(blowWindow(), nullptr);
 }
 
 TEST_F(GraphTest, RunsThatDoNotFinishOpenNothing) {
@@ -475,8 +470,7 @@ TEST_F(GraphTest, RunsThatDoNotFinishOpenNothing) {
     shell.saveChoices.push_back(dir.file("graphs.in"));
     graph();
     ASSERT_NE(blowWindow(), nullptr);
-    doc.blowCountGraph.reset();
-    doc.capacityGraphs[0].reset();
+    doc.graphs->closeAll();
     setWriteFailureAfterBytesForTesting(0);
     graph();
     setWriteFailureAfterBytesForTesting(-1);

@@ -8,7 +8,7 @@
 #include "engine/AnalysisState.h"
 #include "forms/PelbrinView.h"
 #include "project/PelbrinDoc.h"
-#include "support/ScriptedShell.h"
+#include "support/ScriptedGuiShell.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,8 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 
 // Failures show texts as text.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -90,7 +90,7 @@ class MainFrameTest : public ::testing::Test {
 protected:
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
     CPelbrinDoc doc{*state};
-    ScriptedShell shell;
+    ScriptedGuiShell shell;
     std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(doc, shell);
     CPelbrinView* view = frame->view();
 

@@ -247,7 +247,7 @@ TEST_F(MainFrameTest, GraphEntriesStoreTheFormOnlyFromTheToolbar) {
 class SplashTest : public ::testing::Test {
 protected:
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    ScriptedShell shell;
+    ScriptedGuiShell shell;
     CPelbrinApp app{*state, shell};
 };
 

@@ -38,6 +38,12 @@ protected:
     int notices = 0;
 };
 
+// Graph windows that count how often the project closed them.
+struct ClosingCount : GraphWindows {
+    void closeAll() override { ++closed; }
+    int closed = 0;
+};
+
 TEST_F(FileCommands, SaveAsNamesTheProjectAndWritesTheFile) {
     fillExample(doc);
     doc.SetModified(true);
@@ -120,7 +126,8 @@ TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndTheModifiedMark) {
 TEST_F(FileCommands, OpenReadsTheFileAndNamesTheProject) {
     const std::string path = dir.file("bridge.in");
     writeBytes(path, kExampleFile);
-    doc.blowCountGraph = std::make_unique<GraphWindow>();
+    ClosingCount graphs;
+    doc.graphs = &graphs;
     doc.jobName = "unsaved work";
     doc.SetModified(true);
     shell.openChoices.push_back(path);
@@ -135,7 +142,8 @@ TEST_F(FileCommands, OpenReadsTheFileAndNamesTheProject) {
     EXPECT_FALSE(shell.openDialogs[0].confirmOverwrite);
     EXPECT_EQ(notices, 2);
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(doc.blowCountGraph, nullptr);
+    EXPECT_EQ(graphs.closed, 1);
+    doc.graphs = nullptr;
     EXPECT_EQ(doc.pathName, path);
     EXPECT_EQ(doc.fileName, "bridge.in");
     EXPECT_EQ(doc.title, path);
@@ -219,7 +227,8 @@ TEST_F(FileCommands, OpenThatCannotReadLeavesTheProjectAlone) {
     doc.SetModified(true);
     state->INFILE = "current.in";
     state->OUTFILE = "current.out";
-    doc.capacityGraphs[2] = std::make_unique<GraphWindow>();
+    ClosingCount graphs;
+    doc.graphs = &graphs;
 
     const std::string missing = dir.file("gone.in");
     shell.openChoices.push_back(missing);
@@ -245,8 +254,9 @@ TEST_F(FileCommands, OpenThatCannotReadLeavesTheProjectAlone) {
     EXPECT_EQ(doc.pathName, dir.file("current.in"));
     EXPECT_EQ(state->INFILE, "current.in");
     EXPECT_EQ(state->OUTFILE, "current.out");
-    EXPECT_NE(doc.capacityGraphs[2], nullptr);
+    EXPECT_EQ(graphs.closed, 0);
     EXPECT_EQ(notices, 0);
+    doc.graphs = nullptr;
 }
 
 TEST_F(FileCommands, NewAsksBeforeDiscardingChanges) {

@@ -13,13 +13,11 @@ namespace zenka::test::projectfiles {
 namespace {
 
 // A graph window that counts how often one of its kind was destroyed.
-class CountingGraph : public GraphWindow {
+// Graph windows that count how often the project closed them.
+class CountingGraphs : public GraphWindows {
 public:
-    explicit CountingGraph(int& destroyed) : destroyed_(destroyed) {}
-    ~CountingGraph() override { ++destroyed_; }
-
-private:
-    int& destroyed_;
+    void closeAll() override { ++closed; }
+    int closed = 0;
 };
 
 TEST(PelbrinDoc, RoundTo3RoundsHalfAwayFromZero) {
@@ -95,7 +93,7 @@ TEST(PelbrinDoc, ConvertUnitsBothWays) {
 }
 
 TEST(PelbrinDoc, ResetProjectClosesGraphsAndClearsTheProject) {
-    int destroyed = 0;
+    CountingGraphs graphs;
     {
         DocWithState d;
         EXPECT_EQ(d.state->INFILE, " "); // construction resets
@@ -109,14 +107,10 @@ TEST(PelbrinDoc, ResetProjectClosesGraphsAndClearsTheProject) {
         d.state->INFILE = "bridge.in";
         d.state->OUTFILE = "bridge.out";
         d.doc.SetModified(true);
-        d.doc.blowCountGraph = std::make_unique<CountingGraph>(destroyed);
-        d.doc.capacityGraphs[0] = std::make_unique<CountingGraph>(destroyed);
-        d.doc.capacityGraphs[4] = std::make_unique<CountingGraph>(destroyed);
+        d.doc.graphs = &graphs;
 
         d.doc.ResetProject();
-        EXPECT_EQ(destroyed, 3);
-        EXPECT_EQ(d.doc.blowCountGraph, nullptr);
-        for (const auto& graph : d.doc.capacityGraphs) EXPECT_EQ(graph, nullptr);
+        EXPECT_EQ(graphs.closed, 1);
         EXPECT_EQ(d.state->INFILE, " ");
         EXPECT_EQ(d.state->OUTFILE, "bridge.out");
         EXPECT_EQ(d.doc.fileName, "bridge.in");
@@ -140,10 +134,9 @@ TEST(PelbrinDoc, ResetProjectClosesGraphsAndClearsTheProject) {
         EXPECT_EQ(d.doc.smallLengthFactor, 25.4);
         EXPECT_EQ(d.doc.areaFactor, 645.16);
 
-        // The project deletes the windows it still holds when it goes.
-        d.doc.capacityGraphs[1] = std::make_unique<CountingGraph>(destroyed);
+        // The project closes the windows still open when it goes.
     }
-    EXPECT_EQ(destroyed, 4);
+    EXPECT_EQ(graphs.closed, 2);
 }
 
 } // namespace

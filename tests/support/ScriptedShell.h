@@ -12,7 +12,8 @@
 
 namespace zenka::test {
 
-class ScriptedShell : public Shell {
+// Base is Shell, or a Shell with more to ask (the desktop program's GuiShell).
+template <class Base> class BasicScriptedShell : public Base {
 public:
     struct Message {
         std::string text;
@@ -32,9 +33,6 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<std::string>> saveChoices;
     std::deque<std::optional<std::string>> openChoices;
-    // Sets up the printer the print dialog would; none cancels the dialog.
-    std::function<bool(QPrinter&)> printerChoice;
-    int printDialogs = 0;
 
     // Called as each message is shown, to look at the program's state at that moment.
     std::function<void()> onMessage;
@@ -61,10 +59,6 @@ public:
     void beginWorking() override { ++workingBegun; }
     void endWorking() override { ++workingEnded; }
     void openTextViewer(const std::string& path) override { viewerPaths.push_back(path); }
-    bool choosePrinter(QPrinter& printer) override {
-        ++printDialogs;
-        return printerChoice && printerChoice(printer);
-    }
 
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> out;
@@ -80,5 +74,7 @@ private:
         return v;
     }
 };
+
+using ScriptedShell = BasicScriptedShell<Shell>;
 
 } // namespace zenka::test
