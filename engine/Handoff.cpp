@@ -15,6 +15,9 @@
 
 namespace zenka {
 
+static_assert(kDocWidths == kMaxWidths && kDocSamples == kMaxSamples && kDocLengths == kMaxLengths,
+              "the project's arrays are copied whole into the engine's");
+
 namespace {
 
 // Soil group of a log code, or -1 for a code the log does not accept.

@@ -19,7 +19,7 @@ std::vector<PlotPoint> blowCountPoints(const CPelbrinDoc& doc) {
 }
 
 int capacityPointCount(const AnalysisState& s, int w) {
-    if (w < 1 || w > kMaxWidths) return 0;
+    if (w < 1 || w > kDocWidths) return 0;
     // Only the rows a run fills and clears count; beyond them the table holds nothing of it.
     int n = 1;
     while (n < kMaxRangeSteps && s.R(n + 1, 2, w) != 0) ++n;
@@ -47,7 +47,7 @@ const std::vector<std::string>& capacityLegend() {
 namespace {
 
 std::string widthText(double width, int units) {
-    return printfFixed(width, 7, 2) + " " + (units == 1 ? " in" : " mm");
+    return printfFixed(width, 7, 2) + " " + (units == Units::English ? " in" : " mm");
 }
 
 } // namespace
@@ -61,17 +61,17 @@ std::string capacityChartTitle(double width, int units) {
 }
 
 std::string elevationAxisTitle(int units) {
-    return units == 1 ? "Elevation (feet)" : "Elevation (meters)";
+    return units == Units::English ? "Elevation (feet)" : "Elevation (meters)";
 }
 
 std::string capacityAxisTitle(int units) {
-    return units == 1 ? "Pile Capacity (tons)" : "Pile Capacity (kN)";
+    return units == Units::English ? "Pile Capacity (tons)" : "Pile Capacity (kN)";
 }
 
 WindowPlace capacityWindowPlace(int w, int screenWidth, int screenHeight) {
-    static constexpr double lefts[kMaxWidths] = {0.07, 0.11, 0.15, 0.19, 0.23};
-    static constexpr double tops[kMaxWidths] = {0.15, 0.19, 0.23, 0.27, 0.31};
-    const auto k = static_cast<std::size_t>(std::clamp(w, 1, kMaxWidths) - 1);
+    static constexpr double lefts[kDocWidths] = {0.07, 0.11, 0.15, 0.19, 0.23};
+    static constexpr double tops[kDocWidths] = {0.15, 0.19, 0.23, 0.27, 0.31};
+    const auto k = static_cast<std::size_t>(std::clamp(w, 1, kDocWidths) - 1);
     return {static_cast<int>(screenWidth * lefts[k]), static_cast<int>(screenHeight * tops[k]),
             static_cast<int>(screenWidth * 0.5), static_cast<int>(screenHeight * 0.8)};
 }

@@ -46,7 +46,7 @@ QMargins knownBorder() {
 
 // Elevation labels no finer than 5 ft or 2 m.
 double elevationStep(int units) {
-    return units == 1 ? 5.0 : 2.0;
+    return units == Units::English ? 5.0 : 2.0;
 }
 
 } // namespace
