@@ -1,6 +1,6 @@
 #include "forms/BoreSheet.h"
 
-#include "engine/Format.h"
+#include "forms/FieldText.h"
 #include "forms/FormLogic.h"
 #include "forms/LogEntryDlgs.h"
 #include "forms/PelbrinView.h"
@@ -155,10 +155,6 @@ QCompleter* soilCompleter(QWidget* page) {
     return completer;
 }
 
-QString numberText(double value) {
-    return QString::fromStdString(formatG15(value));
-}
-
 } // namespace
 
 CBlowPage::CBlowPage(int index, WorkingLog& log, Shell& shell, bool english, QWidget* parent)
@@ -266,8 +262,7 @@ void CBlowPage::leavePage() {
 bool CBlowPage::readFields() {
     // The first field that holds no number of its kind gets the focus and its message.
     const auto refuse = [this](QLineEdit* edit, const char* message) {
-        shell_.showMessage(message, MessageKind::Information);
-        edit->setFocus();
+        refuseField(shell_, edit, message);
         return false;
     };
     for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -335,7 +330,7 @@ CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, Shell& shell, QWidg
     setWindowTitle(QStringLiteral("Boring Log"));
     // Whatever was typed on the form last is kept, not put back to the form's previous value.
     view_.storeStep();
-    const bool english = view_.values().unitIndex == 0;
+    const bool english = !Units::metric(view_.shownUnits());
 
     tabs_ = new QTabWidget(this);
     pages_ = {

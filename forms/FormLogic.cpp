@@ -1,11 +1,16 @@
 #include "forms/FormLogic.h"
 
+#include "forms/FormFields.h"
+
 #include "engine/Format.h"
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <type_traits>
+#include <utility>
+#include <variant>
 
 namespace zenka {
 
@@ -38,58 +43,106 @@ std::string replaceArgs(std::string text, const std::string& a, const std::strin
 
 } // namespace
 
+namespace {
+
+template <class T, class Variant> struct IsAlternative;
+template <class T, class... A>
+struct IsAlternative<T, std::variant<A...>> : std::bool_constant<(std::is_same_v<T, A> || ...)> {};
+
+// The project member that a form member of type T is copied with, if a project value can be one.
+template <class T> using DocMember = T CPelbrinDoc::*;
+template <class T> inline constexpr bool kCopyable = IsAlternative<DocMember<T>, DocSlot>::value;
+
+// Every Copy row names a project value of its form value's type.
+constexpr bool copyRowsMatch() {
+    for (const FormField& f : kFormFields) {
+        if (f.conversion != Conversion::Copy) continue;
+        const bool match = std::visit(
+            [&](auto formMember) {
+                using T =
+                    std::remove_reference_t<decltype(std::declval<FormValues&>().*formMember)>;
+                if constexpr (kCopyable<T>)
+                    return std::holds_alternative<DocMember<T>>(f.project);
+                else
+                    return false;
+            },
+            f.value);
+        if (!match) return false;
+    }
+    return true;
+}
+static_assert(copyRowsMatch());
+
+// A Copy row's value, from the project into the form or back.
+template <class From, class To> void copyValue(const FormField& f, From& from, To& to) {
+    std::visit(
+        [&](auto formMember) {
+            using T = std::remove_reference_t<decltype(std::declval<FormValues&>().*formMember)>;
+            if constexpr (kCopyable<T>) {
+                const DocMember<T> docMember = std::get<DocMember<T>>(f.project);
+                if constexpr (std::is_same_v<From, const CPelbrinDoc>)
+                    to.*formMember = from.*docMember;
+                else
+                    to.*docMember = from.*formMember;
+            }
+        },
+        f.value);
+}
+
+} // namespace
+
 FormValues loadFormValues(const CPelbrinDoc& doc) {
     FormValues v;
-    v.unitIndex = doc.units == 1 ? 0 : 1;
-    v.projectNumber = doc.projectNumber;
-    v.jobName = doc.jobName;
-    v.engineer = doc.engineer;
-    v.boringDate = doc.boringDate;
-    v.boringNumber = doc.boringNumber;
-    v.station = doc.station;
-    if (doc.waterTable > 0) {
-        v.waterMagnitude = doc.waterTable;
-        v.aboveGround = true;
-    } else {
-        // 0 - x rather than -x: a new project's 0 shows as "0", not "-0".
-        v.waterMagnitude = 0.0 - doc.waterTable;
-        v.aboveGround = false;
+    for (const FormField& f : kFormFields) {
+        switch (f.conversion) {
+        case Conversion::Copy:
+            copyValue(f, doc, v);
+            break;
+        case Conversion::UnitRadio:
+            v.unitIndex =
+                radioIndex(kUnitRadios, Units::metric(doc.units) ? Units::Metric : Units::English);
+            break;
+        case Conversion::AnalysisRadio:
+            v.analysisIndex = radioIndex(kAnalysisRadios, doc.analysisType);
+            break;
+        case Conversion::ShapeRadio:
+            v.shapeIndex = radioIndex(kShapeRadios, doc.pileShape);
+            break;
+        case Conversion::PipeEndRadio:
+            v.pipeEndIndex = radioIndex(
+                kPipeEndRadios, doc.pipeEnd == PipeEnd::Open ? PipeEnd::Open : PipeEnd::Closed);
+            break;
+        case Conversion::WaterTable:
+            v.aboveGround = doc.waterTable > 0;
+            // 0 - x rather than -x: a new project's 0 shows as "0", not "-0".
+            v.waterMagnitude = v.aboveGround ? doc.waterTable : 0.0 - doc.waterTable;
+            break;
+        case Conversion::WithWaterTable:
+            break;
+        }
     }
-    v.analysisIndex = doc.analysisType == 1 ? 0 : doc.analysisType == 2 ? 1 : -1;
-    v.lengths = doc.pileLengths;
-    v.minLength = doc.minLength;
-    v.maxLength = doc.maxLength;
-    v.lengthIncrement = doc.lengthIncrement;
-    v.shapeIndex = doc.pileShape >= 1 && doc.pileShape <= 5 ? doc.pileShape - 1 : -1;
-    v.unitWeight = doc.unitWeight;
-    v.groundElevation = doc.groundElevation;
-    v.pipeThickness = doc.pipeThickness;
-    v.hPileDepth = doc.hPileDepth;
-    v.hPileEndArea = doc.hPileEndArea;
-    v.pipeEndIndex = doc.pipeEnd == 1 ? 0 : 1;
-    v.widths = doc.pileWidths;
     return v;
 }
 
 void storeFormValues(const FormValues& v, CPelbrinDoc& doc) {
-    doc.projectNumber = v.projectNumber;
-    doc.jobName = v.jobName;
-    doc.engineer = v.engineer;
-    doc.boringDate = v.boringDate;
-    doc.boringNumber = v.boringNumber;
-    doc.station = v.station;
-    doc.waterTable = v.aboveGround ? v.waterMagnitude : 0.0 - v.waterMagnitude;
-    doc.pileLengths = v.lengths;
-    doc.minLength = v.minLength;
-    doc.maxLength = v.maxLength;
-    doc.lengthIncrement = v.lengthIncrement;
-    doc.unitWeight = v.unitWeight;
-    doc.groundElevation = v.groundElevation;
-    doc.pipeThickness = v.pipeThickness;
-    doc.hPileDepth = v.hPileDepth;
-    doc.hPileEndArea = v.hPileEndArea;
-    doc.pipeEnd = v.pipeEndIndex + 1;
-    doc.pileWidths = v.widths;
+    for (const FormField& f : kFormFields) {
+        switch (f.conversion) {
+        case Conversion::Copy:
+            copyValue(f, v, doc);
+            break;
+        case Conversion::PipeEndRadio:
+            doc.pipeEnd = radioCode(kPipeEndRadios, v.pipeEndIndex);
+            break;
+        case Conversion::WaterTable:
+            doc.waterTable = v.aboveGround ? v.waterMagnitude : 0.0 - v.waterMagnitude;
+            break;
+        case Conversion::UnitRadio:     // the unit handlers
+        case Conversion::AnalysisRadio: // the analysis layout
+        case Conversion::ShapeRadio:    // the shape layout
+        case Conversion::WithWaterTable:
+            break;
+        }
+    }
     doc.lengthCount = leadingNonZero(doc.pileLengths);
     doc.widthCount = leadingNonZero(doc.pileWidths);
 }

@@ -1,5 +1,6 @@
 #include "forms/LogEntryDlgs.h"
 
+#include "forms/FieldText.h"
 #include "forms/FormLogic.h"
 #include "project/Shell.h"
 
@@ -30,21 +31,14 @@ void addButtons(QDialog* dialog, QGridLayout* grid) {
     grid->addWidget(buttons, grid->rowCount(), 0, 1, 2);
 }
 
-// Shows the message and puts the person back into the field to mend it.
-void refuse(QLineEdit* edit, const std::string& message, Shell& shell) {
-    shell.showMessage(message, MessageKind::Information);
-    edit->setFocus();
-    edit->selectAll();
-}
-
 std::optional<int> checkInteger(QLineEdit* edit, int low, int high, Shell& shell) {
     const auto value = parseInteger(edit->text().toStdString());
     if (!value) {
-        refuse(edit, kEnterInteger, shell);
+        refuseField(shell, edit, kEnterInteger, Selection::All);
         return std::nullopt;
     }
     if (*value < low || *value > high) {
-        refuse(edit, integerRangeMessage(low, high), shell);
+        refuseField(shell, edit, integerRangeMessage(low, high), Selection::All);
         return std::nullopt;
     }
     return value;
@@ -53,11 +47,11 @@ std::optional<int> checkInteger(QLineEdit* edit, int low, int high, Shell& shell
 std::optional<double> checkNumber(QLineEdit* edit, std::optional<double> high, Shell& shell) {
     const auto value = parseNumber(edit->text().toStdString());
     if (!value) {
-        refuse(edit, kEnterNumber, shell);
+        refuseField(shell, edit, kEnterNumber, Selection::All);
         return std::nullopt;
     }
     if (high && (*value < 0 || *value > *high)) {
-        refuse(edit, numberRangeMessage(0, *high), shell);
+        refuseField(shell, edit, numberRangeMessage(0, *high), Selection::All);
         return std::nullopt;
     }
     return value;

@@ -1,7 +1,7 @@
 #include "forms/PelbrinView.h"
 
-#include "engine/Format.h"
 #include "forms/BoreSheet.h"
+#include "forms/FieldText.h"
 #include "project/PelbrinDoc.h"
 #include "project/Shell.h"
 
@@ -20,6 +20,8 @@
 #include <QValidator>
 
 #include <initializer_list>
+#include <type_traits>
+#include <variant>
 
 namespace zenka {
 
@@ -32,10 +34,6 @@ QString fromDocText(const std::string& text) {
 
 std::string toDocText(const QString& text) {
     return text.toLatin1().toStdString();
-}
-
-QString numberText(double value) {
-    return QString::fromStdString(formatG15(value));
 }
 
 // Limits typing to the field's length and to characters the project file can hold. A longer
@@ -91,9 +89,9 @@ QFrame* panel(QWidget* parent, const char* name) {
 
 } // namespace
 
-void CPelbrinView::Caption::show(int unitIndex) const {
-    english->setVisible(unitIndex == 0);
-    metric->setVisible(unitIndex != 0);
+void CPelbrinView::Caption::show(int units) const {
+    english->setVisible(!Units::metric(units));
+    metric->setVisible(Units::metric(units));
 }
 
 void CPelbrinView::Caption::hide() const {
@@ -105,7 +103,7 @@ CPelbrinView::CPelbrinView(CPelbrinDoc& doc, Shell& shell, QWidget* parent)
     : QWidget(parent), doc_(doc), shell_(shell) {
     setObjectName(QStringLiteral("mainForm"));
     buildControls();
-    buildReadSteps();
+    bindFields();
     for (QButtonGroup* group : {units_, analysis_, shapes_, pipeEnds_}) {
         tabStopOnChecked(group);
         connect(group, &QButtonGroup::idToggled, this, [group] { tabStopOnChecked(group); });
@@ -119,20 +117,24 @@ CPelbrinView::~CPelbrinView() {
     doc_.removeChangedListener(listenerId_);
 }
 
-QLineEdit* CPelbrinView::makeText(const char* name, int maxChars) {
+QLineEdit* CPelbrinView::makeText(const char* name) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setValidator(new TextLimit(edit, maxChars));
+    edit->setValidator(new TextLimit(edit, formField(name)->maxChars));
     edit->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
     connect(edit, &QLineEdit::textEdited, this, &CPelbrinView::edited);
     return edit;
 }
 
-QLineEdit* CPelbrinView::makeNumber(const char* name, bool storesOnEdit) {
+QLineEdit* CPelbrinView::makeNumber(const char* row, int number) {
     auto* edit = new QLineEdit(this);
-    edit->setObjectName(QString::fromLatin1(name));
+    QString name = QString::fromLatin1(row);
+    if (number > 0) name += QString::number(number);
+    edit->setObjectName(name);
     edit->setFixedWidth(fontMetrics().averageCharWidth() * 12);
-    if (storesOnEdit) connect(edit, &QLineEdit::textEdited, this, &CPelbrinView::edited);
+    const int offered = formField(row)->offered;
+    if (offered == 0 || number <= offered)
+        connect(edit, &QLineEdit::textEdited, this, &CPelbrinView::edited);
     return edit;
 }
 
@@ -156,6 +158,7 @@ void CPelbrinView::buildControls() {
     auto* unitsBox = new QGroupBox(QStringLiteral("Measurement Units"), this);
     auto* unitRow = new QHBoxLayout(unitsBox);
     units_ = new QButtonGroup(this);
+    units_->setObjectName(QStringLiteral("unitRadios"));
     auto* english = new QRadioButton(QStringLiteral("English Units"), unitsBox);
     auto* metric = new QRadioButton(QStringLiteral("Metric Units"), unitsBox);
     english->setObjectName(QStringLiteral("unitEnglish"));
@@ -165,15 +168,15 @@ void CPelbrinView::buildControls() {
     unitRow->addWidget(english);
     unitRow->addWidget(metric);
     unitRow->addStretch();
-    connect(english, &QRadioButton::clicked, this, [this] { unitClicked(0); });
-    connect(metric, &QRadioButton::clicked, this, [this] { unitClicked(1); });
+    connect(english, &QRadioButton::clicked, this, [this] { unitClicked(Units::English); });
+    connect(metric, &QRadioButton::clicked, this, [this] { unitClicked(Units::Metric); });
     left->addWidget(unitsBox);
 
     auto* projectBox = new QGroupBox(QStringLiteral("Project Information"), this);
     auto* projectGrid = new QGridLayout(projectBox);
-    projectNumber_ = makeText("projectNumber", 30);
-    jobName_ = makeText("jobName", 50);
-    engineer_ = makeText("engineer", 30);
+    projectNumber_ = makeText("projectNumber");
+    jobName_ = makeText("jobName");
+    engineer_ = makeText("engineer");
     projectGrid->addWidget(new QLabel(QStringLiteral("Project Number"), projectBox), 0, 0);
     projectGrid->addWidget(projectNumber_, 0, 1);
     projectGrid->addWidget(new QLabel(QStringLiteral("Job Name"), projectBox), 1, 0);
@@ -185,10 +188,10 @@ void CPelbrinView::buildControls() {
 
     auto* boringBox = new QGroupBox(QStringLiteral("Boring Information"), this);
     auto* boringGrid = new QGridLayout(boringBox);
-    boringDate_ = makeText("boringDate", 30);
-    boringNumber_ = makeText("boringNumber", 30);
-    station_ = makeText("station", 30);
-    waterTable_ = makeNumber("waterTable", true);
+    boringDate_ = makeText("boringDate");
+    boringNumber_ = makeText("boringNumber");
+    station_ = makeText("station");
+    waterTable_ = makeNumber("waterTable");
     boringGrid->addWidget(new QLabel(QStringLiteral("Date of Boring:"), boringBox), 0, 0);
     boringGrid->addWidget(boringDate_, 0, 1, 1, 2);
     boringGrid->addWidget(new QLabel(QStringLiteral("Boring Number:"), boringBox), 1, 0);
@@ -223,6 +226,7 @@ void CPelbrinView::buildControls() {
     auto* analysisColumn = new QVBoxLayout(analysisBox);
     auto* analysisRow = new QHBoxLayout;
     analysis_ = new QButtonGroup(this);
+    analysis_->setObjectName(QStringLiteral("analysisRadios"));
     const char* analysisNames[] = {"analysisSpecific", "analysisRange"};
     const char* analysisTexts[] = {"Specific Pile Length", "Range of Pile Lengths"};
     for (int i = 0; i < 2; ++i) {
@@ -241,9 +245,7 @@ void CPelbrinView::buildControls() {
     lengthsGrid->addWidget(lengthsHeading_.english, 0, 0, 1, 10);
     lengthsGrid->addWidget(lengthsHeading_.metric, 0, 0, 1, 10);
     for (int i = 0; i < kDocLengths; ++i) {
-        const std::string name = "length" + std::to_string(i + 1);
-        // Lengths 11 to 20 are kept for the project but never offered.
-        auto* edit = makeNumber(name.c_str(), i < 10);
+        auto* edit = makeNumber("length", i + 1);
         auto* number = new QLabel(QString::number(i + 1), lengthsFrame_);
         number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         lengths_[static_cast<std::size_t>(i)] = edit;
@@ -257,9 +259,9 @@ void CPelbrinView::buildControls() {
 
     rangeFrame_ = panel(analysisBox, "rangeFrame");
     auto* rangeGrid = new QGridLayout(rangeFrame_);
-    minLength_ = makeNumber("minLength", true);
-    maxLength_ = makeNumber("maxLength", true);
-    lengthIncrement_ = makeNumber("lengthIncrement", true);
+    minLength_ = makeNumber("minLength");
+    maxLength_ = makeNumber("maxLength");
+    lengthIncrement_ = makeNumber("lengthIncrement");
     minCaption_ = caption("Minimum Pile Length (ft)", "Minimum Pile Length (m)");
     maxCaption_ = caption("Maximum Pile Length (ft)", "Maximum Pile Length (m)");
     incrementCaption_ = caption("Pile Length Increment (ft)", "Pile Length Increment (m)");
@@ -287,6 +289,7 @@ void CPelbrinView::buildControls() {
     auto* pileColumn = new QVBoxLayout(pileBox);
     auto* shapeGrid = new QGridLayout;
     shapes_ = new QButtonGroup(this);
+    shapes_->setObjectName(QStringLiteral("shapeRadios"));
     const char* shapeNames[] = {"shapeSquare", "shapeRound", "shapePipe", "shapeH",
                                 "shapeCylinder"};
     const char* shapeTexts[] = {"Square Concrete", "Round Concrete", "Steel Pipe Pile",
@@ -305,11 +308,11 @@ void CPelbrinView::buildControls() {
     auto* dataColumn = new QVBoxLayout(pileDataFrame_);
     dataColumn->setContentsMargins(0, 0, 0, 0);
     auto* dataGrid = new QGridLayout;
-    unitWeight_ = makeNumber("unitWeight", true);
-    groundElevation_ = makeNumber("groundElevation", true);
-    pipeThickness_ = makeNumber("pipeThickness", true);
-    hPileDepth_ = makeNumber("hPileDepth", true);
-    hPileEndArea_ = makeNumber("hPileEndArea", true);
+    unitWeight_ = makeNumber("unitWeight");
+    groundElevation_ = makeNumber("groundElevation");
+    pipeThickness_ = makeNumber("pipeThickness");
+    hPileDepth_ = makeNumber("hPileDepth");
+    hPileEndArea_ = makeNumber("hPileEndArea");
     unitWeightCaption_ = caption("Unit Weight (lb/ft3)", "Unit Weight (kN/m3)");
     groundCaption_ = caption("Ground Surface Elevation (ft)", "Ground Surface Elevation (m)");
     thicknessCaption_ = caption("Thickness of Pipe Pile (in)", "Thickness of Pipe Pile (mm)");
@@ -346,6 +349,7 @@ void CPelbrinView::buildControls() {
     pipeTypeFrame_->setObjectName(QStringLiteral("pipeTypeFrame"));
     auto* pipeRow = new QHBoxLayout(pipeTypeFrame_);
     pipeEnds_ = new QButtonGroup(this);
+    pipeEnds_->setObjectName(QStringLiteral("pipeEndRadios"));
     openEnd_ = new QRadioButton(QStringLiteral("Open End"), pipeTypeFrame_);
     closedEnd_ = new QRadioButton(QStringLiteral("Closed End"), pipeTypeFrame_);
     openEnd_->setObjectName(QStringLiteral("pipeOpen"));
@@ -371,8 +375,7 @@ void CPelbrinView::buildControls() {
     widthsGrid->addWidget(widthsHeading_.english, 0, 0, 1, 10);
     widthsGrid->addWidget(widthsHeading_.metric, 0, 0, 1, 10);
     for (int i = 0; i < kDocWidths; ++i) {
-        const std::string name = "width" + std::to_string(i + 1);
-        auto* edit = makeNumber(name.c_str(), true);
+        auto* edit = makeNumber("width", i + 1);
         auto* number = new QLabel(QString::number(i + 1), widthsFrame_);
         number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         widths_[static_cast<std::size_t>(i)] = edit;
@@ -386,114 +389,104 @@ void CPelbrinView::buildControls() {
     right->addStretch(1);
 }
 
-std::function<bool()> CPelbrinView::textStep(QLineEdit* edit, int maxChars, std::string& value) {
-    return [this, edit, maxChars, &value] {
-        const QString text = edit->text();
-        if (text.size() > maxChars) {
-            fail(edit, maxCharsMessage(maxChars));
-            return false;
-        }
-        value = toDocText(text);
-        return true;
-    };
+void CPelbrinView::bindFields() {
+    for (const FormField& f : kFormFields) {
+        BoundField bound{&f, {}};
+        const QString name = QString::fromLatin1(f.control);
+        std::visit(
+            [&](auto member) {
+                using T = std::remove_reference_t<decltype(values_.*member)>;
+                if constexpr (std::is_same_v<T, int>) {
+                    bound.radios = findChild<QButtonGroup*>(name);
+                } else if constexpr (std::is_same_v<T, bool>) {
+                    bound.check = findChild<QCheckBox*>(name);
+                } else if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, double>) {
+                    bound.edits.push_back(findChild<QLineEdit*>(name));
+                } else {
+                    for (std::size_t i = 1; i <= std::tuple_size_v<T>; ++i)
+                        bound.edits.push_back(findChild<QLineEdit*>(name + QString::number(i)));
+                }
+            },
+            f.value);
+        fields_.push_back(std::move(bound));
+    }
 }
 
-std::function<bool()> CPelbrinView::numberStep(QLineEdit* edit, double& value, Range range) {
-    return [this, edit, &value, range] {
+bool CPelbrinView::readField(const BoundField& bound) {
+    const FormField& f = *bound.field;
+    const auto readNumber = [&](QLineEdit* edit, double& value) {
         const auto number = parseNumber(edit->text().toStdString());
         if (!number) {
-            fail(edit, kEnterNumber);
+            refuseField(shell_, edit, kEnterNumber);
             return false;
         }
-        const double high = range == Range::TenMillion ? 10000000.0 : 1000000.0;
-        if (range != Range::None && (*number < 0 || *number > high)) {
-            fail(edit, numberRangeMessage(0, high));
+        if (f.high && (*number < 0 || *number > *f.high)) {
+            refuseField(shell_, edit, numberRangeMessage(0, *f.high));
             return false;
         }
         value = *number;
         return true;
     };
+    return std::visit(
+        [&](auto member) {
+            auto& value = values_.*member;
+            using T = std::remove_reference_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, int>) {
+                // A pipe end has no "none": nothing checked (a new project) keeps the form's.
+                const int checked = bound.radios->checkedId();
+                if (checked >= 0 || f.conversion != Conversion::PipeEndRadio) value = checked;
+                return true;
+            } else if constexpr (std::is_same_v<T, bool>) {
+                value = bound.check->isChecked();
+                return true;
+            } else if constexpr (std::is_same_v<T, std::string>) {
+                const QString text = bound.edits.front()->text();
+                if (text.size() > f.maxChars) {
+                    refuseField(shell_, bound.edits.front(), maxCharsMessage(f.maxChars));
+                    return false;
+                }
+                value = toDocText(text);
+                return true;
+            } else if constexpr (std::is_same_v<T, double>) {
+                return readNumber(bound.edits.front(), value);
+            } else {
+                for (std::size_t i = 0; i < value.size(); ++i)
+                    if (!readNumber(bound.edits[i], value[i])) return false;
+                return true;
+            }
+        },
+        f.value);
 }
 
-void CPelbrinView::buildReadSteps() {
-    FormValues& v = values_;
-    auto radios = [](QButtonGroup* group, int& index) {
-        return [group, &index] {
-            index = group->checkedId();
-            return true;
-        };
-    };
-    readSteps_ = {
-        textStep(boringDate_, 30, v.boringDate),
-        textStep(boringNumber_, 30, v.boringNumber),
-        textStep(engineer_, 30, v.engineer),
-        textStep(jobName_, 50, v.jobName),
-        textStep(projectNumber_, 30, v.projectNumber),
-        radios(analysis_, v.analysisIndex),
-        radios(units_, v.unitIndex),
-        textStep(station_, 30, v.station),
-        radios(shapes_, v.shapeIndex),
-        numberStep(unitWeight_, v.unitWeight, Range::Million),
-        numberStep(hPileEndArea_, v.hPileEndArea, Range::TenMillion),
-        numberStep(groundElevation_, v.groundElevation, Range::None),
-        numberStep(hPileDepth_, v.hPileDepth, Range::None),
-        numberStep(lengthIncrement_, v.lengthIncrement, Range::None),
-        numberStep(maxLength_, v.maxLength, Range::None),
-        numberStep(pipeThickness_, v.pipeThickness, Range::Million),
-    };
-    for (std::size_t i = 0; i < widths_.size(); ++i)
-        readSteps_.push_back(numberStep(widths_[i], v.widths[i], Range::Million));
-    readSteps_.push_back(numberStep(minLength_, v.minLength, Range::Million));
-    for (std::size_t i = 0; i < lengths_.size(); ++i)
-        readSteps_.push_back(numberStep(lengths_[i], v.lengths[i], Range::Million));
-    readSteps_.push_back([this, &v] {
-        // A pipe end that is not checked (a new project) keeps the form's value.
-        if (pipeEnds_->checkedId() >= 0) v.pipeEndIndex = pipeEnds_->checkedId();
-        return true;
-    });
-    readSteps_.push_back(numberStep(waterTable_, v.waterMagnitude, Range::None));
-    readSteps_.push_back([this, &v] {
-        v.aboveGround = aboveGround_->isChecked();
-        return true;
-    });
-}
-
-void CPelbrinView::fail(QWidget* field, const std::string& message) {
-    shell_.showMessage(message, MessageKind::Information);
-    field->setFocus(Qt::OtherFocusReason);
+void CPelbrinView::writeField(const BoundField& bound) {
+    std::visit(
+        [&](auto member) {
+            const auto& value = values_.*member;
+            using T = std::remove_cvref_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, int>) {
+                checkRadio(bound.radios, value);
+            } else if constexpr (std::is_same_v<T, bool>) {
+                bound.check->setChecked(value);
+            } else if constexpr (std::is_same_v<T, std::string>) {
+                bound.edits.front()->setText(fromDocText(value));
+            } else if constexpr (std::is_same_v<T, double>) {
+                bound.edits.front()->setText(numberText(value));
+            } else {
+                for (std::size_t i = 0; i < value.size(); ++i)
+                    bound.edits[i]->setText(numberText(value[i]));
+            }
+        },
+        bound.field->value);
 }
 
 bool CPelbrinView::readControls() {
-    for (const auto& step : readSteps_)
-        if (!step()) return false;
+    for (const BoundField& bound : fields_)
+        if (!readField(bound)) return false;
     return true;
 }
 
 void CPelbrinView::writeControls() {
-    const FormValues& v = values_;
-    checkRadio(units_, v.unitIndex);
-    projectNumber_->setText(fromDocText(v.projectNumber));
-    jobName_->setText(fromDocText(v.jobName));
-    engineer_->setText(fromDocText(v.engineer));
-    boringDate_->setText(fromDocText(v.boringDate));
-    boringNumber_->setText(fromDocText(v.boringNumber));
-    station_->setText(fromDocText(v.station));
-    waterTable_->setText(numberText(v.waterMagnitude));
-    aboveGround_->setChecked(v.aboveGround);
-    checkRadio(analysis_, v.analysisIndex);
-    for (std::size_t i = 0; i < lengths_.size(); ++i)
-        lengths_[i]->setText(numberText(v.lengths[i]));
-    minLength_->setText(numberText(v.minLength));
-    maxLength_->setText(numberText(v.maxLength));
-    lengthIncrement_->setText(numberText(v.lengthIncrement));
-    checkRadio(shapes_, v.shapeIndex);
-    unitWeight_->setText(numberText(v.unitWeight));
-    groundElevation_->setText(numberText(v.groundElevation));
-    pipeThickness_->setText(numberText(v.pipeThickness));
-    hPileDepth_->setText(numberText(v.hPileDepth));
-    hPileEndArea_->setText(numberText(v.hPileEndArea));
-    checkRadio(pipeEnds_, v.pipeEndIndex);
-    for (std::size_t i = 0; i < widths_.size(); ++i) widths_[i]->setText(numberText(v.widths[i]));
+    for (const BoundField& bound : fields_) writeField(bound);
 }
 
 void CPelbrinView::storeStep() {
@@ -512,13 +505,13 @@ void CPelbrinView::loadStep() {
 }
 
 void CPelbrinView::showShape(int shape, int unit) {
-    if (shape < 0) return;
+    if (!PileShape::known(shape)) return;
     unitWeightCaption_.show(unit);
     groundCaption_.show(unit);
     widthsHeading_.show(unit);
     setShown({unitWeight_, groundElevation_, pileDataFrame_, widthsFrame_}, true);
-    const bool h = shape == 3;
-    const bool tube = shape == 2 || shape == 4; // steel pipe, cylinder
+    const bool h = shape == PileShape::SteelH;
+    const bool tube = PileShape::hollow(shape);
     for (std::size_t i = 0; i < widths_.size(); ++i)
         setShown({widths_[i], widthNumbers_[i]}, !h || i == 0);
     setShown({pipeThickness_}, tube);
@@ -526,7 +519,7 @@ void CPelbrinView::showShape(int shape, int unit) {
         thicknessCaption_.show(unit);
     else
         thicknessCaption_.hide();
-    setShown({pipeTypeFrame_, openEnd_, closedEnd_}, shape == 2);
+    setShown({pipeTypeFrame_, openEnd_, closedEnd_}, shape == PileShape::SteelPipe);
     setShown({hPileDepth_, hPileEndArea_}, h);
     if (h) {
         hDepthCaption_.show(unit);
@@ -538,15 +531,16 @@ void CPelbrinView::showShape(int shape, int unit) {
 }
 
 void CPelbrinView::showAnalysis(int analysis, int unit) {
-    if (analysis == 0) {
+    if (analysis == AnalysisType::SpecificLengths) {
         setShown({rangeFrame_, minLength_, maxLength_, lengthIncrement_}, false);
         minCaption_.hide();
         maxCaption_.hide();
         incrementCaption_.hide();
         lengthsFrame_->show();
         lengthsHeading_.show(unit);
-        for (std::size_t i = 0; i < 10; ++i) setShown({lengths_[i], lengthNumbers_[i]}, true);
-    } else if (analysis == 1) {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(kOfferedLengths); ++i)
+            setShown({lengths_[i], lengthNumbers_[i]}, true);
+    } else if (analysis == AnalysisType::RangeOfLengths) {
         lengthsFrame_->hide();
         lengthsHeading_.hide();
         for (std::size_t i = 0; i < lengths_.size(); ++i)
@@ -560,15 +554,17 @@ void CPelbrinView::showAnalysis(int analysis, int unit) {
 
 void CPelbrinView::shapeLayout() {
     readControls();
-    showShape(values_.shapeIndex, values_.unitIndex);
-    doc_.pileShape = values_.shapeIndex + 1;
+    const int shape = radioCode(kShapeRadios, values_.shapeIndex);
+    showShape(shape, shownUnits());
+    doc_.pileShape = shape;
     doc_.SetModified(true);
 }
 
 void CPelbrinView::analysisLayout() {
     readControls();
-    showAnalysis(values_.analysisIndex, values_.unitIndex);
-    doc_.analysisType = values_.analysisIndex + 1;
+    const int analysis = radioCode(kAnalysisRadios, values_.analysisIndex);
+    showAnalysis(analysis, shownUnits());
+    doc_.analysisType = analysis;
     doc_.SetModified(true);
 }
 
@@ -591,9 +587,9 @@ QSize CPelbrinView::measureFullSize() {
     QSize size;
     int rightWidth = 0;
     int analysisHeight = 0;
-    for (int unit = 0; unit < 2; ++unit) {
-        for (int shape = 0; shape < 5; ++shape) {
-            for (int analysis = 0; analysis < 2; ++analysis) {
+    for (const int unit : kUnitRadios) {
+        for (const int shape : kShapeRadios) {
+            for (const int analysis : kAnalysisRadios) {
                 hideVariableControls();
                 showShape(shape, unit);
                 showAnalysis(analysis, unit);
@@ -617,12 +613,12 @@ QSize CPelbrinView::measureFullSize() {
     return size;
 }
 
-void CPelbrinView::unitClicked(int unitIndex) {
+void CPelbrinView::unitClicked(int units) {
     storeStep();
     doc_.SetModified(true);
-    if (unitIndex == 0 && doc_.units == 2) doc_.ConvertUnits(0);
-    if (unitIndex == 1 && doc_.units == 1) doc_.ConvertUnits(1);
-    doc_.units = unitIndex == 0 ? 1 : 2;
+    if (units == Units::English && doc_.units == Units::Metric) doc_.ConvertUnits(0);
+    if (units == Units::Metric && doc_.units == Units::English) doc_.ConvertUnits(1);
+    doc_.units = units;
     writeControls();
 }
 

@@ -5,12 +5,11 @@
 // (the load step); it shows only the fields of the chosen pile shape and analysis type, in the
 // captions of the chosen unit system.
 
-#include "forms/FormLogic.h"
+#include "forms/FormFields.h"
 
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <vector>
 
 class QAbstractButton;
@@ -56,6 +55,8 @@ public:
     void openBoringLog();
 
     const FormValues& values() const { return values_; }
+    // The unit system whose captions the form shows.
+    int shownUnits() const { return radioCode(kUnitRadios, values_.unitIndex); }
     // Big enough for every shape, analysis type and unit system.
     QSize fullSizeHint() const { return fullSize_; }
 
@@ -63,22 +64,27 @@ private:
     struct Caption {
         QLabel* english = nullptr;
         QLabel* metric = nullptr;
-        void show(int unitIndex) const;
+        void show(int units) const;
         void hide() const;
     };
-    enum class Range { None, Million, TenMillion };
+    // A row of the field table with the controls it names.
+    struct BoundField {
+        const FormField* field;
+        std::vector<QLineEdit*> edits; // text and number fields, numbered ones in their order
+        QButtonGroup* radios = nullptr;
+        QCheckBox* check = nullptr;
+    };
 
     void buildControls();
-    void buildReadSteps();
-    QLineEdit* makeText(const char* name, int maxChars);
-    QLineEdit* makeNumber(const char* name, bool storesOnEdit);
-    std::function<bool()> textStep(QLineEdit* edit, int maxChars, std::string& value);
-    std::function<bool()> numberStep(QLineEdit* edit, double& value, Range range);
+    void bindFields();
+    bool readField(const BoundField& bound);
+    void writeField(const BoundField& bound);
+    QLineEdit* makeText(const char* name);
+    QLineEdit* makeNumber(const char* row, int number = 0);
     Caption caption(const char* english, const char* metric);
-    void fail(QWidget* field, const std::string& message);
-    void showShape(int shapeIndex, int unitIndex);
-    void showAnalysis(int analysisIndex, int unitIndex);
-    void unitClicked(int unitIndex);
+    void showShape(int pileShape, int units);
+    void showAnalysis(int analysisType, int units);
+    void unitClicked(int units);
     void pipeEndClicked(int pipeEndIndex);
     void edited();
     QSize measureFullSize();
@@ -88,7 +94,7 @@ private:
     int listenerId_ = 0;
     FormValues values_;
     QSize fullSize_;
-    std::vector<std::function<bool()>> readSteps_;
+    std::vector<BoundField> fields_; // in the order of reading
 
     // Text fields, in the order of reading.
     QLineEdit* projectNumber_ = nullptr;

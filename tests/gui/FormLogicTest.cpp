@@ -1,6 +1,7 @@
 #include "forms/FormLogic.h"
 #include "engine/AnalysisState.h"
 #include "forms/BoringLogEdit.h"
+#include "forms/FormFields.h"
 #include "project/PelbrinDoc.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace zenka {
 namespace {
@@ -104,6 +107,96 @@ TEST_F(FormLogicTest, LoadAndStoreMapCodesAndCounts) {
     storeFormValues(v, doc);
     EXPECT_EQ(doc.widthCount, 5);
     EXPECT_EQ(doc.lengthCount, 20);
+}
+
+TEST_F(FormLogicTest, RadioIndicesAndCodesMeetInTheRadioLists) {
+    struct Case {
+        int code;
+        int shapeIndex, analysisIndex, unitIndex, pipeEndIndex; // -1: no radio of that group
+    };
+    const Case cases[] = {
+        {-1, -1, -1, -1, -1}, {0, -1, -1, -1, -1}, {1, 0, 0, 0, 0},    {2, 1, 1, 1, 1},
+        {3, 2, -1, -1, -1},   {4, 3, -1, -1, -1},  {5, 4, -1, -1, -1}, {6, -1, -1, -1, -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(radioIndex(kShapeRadios, c.code), c.shapeIndex) << c.code;
+        EXPECT_EQ(radioIndex(kAnalysisRadios, c.code), c.analysisIndex) << c.code;
+        EXPECT_EQ(radioIndex(kUnitRadios, c.code), c.unitIndex) << c.code;
+        EXPECT_EQ(radioIndex(kPipeEndRadios, c.code), c.pipeEndIndex) << c.code;
+        // Back again: every index of a radio gives the code it came from.
+        if (c.shapeIndex >= 0) {
+            EXPECT_EQ(radioCode(kShapeRadios, c.shapeIndex), c.code);
+        }
+        if (c.analysisIndex >= 0) {
+            EXPECT_EQ(radioCode(kAnalysisRadios, c.analysisIndex), c.code);
+        }
+    }
+    // No radio checked is written as 0, which is neither a shape nor an analysis type.
+    EXPECT_EQ(radioCode(kShapeRadios, -1), 0);
+    EXPECT_EQ(radioCode(kAnalysisRadios, -1), AnalysisType::None);
+    EXPECT_EQ(radioCode(kShapeRadios, 5), 0);
+    EXPECT_FALSE(PileShape::known(radioCode(kShapeRadios, -1)));
+}
+
+TEST_F(FormLogicTest, EveryCopiedFieldReachesItsOwnProjectValue) {
+    // Each project value a distinct number or text, so that two rows crossed show up.
+    double x = 1;
+    for (double* d : {&doc.unitWeight, &doc.groundElevation, &doc.pipeThickness, &doc.hPileDepth,
+                      &doc.hPileEndArea, &doc.minLength, &doc.maxLength, &doc.lengthIncrement})
+        *d = x++;
+    for (double& d : doc.pileLengths) d = x++;
+    for (double& d : doc.pileWidths) d = x++;
+    int t = 0;
+    for (std::string* s : {&doc.projectNumber, &doc.jobName, &doc.engineer, &doc.boringDate,
+                           &doc.boringNumber, &doc.station})
+        *s = "text" + std::to_string(t++);
+
+    const FormValues v = loadFormValues(doc);
+    EXPECT_EQ(v.unitWeight, 1);
+    EXPECT_EQ(v.groundElevation, 2);
+    EXPECT_EQ(v.pipeThickness, 3);
+    EXPECT_EQ(v.hPileDepth, 4);
+    EXPECT_EQ(v.hPileEndArea, 5);
+    EXPECT_EQ(v.minLength, 6);
+    EXPECT_EQ(v.maxLength, 7);
+    EXPECT_EQ(v.lengthIncrement, 8);
+    EXPECT_EQ(v.lengths.front(), 9);
+    EXPECT_EQ(v.lengths.back(), 28);
+    EXPECT_EQ(v.widths.front(), 29);
+    EXPECT_EQ(v.widths.back(), 33);
+    EXPECT_EQ(v.projectNumber, "text0");
+    EXPECT_EQ(v.jobName, "text1");
+    EXPECT_EQ(v.engineer, "text2");
+    EXPECT_EQ(v.boringDate, "text3");
+    EXPECT_EQ(v.boringNumber, "text4");
+    EXPECT_EQ(v.station, "text5");
+
+    // And back into a project that had none of them.
+    auto otherState = std::make_unique<AnalysisState>();
+    CPelbrinDoc other{*otherState};
+    storeFormValues(v, other);
+    EXPECT_EQ(loadFormValues(other), v);
+}
+
+TEST_F(FormLogicTest, TheFieldTableReadsInTheFormsOrder) {
+    std::vector<std::string> order;
+    for (const FormField& f : kFormFields) order.emplace_back(f.control);
+    EXPECT_EQ(order, (std::vector<std::string>{
+                         "boringDate",    "boringNumber",    "engineer",     "jobName",
+                         "projectNumber", "analysisRadios",  "unitRadios",   "station",
+                         "shapeRadios",   "unitWeight",      "hPileEndArea", "groundElevation",
+                         "hPileDepth",    "lengthIncrement", "maxLength",    "pipeThickness",
+                         "width",         "minLength",       "length",       "pipeEndRadios",
+                         "waterTable",    "aboveGround"}));
+    // Texts carry their lengths, numbers their bounds.
+    EXPECT_EQ(formField("jobName")->maxChars, 50);
+    EXPECT_EQ(formField("station")->maxChars, 30);
+    EXPECT_EQ(formField("hPileEndArea")->high, 10000000.0);
+    EXPECT_EQ(formField("width")->high, 1000000.0);
+    EXPECT_FALSE(formField("groundElevation")->high.has_value());
+    EXPECT_FALSE(formField("waterTable")->high.has_value());
+    EXPECT_EQ(formField("length")->offered, 10);
+    EXPECT_EQ(formField("nothing"), nullptr);
 }
 
 // e1 .. e<count> at depths 1, 2, ... with blow counts 10 + i and soil 3, then the end of the log.

@@ -3,12 +3,16 @@
 #include "support/Projects.h"
 #include "support/TempDir.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QLayout>
 #include <QRadioButton>
 
 #include <gmock/gmock.h>
 
 #include <iterator>
+#include <type_traits>
+#include <variant>
 
 namespace zenka::test {
 namespace {
@@ -183,6 +187,40 @@ TEST_F(MainFormTest, WaterTableKeepsTheSignItWasLoadedWithAndIsNeverLost) {
     EXPECT_FALSE(frame->close());
     EXPECT_EQ(doc.waterTable, -9.0);
     EXPECT_THAT(shell.questions, ElementsAre("Save changes to  ?"));
+}
+
+TEST_F(MainFormTest, EveryRowOfTheFieldTableHasItsControls) {
+    for (const FormField& f : kFormFields) {
+        const QString name = QString::fromLatin1(f.control);
+        std::visit(
+            [&](auto member) {
+                using T = std::remove_reference_t<decltype(std::declval<FormValues&>().*member)>;
+                if constexpr (std::is_same_v<T, int>) {
+                    auto* group = view->findChild<QButtonGroup*>(name);
+                    ASSERT_NE(group, nullptr) << f.control;
+                    EXPECT_GE(group->buttons().size(), 2) << f.control;
+                } else if constexpr (std::is_same_v<T, bool>) {
+                    EXPECT_NE(view->findChild<QCheckBox*>(name), nullptr) << f.control;
+                } else if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, double>) {
+                    EXPECT_NE(view->findChild<QLineEdit*>(name), nullptr) << f.control;
+                } else {
+                    for (std::size_t i = 1; i <= std::tuple_size_v<T>; ++i)
+                        EXPECT_NE(view->findChild<QLineEdit*>(name + QString::number(i)), nullptr)
+                            << f.control << i;
+                }
+            },
+            f.value);
+    }
+    // Typing stores only in the lengths the form offers.
+    clickRadio("analysisSpecific");
+    type("length10", "12");
+    EXPECT_EQ(doc.pileLengths[9], 12);
+    // Length 11 is never shown; its edit signal comes as typing would send it.
+    field("length11")->setText(qs("13"));
+    emit field("length11")->textEdited(qs("13"));
+    EXPECT_EQ(doc.pileLengths[10], 0);
+    emit field("length10")->textEdited(qs("12"));
+    EXPECT_EQ(doc.pileLengths[10], 13); // stored with the next store step
 }
 
 TEST_F(MainFormTest, TabGoesOnceRoundTheShownFieldsFromTheProjectNumber) {
