@@ -1,0 +1,497 @@
+#include "forms/ImportDlg.h"
+
+#include "import/SoilClassification.h"
+#include "project/AtomicFile.h"
+#include "project/PelbrinDoc.h"
+#include "project/Shell.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleValidator>
+#include <QFile>
+#include <QFont>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace zenka {
+
+using namespace dataimport;
+
+namespace {
+
+QString qstr(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString fixed(double value, int decimals = 2) {
+    return QString::number(value, 'f', decimals);
+}
+
+QString withUnit(const std::optional<double>& value, LengthUnit unit) {
+    if (!value) return QStringLiteral("-");
+    return fixed(*value) + QLatin1Char(' ') + QString::fromLatin1(unitWord(unit));
+}
+
+// A number the engineer typed, or nothing when the field is blank or holds no number.
+std::optional<double> typedNumber(const QLineEdit* edit) {
+    bool ok = false;
+    const double v = edit->text().trimmed().toDouble(&ok);
+    if (!ok) return std::nullopt;
+    return v;
+}
+
+QTableWidget* makeTable(const char* name, const QStringList& headers) {
+    auto* t = new QTableWidget(0, static_cast<int>(headers.size()));
+    t->setObjectName(QString::fromLatin1(name));
+    t->setHorizontalHeaderLabels(headers);
+    t->verticalHeader()->setVisible(false);
+    t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 8);
+    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    t->setSelectionMode(QAbstractItemView::SingleSelection);
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setWordWrap(false);
+    t->horizontalHeader()->setHighlightSections(false);
+    return t;
+}
+
+QTableWidgetItem* cell(const QString& text, bool right = false) {
+    auto* item = new QTableWidgetItem(text);
+    if (right) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+QString codeText(int code) {
+    if (code == 0) return QStringLiteral("(none)");
+    return QString::number(code) + QStringLiteral("  ") + qstr(soilCodeName(code));
+}
+
+} // namespace
+
+CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projectUnits,
+                       QWidget* parent)
+    : QDialog(parent), file_(file), projectUnits_(projectUnits) {
+    setObjectName(QStringLiteral("importDialog"));
+    setWindowTitle(QStringLiteral("Import Boring Log"));
+
+    auto* fileLabel = new QLabel(QStringLiteral("%1 file %2: %3 borehole(s)")
+                                     .arg(QString::fromLatin1(formatName(file.format)),
+                                          QFile::decodeName(QByteArray::fromStdString(path)))
+                                     .arg(file.boreholes.size()));
+    fileLabel->setObjectName(QStringLiteral("fileLabel"));
+    fileLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    // Boreholes, in the file's units.
+    boreholes_ =
+        makeTable("boreholes", {QStringLiteral("Borehole"), QStringLiteral("Ground elevation"),
+                                QStringLiteral("Final depth"), QStringLiteral("SPT tests"),
+                                QStringLiteral("Water depth")});
+    const std::vector<BoreholeSummary> summaries = listBoreholes(file);
+    boreholes_->setRowCount(static_cast<int>(summaries.size()));
+    for (int r = 0; r < static_cast<int>(summaries.size()); ++r) {
+        const BoreholeSummary& s = summaries[static_cast<std::size_t>(r)];
+        QString elevation = withUnit(s.groundElevation, s.elevationUnit);
+        if (s.groundElevation && s.elevationUnit == LengthUnit::Unknown)
+            elevation = fixed(*s.groundElevation) + QStringLiteral(" (no unit)");
+        QString tests = QString::number(s.sptTests);
+        if (s.refusals) tests += QStringLiteral(" (%1 refusals)").arg(s.refusals);
+        boreholes_->setItem(r, 0, cell(qstr(s.name)));
+        boreholes_->setItem(r, 1, cell(elevation, true));
+        boreholes_->setItem(r, 2, cell(withUnit(s.finalDepth, s.depthUnit), true));
+        boreholes_->setItem(r, 3, cell(tests, true));
+        boreholes_->setItem(r, 4, cell(withUnit(s.waterDepth, s.depthUnit), true));
+    }
+    boreholes_->resizeColumnsToContents();
+    boreholes_->horizontalHeader()->setStretchLastSection(true);
+    auto* boreholeBox = new QGroupBox(QStringLiteral("Boreholes"));
+    (new QVBoxLayout(boreholeBox))->addWidget(boreholes_);
+
+    // Classifications of the chosen borehole, each with its soil code.
+    classes_ =
+        makeTable("classifications", {QStringLiteral("Classification"), QStringLiteral("Tests"),
+                                      QStringLiteral("Proposed"), QStringLiteral("Soil code")});
+    classes_->setSelectionMode(QAbstractItemView::NoSelection);
+    auto* classBox = new QGroupBox(QStringLiteral("Soil codes"));
+    (new QVBoxLayout(classBox))->addWidget(classes_);
+
+    // The log as it will be imported.
+    preview_ =
+        makeTable("preview", {QStringLiteral("Depth"), QStringLiteral("N"), QStringLiteral("Mark"),
+                              QStringLiteral("Code"), QStringLiteral("Description")});
+    preview_->setSelectionMode(QAbstractItemView::NoSelection);
+    previewBox_ = new QGroupBox(QStringLiteral("Boring log"));
+    (new QVBoxLayout(previewBox_))->addWidget(preview_);
+
+    // Options.
+    auto* options = new QGroupBox(QStringLiteral("Import"));
+    auto* grid = new QGridLayout(options);
+    hammer_ = new QLineEdit(QStringLiteral("1.0"));
+    hammer_->setObjectName(QStringLiteral("hammerFactor"));
+    auto* hammerCheck = new QDoubleValidator(0.01, 9.99, 3, hammer_);
+    hammerCheck->setNotation(QDoubleValidator::StandardNotation);
+    hammer_->setValidator(hammerCheck);
+    hammer_->setMaximumWidth(hammer_->fontMetrics().horizontalAdvance(QStringLiteral("0.0000")) +
+                             16);
+    grid->addWidget(new QLabel(QStringLiteral("Hammer factor on N:")), 0, 0);
+    grid->addWidget(hammer_, 0, 1, Qt::AlignLeft);
+    hammerSummary_ = new QLabel;
+    hammerSummary_->setObjectName(QStringLiteral("hammerSummary"));
+    hammerSummary_->setWordWrap(true);
+    grid->addWidget(hammerSummary_, 1, 0, 1, 2);
+
+    elevationLabel_ = new QLabel;
+    elevation_ = new QLineEdit;
+    elevation_->setObjectName(QStringLiteral("groundElevation"));
+    elevation_->setValidator(new QDoubleValidator(elevation_));
+    elevation_->setPlaceholderText(QStringLiteral("keep the project's"));
+    grid->addWidget(elevationLabel_, 2, 0);
+    grid->addWidget(elevation_, 2, 1);
+
+    unitLabel_ = new QLabel(QStringLiteral("Depths in the file are in:"));
+    depthUnit_ = new QComboBox;
+    depthUnit_->setObjectName(QStringLiteral("depthUnit"));
+    depthUnit_->addItem(QStringLiteral("(choose)"), static_cast<int>(LengthUnit::Unknown));
+    depthUnit_->addItem(QStringLiteral("feet"), static_cast<int>(LengthUnit::Feet));
+    depthUnit_->addItem(QStringLiteral("metres"), static_cast<int>(LengthUnit::Metres));
+    grid->addWidget(unitLabel_, 3, 0);
+    grid->addWidget(depthUnit_, 3, 1);
+
+    keepBox_ = new QGroupBox(QStringLiteral("More tests than the log holds (%1)").arg(kMaxSamples));
+    auto* keepGrid = new QGridLayout(keepBox_);
+    keepFirst_ = new QRadioButton(QStringLiteral("Keep the first %1").arg(kMaxSamples));
+    keepFirst_->setObjectName(QStringLiteral("keepFirst"));
+    keepFirst_->setChecked(true);
+    keepDownTo_ = new QRadioButton(QStringLiteral("Keep those down to depth:"));
+    keepDownTo_->setObjectName(QStringLiteral("keepDownTo"));
+    keepDepth_ = new QLineEdit;
+    keepDepth_->setObjectName(QStringLiteral("keepDepth"));
+    keepDepth_->setValidator(new QDoubleValidator(0, 1e6, 2, keepDepth_));
+    keepGrid->addWidget(keepFirst_, 0, 0, 1, 2);
+    keepGrid->addWidget(keepDownTo_, 1, 0);
+    keepGrid->addWidget(keepDepth_, 1, 1);
+    grid->addWidget(keepBox_, 4, 0, 1, 2);
+
+    auto* replace = new QGroupBox(QStringLiteral("Replace in the project"));
+    auto* replaceLayout = new QVBoxLayout(replace);
+    replaceLog_ = new QCheckBox(QStringLiteral("Boring log"));
+    replaceLog_->setObjectName(QStringLiteral("replaceLog"));
+    replaceLog_->setChecked(true);
+    replaceLog_->setEnabled(false); // importing is replacing the log
+    replaceElevation_ = new QCheckBox;
+    replaceElevation_->setObjectName(QStringLiteral("replaceElevation"));
+    replaceWater_ = new QCheckBox;
+    replaceWater_->setObjectName(QStringLiteral("replaceWater"));
+    replaceIdentification_ = new QCheckBox;
+    replaceIdentification_->setObjectName(QStringLiteral("replaceIdentification"));
+    for (QCheckBox* b : {replaceLog_, replaceElevation_, replaceWater_, replaceIdentification_})
+        replaceLayout->addWidget(b);
+    grid->addWidget(replace, 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
+    grid->setColumnStretch(1, 1);
+
+    problems_ = new QListWidget;
+    problems_->setObjectName(QStringLiteral("problems"));
+    problems_->setWordWrap(true);
+    auto* problemBox = new QGroupBox(QStringLiteral("Found in the file"));
+    (new QVBoxLayout(problemBox))->addWidget(problems_);
+
+    status_ = new QLabel;
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(fileLabel, 0, 0, 1, 2);
+    layout->addWidget(boreholeBox, 1, 0);
+    layout->addWidget(classBox, 1, 1);
+    layout->addWidget(previewBox_, 2, 0);
+    layout->addWidget(options, 2, 1);
+    layout->addWidget(problemBox, 3, 0, 1, 2);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(buttons_);
+    layout->addLayout(bottom, 4, 0, 1, 2);
+    layout->setColumnStretch(0, 3);
+    layout->setColumnStretch(1, 2);
+    layout->setRowStretch(1, 2);
+    layout->setRowStretch(2, 4);
+    layout->setRowStretch(3, 1);
+
+    connect(boreholes_, &QTableWidget::currentCellChanged, this,
+            [this](int row) { chooseBorehole(row); });
+    connect(hammer_, &QLineEdit::textChanged, this, [this] {
+        if (hammer_->hasAcceptableInput()) rebuild();
+    });
+    connect(elevation_, &QLineEdit::textChanged, this, [this] { rebuild(); });
+    connect(depthUnit_, &QComboBox::currentIndexChanged, this, [this] { rebuild(); });
+    connect(keepFirst_, &QRadioButton::toggled, this, [this] { rebuild(); });
+    connect(keepDepth_, &QLineEdit::textChanged, this, [this] {
+        if (!keepDownTo_->isChecked()) keepDownTo_->setChecked(true);
+        rebuild();
+    });
+
+    // The first borehole with a test to import is chosen to start with.
+    int first = 0;
+    for (int r = 0; r < static_cast<int>(summaries.size()); ++r)
+        if (summaries[static_cast<std::size_t>(r)].sptTests > 0) {
+            first = r;
+            break;
+        }
+    if (!summaries.empty()) boreholes_->setCurrentCell(first, 0);
+
+    QSize size(1100, 760);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
+}
+
+ApplyFlags CImportDlg::flags() const {
+    ApplyFlags f;
+    f.groundElevation = replaceElevation_->isEnabled() && replaceElevation_->isChecked();
+    f.waterTable = replaceWater_->isEnabled() && replaceWater_->isChecked();
+    f.identification = replaceIdentification_->isEnabled() && replaceIdentification_->isChecked();
+    return f;
+}
+
+QString CImportDlg::lengthText(double value) const {
+    return fixed(value) +
+           (log_.units == Units::English ? QStringLiteral(" ft") : QStringLiteral(" m"));
+}
+
+void CImportDlg::chooseBorehole(int index) {
+    if (index < 0 || index >= static_cast<int>(file_.boreholes.size())) return;
+    borehole_ = &file_.boreholes[static_cast<std::size_t>(index)];
+    const Borehole& b = *borehole_;
+    const double hammer = choices_.hammerFactor;
+    choices_ = proposedChoices(b);
+    choices_.hammerFactor = hammer;
+    rows_ = classifications(b);
+
+    building_ = true;
+    elevation_->clear();
+    const bool usableElevation = b.groundElevation && b.elevationUnit != LengthUnit::Unknown;
+    elevationLabel_->setVisible(!usableElevation);
+    elevation_->setVisible(!usableElevation);
+    unitLabel_->setVisible(b.depthUnit == LengthUnit::Unknown);
+    depthUnit_->setVisible(b.depthUnit == LengthUnit::Unknown);
+    keepFirst_->setChecked(true);
+    keepDepth_->clear();
+    int tests = 0;
+    for (const SptTest& t : b.tests)
+        if (t.n) ++tests;
+    keepBox_->setVisible(tests > kMaxSamples);
+    fillClassifications();
+    building_ = false;
+
+    rebuild();
+    updateReplaceBoxes(true);
+}
+
+void CImportDlg::fillClassifications() {
+    classes_->setRowCount(static_cast<int>(rows_.size()));
+    for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
+        const ClassificationRow& row = rows_[static_cast<std::size_t>(r)];
+        QString text = qstr(row.text);
+        if (row.noStratum) text = QStringLiteral("(tests in no stratum)");
+        if (!row.legendText.empty()) text += QStringLiteral(": ") + qstr(row.legendText);
+        QTableWidgetItem* item = cell(text);
+        if (!row.description.empty() && row.description != row.text)
+            item->setToolTip(qstr(row.description));
+        classes_->setItem(r, 0, item);
+        classes_->setItem(r, 1, cell(QString::number(row.tests), true));
+        classes_->setItem(r, 2, cell(codeText(row.proposedCode)));
+
+        auto* combo = new QComboBox;
+        combo->setObjectName(QStringLiteral("code%1").arg(r));
+        combo->addItem(codeText(0), 0);
+        for (const SoilCodeName& n : soilCodeNames()) combo->addItem(codeText(n.code), n.code);
+        const auto chosen = choices_.codes.find(row.text);
+        combo->setCurrentIndex(
+            std::max(0, combo->findData(chosen == choices_.codes.end() ? 0 : chosen->second)));
+        const std::string key = row.text;
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, combo, key] {
+            const int code = combo->currentData().toInt();
+            if (code)
+                choices_.codes[key] = code;
+            else
+                choices_.codes.erase(key);
+            rebuild();
+        });
+        classes_->setCellWidget(r, 3, combo);
+    }
+    classes_->resizeColumnsToContents();
+    classes_->horizontalHeader()->setStretchLastSection(true);
+}
+
+void CImportDlg::rebuild() {
+    if (building_ || !borehole_) return;
+    bool ok = false;
+    const double hammer = hammer_->text().toDouble(&ok);
+    if (ok && hammer_->hasAcceptableInput()) choices_.hammerFactor = hammer;
+    choices_.depthUnit = static_cast<LengthUnit>(depthUnit_->currentData().toInt());
+    choices_.groundElevation.reset();
+    if (!elevation_->isHidden()) choices_.groundElevation = typedNumber(elevation_);
+    choices_.keepDownTo.reset();
+    if (!keepBox_->isHidden() && keepDownTo_->isChecked()) {
+        choices_.keepDownTo = typedNumber(keepDepth_);
+        if (!choices_.keepDownTo) choices_.keepDownTo = 0.0; // nothing kept until a depth is given
+    }
+
+    log_ = buildLog(file_, *borehole_, choices_, projectUnits_);
+
+    const QString unit = log_.units == Units::English ? QStringLiteral("ft") : QStringLiteral("m");
+    elevationLabel_->setText(QStringLiteral("Ground elevation (%1):").arg(unit));
+    keepDownTo_->setText(QStringLiteral("Keep those down to depth (%1):").arg(unit));
+    previewBox_->setTitle(
+        QStringLiteral("Boring log of %1: %2 of %3 tests, depths in %4%5")
+            .arg(qstr(borehole_->name))
+            .arg(log_.testsKept)
+            .arg(log_.testsWithN)
+            .arg(log_.units == Units::English ? QStringLiteral("feet") : QStringLiteral("metres"))
+            .arg(projectUnits_ == Units::NotChosen ? QStringLiteral(" (the file's)") : QString()));
+    hammerSummary_->setText(qstr(log_.hammerSummary));
+    fillPreview();
+    fillProblems();
+    updateReplaceBoxes(false);
+
+    QString status;
+    if (log_.ready) {
+        status = QStringLiteral("Ready: %1 entries and the closing entry.")
+                     .arg(static_cast<int>(log_.entries.size()) - 1);
+    } else if (!log_.missingCodes.empty()) {
+        status = QStringLiteral("Choose a soil code for every classification in use (%1 without).")
+                     .arg(log_.missingCodes.size());
+    } else {
+        status = log_.messages.empty() ? QStringLiteral("The log is not complete.")
+                                       : qstr(log_.messages.front());
+    }
+    status_->setText(status);
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(log_.ready);
+}
+
+void CImportDlg::fillPreview() {
+    preview_->setRowCount(static_cast<int>(log_.entries.size()));
+    for (int r = 0; r < static_cast<int>(log_.entries.size()); ++r) {
+        const LogEntry& e = log_.entries[static_cast<std::size_t>(r)];
+        QString mark = QString::fromLatin1(entryMark(e));
+        if (e.closing) mark = QStringLiteral("end of log");
+        if (e.surface) mark = QStringLiteral("added at surface");
+        if (e.statedN && *e.statedN != e.n && !e.closing)
+            mark += (mark.isEmpty() ? QString() : QStringLiteral(", ")) +
+                    QStringLiteral("file N %1").arg(*e.statedN);
+        QString code = e.code ? QString::number(e.code) : QStringLiteral("-");
+        if (e.closing) code = QStringLiteral("0");
+        QString description = qstr(e.description);
+        if (e.classification == kNoStratum && !e.closing)
+            description = QStringLiteral("(in no stratum)");
+        preview_->setItem(r, 0, cell(fixed(e.depth), true));
+        preview_->setItem(r, 1, cell(e.closing ? QStringLiteral("0") : fixed(e.n), true));
+        preview_->setItem(r, 2, cell(mark));
+        preview_->setItem(r, 3, cell(code, true));
+        auto* d = cell(description);
+        d->setToolTip(description);
+        preview_->setItem(r, 4, d);
+        if (!e.closing && e.code == 0)
+            for (int c = 0; c < 5; ++c)
+                preview_->item(r, c)->setForeground(QApplication::palette().color(QPalette::Link));
+    }
+    preview_->setHorizontalHeaderItem(0, new QTableWidgetItem(log_.units == Units::English
+                                                                  ? QStringLiteral("Depth (ft)")
+                                                                  : QStringLiteral("Depth (m)")));
+    preview_->resizeColumnsToContents();
+    preview_->horizontalHeader()->setStretchLastSection(true);
+}
+
+void CImportDlg::fillProblems() {
+    problems_->clear();
+    auto add = [this](const QString& text, bool strong) {
+        auto* item = new QListWidgetItem(text, problems_);
+        if (strong) {
+            QFont f = item->font();
+            f.setBold(true);
+            item->setFont(f);
+        }
+    };
+    for (const std::string& m : log_.messages) add(qstr(m), true);
+    // The chosen borehole's problems first, then the file's, then the other boreholes'.
+    for (const Problem& p : file_.problems)
+        if (p.borehole == borehole_->name) add(qstr(p.borehole + ": " + p.message), false);
+    for (const Problem& p : file_.problems)
+        if (p.borehole.empty()) add(qstr(p.message), false);
+    for (const Problem& p : file_.problems)
+        if (!p.borehole.empty() && p.borehole != borehole_->name)
+            add(qstr(p.borehole + ": " + p.message), false);
+    if (problems_->count() == 0) add(QStringLiteral("Nothing to report."), false);
+}
+
+void CImportDlg::updateReplaceBoxes(bool toDefaults) {
+    const ApplyFlags has = defaultFlags(log_);
+    replaceElevation_->setText(
+        log_.groundElevation
+            ? QStringLiteral("Ground elevation: %1").arg(lengthText(*log_.groundElevation))
+            : QStringLiteral("Ground elevation (none to import)"));
+    replaceWater_->setText(log_.waterTable
+                               ? QStringLiteral("Water table: %1").arg(lengthText(*log_.waterTable))
+                               : QStringLiteral("Water table (none in the file)"));
+    QStringList ids;
+    for (const std::string* s :
+         {&log_.boringNumber, &log_.projectNumber, &log_.jobName, &log_.boringDate})
+        if (!s->empty()) ids << qstr(*s);
+    replaceIdentification_->setText(ids.isEmpty()
+                                        ? QStringLiteral("Identification (none in the file)")
+                                        : QStringLiteral("Boring number, project, job, date: ") +
+                                              ids.join(QStringLiteral(", ")));
+    const std::pair<QCheckBox*, bool> boxes[] = {{replaceElevation_, has.groundElevation},
+                                                 {replaceWater_, has.waterTable},
+                                                 {replaceIdentification_, has.identification}};
+    for (const auto& [box, present] : boxes) {
+        // A value that appears (an elevation typed in) is ticked; the engineer's untick stays.
+        if (toDefaults || (present && !box->isEnabled())) box->setChecked(present);
+        box->setEnabled(present);
+    }
+}
+
+bool ImportBoringLog(CPelbrinDoc& doc, Shell& shell, QWidget* parent) {
+    FileDialogOptions options;
+    options.filters = {"Boring Data Files (*.xml *.ags *.csv *.tsv *.txt)", "DIGGS (*.xml)",
+                       "AGS4 (*.ags)", "Delimited Text (*.csv *.tsv *.txt)", "All Files (*.*)"};
+    const std::optional<std::string> path = shell.chooseOpenFile(options);
+    if (!path) return false;
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DataFile file = readDataFile(*path);
+    QApplication::restoreOverrideCursor();
+    if (!file.error.empty()) {
+        shell.showMessage(file.error, MessageKind::Warning);
+        return false;
+    }
+    if (file.boreholes.empty()) {
+        shell.showMessage("There is no borehole in " + displayPath(*path) + ".",
+                          MessageKind::Warning);
+        return false;
+    }
+
+    CImportDlg dialog(file, *path, doc.units, parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    std::string why;
+    if (!applyLog(dialog.log(), doc, dialog.flags(), &why)) {
+        shell.showMessage(why, MessageKind::Warning);
+        return false;
+    }
+    return true;
+}
+
+} // namespace zenka

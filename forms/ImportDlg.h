@@ -1,0 +1,87 @@
+#pragma once
+
+// File > Import Boring Log: the boreholes of a ground-investigation data file, the chosen one's
+// log as it will be imported, a soil code for each of its classifications, and which project
+// values to replace. Nothing reaches the project before OK.
+
+#include "import/LogBuilder.h"
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QDialogButtonBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+class QTableWidget;
+
+namespace zenka {
+
+class CPelbrinDoc;
+class Shell;
+
+class CImportDlg : public QDialog {
+    Q_OBJECT
+public:
+    // projectUnits: the project's `units`; a project whose system was never chosen takes the
+    // file's.
+    CImportDlg(const dataimport::DataFile& file, const std::string& path, int projectUnits,
+               QWidget* parent = nullptr);
+
+    // The log as the dialog shows it now; ready when OK is enabled.
+    const dataimport::BuiltLog& log() const { return log_; }
+    // The ticked project values.
+    dataimport::ApplyFlags flags() const;
+    const dataimport::Borehole* borehole() const { return borehole_; }
+
+private:
+    void chooseBorehole(int index);
+    void fillClassifications();
+    void rebuild();
+    void fillPreview();
+    void fillProblems();
+    void updateReplaceBoxes(bool toDefaults);
+    QString lengthText(double value) const;
+
+    const dataimport::DataFile& file_;
+    int projectUnits_;
+    const dataimport::Borehole* borehole_ = nullptr;
+    std::vector<dataimport::ClassificationRow> rows_;
+    dataimport::ImportChoices choices_;
+    dataimport::BuiltLog log_;
+    bool building_ = false;
+
+    QTableWidget* boreholes_ = nullptr;
+    QGroupBox* previewBox_ = nullptr;
+    QTableWidget* preview_ = nullptr;
+    QTableWidget* classes_ = nullptr;
+    QLineEdit* hammer_ = nullptr;
+    QLabel* hammerSummary_ = nullptr;
+    QLabel* elevationLabel_ = nullptr;
+    QLineEdit* elevation_ = nullptr;
+    QLabel* unitLabel_ = nullptr;
+    QComboBox* depthUnit_ = nullptr;
+    QGroupBox* keepBox_ = nullptr;
+    QRadioButton* keepFirst_ = nullptr;
+    QRadioButton* keepDownTo_ = nullptr;
+    QLineEdit* keepDepth_ = nullptr;
+    QCheckBox* replaceLog_ = nullptr;
+    QCheckBox* replaceElevation_ = nullptr;
+    QCheckBox* replaceWater_ = nullptr;
+    QCheckBox* replaceIdentification_ = nullptr;
+    QListWidget* problems_ = nullptr;
+    QLabel* status_ = nullptr;
+    QDialogButtonBox* buttons_ = nullptr;
+};
+
+// Asks for a data file, shows the import dialog on it and writes what the engineer accepts into
+// the project. True when the project was changed.
+bool ImportBoringLog(CPelbrinDoc& doc, Shell& shell, QWidget* parent);
+
+} // namespace zenka
