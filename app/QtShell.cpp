@@ -20,6 +20,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zenka {
 
 namespace {
@@ -188,6 +190,7 @@ std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options,
     fitFileList(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();
+    chosenFilter_ = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
     lastFolder_ = QFileInfo(chosen).absolutePath();
     return QFile::encodeName(QFileInfo(chosen).absoluteFilePath()).toStdString();
 }

@@ -36,6 +36,7 @@ public:
     // the file; neither is waited for.
     void openTextViewer(const std::string& path) override;
     bool choosePrinter(QPrinter& printer) override;
+    int chosenSaveFilter() const override { return chosenFilter_; }
 
     QWidget* workingNotice() const { return notice_; }
 
@@ -46,6 +47,7 @@ private:
     QPointer<QWidget> parent_;
     QPointer<CWorkingNotice> notice_;
     QString lastFolder_;
+    int chosenFilter_ = 0;
 };
 
 } // namespace zenka

@@ -1,3 +1,4 @@
+#include "app/ExportCommands.h"
 #include "app/MainFrame.h"
 #include "app/PelbrinApp.h"
 #include "app/QtShell.h"
@@ -5,13 +6,29 @@
 #include "resources/Pictures.h"
 
 #include <QApplication>
+#include <QHashFunctions>
 
 #include <clocale>
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    // The headless export needs no display and shows no window.
+    const bool exporting = zenka::isExportCommandLine(argc, argv);
+    // Hash order decides the order of the fonts in a PDF: fixed, two exports of one run are
+    // the same file. Every hash keeps the seed it was made with.
+    QHashSeed::setDeterministicGlobalSeed();
+    if (exporting) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Its error stream carries the project's messages and nothing else.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& m) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", m.toLocal8Bit().constData());
+        });
+    }
     QApplication app(argc, argv);
     // Qt takes the user's locale for C; numbers in files must keep their decimal point.
     std::setlocale(LC_NUMERIC, "C");
+    if (exporting) return zenka::exportPdfCommandLine(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zenka"));
     QApplication::setApplicationVersion(QStringLiteral(ZENKA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("zenka"));

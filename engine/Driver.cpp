@@ -198,7 +198,10 @@ int AnalysisDriver(AnalysisState& s, Shell& shell, std::span<const RunOutput> mo
     const std::string depthData = depthDataFile(s);
     std::vector<std::string> moreBytes;
     moreBytes.reserve(more.size());
+    // Further outputs may be made from the report itself (a printable copy).
+    s.report = &out;
     for (const RunOutput& o : more) moreBytes.push_back(o.bytes(s));
+    s.report = nullptr;
     std::vector<FileToWrite> files = {{reportPathOf(s), out.text()},
                                       {depthDataPathOf(s), depthData}};
     for (std::size_t i = 0; i < more.size(); ++i) files.push_back({more[i].path, moreBytes[i]});

@@ -22,7 +22,8 @@ std::string reportPathOf(const AnalysisState& s);
 // or a fifo, which has no folder of its own to share.
 std::string depthDataPathOf(const AnalysisState& s);
 
-// A file a run writes besides its report and depth data file, made from the run's results.
+// A file a run writes besides its report and depth data file, made from the run's results;
+// while it is made, s.report holds the run's report.
 struct RunOutput {
     std::string role; // what it is, for messages: "CSV file"
     std::string path;

@@ -13,6 +13,8 @@ class GuiShell : public Shell {
 public:
     // The print dialog on `printer`: true when the person chose to print.
     virtual bool choosePrinter(QPrinter& printer) = 0;
+    // The filter, by its place in the list, under which the last save dialog chose its file.
+    virtual int chosenSaveFilter() const { return 0; }
 };
 
 } // namespace zenka

@@ -1,0 +1,245 @@
+#include "app/ExportCommands.h"
+
+#include "batch/BatchShell.h"
+#include "engine/AnalysisState.h"
+#include "engine/Driver.h"
+#include "engine/Handoff.h"
+#include "engine/Report.h"
+#include "graphs/GuiShell.h"
+#include "project/AtomicFile.h"
+#include "project/FileCommands.h"
+#include "project/PelbrinDoc.h"
+#include "project/RunCommands.h"
+
+#include <QFile>
+#include <QPageSize>
+#include <QPrinter>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+namespace zenka {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitFileOrUsage = 2;
+
+const char* const kUsage =
+    "Usage: zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]\n"
+    "Analyses the project without a display and writes its report, beside the project,\n"
+    "and the report with its graphs as one PDF.\n"
+    "\n"
+    "Options:\n"
+    "  -o, --output OUT.pdf  the PDF's path; default: beside the project, named after it\n"
+    "                        with the extension .pdf\n"
+    "  --paper letter|a4     the paper; default: the default printer's, else the locale's\n"
+    "\n"
+    "Exit status: 0 written; 1 the project was refused; 2 a usage error or a file that\n"
+    "could not be read or written.\n";
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "zenka: %s\nTry 'zenka --export-pdf --help' for more information.\n",
+                 message.c_str());
+    return kExitFileOrUsage;
+}
+
+bool isBlank(std::string_view name) {
+    return name.find_first_not_of(" \t\n\r\v\f") == std::string_view::npos;
+}
+
+Paper paperOf(const QPageSize& size) {
+    return size.id() == QPageSize::A4 ? Paper::A4 : Paper::Letter;
+}
+
+} // namespace
+
+namespace {
+
+// The run with the PDF among its files; `ran` is what the hand-off returned.
+bool exportRun(CPelbrinDoc& doc, Shell& shell, const std::string& pdfPath, Paper paper, bool& ran) {
+    bool drawn = true;
+    const RunOutput pdf{"PDF file", pdfPath, [&](const AnalysisState& s) {
+                            std::string bytes = reportPdf(reportPrint(doc, s, paper));
+                            drawn = !bytes.empty();
+                            return bytes;
+                        }};
+    shell.beginWorking();
+    ran = AnalysisHandoff(doc, shell, std::span(&pdf, 1));
+    shell.endWorking();
+    if (!runFinished(doc, ran)) return false;
+    if (!drawn) {
+        // An empty file is no PDF: none is better.
+        std::error_code ec;
+        std::filesystem::remove(pdfPath, ec);
+        shell.showMessage("The report could not be drawn into " + displayPath(pdfPath) + ".",
+                          MessageKind::Warning);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool runAndExportPdf(CPelbrinDoc& doc, Shell& shell, const std::string& pdfPath, Paper paper) {
+    bool ran = false;
+    return exportRun(doc, shell, pdfPath, paper, ran);
+}
+
+std::vector<std::string> pdfFilters(Paper first) {
+    std::vector<std::string> filters = {"PDF Document, Letter paper (*.pdf)",
+                                        "PDF Document, A4 paper (*.pdf)"};
+    if (first == Paper::A4) std::swap(filters[0], filters[1]);
+    return filters;
+}
+
+bool ExportReportPdf(CPelbrinDoc& doc, GuiShell& shell) {
+    const Paper first = defaultPaper();
+    FileDialogOptions options;
+    options.filters = pdfFilters(first);
+    options.defaultSuffix = "pdf";
+    options.confirmOverwrite = true;
+    const std::optional<std::string> path = shell.chooseSaveFile(options);
+    if (!path) return false;
+    const Paper other = first == Paper::A4 ? Paper::Letter : Paper::A4;
+    const Paper paper = shell.chosenSaveFilter() == 1 ? other : first;
+    return runAndExportPdf(doc, shell, *path, paper);
+}
+
+bool PrintReport(CPelbrinDoc& doc, GuiShell& shell) {
+    shell.beginWorking();
+    const bool ran = AnalysisHandoff(doc, shell);
+    shell.endWorking();
+    if (!runFinished(doc, ran)) return false;
+    // The report just written is this run's report.
+    std::string report;
+    const std::string reportPath = reportPathOf(doc.state());
+    if (const FileResult r = readWholeFile(reportPath, report); !r.ok) {
+        shell.showMessage(r.message, MessageKind::Warning);
+        return false;
+    }
+    ReportOut out;
+    out.append(report);
+    AnalysisState& s = doc.state();
+    s.report = &out;
+    ReportPrint print = reportPrint(doc, s, defaultPaper());
+    s.report = nullptr;
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(print.title);
+    printer.setPageSize(QPageSize(print.paper == Paper::A4 ? QPageSize::A4 : QPageSize::Letter));
+    if (!shell.choosePrinter(printer)) return false;
+    print.paper = paperOf(printer.pageLayout().pageSize());
+    const QString file = printer.outputFileName();
+    if (!file.isEmpty()) {
+        // Written whole or not at all, as every other file.
+        const std::string path = QFile::encodeName(file).toStdString();
+        const std::string bytes = reportPdf(print);
+        if (bytes.empty()) {
+            shell.showMessage("The report could not be drawn into " + displayPath(path) + ".",
+                              MessageKind::Warning);
+            return false;
+        }
+        if (const FileResult r = writeFileAtomically(path, bytes); !r.ok) {
+            shell.showMessage(r.message, MessageKind::Warning);
+            return false;
+        }
+        return true;
+    }
+    if (!paintReport(printer, print)) {
+        shell.showMessage("The report could not be sent to the printer " +
+                              QFile::encodeName(printer.printerName()).toStdString() + ".",
+                          MessageKind::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool isExportCommandLine(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--export-pdf") == 0) return true;
+        if (std::strncmp(argv[i], "--export-pdf=", 13) == 0) return true;
+    }
+    return false;
+}
+
+int exportPdfCommandLine(int argc, char** argv) {
+    std::string input, output, paperText;
+    bool haveInput = false, haveOutput = false, havePaper = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        }
+        std::string_view value;
+        bool inlineValue = false;
+        if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
+            value = arg.substr(eq + 1);
+            arg = arg.substr(0, eq);
+            inlineValue = true;
+        }
+        std::string* into = nullptr;
+        bool* seen = nullptr;
+        if (arg == "--export-pdf") {
+            into = &input;
+            seen = &haveInput;
+        } else if (arg == "-o" || arg == "--output") {
+            into = &output;
+            seen = &haveOutput;
+        } else if (arg == "--paper") {
+            into = &paperText;
+            seen = &havePaper;
+        } else {
+            return usageError("unknown argument '" + std::string(argv[i]) + "'");
+        }
+        if (!inlineValue) {
+            if (i + 1 == argc)
+                return usageError("option '" + std::string(arg) + "' needs " +
+                                  (arg == "--paper" ? "letter or a4" : "a file"));
+            value = argv[++i];
+        }
+        if (*seen && arg == "--export-pdf") return usageError("--export-pdf takes one project");
+        *seen = true;
+        *into = std::string(value);
+        if (arg != "--paper" && isBlank(*into))
+            return usageError("option '" + std::string(arg) + "' has " +
+                              (into->empty() ? "an empty" : "a blank") + " file name");
+    }
+    Paper paper = defaultPaper();
+    if (havePaper) {
+        if (paperText == "letter" || paperText == "Letter")
+            paper = Paper::Letter;
+        else if (paperText == "a4" || paperText == "A4")
+            paper = Paper::A4;
+        else
+            return usageError("option '--paper' needs letter or a4, not '" + paperText + "'");
+    }
+
+    namespace fs = std::filesystem;
+    auto state = std::make_unique<AnalysisState>();
+    CPelbrinDoc doc(*state);
+    BatchShell shell(stderr);
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(fs::path(input), ec);
+    shell.setFileToOpen(ec ? input : absolute.string());
+    if (!OpenProject(doc, shell)) return kExitFileOrUsage;
+    AnalysisState& s = doc.state();
+    s.INDIR = (ec ? fs::path(input) : absolute).parent_path().string();
+    if (!haveOutput) output = (fs::path(input).replace_extension(".pdf")).string();
+    if (fs::path(output).filename().empty())
+        return usageError("'" + output + "' is not a file name");
+
+    bool ran = false;
+    const bool written = exportRun(doc, shell, output, paper, ran);
+    if (!ran || doc.inputValid == InputValid::No) return kExitRefused;
+    if (!written) return kExitFileOrUsage;
+    if (!s.reportWritten) return kExitFileOrUsage;
+    return kExitOk;
+}
+
+} // namespace zenka

@@ -1,0 +1,37 @@
+#pragma once
+
+// The report of a run on paper: as one PDF file written with the run's other files, through the
+// print dialog, or from the command line without a display.
+
+#include "graphs/ReportPages.h"
+
+#include <optional>
+#include <string>
+
+namespace zenka {
+
+class CPelbrinDoc;
+class GuiShell;
+class Shell;
+
+// Runs the analysis as "Run and View Data" does and writes its report, depth data and the PDF
+// at pdfPath in one write. True when every file was written.
+bool runAndExportPdf(CPelbrinDoc& doc, Shell& shell, const std::string& pdfPath, Paper paper);
+
+// File > "Export Report as PDF...": the save dialog (the paper chosen by its filter), then
+// runAndExportPdf.
+bool ExportReportPdf(CPelbrinDoc& doc, GuiShell& shell);
+
+// File > "Print Report...": the analysis, then its pages through the print dialog.
+bool PrintReport(CPelbrinDoc& doc, GuiShell& shell);
+
+// The save dialog's filters, the default paper's first.
+std::vector<std::string> pdfFilters(Paper first);
+
+// Whether the command line asks for a headless export.
+bool isExportCommandLine(int argc, char** argv);
+// zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]; needs a QApplication. The
+// exit status: 0 written, 1 refused, 2 a usage or file error.
+int exportPdfCommandLine(int argc, char** argv);
+
+} // namespace zenka

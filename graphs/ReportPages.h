@@ -1,0 +1,56 @@
+#pragma once
+
+// The report and the graphs of one run as pages: the report's pages in a monospaced font, one
+// page per form feed, then each graph on a page of its own. One rendering for the PDF file and
+// for the printer.
+
+#include "graphs/Chart2D.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QPagedPaintDevice;
+
+namespace zenka {
+
+class CPelbrinDoc;
+struct AnalysisState;
+
+enum class Paper { Letter, A4 };
+
+// The system's default printer's paper when it is Letter or A4, otherwise the locale's.
+Paper defaultPaper();
+const char* paperName(Paper paper);
+
+// The report's pages, each a list of lines without their line ends. A line holding a form feed
+// ends a page; what the line holds before the form feed is the page's last line.
+std::vector<std::vector<std::string>> reportPages(std::string_view report);
+
+// The graphs of the run: the blow-count graph and, after a range of lengths, one capacity graph
+// per pile width, as the graph windows show them.
+QList<ChartContent> runCharts(const CPelbrinDoc& doc, const AnalysisState& s);
+
+struct ReportPrint {
+    std::vector<std::vector<std::string>> pages;
+    QList<ChartContent> charts;
+    QString title;   // the job name
+    QString created; // PDF date of the run, "D:20240102030405"
+    Paper paper = Paper::Letter;
+};
+
+// What the run made, ready to be put on paper.
+ReportPrint reportPrint(const CPelbrinDoc& doc, const AnalysisState& s, Paper paper);
+
+// Every page onto the device, which must have its page size and margins set. False when the
+// device could not be painted on.
+bool paintReport(QPagedPaintDevice& device, const ReportPrint& print);
+
+// The whole document as PDF bytes, the same for the same run; empty when it could not be made.
+std::string reportPdf(const ReportPrint& print);
+
+inline constexpr const char* kPdfSubject = "Static pile capacity";
+
+} // namespace zenka
