@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev
   libpugixml-dev xz-utils
   dpkg-dev file
+  poppler-utils
   clang libclang-rt-14-dev
 )
 
