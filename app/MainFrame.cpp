@@ -46,11 +46,16 @@ CMainFrame::CMainFrame(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent)
     : QMainWindow(parent), doc_(doc), shell_(shell), graphs_(doc, shell) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(programIcon());
+    // Start-up of the window, in this order.
+    // 1. Menus, toolbar and status bar.
     buildMenus();
     buildToolBar();
     buildStatusBar();
 
+    // 2. The form: its controls, then one pass through every layout to learn the largest, after
+    // which only what every project shows stays visible.
     view_ = new CPelbrinView(doc_, shell_);
+    view_->prepareLayouts();
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("formArea"));
     scroll->setWidgetResizable(true);
@@ -60,15 +65,16 @@ CMainFrame::CMainFrame(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent)
     scroll->setWidget(view_);
     setCentralWidget(scroll);
 
-    // Initial update: the form shows the new project. A program just started has nothing
+    // 3. Initial update: the form shows the new project. A program just started has nothing
     // unsaved, although the form's layouts mark the project.
     view_->loadStep();
     doc_.SetModified(false);
     listenerId_ = doc_.addChangedListener([this] { updateCaption(); });
     updateCaption();
+    // 4. Typing starts in the project number.
     view_->focusFirstField();
 
-    // Big enough for the form in every layout, as far as the screen allows.
+    // 5. Big enough for the form in every layout, as far as the screen allows.
     const QSize form = view_->fullSizeHint();
     const int chrome = menuBar()->sizeHint().height() + toolBar_->sizeHint().height() +
                        statusBar()->sizeHint().height();

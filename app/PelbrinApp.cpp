@@ -15,8 +15,14 @@ CPelbrinApp::~CPelbrinApp() {
 }
 
 bool CPelbrinApp::InitInstance(const QStringList& arguments, int splashMilliseconds) {
+    // Start-up of the program, in this order:
+    // 1. The command line: nothing on it opens a project, and the embedding and automation
+    //    switches change nothing, as there is no automation service.
     Q_UNUSED(arguments);
+    // 2. The main window with its form over the one project; its own steps are listed in
+    //    CMainFrame's constructor.
     frame_ = std::make_unique<CMainFrame>(*doc_, shell_);
+    // 3. The window shown, then the splash picture above it.
     frame_->show();
     if (!splash_) {
         splash_ = new CSplashWnd(frame_.get(), splashMilliseconds);

@@ -41,10 +41,6 @@ std::string replaceArgs(std::string text, const std::string& a, const std::strin
     return text;
 }
 
-} // namespace
-
-namespace {
-
 template <class T, class Variant> struct IsAlternative;
 template <class T, class... A>
 struct IsAlternative<T, std::variant<A...>> : std::bool_constant<(std::is_same_v<T, A> || ...)> {};

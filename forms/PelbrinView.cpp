@@ -108,8 +108,6 @@ CPelbrinView::CPelbrinView(CPelbrinDoc& doc, Shell& shell, QWidget* parent)
         tabStopOnChecked(group);
         connect(group, &QButtonGroup::idToggled, this, [group] { tabStopOnChecked(group); });
     }
-    fullSize_ = measureFullSize();
-    hideVariableControls();
     listenerId_ = doc_.addChangedListener([this] { loadStep(); });
 }
 
@@ -581,6 +579,11 @@ void CPelbrinView::hideVariableControls() {
         setShown({widths_[i], widthNumbers_[i]}, false);
     for (std::size_t i = 0; i < lengths_.size(); ++i)
         setShown({lengths_[i], lengthNumbers_[i]}, false);
+}
+
+void CPelbrinView::prepareLayouts() {
+    fullSize_ = measureFullSize();
+    hideVariableControls();
 }
 
 QSize CPelbrinView::measureFullSize() {

@@ -32,6 +32,10 @@ public:
     CPelbrinView(CPelbrinDoc& doc, Shell& shell, QWidget* parent = nullptr);
     ~CPelbrinView() override;
 
+    // Start-up, once the form is in its window: finds the size of the largest layout by laying
+    // out every one, then hides what a layout can show.
+    void prepareLayouts();
+
     // Controls into the form values, in the fixed order with each field's check. Stops at the
     // first field that fails, after its message, with the focus on it; the values read before
     // it keep their new contents.
@@ -57,7 +61,7 @@ public:
     const FormValues& values() const { return values_; }
     // The unit system whose captions the form shows.
     int shownUnits() const { return radioCode(kUnitRadios, values_.unitIndex); }
-    // Big enough for every shape, analysis type and unit system.
+    // Big enough for every shape, analysis type and unit system; known after prepareLayouts.
     QSize fullSizeHint() const { return fullSize_; }
 
 private:
