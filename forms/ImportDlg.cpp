@@ -252,7 +252,7 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
         }
     if (!summaries.empty()) boreholes_->setCurrentCell(first, 0);
 
-    QSize size(1100, 760);
+    QSize size(1180, 880);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() * 0.95);
     resize(size);
@@ -333,7 +333,7 @@ void CImportDlg::fillClassifications() {
         classes_->setCellWidget(r, 3, combo);
     }
     classes_->resizeColumnsToContents();
-    classes_->horizontalHeader()->setStretchLastSection(true);
+    classes_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
 }
 
 void CImportDlg::rebuild() {
@@ -398,7 +398,7 @@ void CImportDlg::fillPreview() {
         if (e.classification == kNoStratum && !e.closing)
             description = QStringLiteral("(in no stratum)");
         preview_->setItem(r, 0, cell(fixed(e.depth), true));
-        preview_->setItem(r, 1, cell(e.closing ? QStringLiteral("0") : fixed(e.n), true));
+        preview_->setItem(r, 1, cell(fixed(e.closing ? 0.0 : e.n), true));
         preview_->setItem(r, 2, cell(mark));
         preview_->setItem(r, 3, cell(code, true));
         auto* d = cell(description);
@@ -411,8 +411,10 @@ void CImportDlg::fillPreview() {
     preview_->setHorizontalHeaderItem(0, new QTableWidgetItem(log_.units == Units::English
                                                                   ? QStringLiteral("Depth (ft)")
                                                                   : QStringLiteral("Depth (m)")));
+    // Long descriptions are cut short on the right (their tool tip holds all) rather than
+    // pushing the numbers out of sight.
     preview_->resizeColumnsToContents();
-    preview_->horizontalHeader()->setStretchLastSection(true);
+    preview_->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
 }
 
 void CImportDlg::fillProblems() {
