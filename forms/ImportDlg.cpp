@@ -352,16 +352,27 @@ void CImportDlg::rebuild() {
 
     log_ = buildLog(file_, *borehole_, choices_, projectUnits_);
 
-    const QString unit = log_.units == Units::English ? QStringLiteral("ft") : QStringLiteral("m");
+    // Until the depth unit is known the depths are the file's bare numbers.
+    const bool unitKnown =
+        borehole_->depthUnit != LengthUnit::Unknown || choices_.depthUnit != LengthUnit::Unknown;
+    const bool feet = log_.units == Units::English;
+    const QString unit = !unitKnown ? QStringLiteral("?")
+                         : feet     ? QStringLiteral("ft")
+                                    : QStringLiteral("m");
     elevationLabel_->setText(QStringLiteral("Ground elevation (%1):").arg(unit));
     keepDownTo_->setText(QStringLiteral("Keep those down to depth (%1):").arg(unit));
-    previewBox_->setTitle(
-        QStringLiteral("Boring log of %1: %2 of %3 tests, depths in %4%5")
-            .arg(qstr(borehole_->name))
-            .arg(log_.testsKept)
-            .arg(log_.testsWithN)
-            .arg(log_.units == Units::English ? QStringLiteral("feet") : QStringLiteral("metres"))
-            .arg(projectUnits_ == Units::NotChosen ? QStringLiteral(" (the file's)") : QString()));
+    const QString depths =
+        !unitKnown ? QStringLiteral("depth unit not chosen yet")
+                   : QStringLiteral("depths in %1%2")
+                         .arg(feet ? QStringLiteral("feet") : QStringLiteral("metres"),
+                              projectUnits_ == Units::NotChosen ? QStringLiteral(" (the file's)")
+                                                                : QString());
+    previewBox_->setTitle(QStringLiteral("Boring log of %1: %2 of %3 tests, %4")
+                              .arg(qstr(borehole_->name))
+                              .arg(log_.testsKept)
+                              .arg(log_.testsWithN)
+                              .arg(depths));
+    unitWord_ = unit;
     hammerSummary_->setText(qstr(log_.hammerSummary));
     fillPreview();
     fillProblems();
@@ -408,9 +419,8 @@ void CImportDlg::fillPreview() {
             for (int c = 0; c < 5; ++c)
                 preview_->item(r, c)->setForeground(QApplication::palette().color(QPalette::Link));
     }
-    preview_->setHorizontalHeaderItem(0, new QTableWidgetItem(log_.units == Units::English
-                                                                  ? QStringLiteral("Depth (ft)")
-                                                                  : QStringLiteral("Depth (m)")));
+    preview_->setHorizontalHeaderItem(
+        0, new QTableWidgetItem(QStringLiteral("Depth (%1)").arg(unitWord_)));
     // Long descriptions are cut short on the right (their tool tip holds all) rather than
     // pushing the numbers out of sight.
     preview_->resizeColumnsToContents();

@@ -7,6 +7,7 @@
 #include "import/LogBuilder.h"
 
 #include <QDialog>
+#include <QString>
 
 #include <string>
 #include <vector>
@@ -56,6 +57,7 @@ private:
     dataimport::ImportChoices choices_;
     dataimport::BuiltLog log_;
     bool building_ = false;
+    QString unitWord_; // of the log's depths, "?" until known
 
     QTableWidget* boreholes_ = nullptr;
     QGroupBox* previewBox_ = nullptr;
