@@ -102,7 +102,11 @@ run_programs() {
     "cd /root/job && rm -f $name.out && zenka-batch $name.in && test -s $name.out"
   check "no library missing" bash -c \
     "! chroot '$root' ldd /usr/bin/zenka /usr/bin/zenka-batch | grep 'not found'"
-  # The desktop program has no option to quit by itself: it must still be running after 5 s.
+  # No display in the root: the export must not need one.
+  check "zenka --export-pdf writes $name.pdf" in_root sh -c \
+    "cd /root/job && rm -f $name.pdf && zenka --export-pdf $name.in -o $name.pdf &&
+     head -c 5 $name.pdf | grep -q '^%PDF-'"
+  # Started normally the desktop program does not quit by itself: it must still run after 5 s.
   local rc=0
   in_root sh -c 'QT_QPA_PLATFORM=offscreen timeout 5 zenka' >"$work/zenka.log" 2>&1 || rc=$?
   sed 's/^/  zenka: /' "$work/zenka.log"
