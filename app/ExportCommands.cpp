@@ -6,7 +6,7 @@
 #include "engine/Handoff.h"
 #include "engine/Report.h"
 #include "graphs/GuiShell.h"
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
 #include "project/RunCommands.h"

@@ -3,7 +3,7 @@
 // The Shell of the batch program: messages go to stderr, one per line; the only "open dialog"
 // answers with the file named on the command line; there is no Save As.
 
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <cstdio>
 #include <string>

@@ -2,10 +2,10 @@
 
 #include "batch/BatchShell.h"
 #include "engine/AnalysisState.h"
-#include "engine/Format.h"
+#include "base/Format.h"
 #include "import/LogBuilder.h"
 #include "import/SoilClassification.h"
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "project/InputFile.h"
 #include "project/PelbrinDoc.h"
 

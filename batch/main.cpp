@@ -3,10 +3,10 @@
 #include "batch/BatchShell.h"
 #include "batch/DataImport.h"
 #include "engine/AnalysisState.h"
-#include "engine/Format.h"
+#include "base/Format.h"
 #include "engine/Handoff.h"
 #include "import/BoreholeData.h"
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
 

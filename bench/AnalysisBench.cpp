@@ -9,7 +9,7 @@
 #include "engine/Report.h"
 #include "engine/capacity/PileCapacity.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <benchmark/benchmark.h>
 

@@ -10,7 +10,7 @@
 #include "engine/Handoff.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -6,8 +6,8 @@
 #include "engine/Report.h"
 #include "engine/Sections.h"
 #include "engine/capacity/PileCapacity.h"
-#include "project/AtomicFile.h"
-#include "project/Shell.h"
+#include "base/AtomicFile.h"
+#include "base/Shell.h"
 
 #include <algorithm>
 #include <charconv>

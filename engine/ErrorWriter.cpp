@@ -1,6 +1,6 @@
 #include "engine/ErrorWriter.h"
 
-#include "engine/Format.h"
+#include "base/Format.h"
 #include "engine/Report.h"
 
 #include <cmath>

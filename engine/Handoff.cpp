@@ -2,11 +2,11 @@
 
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
-#include "engine/Format.h"
-#include "project/AtomicFile.h"
+#include "base/Format.h"
+#include "base/AtomicFile.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "engine/Report.h"
 
 #include "engine/AnalysisState.h"
-#include "engine/Format.h"
+#include "base/Format.h"
 
 #include <algorithm>
 #include <cassert>

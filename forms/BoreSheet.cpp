@@ -5,7 +5,7 @@
 #include "forms/LogEntryDlgs.h"
 #include "forms/PelbrinView.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "forms/BoringLogEdit.h"
 
-#include "engine/Format.h"
+#include "base/Format.h"
 
 namespace zenka {
 

@@ -1,7 +1,7 @@
 #include "forms/FieldText.h"
 
-#include "engine/Format.h"
-#include "project/Shell.h"
+#include "base/Format.h"
+#include "base/Shell.h"
 
 #include <QLineEdit>
 

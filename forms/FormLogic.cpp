@@ -2,7 +2,7 @@
 
 #include "forms/FormFields.h"
 
-#include "engine/Format.h"
+#include "base/Format.h"
 
 #include <cctype>
 #include <charconv>

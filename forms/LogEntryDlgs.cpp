@@ -2,7 +2,7 @@
 
 #include "forms/FieldText.h"
 #include "forms/FormLogic.h"
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

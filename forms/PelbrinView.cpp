@@ -3,7 +3,7 @@
 #include "forms/BoreSheet.h"
 #include "forms/FieldText.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -7,7 +7,7 @@
 #include "engine/Handoff.h"
 #include "project/InputFile.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "graphs/Chart2D.h"
 
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "graphs/GraphContent.h"
 
 #include "engine/AnalysisState.h"
-#include "engine/Format.h"
+#include "base/Format.h"
 #include "project/PelbrinDoc.h"
 
 #include <algorithm>

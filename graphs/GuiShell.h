@@ -3,7 +3,7 @@
 // What the desktop program asks of a person beyond the toolkit-free Shell: the print dialog.
 // The graph windows and the main window talk through it; tests answer it from a script.
 
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 class QPrinter;
 

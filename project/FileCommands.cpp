@@ -1,10 +1,10 @@
 #include "project/FileCommands.h"
 
 #include "engine/AnalysisState.h"
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "project/InputFile.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <optional>
 #include <string>

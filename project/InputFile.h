@@ -2,6 +2,8 @@
 
 // The ".in" project file: a fixed sequence of text lines (see the writer for the layout).
 
+#include "base/Shell.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,20 +16,10 @@ class CPelbrinDoc;
 // becomes 2, pipeEnd other than 1 becomes 2, and lengthCount is set from the lengths written.
 std::string writeInputFile(CPelbrinDoc& doc);
 
-// A line of numbers that held text the reader could not take as numbers (a decimal comma, digit
-// grouping, letters): the reader stopped there, so a value may be short or 0.
-struct ReadWarning {
-    int line = 0;     // 1-based
-    std::string text; // the line, printable and cut to a readable length
-};
-
 // Reads a project file's bytes into the project's fields. The project is expected to be reset
 // before; no value is checked here (the analysis hand-off does that). Returns the lines read as
 // numbers that held something else, for the person to check.
 std::vector<ReadWarning> readInputFile(std::string_view bytes, CPelbrinDoc& doc);
-
-// One message for the person listing the warnings of the file at path (the first few of many).
-std::string readWarningsMessage(const std::string& path, const std::vector<ReadWarning>& warnings);
 
 // The report's file name for an input file name without folder: the last extension replaced
 // by ".out" (or ".out" appended), never the input file's own name.

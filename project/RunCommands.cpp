@@ -4,7 +4,7 @@
 #include "engine/Driver.h"
 #include "engine/Handoff.h"
 #include "project/PelbrinDoc.h"
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <filesystem>
 #include <string>

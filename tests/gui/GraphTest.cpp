@@ -4,7 +4,7 @@
 #include "graphs/GraphCommand.h"
 #include "graphs/GraphContent.h"
 #include "graphs/GraphWindows.h"
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "resources/Pictures.h"
 #include "support/Projects.h"
 #include "support/TempDir.h"

@@ -7,7 +7,7 @@
 
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
 #include "project/RunCommands.h"

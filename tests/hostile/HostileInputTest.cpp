@@ -5,7 +5,7 @@
 #include "Hostile.h"
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
-#include "engine/Format.h"
+#include "base/Format.h"
 #include "project/FileCommands.h"
 #include "project/InputFile.h"
 #include "project/PelbrinDoc.h"

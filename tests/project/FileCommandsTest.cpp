@@ -2,7 +2,7 @@
 
 #include "SampleProjects.h"
 #include "TestFiles.h"
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "support/ScriptedShell.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 // A Shell for tests: records what the program showed and answers from a script.
 
-#include "project/Shell.h"
+#include "base/Shell.h"
 
 #include <deque>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <algorithm>
 #include <cctype>

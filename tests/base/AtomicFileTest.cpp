@@ -1,6 +1,6 @@
-#include "project/AtomicFile.h"
+#include "base/AtomicFile.h"
 
-#include "TestFiles.h"
+#include "project/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,6 @@
 // Everything that needs a person goes through Shell: the desktop program answers with dialogs,
 // the batch program on the terminal, the tests with a scripted fake.
 
-#include "project/InputFile.h"
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +11,16 @@ namespace zenka {
 
 // Caption of every message box.
 inline constexpr const char* kProgramTitle = "Zenka Windows Application";
+
+// A line of numbers that held text the reader could not take as numbers (a decimal comma, digit
+// grouping, letters): the reader stopped there, so a value may be short or 0.
+struct ReadWarning {
+    int line = 0;     // 1-based
+    std::string text; // the line, printable and cut to a readable length
+};
+
+// One message for the person listing the warnings of the file at path (the first few of many).
+std::string readWarningsMessage(const std::string& path, const std::vector<ReadWarning>& warnings);
 
 enum class Answer { Yes, No, Cancel };
 

@@ -1,4 +1,4 @@
-#include "engine/Format.h"
+#include "base/Format.h"
 
 #include <algorithm>
 #include <array>
