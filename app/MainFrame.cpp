@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 
 #include "app/AboutDlg.h"
+#include "app/ExportCommands.h"
+#include "forms/ImportDlg.h"
 #include "forms/PelbrinView.h"
 #include "graphs/GraphCommand.h"
 #include "graphs/GuiShell.h"
@@ -109,6 +111,17 @@ void CMainFrame::buildMenus() {
     saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     addCommand(file, "Save &As...", "Save the active document with a new name",
                &CMainFrame::onFileSaveAs);
+    file->addSeparator();
+    addCommand(file, "&Import Boring Log...", "Import a boring log from a DIGGS, AGS4 or CSV file",
+               &CMainFrame::onFileImport);
+    file->addSeparator();
+    addCommand(file, "&Export Report as PDF...",
+               "Run the analysis and write its report and graphs as one PDF file",
+               &CMainFrame::onFileExportPdf)
+        ->setObjectName(QStringLiteral("exportPdfAction"));
+    addCommand(file, "&Print Report...", "Run the analysis and print its report and graphs",
+               &CMainFrame::onFilePrintReport)
+        ->setObjectName(QStringLiteral("printReportAction"));
     file->addSeparator();
     QAction* exit =
         addCommand(file, "E&xit", "Quit the application; prompts to save documents", nullptr);
@@ -241,6 +254,25 @@ void CMainFrame::onFileSave() {
 void CMainFrame::onFileSaveAs() {
     view_->storeStep();
     SaveProjectAs(doc_, shell_);
+    updateCaption();
+}
+
+void CMainFrame::onFileImport() {
+    // What the form holds is kept where the import does not replace it.
+    view_->storeStep();
+    ImportBoringLog(doc_, shell_, this);
+    updateCaption();
+}
+
+void CMainFrame::onFileExportPdf() {
+    view_->storeStep();
+    ExportReportPdf(doc_, shell_);
+    updateCaption();
+}
+
+void CMainFrame::onFilePrintReport() {
+    view_->storeStep();
+    PrintReport(doc_, shell_);
     updateCaption();
 }
 

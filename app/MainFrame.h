@@ -45,8 +45,11 @@ public slots:
     void onFileOpen();
     void onFileSave();
     void onFileSaveAs();
-    void onRunAndView(); // the ZENKA menu: the project as it stands
-    void onRunToolbar(); // the toolbar: the form is stored first
+    void onFileImport();
+    void onFileExportPdf();   // the form is stored first, as for Save
+    void onFilePrintReport(); // likewise
+    void onRunAndView();      // the ZENKA menu: the project as it stands
+    void onRunToolbar();      // the toolbar: the form is stored first
     void onViewExistingData();
     void onGraphPileData(); // the toolbar: the form is stored first
     void onCascadeViews();  // the Window menu
