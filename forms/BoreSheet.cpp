@@ -1,19 +1,21 @@
 #include "forms/BoreSheet.h"
 
+#include "base/Shell.h"
 #include "forms/FieldText.h"
 #include "forms/FormLogic.h"
 #include "forms/LogEntryDlgs.h"
 #include "forms/PelbrinView.h"
 #include "project/PelbrinDoc.h"
-#include "base/Shell.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -188,6 +190,7 @@ CBlowPage::CBlowPage(int index, WorkingLog& log, Shell& shell, bool english, QWi
             soils_[i]->setObjectName(QStringLiteral("soilType%1").arg(firstEntry() + k));
             for (QLineEdit* e : {depths_[i], blows_[i], soils_[i]}) e->setFixedWidth(fieldWidth);
             soils_[i]->setCompleter(completer);
+            for (QLineEdit* e : {depths_[i], blows_[i], soils_[i]}) e->installEventFilter(this);
             grid->addWidget(number, r + 1, 0);
             grid->addWidget(depths_[i], r + 1, 1);
             grid->addWidget(blows_[i], r + 1, 2);
@@ -301,6 +304,81 @@ void CBlowPage::writeFields() {
         blows_[i]->setText(numberText(entries_[i].blowCount));
         soils_[i]->setText(QString::number(entries_[i].soilType));
     }
+}
+
+int CBlowPage::rowOf(const QObject* field) const {
+    for (int k = 0; k < kPageEntries; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (field == depths_[i] || field == blows_[i] || field == soils_[i])
+            return firstEntry() + k;
+    }
+    return 0;
+}
+
+bool CBlowPage::eventFilter(QObject* watched, QEvent* event) {
+    const bool key = event->type() == QEvent::KeyPress;
+    const bool overriding = event->type() == QEvent::ShortcutOverride;
+    if (!key && !overriding) return QWidget::eventFilter(watched, event);
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    const bool paste = keyEvent->matches(QKeySequence::Paste);
+    const bool copy = keyEvent->matches(QKeySequence::Copy);
+    const int row = rowOf(watched);
+    if ((!paste && !copy) || row == 0) return QWidget::eventFilter(watched, event);
+    auto* field = static_cast<QLineEdit*>(watched);
+    const QString clip = QGuiApplication::clipboard()->text();
+    // A single value, or a text selection to copy, is the field's own business.
+    const bool ours = paste ? !isSingleValue(clip.toStdString()) : !field->hasSelectedText();
+    if (!ours) return QWidget::eventFilter(watched, event);
+    if (overriding) {
+        event->accept();
+        return true;
+    }
+    if (paste) {
+        pasteRows(row, clip);
+    } else {
+        const std::vector<LogEntry> rows = rowsFrom(row);
+        if (!rows.empty())
+            QGuiApplication::clipboard()->setText(QString::fromStdString(rowsText(rows)));
+    }
+    return true;
+}
+
+bool CBlowPage::pasteRows(int entry, const QString& text) {
+    QPointer<QWidget> focused = window()->focusWidget();
+    QLineEdit* origin = depthField(entry);
+    if (QWidget* f = focused; f && rowOf(f) == entry) origin = static_cast<QLineEdit*>(f);
+    const PastedRows parsed = parsePastedRows(text.toStdString(), entry);
+    if (parsed.error != PasteError::None) {
+        refuseField(shell_, origin, pasteMessage(parsed, entry));
+        return false;
+    }
+    if (parsed.rows.empty()) return false;
+    // The rows typed so far go in first; a field they would refuse stops the paste.
+    if (!readFields()) return false;
+    for (int k = 0; k < kPageEntries; ++k)
+        log_.setEntry(firstEntry() + k, entries_[static_cast<std::size_t>(k)]);
+    zenka::applyPastedRows(log_, entry, parsed.rows);
+    enterPage();
+    if (focused) focused->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+std::vector<LogEntry> CBlowPage::rowsFrom(int entry) {
+    std::vector<LogEntry> rows;
+    for (int k = entry - firstEntry(); k >= 0 && k < kPageEntries; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        const auto depth = parseNumber(depths_[i]->text().toStdString());
+        const auto blows = parseNumber(blows_[i]->text().toStdString());
+        const auto soil = parseInteger(soils_[i]->text().toStdString());
+        QLineEdit* bad = !depth ? depths_[i] : !blows ? blows_[i] : !soil ? soils_[i] : nullptr;
+        if (bad) {
+            refuseField(shell_, bad, bad == soils_[i] ? kEnterInteger : kEnterNumber);
+            return {};
+        }
+        rows.push_back({*depth, *blows, *soil});
+        if (*soil == 0) break;
+    }
+    return rows;
 }
 
 void CBlowPage::insertEntry() {

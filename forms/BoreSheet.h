@@ -43,11 +43,23 @@ public:
     // True when a field reads differently from the page's slice of the working log.
     bool fieldsDiffer() const;
 
+    // Ctrl+V of rows at the focused field's row; false when the page's fields or the text were
+    // refused (with their message) and nothing was pasted.
+    bool pasteRows(int entry, const QString& text);
+    // The rows Ctrl+C copies from entry `entry`: down to the end-of-log entry or the page's last
+    // row; empty, after the field's message, when one of their fields holds no number.
+    std::vector<LogEntry> rowsFrom(int entry);
+
     QLineEdit* depthField(int entry) const;
     QLineEdit* blowCountField(int entry) const;
     QLineEdit* soilTypeField(int entry) const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Entry number of the row the field belongs to, or 0.
+    int rowOf(const QObject* field) const;
     bool readFields();
     void writeFields();
 

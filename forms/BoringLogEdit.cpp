@@ -1,6 +1,7 @@
 #include "forms/BoringLogEdit.h"
 
 #include "base/Format.h"
+#include "forms/FormLogic.h"
 
 namespace zenka {
 
@@ -90,6 +91,143 @@ void repairEndOfLog(WorkingLog& log) {
             log.depths[at(i)] = log.depths[at(i - 1)] + 0.1;
         return;
     }
+}
+
+namespace {
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != '\n' && text[i] != '\r') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    return lines;
+}
+
+bool blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Empty cells between tabs stay (the field would refuse them); blanks are one separator however
+// many there are. Empty cells at the end of a row are a spreadsheet's habit and go.
+std::vector<std::string_view> splitCells(std::string_view line) {
+    std::vector<std::string_view> cells;
+    char sep = 0;
+    for (char c : {'\t', ';', ','})
+        if (line.find(c) != std::string_view::npos) {
+            sep = c;
+            break;
+        }
+    if (sep == 0) {
+        std::size_t i = 0;
+        while (i < line.size()) {
+            while (i < line.size() && blank(line[i])) ++i;
+            const std::size_t start = i;
+            while (i < line.size() && !blank(line[i])) ++i;
+            if (i > start) cells.push_back(line.substr(start, i - start));
+        }
+        return cells;
+    }
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && line[i] != sep) continue;
+        cells.push_back(trim(line.substr(start, i - start)));
+        start = i + 1;
+    }
+    while (!cells.empty() && cells.back().empty()) cells.pop_back();
+    return cells;
+}
+
+} // namespace
+
+PastedRows parsePastedRows(std::string_view text, int first) {
+    PastedRows out;
+    const auto refuse = [&out](PasteError e, int column) {
+        out.error = e;
+        out.badRow = static_cast<int>(out.rows.size());
+        out.badColumn = column;
+        return out;
+    };
+    bool seenRow = false;
+    for (std::string_view line : splitLines(text)) {
+        if (trim(line).empty()) continue;
+        const std::vector<std::string_view> cells = splitCells(line);
+        if (!seenRow) {
+            seenRow = true;
+            bool anyNumber = false;
+            for (std::string_view c : cells) anyNumber = anyNumber || parseNumber(c).has_value();
+            if (!anyNumber) continue;
+        }
+        if (cells.size() != 3) return refuse(PasteError::Columns, 0);
+        if (!inLog(first + static_cast<int>(out.rows.size()))) {
+            out.error = PasteError::TooMany;
+            out.badRow = static_cast<int>(out.rows.size());
+            return out;
+        }
+        const auto depth = parseNumber(cells[0]);
+        if (!depth) return refuse(PasteError::NotNumber, 0);
+        const auto blows = parseNumber(cells[1]);
+        if (!blows) return refuse(PasteError::NotNumber, 1);
+        const auto soil = parseInteger(cells[2]);
+        if (!soil) return refuse(PasteError::NotInteger, 2);
+        out.rows.push_back({*depth, *blows, *soil});
+    }
+    return out;
+}
+
+bool isSingleValue(std::string_view text) {
+    std::size_t lines = 0;
+    std::size_t cells = 0;
+    for (std::string_view line : splitLines(text)) {
+        if (trim(line).empty()) continue;
+        ++lines;
+        cells = splitCells(line).size();
+    }
+    return lines <= 1 && cells <= 1;
+}
+
+std::string pasteMessage(const PastedRows& parsed, int first) {
+    switch (parsed.error) {
+    case PasteError::None:
+        return {};
+    case PasteError::NotNumber:
+        return kEnterNumber;
+    case PasteError::NotInteger:
+        return kEnterInteger;
+    case PasteError::Columns:
+        return kPasteColumns;
+    case PasteError::TooMany:
+        break;
+    }
+    const int room = kDocSamples - first + 1;
+    return "Only " + std::to_string(room) + (room == 1 ? " row fits" : " rows fit") +
+           " from entry " + std::to_string(first) + " to entry " + std::to_string(kDocSamples) +
+           ": nothing was pasted.";
+}
+
+LogEdit applyPastedRows(WorkingLog& log, int first, const std::vector<LogEntry>& rows) {
+    if (!inLog(first)) return LogEdit::OutOfLog;
+    if (rows.size() > static_cast<std::size_t>(kDocSamples - first + 1)) return LogEdit::Full;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        log.setEntry(first + static_cast<int>(i), rows[i]);
+    return LogEdit::Done;
+}
+
+std::string rowsText(const std::vector<LogEntry>& rows) {
+    std::string out;
+    for (const LogEntry& e : rows)
+        out += formatG15(e.depth) + '\t' + formatG15(e.blowCount) + '\t' +
+               std::to_string(e.soilType) + '\n';
+    return out;
 }
 
 } // namespace zenka

@@ -6,6 +6,9 @@
 #include "project/PelbrinDoc.h"
 
 #include <array>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace zenka {
 
@@ -57,5 +60,37 @@ LogEdit deleteEntry(WorkingLog& log, int n);
 
 // An end-of-log entry typed without depth gets the previous entry's depth plus 0.1.
 void repairEndOfLog(WorkingLog& log);
+
+// Rows pasted from a spreadsheet: depth, blow count and soil type per line, separated by tabs,
+// else semicolons, else commas, else blanks (the first of these a line holds). CR LF or LF line
+// ends; blank lines skipped; a first row of which no value is a number is a header and skipped.
+enum class PasteError {
+    None,
+    NotNumber,  // a depth or blow count the field would refuse
+    NotInteger, // a soil type the field would refuse
+    Columns,    // a row without exactly three values
+    TooMany,    // more rows than entries from the first one to entry 225
+};
+
+struct PastedRows {
+    std::vector<LogEntry> rows;
+    PasteError error = PasteError::None;
+    int badRow = 0;    // 0-based among the data rows, when refused
+    int badColumn = 0; // 0 depth, 1 blow count, 2 soil type
+};
+
+inline constexpr const char* kPasteColumns =
+    "Each pasted row needs a depth, a blow count and a soil type.";
+
+// Refuses the whole text at its first fault; `first` is the entry the first row goes to.
+PastedRows parsePastedRows(std::string_view text, int first);
+// True when the text is one value alone, which a field pastes as it is.
+bool isSingleValue(std::string_view text);
+// The message for a refused paste: the field's own for a value it would refuse.
+std::string pasteMessage(const PastedRows& parsed, int first);
+// Writes the rows as entries first, first + 1, ...; nothing when they would pass entry 225.
+LogEdit applyPastedRows(WorkingLog& log, int first, const std::vector<LogEntry>& rows);
+// Tab-separated rows with LF line ends, numbers as the fields show them.
+std::string rowsText(const std::vector<LogEntry>& rows);
 
 } // namespace zenka

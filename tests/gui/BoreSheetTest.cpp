@@ -4,10 +4,13 @@
 #include "forms/LogEntryDlgs.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gmock/gmock.h>
 
@@ -416,6 +419,163 @@ TEST_F(BoreSheetTest, TheSoilListShowsWholeNamesAndAClickOutsideItStillLands) {
     click(field<QAbstractButton>("boringLog"));
     EXPECT_TRUE(closedByOk);
     EXPECT_EQ(doc.soilCodes[0], 3);
+}
+
+} // namespace
+} // namespace zenka::test
+
+namespace zenka::test {
+namespace {
+
+class BoreSheetPasteTest : public BoreSheetTest {
+protected:
+    static void ctrl(QLineEdit* field, Qt::Key key) {
+        field->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(field, key, Qt::ControlModifier);
+    }
+    static QString clip() { return QGuiApplication::clipboard()->text(); }
+    static void setClip(const char* text) { QGuiApplication::clipboard()->setText(qs(text)); }
+};
+
+TEST_F(BoreSheetPasteTest, RowsFillTheFocusedRowAndTheOnesBelowAcrossPages) {
+    numberedLog(50);
+    withEditor([&](CBoreSheet& sheet) {
+        CBlowPage* first = sheet.page(0);
+        first->depthField(2)->setText(qs("2.25")); // typed, not yet in the working log
+        setClip("Depth (m)\tN\tSoil\r\n10\t5\t1\r\n11;6;22\r\n12   7   0\r\n\r\n");
+        // Any field of the row: the rows go in from its depth on.
+        ctrl(first->blowCountField(44), Qt::Key_V);
+        EXPECT_EQ(first->depthField(43)->text(), qs("43"));
+        EXPECT_EQ(first->depthField(44)->text(), qs("10"));
+        EXPECT_EQ(first->blowCountField(44)->text(), qs("5"));
+        EXPECT_EQ(first->soilTypeField(44)->text(), qs("1"));
+        EXPECT_EQ(first->soilTypeField(45)->text(), qs("22"));
+        EXPECT_EQ(first->depthField(2)->text(), qs("2.25"));
+        EXPECT_EQ(sheet.focusWidget(), first->blowCountField(44));
+        const WorkingLog& log = sheet.workingLog();
+        EXPECT_EQ(log.depths[1], 2.25);
+        EXPECT_EQ(log.depths[43], 10);
+        EXPECT_EQ(log.blowCounts[44], 6);
+        EXPECT_EQ(log.depths[45], 12);
+        EXPECT_EQ(log.blowCounts[45], 7);
+        EXPECT_EQ(log.soilCodes[45], 0);
+        // Nothing behind the pasted rows moved.
+        EXPECT_EQ(log.depths[46], 47);
+        EXPECT_EQ(log.blowCounts[46], 57);
+        EXPECT_EQ(log.soilCodes[46], 3);
+        sheet.tabs()->setCurrentIndex(1);
+        EXPECT_EQ(sheet.page(1)->depthField(46)->text(), qs("12"));
+        EXPECT_EQ(sheet.page(1)->depthField(47)->text(), qs("47"));
+    });
+    EXPECT_EQ(doc.depths[43], 10);
+    EXPECT_EQ(doc.soilCodes[44], 22);
+    EXPECT_EQ(doc.depths[45], 12);
+    EXPECT_EQ(doc.depths[50], 51);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_THAT(shell.messages, IsEmpty());
+}
+
+TEST_F(BoreSheetPasteTest, RefusedRowsPasteNothing) {
+    numberedLog(50);
+    struct Case {
+        const char* text;
+        int page;
+        int entry;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"1\t2\t3\n4\tx\t3", 0, 1, kEnterNumber},
+        {"1\t2\t3\n4\t5\t3.5", 0, 44, kEnterInteger},
+        {"1\t2\n", 0, 1, kPasteColumns},
+        {"1\t2\t3\n4\t5\t0", 4, 225,
+         "Only 1 row fits from entry 225 to entry 225: nothing was pasted."},
+    };
+    withEditor(
+        [&](CBoreSheet& sheet) {
+            for (const Case& c : cases) {
+                shell.messages.clear();
+                sheet.tabs()->setCurrentIndex(c.page);
+                const WorkingLog before = sheet.workingLog();
+                QLineEdit* field = sheet.page(c.page)->soilTypeField(c.entry);
+                const QString shown = field->text();
+                setClip(c.text);
+                ctrl(field, Qt::Key_V);
+                EXPECT_THAT(shell.messageTexts(), ElementsAre(c.message)) << c.text;
+                EXPECT_EQ(field->text(), shown) << c.text;
+                EXPECT_EQ(sheet.page(c.page)->depthField(c.entry)->text(),
+                          qs(c.entry <= 50 ? std::to_string(c.entry).c_str() : "0"));
+                EXPECT_EQ(sheet.workingLog().depths, before.depths) << c.text;
+                EXPECT_EQ(sheet.workingLog().soilCodes, before.soilCodes) << c.text;
+            }
+            // A page field the reading refuses stops the paste as well.
+            sheet.tabs()->setCurrentIndex(0);
+            shell.messages.clear();
+            sheet.page(0)->blowCountField(30)->setText(qs("abc"));
+            setClip("1\t2\t3");
+            ctrl(sheet.page(0)->depthField(1), Qt::Key_V);
+            EXPECT_THAT(shell.messageTexts(), ElementsAre(kEnterNumber));
+            EXPECT_EQ(sheet.page(0)->depthField(1)->text(), qs("1"));
+            EXPECT_EQ(sheet.focusWidget(), sheet.page(0)->blowCountField(30));
+            shell.answers.push_back(Answer::Yes);
+        },
+        false);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(BoreSheetPasteTest, OneValuePastesIntoTheFieldAsUsual) {
+    numberedLog(5);
+    withEditor(
+        [&](CBoreSheet& sheet) {
+            QLineEdit* field = sheet.page(0)->blowCountField(3);
+            field->setFocus(Qt::OtherFocusReason);
+            field->selectAll();
+            setClip("27.5");
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            EXPECT_EQ(field->text(), qs("27.5"));
+            EXPECT_EQ(sheet.page(0)->depthField(3)->text(), qs("3"));
+            EXPECT_EQ(sheet.page(0)->depthField(4)->text(), qs("4"));
+            EXPECT_THAT(shell.messages, IsEmpty());
+            shell.answers.push_back(Answer::Yes);
+        },
+        false);
+}
+
+TEST_F(BoreSheetPasteTest, CopyTakesTheRowsFromTheFocusedOneToTheEndOfTheLog) {
+    numberedLog(50);
+    withEditor(
+        [&](CBoreSheet& sheet) {
+            sheet.page(0)->depthField(43)->setText(qs("43.5"));
+            ctrl(sheet.page(0)->soilTypeField(43), Qt::Key_C);
+            // The page ends before the log does.
+            EXPECT_EQ(clip(), qs("43.5\t53\t3\n44\t54\t3\n45\t55\t3\n"));
+            sheet.tabs()->setCurrentIndex(1);
+            CBlowPage* second = sheet.page(1);
+            ctrl(second->depthField(49), Qt::Key_C);
+            EXPECT_EQ(clip(), qs("49\t59\t3\n50\t60\t3\n51\t0\t0\n"));
+            // Behind the end of the log: that row alone.
+            ctrl(second->blowCountField(60), Qt::Key_C);
+            EXPECT_EQ(clip(), qs("0\t0\t0\n"));
+            // A text selection is copied as text.
+            QLineEdit* depth = second->depthField(47);
+            depth->setFocus(Qt::OtherFocusReason);
+            depth->selectAll();
+            QTest::keyClick(depth, Qt::Key_C, Qt::ControlModifier);
+            EXPECT_EQ(clip(), qs("47"));
+            // What was copied pastes back as the same rows.
+            ctrl(second->depthField(49), Qt::Key_C);
+            ctrl(second->depthField(70), Qt::Key_V);
+            EXPECT_EQ(second->depthField(70)->text(), qs("49"));
+            EXPECT_EQ(second->blowCountField(71)->text(), qs("60"));
+            EXPECT_EQ(second->depthField(72)->text(), qs("51"));
+            // A field that holds no number is named, and the clipboard keeps what it had.
+            second->blowCountField(48)->setText(qs("x"));
+            ctrl(second->depthField(46), Qt::Key_C);
+            EXPECT_THAT(shell.messageTexts(), ElementsAre(kEnterNumber));
+            EXPECT_EQ(sheet.focusWidget(), second->blowCountField(48));
+            EXPECT_EQ(clip(), qs("49\t59\t3\n50\t60\t3\n51\t0\t0\n"));
+            shell.answers.push_back(Answer::Yes);
+        },
+        false);
 }
 
 } // namespace
