@@ -119,25 +119,20 @@ void CGraphWnd::saveImage() {
     if (!failure.empty()) shell_.showMessage(failure, MessageKind::Warning);
 }
 
-CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell) : CGraphWnd(shell, "&Print") {
-    setObjectName(QStringLiteral("blowCountGraph"));
-    setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
+ChartContent blowCountChart(const CPelbrinDoc& doc) {
     ChartContent c;
     c.title = QStringLiteral("SPT N-Value vs. Elevation");
     c.xTitle = QStringLiteral("Blow Count");
     c.yTitle = text(elevationAxisTitle(doc.units));
     c.yMinimumStep = elevationStep(doc.units);
     c.series.append({QStringLiteral("Blows"), toPoints(blowCountPoints(doc))});
-    chart()->setContent(c);
+    return c;
 }
 
-CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell)
-    : CGraphWnd(shell, "&Print Graph"), widthIndex_(std::clamp(w, 1, kDocWidths) - 1),
-      pileWidth_(doc.pileWidths[static_cast<std::size_t>(widthIndex_)]) {
-    setObjectName(QStringLiteral("capacityGraph%1").arg(w));
-    setWindowTitle(text(capacityWindowTitle(pileWidth_, doc.units)));
+ChartContent capacityChart(const CPelbrinDoc& doc, const AnalysisState& s, int w) {
+    const double width = doc.pileWidths[static_cast<std::size_t>(std::clamp(w, 1, kDocWidths) - 1)];
     ChartContent c;
-    c.title = text(capacityChartTitle(pileWidth_, doc.units));
+    c.title = text(capacityChartTitle(width, doc.units));
     c.titleBold = false;
     c.xTitle = text(capacityAxisTitle(doc.units));
     c.yTitle = text(elevationAxisTitle(doc.units));
@@ -146,7 +141,21 @@ CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w
     const auto& labels = capacityLegend();
     for (std::size_t k = 0; k < curves.size(); ++k)
         c.series.append({text(labels[k]), toPoints(curves[k])});
-    chart()->setContent(c);
+    return c;
+}
+
+CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell) : CGraphWnd(shell, "&Print") {
+    setObjectName(QStringLiteral("blowCountGraph"));
+    setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
+    chart()->setContent(blowCountChart(doc));
+}
+
+CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell)
+    : CGraphWnd(shell, "&Print Graph"), widthIndex_(std::clamp(w, 1, kDocWidths) - 1),
+      pileWidth_(doc.pileWidths[static_cast<std::size_t>(widthIndex_)]) {
+    setObjectName(QStringLiteral("capacityGraph%1").arg(w));
+    setWindowTitle(text(capacityWindowTitle(pileWidth_, doc.units)));
+    chart()->setContent(capacityChart(doc, s, w));
 }
 
 } // namespace zenka

@@ -10,8 +10,14 @@ namespace zenka {
 
 struct AnalysisState;
 class CChart2D;
+struct ChartContent;
 class CPelbrinDoc;
 class GuiShell;
+
+// What the blow-count graph and the capacity graph of width w (1 to 5) draw: the windows show it,
+// the report's pages print it.
+ChartContent blowCountChart(const CPelbrinDoc& doc);
+ChartContent capacityChart(const CPelbrinDoc& doc, const AnalysisState& s, int w);
 
 class CGraphWnd : public QMainWindow {
     Q_OBJECT

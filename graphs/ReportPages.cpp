@@ -3,6 +3,7 @@
 #include "engine/AnalysisState.h"
 #include "engine/Report.h"
 #include "graphs/GraphContent.h"
+#include "graphs/GraphWindows.h"
 #include "project/PelbrinDoc.h"
 
 #include <QBuffer>
@@ -26,13 +27,6 @@ namespace {
 
 QString text(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-QList<QPointF> toPoints(const std::vector<PlotPoint>& points) {
-    QList<QPointF> out;
-    out.reserve(static_cast<qsizetype>(points.size()));
-    for (const PlotPoint& p : points) out.append(QPointF(p.x, p.y));
-    return out;
 }
 
 // The widest report line is the page header's project line.
@@ -69,10 +63,6 @@ QString pdfDate(std::string_view date, std::string_view time) {
     // The report keeps two digits of the year; its runs are this century's.
     return QString::asprintf("D:%04d%02d%02d%02d%02d%02d", 2000 + year, month, day, hour, minute,
                              second);
-}
-
-double elevationStep(int units) {
-    return units == Units::English ? 5.0 : 2.0;
 }
 
 void paintText(QPainter& painter, const QRectF& area,
@@ -214,30 +204,10 @@ std::vector<std::vector<std::string>> reportPages(std::string_view report) {
 }
 
 QList<ChartContent> runCharts(const CPelbrinDoc& doc, const AnalysisState& s) {
-    QList<ChartContent> charts;
-    ChartContent blows;
-    blows.title = QStringLiteral("SPT N-Value vs. Elevation");
-    blows.xTitle = QStringLiteral("Blow Count");
-    blows.yTitle = text(elevationAxisTitle(doc.units));
-    blows.yMinimumStep = elevationStep(doc.units);
-    blows.series.append({QStringLiteral("Blows"), toPoints(blowCountPoints(doc))});
-    charts.append(blows);
+    QList<ChartContent> charts{blowCountChart(doc)};
     if (doc.analysisType != AnalysisType::RangeOfLengths) return charts;
     const int widths = std::clamp(doc.widthCount, 1, kDocWidths);
-    const auto& labels = capacityLegend();
-    for (int w = 1; w <= widths; ++w) {
-        const double width = doc.pileWidths[static_cast<std::size_t>(w - 1)];
-        ChartContent c;
-        c.title = text(capacityChartTitle(width, doc.units));
-        c.titleBold = false;
-        c.xTitle = text(capacityAxisTitle(doc.units));
-        c.yTitle = text(elevationAxisTitle(doc.units));
-        c.yMinimumStep = elevationStep(doc.units);
-        const auto curves = capacityCurves(s, w);
-        for (std::size_t k = 0; k < curves.size(); ++k)
-            c.series.append({text(labels[k]), toPoints(curves[k])});
-        charts.append(c);
-    }
+    for (int w = 1; w <= widths; ++w) charts.append(capacityChart(doc, s, w));
     return charts;
 }
 
