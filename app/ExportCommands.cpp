@@ -1,12 +1,12 @@
 #include "app/ExportCommands.h"
 
+#include "base/AtomicFile.h"
 #include "batch/BatchShell.h"
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
 #include "engine/Handoff.h"
 #include "engine/Report.h"
 #include "graphs/GuiShell.h"
-#include "base/AtomicFile.h"
 #include "project/FileCommands.h"
 #include "project/PelbrinDoc.h"
 #include "project/RunCommands.h"
@@ -63,24 +63,21 @@ namespace {
 // The run with the PDF among its files; `ran` is what the hand-off returned.
 bool exportRun(CPelbrinDoc& doc, Shell& shell, const std::string& pdfPath, Paper paper, bool& ran) {
     bool drawn = true;
-    const RunOutput pdf{"PDF file", pdfPath, [&](const AnalysisState& s) {
+    const RunOutput pdf{"PDF file", pdfPath,
+                        [&](const AnalysisState& s) -> std::optional<std::string> {
                             std::string bytes = reportPdf(reportPrint(doc, s, paper));
+                            // An empty file is no PDF: the run then writes nothing.
                             drawn = !bytes.empty();
+                            if (!drawn) return std::nullopt;
                             return bytes;
                         }};
     shell.beginWorking();
     ran = AnalysisHandoff(doc, shell, std::span(&pdf, 1));
     shell.endWorking();
-    if (!runFinished(doc, ran)) return false;
-    if (!drawn) {
-        // An empty file is no PDF: none is better.
-        std::error_code ec;
-        std::filesystem::remove(pdfPath, ec);
+    if (!drawn)
         shell.showMessage("The report could not be drawn into " + displayPath(pdfPath) + ".",
                           MessageKind::Warning);
-        return false;
-    }
-    return true;
+    return drawn && runFinished(doc, ran);
 }
 
 } // namespace

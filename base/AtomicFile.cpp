@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -196,22 +197,22 @@ std::string tempPrefix(const std::string& target) {
 
 // The process that made a temporary file of ours, or 0 when the name is not one of ours.
 pid_t tempOwner(std::string_view name) {
-    if (name.size() < 2 || name.front() != '.' || name.size() < 7) return 0;
-    const std::string_view suffix = name.substr(name.size() - 6);
-    for (char c : suffix)
-        if (!std::isalnum(static_cast<unsigned char>(c))) return 0;
-    std::string_view rest = name.substr(0, name.size() - 6);
-    if (rest.empty() || rest.back() != '-') return 0;
+    // "." + name + ".zenka-" + digits + "-" + six letters or digits.
+    constexpr std::size_t kRandom = 6;
+    if (name.size() < 1 + kTempTag.size() + 2 + kRandom || name.front() != '.') return 0;
+    const std::string_view random = name.substr(name.size() - kRandom);
+    if (!std::all_of(random.begin(), random.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+        return 0;
+    std::string_view rest = name.substr(0, name.size() - kRandom);
+    if (rest.back() != '-') return 0;
     rest.remove_suffix(1);
     const std::size_t tag = rest.rfind(kTempTag);
     if (tag == std::string_view::npos) return 0;
     const std::string_view digits = rest.substr(tag + kTempTag.size());
-    if (digits.empty() || digits.size() > 9) return 0;
     long pid = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return 0;
-        pid = pid * 10 + (c - '0');
-    }
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+    if (ec != std::errc() || end != digits.data() + digits.size() || digits.size() > 9) return 0;
     return static_cast<pid_t>(pid);
 }
 

@@ -1,11 +1,11 @@
 #include "batch/DataImport.h"
 
+#include "base/AtomicFile.h"
+#include "base/Format.h"
 #include "batch/BatchShell.h"
 #include "engine/AnalysisState.h"
-#include "base/Format.h"
 #include "import/LogBuilder.h"
 #include "import/SoilClassification.h"
-#include "base/AtomicFile.h"
 #include "project/InputFile.h"
 #include "project/PelbrinDoc.h"
 
@@ -162,13 +162,8 @@ int listDataFile(const ImportOptions& opt, BatchShell& shell) {
     };
     auto plain = [](const std::optional<double>& v) { return v ? printfFixed(*v, 2) : ""; };
     for (const BoreholeSummary& b : rows) {
-        const LengthUnit elevUnit =
-            b.elevationUnit == LengthUnit::Unknown ? b.depthUnit : b.elevationUnit;
-        const std::string elevation = b.groundElevation && b.elevationUnit != LengthUnit::Unknown
-                                          ? number(b.groundElevation, elevUnit)
-                                      : b.groundElevation
-                                          ? printfFixed(*b.groundElevation, 2) + " ?"
-                                          : "-";
+        // An elevation in no length unit shows "?": as it stands it cannot be used.
+        const std::string elevation = number(b.groundElevation, b.elevationUnit);
         out += pad(b.name, 18, false) + " " + pad(elevation, 16, true) + " " +
                pad(number(b.finalDepth, b.depthUnit), 12, true) + " " +
                pad(std::to_string(b.sptTests), 10, true) + " " +
@@ -293,15 +288,11 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
             status = std::max(status, kExitRefused);
             continue;
         }
-        for (const std::string& m : log.messages) {
-            shell.announce(stderr);
-            std::fprintf(stderr, "%s\n", m.c_str());
-        }
-        if (!log.groundElevation) {
-            shell.announce(stderr);
-            std::fprintf(stderr, "The template's ground elevation %s is kept.\n",
-                         printfFixed(doc.groundElevation, 2).c_str());
-        }
+        for (const std::string& m : log.messages) shell.showMessage(m, MessageKind::Information);
+        if (!log.groundElevation)
+            shell.showMessage("The template's ground elevation " +
+                                  printfFixed(doc.groundElevation, 2) + " is kept.",
+                              MessageKind::Information);
         std::string why;
         if (!applyLog(log, doc, defaultFlags(log), &why)) {
             shell.showMessage(why, MessageKind::Information);

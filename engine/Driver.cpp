@@ -1,13 +1,13 @@
 #include "engine/Driver.h"
 
+#include "base/AtomicFile.h"
+#include "base/Shell.h"
 #include "engine/AnalysisState.h"
 #include "engine/ErrorWriter.h"
 #include "engine/GraphData.h"
 #include "engine/Report.h"
 #include "engine/Sections.h"
 #include "engine/capacity/PileCapacity.h"
-#include "base/AtomicFile.h"
-#include "base/Shell.h"
 
 #include <algorithm>
 #include <charconv>
@@ -200,8 +200,13 @@ int AnalysisDriver(AnalysisState& s, Shell& shell, std::span<const RunOutput> mo
     moreBytes.reserve(more.size());
     // Further outputs may be made from the report itself (a printable copy).
     s.report = &out;
-    for (const RunOutput& o : more) moreBytes.push_back(o.bytes(s));
+    for (const RunOutput& o : more) {
+        std::optional<std::string> bytes = o.bytes(s);
+        if (!bytes) break;
+        moreBytes.push_back(std::move(*bytes));
+    }
     s.report = nullptr;
+    if (moreBytes.size() < more.size()) return 1;
     std::vector<FileToWrite> files = {{reportPathOf(s), out.text()},
                                       {depthDataPathOf(s), depthData}};
     for (std::size_t i = 0; i < more.size(); ++i) files.push_back({more[i].path, moreBytes[i]});

@@ -4,6 +4,7 @@
 // capacity computations and writes the report.
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -27,12 +28,14 @@ std::string depthDataPathOf(const AnalysisState& s);
 struct RunOutput {
     std::string role; // what it is, for messages: "CSV file"
     std::string path;
-    std::function<std::string(const AnalysisState&)> bytes;
+    // Nothing when the file could not be made; whoever made it says why.
+    std::function<std::optional<std::string>(const AnalysisState&)> bytes;
 };
 
 // runAnalysis, then the report OUTDIR/OUTFILE, the depth data file and the further outputs, all
-// in one write: either every file is replaced or none. A file that cannot be written is reported
-// through the shell with its path and the reason. Returns 0 when every file was written.
+// in one write: either every file is replaced or none, also when a further output could not be
+// made. A file that cannot be written is reported through the shell with its path and the
+// reason. Returns 0 when every file was written.
 int AnalysisDriver(AnalysisState& s, Shell& shell, std::span<const RunOutput> more = {});
 
 } // namespace zenka
