@@ -331,7 +331,9 @@ void readTest(const pugi::xml_node& test, Context& cx) {
         if (auto v = parseNumber(tp.child_value())) totalPenMm = toMm(*v, attr(tp, "uom"));
     eachDescendant(dpt, "DriveSet", [&](const pugi::xml_node& ds) {
         DriveSet d;
-        d.index = static_cast<int>(parseNumber(child(ds, "index").child_value()).value_or(0));
+        // An index no drive set can have reads as none, like a missing one.
+        const double index = parseNumber(child(ds, "index").child_value()).value_or(0);
+        d.index = index >= 0 && index <= 1000 ? static_cast<int>(index) : 0;
         d.blows = parseNumber(child(ds, "blowCount").child_value());
         pugi::xml_node pen = child(ds, "penetration");
         if (auto v = parseNumber(pen.child_value())) d.penetrationMm = toMm(*v, attr(pen, "uom"));

@@ -109,6 +109,16 @@ TEST(Diggs, NFromTheDriveSets) {
         EXPECT_EQ(tests[0].hammer, "Automatic");
         EXPECT_DOUBLE_EQ(*tests[0].energyRatio, 82);
     }
+
+    // An index no drive set can have (beyond any integer) reads as none.
+    std::string sets = set(1, "3", "6") + set(2, "4", "6") + set(3, "5", "6");
+    sets.replace(sets.find("<geo:index>3<"), 13, "<geo:index>3e19<");
+    const DataFile f =
+        readDiggs(diggs(borehole("bh1", "B-1", kPoint) + spt("bh1", "2.0 3.5", sets, "12")));
+    ASSERT_TRUE(f.error.empty()) << f.error;
+    ASSERT_EQ(f.boreholes.at(0).tests.size(), 1u);
+    ASSERT_EQ(f.boreholes[0].tests[0].driveSets.size(), 3u);
+    EXPECT_EQ(f.boreholes[0].tests[0].driveSets[2].index, 0);
 }
 
 TEST(Diggs, StatedNOfFiftyOnAShortIntervalIsMarked) {
