@@ -9,6 +9,7 @@
 #include "project/InputFile.h"
 #include "project/PelbrinDoc.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -110,8 +111,9 @@ bool readSoilMap(const std::string& path, SoilMap& map, BatchShell& shell) {
         const std::vector<std::string> fields = csvFields(line);
         const bool shape = fields.size() == 2 || fields.size() == 3;
         const std::optional<double> code = shape ? parseNumber(fields[1]) : std::optional<double>{};
-        const bool valid = code && *code == static_cast<int>(*code) &&
-                           validSoilCode(static_cast<int>(*code)) && *code != 0;
+        // Range first: a value beyond any integer must not be converted to see if it is one.
+        const bool valid = code && *code >= 1 && *code <= 100 && *code == std::floor(*code) &&
+                           validSoilCode(static_cast<int>(*code));
         if (!valid) {
             if (lineNo == 1 && shape && !code) continue; // a header
             shell.showMessage(displayPath(path) + ":" + std::to_string(lineNo) +

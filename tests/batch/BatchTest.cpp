@@ -434,6 +434,14 @@ TEST_F(BatchTest, BoreholesOfADataFileAreListedAndImportedIntoProjects) {
         EXPECT_EQ(r.err,
                   "zenka-batch: " + message + "\nTry 'zenka-batch --help' for more information.\n");
     }
+    // A code no integer holds is refused like any other that is not a soil code.
+    test::writeFile(dir.file("bad.csv"), "Dense SAND,1e30\n");
+    r = runBatch({"--import", ags, "--template", templ, "--soil-map", dir.file("bad.csv")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, dir.file("bad.csv") +
+                         ":1: expected classification,code with a soil code of the log, found: "
+                         "Dense SAND,1e30\n");
+
     r = runBatch({"--import", ags, "--template", templ, "--borehole", "BH9"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "There is no borehole BH9 in " + ags + ".\n");
