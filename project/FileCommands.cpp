@@ -1,11 +1,12 @@
 #include "project/FileCommands.h"
 
-#include "engine/AnalysisState.h"
 #include "base/AtomicFile.h"
+#include "base/Shell.h"
+#include "engine/AnalysisState.h"
 #include "project/InputFile.h"
 #include "project/PelbrinDoc.h"
-#include "base/Shell.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,30 @@ void nameProject(CPelbrinDoc& doc, const std::string& path) {
     s.OUTFILE = reportNameFor(doc.fileName);
     s.OUTDIR = folder;
     s.INDIR = folder;
+}
+
+std::string notAProject(const std::string& path, const std::string& why) {
+    return displayPath(path) + " is not a Zenka project: " + why + ".";
+}
+
+// A file that is there and holds something other than a project is replaced only when the user
+// says so: the path may have come from a mis-click, or the file may have changed since.
+bool mayReplace(const std::string& path, Shell& shell) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return true; // nothing there, or the write says why
+    const auto size = fs::file_size(path, ec);
+    if (ec || size == 0) return true;
+    std::string why;
+    if (size > kMaxProjectBytes) {
+        why = "it is " + std::to_string(size) + " bytes long, far more than a project";
+    } else {
+        std::string bytes;
+        if (!readWholeFile(path, bytes).ok) return true;
+        why = projectFileProblem(bytes);
+    }
+    if (why.empty()) return true;
+    return shell.confirmDiscard(notAProject(path, why) + "\nReplace it with this project?");
 }
 
 // The question before unsaved changes would be lost. True when the command may go on: the user
@@ -79,6 +104,10 @@ bool OpenProject(CPelbrinDoc& doc, Shell& shell) {
         shell.showMessage(r.message, MessageKind::Warning);
         return false;
     }
+    if (const std::string why = projectFileProblem(bytes); !why.empty()) {
+        shell.showMessage(notAProject(*path, why), MessageKind::Warning);
+        return false;
+    }
     // Opening replaces the project: unsaved changes are saved or given up first, never lost
     // without asking.
     if (!settleChanges(doc, shell)) return false;
@@ -94,9 +123,9 @@ bool OpenProject(CPelbrinDoc& doc, Shell& shell) {
     return true;
 }
 
-bool SaveProject(CPelbrinDoc& doc, Shell& shell) {
-    if (doc.pathName.empty()) return SaveProjectAs(doc, shell);
+namespace {
 
+bool writeProject(CPelbrinDoc& doc, Shell& shell) {
     doc.notifyChanged();
     const std::string bytes = writeInputFile(doc);
     if (const FileResult r = writeFileAtomically(doc.pathName, bytes); !r.ok) {
@@ -107,11 +136,21 @@ bool SaveProject(CPelbrinDoc& doc, Shell& shell) {
     return true;
 }
 
+} // namespace
+
+bool SaveProject(CPelbrinDoc& doc, Shell& shell) {
+    if (doc.pathName.empty()) return SaveProjectAs(doc, shell);
+    if (!mayReplace(doc.pathName, shell)) return false;
+    return writeProject(doc, shell);
+}
+
 bool SaveProjectAs(CPelbrinDoc& doc, Shell& shell) {
     const auto path = chosen(shell.chooseSaveFile(saveDialog()));
     if (!path) return false;
+    // Refused: the project keeps the names it had.
+    if (!mayReplace(*path, shell)) return false;
     nameProject(doc, *path);
-    return SaveProject(doc, shell);
+    return writeProject(doc, shell);
 }
 
 bool AskToSaveChanges(CPelbrinDoc& doc, Shell& shell) {

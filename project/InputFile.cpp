@@ -232,7 +232,82 @@ int leadingInteger(std::string_view line) {
     return static_cast<int>(v);
 }
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// A line as a message may quote it: printable, short.
+std::string quoted(std::string_view line) {
+    constexpr std::size_t kShown = 40;
+    std::string text;
+    for (std::size_t i = 0; i < line.size() && text.size() < kShown; ++i) {
+        const auto u = static_cast<unsigned char>(line[i]);
+        text += u < 32 || u == 127 ? ' ' : line[i];
+    }
+    if (line.size() > kShown) text += "...";
+    return "\"" + text + "\"";
+}
+
+// Blanks, an optional sign, a digit or a point with a digit behind it.
+bool startsWithNumber(std::string_view line) {
+    std::size_t p = 0;
+    while (p < line.size() && isSpace(line[p])) ++p;
+    if (p < line.size() && (line[p] == '+' || line[p] == '-')) ++p;
+    if (p < line.size() && line[p] == '.') ++p;
+    return p < line.size() && isDigit(line[p]);
+}
+
+bool isUnitCode(std::string_view line) {
+    std::size_t b = 0, e = line.size();
+    while (b < e && isSpace(line[b])) ++b;
+    while (e > b && isSpace(line[e - 1])) --e;
+    const std::string_view t = line.substr(b, e - b);
+    return t == "1" || t == "2" || t == "-1" || t == "+1" || t == "+2";
+}
+
 } // namespace
+
+std::string projectFileProblem(std::string_view bytes) {
+    if (bytes.empty()) return "the file is empty";
+    if (bytes.size() > kMaxProjectBytes)
+        return "it is " + std::to_string(bytes.size()) + " bytes long, far more than a project";
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
+    // An old editor's end-of-file mark is no binary data.
+    if (!bytes.empty() && bytes.back() == '\x1A') bytes.remove_suffix(1);
+
+    // Lines 1 to 11, any of CR LF, LF or CR ending each.
+    std::vector<std::string_view> lines;
+    std::size_t p = 0;
+    while (lines.size() < 11 && p < bytes.size()) {
+        std::size_t end = p;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+        lines.push_back(bytes.substr(p, end - p));
+        p = end + 1;
+        if (end < bytes.size() && bytes[end] == '\r' && p < bytes.size() && bytes[p] == '\n') ++p;
+    }
+    if (lines.empty()) return "the file is empty";
+    if (!isUnitCode(lines[0]))
+        return "line 1 holds " + quoted(lines[0]) + " where the unit code belongs";
+    int line = 1;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto u = static_cast<unsigned char>(bytes[i]);
+        if (u == '\n' || (u == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) ++line;
+        if ((u < 32 && u != '\t' && u != '\n' && u != '\r') || u == 127)
+            return "line " + std::to_string(line) + " holds binary data (byte " +
+                   std::to_string(u) + "), a project is text only";
+    }
+    static constexpr const char* kNumbersOf[] = {"pile shape and unit weight",
+                                                 "analysis type and pipe end", "pile widths",
+                                                 "ground elevation"};
+    for (std::size_t i = 7; i < 11; ++i) {
+        const std::string number = std::to_string(i + 1);
+        if (i >= lines.size())
+            return "it ends after line " + std::to_string(lines.size()) + ", before line " +
+                   number + " (" + kNumbersOf[i - 7] + ")";
+        if (!startsWithNumber(lines[i]))
+            return "line " + number + " holds " + quoted(lines[i]) + " where numbers belong (" +
+                   kNumbersOf[i - 7] + ")";
+    }
+    return {};
+}
 
 std::string writeInputFile(CPelbrinDoc& doc) {
     if (doc.units == Units::NotChosen) doc.units = Units::Metric;
@@ -297,6 +372,8 @@ std::string writeInputFile(CPelbrinDoc& doc) {
 }
 
 std::vector<ReadWarning> readInputFile(std::string_view bytes, CPelbrinDoc& doc) {
+    // Saved as UTF-8 by a text editor: the mark is not part of the unit code.
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
     LineReader lines(bytes);
     Warnings warnings;
     // The next line, to be read as numbers.

@@ -3,6 +3,7 @@
 #include "SampleProjects.h"
 #include "TestFiles.h"
 #include "base/AtomicFile.h"
+#include "project/InputFile.h"
 #include "support/ScriptedShell.h"
 
 #include <gtest/gtest.h>
@@ -361,6 +362,104 @@ TEST_F(FileCommands, AskToSaveChangesBeforeClosing) {
     EXPECT_TRUE(AskToSaveChanges(doc, shell));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(state->OUTFILE, "new.out");
+}
+
+} // namespace
+} // namespace zenka::test::projectfiles
+
+namespace zenka::test::projectfiles {
+namespace {
+
+// A mis-click in the Open dialog: the file is refused with one message, and neither the project
+// nor the file changes.
+TEST_F(FileCommands, OpenRefusesWhatIsNoProject) {
+    const std::string report =
+        readBytes(std::string(ZENKA_SOURCE_DIR) + "/tests/golden/expected/cylinder-cap.out");
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"bridge.out", report, "line 1 holds \"  \" where the unit code belongs"},
+        {"SPTDEPTH.TMP", "OPT1,ENGLISH\r\nP\r\n",
+         "line 1 holds \"OPT1,ENGLISH\" where the unit code belongs"},
+        {"site.ags", "\"GROUP\",\"PROJ\"\r\n",
+         "line 1 holds \"\"GROUP\",\"PROJ\"\" where the unit code belongs"},
+        {"log.pdf", "%PDF-1.4\n\x01\x02", "line 1 holds \"%PDF-1.4\" where the unit code belongs"},
+        {"empty.in", "", "the file is empty"},
+    };
+    for (const Case& c : cases) {
+        fillExample(doc);
+        doc.pathName = dir.file("current.in");
+        doc.SetModified(true);
+        state->INFILE = "current.in";
+        ClosingCount graphs;
+        doc.graphs = &graphs;
+        shell.messages.clear();
+        notices = 0;
+        const std::string path = dir.file(c.name);
+        writeBytes(path, c.bytes);
+        shell.openChoices.push_back(path);
+        EXPECT_FALSE(OpenProject(doc, shell)) << c.name;
+        ASSERT_EQ(shell.messages.size(), 1u) << c.name;
+        EXPECT_EQ(shell.messages[0].text, path + " is not a Zenka project: " + c.why + ".");
+        EXPECT_EQ(shell.messages[0].kind, MessageKind::Warning);
+        EXPECT_TRUE(shell.questions.empty()) << "nothing to save for a file that is not opened";
+        DocWithState expected;
+        fillExample(expected.doc);
+        expectSameProject(doc, expected.doc);
+        EXPECT_TRUE(doc.IsModified());
+        EXPECT_EQ(doc.pathName, dir.file("current.in"));
+        EXPECT_EQ(state->INFILE, "current.in");
+        EXPECT_EQ(graphs.closed, 0);
+        EXPECT_EQ(notices, 0);
+        doc.graphs = nullptr;
+        EXPECT_EQ(readBytes(path), c.bytes);
+    }
+}
+
+// Save and Save As replace a file that holds something else only when told to.
+TEST_F(FileCommands, SaveAsksBeforeReplacingWhatIsNoProject) {
+    const std::string ags = "\"GROUP\",\"PROJ\"\r\n\"HEADING\",\"PROJ_ID\"\r\n";
+    const std::string path = dir.file("site.ags");
+    const std::string question =
+        path + " is not a Zenka project: line 1 holds \"\"GROUP\",\"PROJ\"\" where the unit code "
+               "belongs.\nReplace it with this project?";
+
+    // Save As onto it, answered No: nothing written, the project keeps its names.
+    savedThenEdited(dir.file("mine.in"));
+    writeBytes(path, ags);
+    shell.saveChoices.push_back(path);
+    shell.answers.push_back(Answer::No);
+    EXPECT_FALSE(SaveProjectAs(doc, shell));
+    EXPECT_EQ(shell.questions, std::vector<std::string>{question});
+    EXPECT_EQ(readBytes(path), ags);
+    EXPECT_EQ(doc.pathName, dir.file("mine.in"));
+    EXPECT_EQ(state->INFILE, "mine.in");
+    EXPECT_TRUE(doc.IsModified());
+
+    // The file of the project turned into something else since: Save asks too.
+    writeBytes(dir.file("mine.in"), ags);
+    shell.answers.push_back(Answer::No);
+    EXPECT_FALSE(SaveProject(doc, shell));
+    EXPECT_EQ(readBytes(dir.file("mine.in")), ags);
+    EXPECT_EQ(shell.questions.size(), 2u);
+
+    // Yes replaces it.
+    shell.answers.push_back(Answer::Yes);
+    EXPECT_TRUE(SaveProject(doc, shell));
+    EXPECT_EQ(projectFileProblem(readBytes(dir.file("mine.in"))), "");
+    EXPECT_FALSE(doc.IsModified());
+
+    // A project, an empty file or no file at all: no question.
+    const auto asked = shell.questions.size();
+    writeBytes(dir.file("empty.in"), "");
+    for (const char* name : {"mine.in", "empty.in", "new.in"}) {
+        shell.saveChoices.push_back(dir.file(name));
+        EXPECT_TRUE(SaveProjectAs(doc, shell)) << name;
+    }
+    EXPECT_EQ(shell.questions.size(), asked);
 }
 
 } // namespace

@@ -544,3 +544,94 @@ TEST(InputFile, ReportNameReplacesTheLastExtension) {
 
 } // namespace
 } // namespace zenka::test::projectfiles
+
+namespace zenka::test::projectfiles {
+namespace {
+
+// Every project the program ships or tests with must open; these are the files a mis-click in the
+// Open dialog may pick instead.
+TEST(ProjectFileCheck, EveryShippedAndTestProjectPasses) {
+    namespace fs = std::filesystem;
+    const fs::path source = ZENKA_SOURCE_DIR;
+    int seen = 0;
+    for (const char* folder :
+         {"examples", "tests/golden/inputs", "tests/hostile/data", "fuzz/seeds"}) {
+        for (const auto& entry : fs::directory_iterator(source / folder)) {
+            if (entry.path().extension() != ".in") continue;
+            ++seen;
+            EXPECT_EQ(projectFileProblem(readBytes(entry.path().string())), "") << entry.path();
+        }
+    }
+    EXPECT_GE(seen, 25);
+
+    // Files a person edited: LF alone, CR alone, a byte order mark, blanks and a sign on line 1,
+    // texts in Latin-1, an end-of-file mark, the unit code not chosen, text in a log line.
+    std::string lfOnly;
+    for (char c : kExampleFile)
+        if (c != '\r') lfOnly += c;
+    std::string crOnly;
+    for (char c : kExampleFile)
+        if (c != '\n') crOnly += c;
+    for (const std::string& bytes :
+         {kExampleFile, lfOnly, crOnly, "\xEF\xBB\xBF" + kExampleFile, exampleWith({{1, "  +2\t"}}),
+          exampleWith({{1, "-1"}}), exampleWith({{7, "Br\xFC\x63ke \xA7 3"}}),
+          kExampleFile + "\x1A", exampleWith({{10, "1 1,018.0000"}, {13, "end of boring"}})})
+        EXPECT_EQ(projectFileProblem(bytes), "") << bytes.substr(0, 40);
+}
+
+TEST(ProjectFileCheck, FilesThatAreNoProjectSayWhy) {
+    namespace fs = std::filesystem;
+    const fs::path expected = fs::path(ZENKA_SOURCE_DIR) / "tests/golden/expected";
+    const std::string report = readBytes((expected / "cylinder-cap.out").string());
+    const std::string depths = readBytes((expected / "cylinder-cap.SPTDEPTH.TMP").string());
+    ASSERT_FALSE(report.empty());
+    ASSERT_FALSE(depths.empty());
+    struct Case {
+        std::string bytes;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"", "the file is empty"},
+        {"\xEF\xBB\xBF", "the file is empty"},
+        {report, "line 1 holds \"  \" where the unit code belongs"},
+        {depths, "line 1 holds \"OPT1,ENGLISH\" where the unit code belongs"},
+        {"\"GROUP\",\"PROJ\"\r\n\"HEADING\",\"PROJ_ID\"\r\n",
+         "line 1 holds \"\"GROUP\",\"PROJ\"\" where the unit code belongs"},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Diggs>",
+         "line 1 holds \"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\" where the unit code "
+         "belongs"},
+        {"depth,blows,soil\n0,8,1\n",
+         "line 1 holds \"depth,blows,soil\" where the unit code belongs"},
+        {"%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj\n",
+         "line 1 holds \"%PDF-1.7\" where the unit code belongs"},
+        // A file of numbers, one a line, as a spreadsheet exports a column.
+        {"1\n2\n3\n", "it ends after line 3, before line 8 (pile shape and unit weight)"},
+        {"1\r\nP-7\r\n", "it ends after line 2, before line 8 (pile shape and unit weight)"},
+        {"10\r\n", "line 1 holds \"10\" where the unit code belongs"},
+        {"0\r\n", "line 1 holds \"0\" where the unit code belongs"},
+        {"1.0\r\n", "line 1 holds \"1.0\" where the unit code belongs"},
+        {exampleWith({{4, std::string("D. \0E.", 6)}}),
+         "line 4 holds binary data (byte 0), a project is text only"},
+        {exampleWith({{8, "square 150"}}),
+         "line 8 holds \"square 150\" where numbers belong (pile shape and unit weight)"},
+        {exampleWith({{9, ""}}),
+         "line 9 holds \"\" where numbers belong (analysis type and pipe end)"},
+        {exampleWith({{11, "-.x"}}),
+         "line 11 holds \"-.x\" where numbers belong (ground elevation)"},
+        {std::string(kMaxProjectBytes + 1, '1'),
+         "it is 1048577 bytes long, far more than a project"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(projectFileProblem(c.bytes), c.why) << c.bytes.substr(0, 40);
+}
+
+TEST(ProjectFileCheck, TheReaderSkipsAByteOrderMark) {
+    DocWithState plain, marked;
+    readInputFile(kExampleFile, plain.doc);
+    EXPECT_TRUE(readInputFile("\xEF\xBB\xBF" + kExampleFile, marked.doc).empty());
+    EXPECT_EQ(marked.doc.units, 1);
+    EXPECT_EQ(writeInputFile(marked.doc), writeInputFile(plain.doc));
+}
+
+} // namespace
+} // namespace zenka::test::projectfiles
