@@ -58,6 +58,7 @@ enum class Conversion {
 struct FormField {
     const char* control; // object name of the control or radio group; a row of numbered
                          // controls adds 1, 2, ... to it
+    const char* label;   // names the field in its messages; a numbered control adds its number
     FormSlot value;
     DocSlot project = {};
     Conversion conversion = Conversion::Copy;
@@ -74,33 +75,41 @@ inline constexpr double kTenMillion = 10000000.0;
 
 // In the order of reading.
 inline constexpr FormField kFormFields[] = {
-    {"boringDate", &FormValues::boringDate, &CPelbrinDoc::boringDate, Conversion::Copy, 30},
-    {"boringNumber", &FormValues::boringNumber, &CPelbrinDoc::boringNumber, Conversion::Copy, 30},
-    {"engineer", &FormValues::engineer, &CPelbrinDoc::engineer, Conversion::Copy, 30},
-    {"jobName", &FormValues::jobName, &CPelbrinDoc::jobName, Conversion::Copy, 50},
-    {"projectNumber", &FormValues::projectNumber, &CPelbrinDoc::projectNumber, Conversion::Copy,
-     30},
-    {"analysisRadios", &FormValues::analysisIndex, {}, Conversion::AnalysisRadio},
-    {"unitRadios", &FormValues::unitIndex, {}, Conversion::UnitRadio},
-    {"station", &FormValues::station, &CPelbrinDoc::station, Conversion::Copy, 30},
-    {"shapeRadios", &FormValues::shapeIndex, {}, Conversion::ShapeRadio},
-    {"unitWeight", &FormValues::unitWeight, &CPelbrinDoc::unitWeight, Conversion::Copy, 0,
+    {"boringDate", "Date of Boring", &FormValues::boringDate, &CPelbrinDoc::boringDate,
+     Conversion::Copy, 30},
+    {"boringNumber", "Boring Number", &FormValues::boringNumber, &CPelbrinDoc::boringNumber,
+     Conversion::Copy, 30},
+    {"engineer", "Submitting Engineer", &FormValues::engineer, &CPelbrinDoc::engineer,
+     Conversion::Copy, 30},
+    {"jobName", "Job Name", &FormValues::jobName, &CPelbrinDoc::jobName, Conversion::Copy, 50},
+    {"projectNumber", "Project Number", &FormValues::projectNumber, &CPelbrinDoc::projectNumber,
+     Conversion::Copy, 30},
+    {"analysisRadios", "Analysis Type", &FormValues::analysisIndex, {}, Conversion::AnalysisRadio},
+    {"unitRadios", "Measurement Units", &FormValues::unitIndex, {}, Conversion::UnitRadio},
+    {"station", "Station Number and Offset", &FormValues::station, &CPelbrinDoc::station,
+     Conversion::Copy, 30},
+    {"shapeRadios", "Pile Type", &FormValues::shapeIndex, {}, Conversion::ShapeRadio},
+    {"unitWeight", "Unit Weight", &FormValues::unitWeight, &CPelbrinDoc::unitWeight,
+     Conversion::Copy, 0, kMillion},
+    {"hPileEndArea", "True End Area of H Pile", &FormValues::hPileEndArea,
+     &CPelbrinDoc::hPileEndArea, Conversion::Copy, 0, kTenMillion},
+    {"groundElevation", "Ground Surface Elevation", &FormValues::groundElevation,
+     &CPelbrinDoc::groundElevation},
+    {"hPileDepth", "Depth of H Pile Section", &FormValues::hPileDepth, &CPelbrinDoc::hPileDepth},
+    {"lengthIncrement", "Pile Length Increment", &FormValues::lengthIncrement,
+     &CPelbrinDoc::lengthIncrement},
+    {"maxLength", "Maximum Pile Length", &FormValues::maxLength, &CPelbrinDoc::maxLength},
+    {"pipeThickness", "Thickness of Pipe Pile", &FormValues::pipeThickness,
+     &CPelbrinDoc::pipeThickness, Conversion::Copy, 0, kMillion},
+    {"width", "Pile Width", &FormValues::widths, &CPelbrinDoc::pileWidths, Conversion::Copy, 0,
      kMillion},
-    {"hPileEndArea", &FormValues::hPileEndArea, &CPelbrinDoc::hPileEndArea, Conversion::Copy, 0,
-     kTenMillion},
-    {"groundElevation", &FormValues::groundElevation, &CPelbrinDoc::groundElevation},
-    {"hPileDepth", &FormValues::hPileDepth, &CPelbrinDoc::hPileDepth},
-    {"lengthIncrement", &FormValues::lengthIncrement, &CPelbrinDoc::lengthIncrement},
-    {"maxLength", &FormValues::maxLength, &CPelbrinDoc::maxLength},
-    {"pipeThickness", &FormValues::pipeThickness, &CPelbrinDoc::pipeThickness, Conversion::Copy, 0,
-     kMillion},
-    {"width", &FormValues::widths, &CPelbrinDoc::pileWidths, Conversion::Copy, 0, kMillion},
-    {"minLength", &FormValues::minLength, &CPelbrinDoc::minLength, Conversion::Copy, 0, kMillion},
-    {"length", &FormValues::lengths, &CPelbrinDoc::pileLengths, Conversion::Copy, 0, kMillion,
-     kOfferedLengths},
-    {"pipeEndRadios", &FormValues::pipeEndIndex, {}, Conversion::PipeEndRadio},
-    {"waterTable", &FormValues::waterMagnitude, {}, Conversion::WaterTable},
-    {"aboveGround", &FormValues::aboveGround, {}, Conversion::WithWaterTable},
+    {"minLength", "Minimum Pile Length", &FormValues::minLength, &CPelbrinDoc::minLength,
+     Conversion::Copy, 0, kMillion},
+    {"length", "Pile Length", &FormValues::lengths, &CPelbrinDoc::pileLengths, Conversion::Copy, 0,
+     kMillion, kOfferedLengths},
+    {"pipeEndRadios", "Type of Pipe Pile", &FormValues::pipeEndIndex, {}, Conversion::PipeEndRadio},
+    {"waterTable", "Water Table Height", &FormValues::waterMagnitude, {}, Conversion::WaterTable},
+    {"aboveGround", "Above GSE", &FormValues::aboveGround, {}, Conversion::WithWaterTable},
 };
 
 // The row of a control, by its object name (a numbered control by the name of its row).

@@ -187,4 +187,11 @@ std::string maxCharsMessage(int maxChars) {
     return text;
 }
 
+std::string namedFieldMessage(const std::string& label, const std::string& message) {
+    std::string text = message;
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return label + ": " + text;
+}
+
 } // namespace zenka

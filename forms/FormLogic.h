@@ -66,6 +66,9 @@ std::string numberRangeMessage(double low, double high);
 std::string integerRangeMessage(long long low, long long high);
 std::string maxCharsMessage(int maxChars);
 
+// A field's message with the field named in front: "Job Name: please enter ...".
+std::string namedFieldMessage(const std::string& label, const std::string& message);
+
 inline constexpr const char* kEnterNumber = "Please enter a number.";
 inline constexpr const char* kEnterInteger = "Please enter an integer.";
 

@@ -1,9 +1,9 @@
 #include "forms/ImportDlg.h"
 
-#include "import/SoilClassification.h"
 #include "base/AtomicFile.h"
-#include "project/PelbrinDoc.h"
 #include "base/Shell.h"
+#include "import/SoilClassification.h"
+#include "project/PelbrinDoc.h"
 
 #include <QApplication>
 #include <QCheckBox>

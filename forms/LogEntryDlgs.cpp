@@ -1,8 +1,8 @@
 #include "forms/LogEntryDlgs.h"
 
+#include "base/Shell.h"
 #include "forms/FieldText.h"
 #include "forms/FormLogic.h"
-#include "base/Shell.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

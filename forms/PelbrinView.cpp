@@ -1,9 +1,9 @@
 #include "forms/PelbrinView.h"
 
+#include "base/Shell.h"
 #include "forms/BoreSheet.h"
 #include "forms/FieldText.h"
 #include "project/PelbrinDoc.h"
-#include "base/Shell.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -410,18 +410,20 @@ void CPelbrinView::bindFields() {
     }
 }
 
-bool CPelbrinView::readField(const BoundField& bound) {
+bool CPelbrinView::readField(const BoundField& bound, Refusal& refusal) {
     const FormField& f = *bound.field;
-    const auto readNumber = [&](QLineEdit* edit, double& value) {
+    const auto refuse = [&](QLineEdit* edit, std::size_t number, const std::string& message) {
+        std::string label = f.label;
+        if (bound.edits.size() > 1) label += " " + std::to_string(number + 1);
+        refusal = {edit, namedFieldMessage(label, message)};
+        return false;
+    };
+    const auto readNumber = [&](std::size_t i, double& value) {
+        QLineEdit* edit = bound.edits[i];
         const auto number = parseNumber(edit->text().toStdString());
-        if (!number) {
-            refuseField(shell_, edit, kEnterNumber);
-            return false;
-        }
-        if (f.high && (*number < 0 || *number > *f.high)) {
-            refuseField(shell_, edit, numberRangeMessage(0, *f.high));
-            return false;
-        }
+        if (!number) return refuse(edit, i, kEnterNumber);
+        if (f.high && (*number < 0 || *number > *f.high))
+            return refuse(edit, i, numberRangeMessage(0, *f.high));
         value = *number;
         return true;
     };
@@ -439,18 +441,23 @@ bool CPelbrinView::readField(const BoundField& bound) {
                 return true;
             } else if constexpr (std::is_same_v<T, std::string>) {
                 const QString text = bound.edits.front()->text();
-                if (text.size() > f.maxChars) {
-                    refuseField(shell_, bound.edits.front(), maxCharsMessage(f.maxChars));
-                    return false;
-                }
+                if (text.size() > f.maxChars)
+                    return refuse(bound.edits.front(), 0, maxCharsMessage(f.maxChars));
                 value = toDocText(text);
                 return true;
             } else if constexpr (std::is_same_v<T, double>) {
-                return readNumber(bound.edits.front(), value);
+                return readNumber(0, value);
             } else {
-                for (std::size_t i = 0; i < value.size(); ++i)
-                    if (!readNumber(bound.edits[i], value[i])) return false;
-                return true;
+                // Every control of the row is read: one refused keeps only its own value.
+                bool all = true;
+                for (std::size_t i = 0; i < value.size(); ++i) {
+                    const Refusal first = refusal;
+                    if (!readNumber(i, value[i])) {
+                        if (!all) refusal = first;
+                        all = false;
+                    }
+                }
+                return all;
             }
         },
         f.value);
@@ -477,10 +484,19 @@ void CPelbrinView::writeField(const BoundField& bound) {
         bound.field->value);
 }
 
+std::optional<CPelbrinView::Refusal> CPelbrinView::readAll() {
+    std::optional<Refusal> first;
+    for (const BoundField& bound : fields_) {
+        Refusal refusal;
+        if (!readField(bound, refusal) && !first) first = refusal;
+    }
+    return first;
+}
+
 bool CPelbrinView::readControls() {
-    for (const BoundField& bound : fields_)
-        if (!readField(bound)) return false;
-    return true;
+    const auto refusal = readAll();
+    if (refusal) refuseField(shell_, refusal->edit, refusal->message);
+    return !refusal;
 }
 
 void CPelbrinView::writeControls() {
@@ -488,8 +504,12 @@ void CPelbrinView::writeControls() {
 }
 
 void CPelbrinView::storeStep() {
-    const FormValues before = loadFormValues(doc_);
     readControls();
+    storeValues();
+}
+
+void CPelbrinView::storeValues() {
+    const FormValues before = loadFormValues(doc_);
     storeFormValues(values_, doc_);
     // Lengths 11 to 20 have no edit handler of their own to mark the project.
     if (!(loadFormValues(doc_) == before)) doc_.SetModified(true);
@@ -551,7 +571,8 @@ void CPelbrinView::showAnalysis(int analysis, int unit) {
 }
 
 void CPelbrinView::shapeLayout() {
-    readControls();
+    // Another field's refusal is told when that field is edited or a command reads the form.
+    readAll();
     const int shape = radioCode(kShapeRadios, values_.shapeIndex);
     showShape(shape, shownUnits());
     doc_.pileShape = shape;
@@ -559,7 +580,7 @@ void CPelbrinView::shapeLayout() {
 }
 
 void CPelbrinView::analysisLayout() {
-    readControls();
+    readAll();
     const int analysis = radioCode(kAnalysisRadios, values_.analysisIndex);
     showAnalysis(analysis, shownUnits());
     doc_.analysisType = analysis;
@@ -617,24 +638,33 @@ QSize CPelbrinView::measureFullSize() {
 }
 
 void CPelbrinView::unitClicked(int units) {
-    storeStep();
+    readAll();
+    storeValues();
     doc_.SetModified(true);
     if (units == Units::English && doc_.units == Units::Metric) doc_.ConvertUnits(0);
     if (units == Units::Metric && doc_.units == Units::English) doc_.ConvertUnits(1);
     doc_.units = units;
     writeControls();
+    // The first choice on a new project converts nothing, so no reload relabels the form.
+    showShape(radioCode(kShapeRadios, values_.shapeIndex), shownUnits());
+    showAnalysis(radioCode(kAnalysisRadios, values_.analysisIndex), shownUnits());
 }
 
 void CPelbrinView::pipeEndClicked(int pipeEndIndex) {
     doc_.SetModified(true);
     values_.pipeEndIndex = pipeEndIndex;
     writeControls();
-    storeStep();
+    readAll();
+    storeValues();
 }
 
 void CPelbrinView::edited() {
     doc_.SetModified(true);
-    storeStep();
+    // Only the field being typed in is told of; the others still reach the project.
+    const auto* typed = qobject_cast<QLineEdit*>(sender());
+    const auto refusal = readAll();
+    if (refusal && refusal->edit == typed) refuseField(shell_, refusal->edit, refusal->message);
+    storeValues();
 }
 
 void CPelbrinView::focusFirstField() {

@@ -10,6 +10,8 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QAbstractButton;
@@ -36,9 +38,9 @@ public:
     // out every one, then hides what a layout can show.
     void prepareLayouts();
 
-    // Controls into the form values, in the fixed order with each field's check. Stops at the
-    // first field that fails, after its message, with the focus on it; the values read before
-    // it keep their new contents.
+    // Controls into the form values, in the fixed order with each field's check. Every field is
+    // read; one that fails keeps its previous value. The first failure is told, naming its
+    // field, and gets the focus.
     bool readControls();
     // Form values into the controls.
     void writeControls();
@@ -80,8 +82,17 @@ private:
     };
 
     void buildControls();
+    // A field that failed its check and why.
+    struct Refusal {
+        QLineEdit* edit = nullptr;
+        std::string message;
+    };
     void bindFields();
-    bool readField(const BoundField& bound);
+    bool readField(const BoundField& bound, Refusal& refusal);
+    // Reads every control without a message; the first failure, if any.
+    std::optional<Refusal> readAll();
+    // The form values into the project; a value that changes there marks it modified.
+    void storeValues();
     void writeField(const BoundField& bound);
     QLineEdit* makeText(const char* name);
     QLineEdit* makeNumber(const char* row, int number = 0);

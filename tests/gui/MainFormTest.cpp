@@ -296,7 +296,8 @@ TEST_F(MainFormTest, FieldsAreCheckedInOrderWithTheirMessages) {
 
     field("width1")->setText(qs("1000000.5"));
     view->storeStep();
-    EXPECT_THAT(shell.messageTexts(), ElementsAre("Please enter a number between 0 and 1000000."));
+    EXPECT_THAT(shell.messageTexts(),
+                ElementsAre("Pile Width 1: please enter a number between 0 and 1000000."));
     EXPECT_EQ(frame->focusWidget(), field("width1"));
     EXPECT_EQ(doc.pileWidths[0], 0); // refused: the previous value stays
     type("width1", "1000000");
@@ -307,34 +308,89 @@ TEST_F(MainFormTest, FieldsAreCheckedInOrderWithTheirMessages) {
     EXPECT_THAT(shell.messages, IsEmpty());
     EXPECT_EQ(doc.hPileEndArea, 10000000);
     type("hPileEndArea", "10000001");
-    EXPECT_THAT(shell.messageTexts(), ElementsAre("Please enter a number between 0 and 10000000."));
+    EXPECT_THAT(shell.messageTexts(),
+                ElementsAre("True End Area of H Pile: please enter a number between 0 and "
+                            "10000000."));
     type("hPileEndArea", "0");
     shell.messages.clear();
 
-    // A field read before the failing one keeps its new value, the ones after keep the old.
+    // A refused field keeps its value; every other field, before or after it, still reaches the
+    // project, and typing elsewhere does not bring its message back.
     type("unitWeight", "150");
     type("length1", "30");
     typeInto(field("groundElevation"), qs("x"));
-    EXPECT_THAT(shell.messageTexts(), ElementsAre("Please enter a number."));
+    EXPECT_THAT(shell.messageTexts(),
+                ElementsAre("Ground Surface Elevation: please enter a number."));
     EXPECT_EQ(frame->focusWidget(), field("groundElevation"));
     shell.messages.clear();
-    field("length1")->setText(qs("45")); // not typed: reaches the project with a store step
-    field("unitWeight")->setText(qs("160"));
-    view->storeStep();
+    type("length1", "45");
+    type("unitWeight", "160");
+    EXPECT_THAT(shell.messages, IsEmpty());
     EXPECT_EQ(doc.unitWeight, 160);    // before ground elevation in the order
-    EXPECT_EQ(doc.pileLengths[0], 30); // after it
+    EXPECT_EQ(doc.pileLengths[0], 45); // after it
+    // A command reads the form and tells of it again.
+    view->storeStep();
+    EXPECT_THAT(shell.messageTexts(),
+                ElementsAre("Ground Surface Elevation: please enter a number."));
     typeInto(field("groundElevation"), qs("12"));
-    EXPECT_EQ(doc.pileLengths[0], 45);
+    EXPECT_EQ(doc.groundElevation, 12);
     shell.messages.clear();
 
-    // A text longer than the field, as a file may bring it, is refused when read.
+    // A text longer than the field, as a file may bring it, is refused when read, naming the
+    // field; the rest of the form goes on working.
     doc.projectNumber = std::string(35, 'P');
+    doc.jobName = std::string(66, 'J');
     doc.notifyChanged();
+    shell.messages.clear();
+    type("engineer", "D. E.");
+    clickRadio("shapeSquare");
+    clickRadio("unitEnglish");
+    EXPECT_THAT(shell.messages, IsEmpty());
+    EXPECT_EQ(doc.engineer, "D. E.");
+    EXPECT_EQ(doc.pileShape, 1);
+    EXPECT_TRUE(shown("unitWeight"));
+    EXPECT_EQ(doc.jobName, std::string(66, 'J')); // kept as it was, not cut behind the back
+    view->storeStep();
     EXPECT_THAT(shell.messageTexts(),
-                testing::Contains("Please enter no more than 30 characters."));
+                ElementsAre("Job Name: please enter no more than 50 characters."));
+    EXPECT_EQ(frame->focusWidget(), field("jobName"));
     // Typing stops at the limit.
-    typeInto(field("jobName"), QString(60, QLatin1Char('j')));
-    EXPECT_EQ(text("jobName").size(), 50);
+    typeInto(field("boringDate"), QString(60, QLatin1Char('d')));
+    EXPECT_EQ(text("boringDate").size(), 30);
+}
+
+// The first unit choice on a new project converts nothing: the captions follow it all the same.
+TEST_F(MainFormTest, CaptionsFollowTheFirstUnitChoice) {
+    struct Case {
+        const char* analysis;
+        const char* units;
+        std::vector<const char*> shown;
+        std::vector<const char*> hidden;
+    };
+    const Case cases[] = {
+        {"analysisSpecific",
+         "unitEnglish",
+         {"Pile Lengths (ft)", "Unit Weight (lb/ft3)", "Pile Widths (in)"},
+         {"Pile Lengths (m)", "Unit Weight (kN/m3)", "Pile Widths (mm)"}},
+        {"analysisRange",
+         "unitEnglish",
+         {"Minimum Pile Length (ft)", "Pile Length Increment (ft)"},
+         {"Minimum Pile Length (m)", "Pile Length Increment (m)"}},
+        {"analysisSpecific",
+         "unitMetric",
+         {"Pile Lengths (m)", "Pile Widths (mm)"},
+         {"Pile Lengths (ft)", "Pile Widths (in)"}},
+    };
+    for (const Case& c : cases) {
+        frame->onFileNew();
+        ASSERT_EQ(doc.units, -1);
+        clickRadio(c.analysis);
+        clickRadio(c.units);
+        clickRadio("shapeSquare");
+        for (const char* caption : c.shown) EXPECT_TRUE(captionShown(caption)) << caption;
+        for (const char* caption : c.hidden) EXPECT_FALSE(captionShown(caption)) << caption;
+        doc.SetModified(false);
+    }
 }
 
 TEST_F(MainFormTest, OpeningAFileShowsItAndLeavesTheProjectUnmodified) {
