@@ -1,5 +1,8 @@
 #include "forms/ImportDlg.h"
 
+#include "forms/FieldText.h"
+#include "forms/FormFields.h"
+
 #include "base/AtomicFile.h"
 #include "base/Shell.h"
 #include "import/SoilClassification.h"
@@ -68,6 +71,7 @@ QTableWidget* makeTable(const char* name, const QStringList& headers) {
 
 QTableWidgetItem* cell(const QString& text, bool right = false) {
     auto* item = new QTableWidgetItem(text);
+    item->setToolTip(text); // a narrow column elides it
     if (right) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return item;
 }
@@ -85,11 +89,15 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
     setObjectName(QStringLiteral("importDialog"));
     setWindowTitle(QStringLiteral("Import Boring Log"));
 
-    auto* fileLabel = new QLabel(QStringLiteral("%1 file %2: %3 borehole(s)")
-                                     .arg(QString::fromLatin1(formatName(file.format)),
-                                          QFile::decodeName(QByteArray::fromStdString(path)))
-                                     .arg(file.boreholes.size()));
+    auto* fileLabel = new QLabel;
     fileLabel->setObjectName(QStringLiteral("fileLabel"));
+    // A deep folder shortens in the middle: the file's name stays readable.
+    setElidedText(fileLabel,
+                  QStringLiteral("%1 file %2: %3 borehole(s)")
+                      .arg(QString::fromLatin1(formatName(file.format)),
+                           QFile::decodeName(QByteArray::fromStdString(path)))
+                      .arg(file.boreholes.size()),
+                  fileLabel->fontMetrics().averageCharWidth() * 70, Qt::ElideMiddle);
     fileLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // Boreholes, in the file's units.
@@ -252,10 +260,7 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
         }
     if (!summaries.empty()) boreholes_->setCurrentCell(first, 0);
 
-    QSize size(1180, 880);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
-    resize(size);
+    fitToScreen(this, QSize(1180, 880));
 }
 
 ApplyFlags CImportDlg::flags() const {
@@ -351,6 +356,7 @@ void CImportDlg::rebuild() {
     }
 
     log_ = buildLog(file_, *borehole_, choices_, projectUnits_);
+    fitTextsToFields(log_);
 
     // Until the depth unit is known the depths are the file's bare numbers.
     const bool unitKnown =
@@ -367,11 +373,16 @@ void CImportDlg::rebuild() {
                          .arg(feet ? QStringLiteral("feet") : QStringLiteral("metres"),
                               projectUnits_ == Units::NotChosen ? QStringLiteral(" (the file's)")
                                                                 : QString());
-    previewBox_->setTitle(QStringLiteral("Boring log of %1: %2 of %3 tests, %4")
+    // A long title is shortened and shown whole in its tool tip.
+    const QString title = QStringLiteral("Boring log of %1: %2 of %3 tests, %4")
                               .arg(qstr(borehole_->name))
                               .arg(log_.testsKept)
                               .arg(log_.testsWithN)
-                              .arg(depths));
+                              .arg(depths);
+    const QFontMetrics metrics = previewBox_->fontMetrics();
+    previewBox_->setTitle(
+        metrics.elidedText(title, Qt::ElideMiddle, metrics.averageCharWidth() * 52));
+    previewBox_->setToolTip(title);
     unitWord_ = unit;
     hammerSummary_->setText(qstr(log_.hammerSummary));
     fillPreview();
@@ -451,21 +462,28 @@ void CImportDlg::fillProblems() {
 
 void CImportDlg::updateReplaceBoxes(bool toDefaults) {
     const ApplyFlags has = defaultFlags(log_);
-    replaceElevation_->setText(
+    // File texts can be long: the boxes keep a width the dialog can hold.
+    const int room = replaceElevation_->fontMetrics().averageCharWidth() * 44;
+    setElidedText(
+        replaceElevation_,
         log_.groundElevation
             ? QStringLiteral("Ground elevation: %1").arg(lengthText(*log_.groundElevation))
-            : QStringLiteral("Ground elevation (none to import)"));
-    replaceWater_->setText(log_.waterTable
-                               ? QStringLiteral("Water table: %1").arg(lengthText(*log_.waterTable))
-                               : QStringLiteral("Water table (none in the file)"));
+            : QStringLiteral("Ground elevation (none to import)"),
+        room);
+    setElidedText(replaceWater_,
+                  log_.waterTable
+                      ? QStringLiteral("Water table: %1").arg(lengthText(*log_.waterTable))
+                      : QStringLiteral("Water table (none in the file)"),
+                  room);
     QStringList ids;
     for (const std::string* s :
          {&log_.boringNumber, &log_.projectNumber, &log_.jobName, &log_.boringDate})
         if (!s->empty()) ids << qstr(*s);
-    replaceIdentification_->setText(ids.isEmpty()
-                                        ? QStringLiteral("Identification (none in the file)")
-                                        : QStringLiteral("Boring number, project, job, date: ") +
-                                              ids.join(QStringLiteral(", ")));
+    setElidedText(replaceIdentification_,
+                  ids.isEmpty() ? QStringLiteral("Identification (none in the file)")
+                                : QStringLiteral("Boring number, project, job, date: ") +
+                                      ids.join(QStringLiteral(", ")),
+                  room);
     const std::pair<QCheckBox*, bool> boxes[] = {{replaceElevation_, has.groundElevation},
                                                  {replaceWater_, has.waterTable},
                                                  {replaceIdentification_, has.identification}};
@@ -473,6 +491,22 @@ void CImportDlg::updateReplaceBoxes(bool toDefaults) {
         // A value that appears (an elevation typed in) is ticked; the engineer's untick stays.
         if (toDefaults || (present && !box->isEnabled())) box->setChecked(present);
         box->setEnabled(present);
+    }
+}
+
+void fitTextsToFields(BuiltLog& log) {
+    const std::pair<std::string*, const char*> texts[] = {{&log.boringNumber, "boringNumber"},
+                                                          {&log.projectNumber, "projectNumber"},
+                                                          {&log.jobName, "jobName"},
+                                                          {&log.boringDate, "boringDate"}};
+    for (const auto& [text, control] : texts) {
+        const FormField* field = formField(control);
+        const auto max = static_cast<std::size_t>(field->maxChars);
+        if (text->size() <= max) continue;
+        log.messages.push_back(std::string(field->label) + " has " + std::to_string(text->size()) +
+                               " characters, the field holds " + std::to_string(max) +
+                               ": cut to \"" + text->substr(0, max) + "\".");
+        text->resize(max);
     }
 }
 

@@ -82,6 +82,10 @@ private:
     QDialogButtonBox* buttons_ = nullptr;
 };
 
+// Texts of the file longer than the form's fields are cut to the field's length, each cut told
+// among the log's messages: the form never gets a value it would refuse.
+void fitTextsToFields(dataimport::BuiltLog& log);
+
 // Asks for a data file, shows the import dialog on it and writes what the engineer accepts into
 // the project. True when the project was changed.
 bool ImportBoringLog(CPelbrinDoc& doc, Shell& shell, QWidget* parent);

@@ -328,3 +328,83 @@ TEST_F(ImportDlgTest, AFileThatCannotBeReadGivesOneMessage) {
 
 } // namespace
 } // namespace zenka::test
+
+namespace zenka::test {
+namespace {
+
+// Texts longer than the form's fields arrive cut, the cut told in the dialog, and the form
+// goes on working afterwards.
+TEST_F(ImportDlgTest, LongTextsAreCutToTheirFields) {
+    const std::string job(66, 'J');
+    const std::string project = "PROJECT-" + std::string(30, '7');
+    std::string bytes = kAgs;
+    bytes.replace(bytes.find("\"P-42\",\"Test Road\""), 18, "\"" + project + "\",\"" + job + "\"");
+    writeFile(ags, bytes);
+    runImport(ags, [&](CImportDlg* dlg) {
+        chooseCode(codeBox(dlg, "Grey fill"), 24);
+        auto* problems = dlg->findChild<QListWidget*>(qs("problems"));
+        EXPECT_TRUE(listHas(problems, ("Job Name has 66 characters, the field holds 50: cut to \"" +
+                                       job.substr(0, 50) + "\".")
+                                          .c_str()));
+        EXPECT_TRUE(listHas(problems, "Project Number has 38 characters, the field holds 30"));
+        const QString shown = dlg->findChild<QCheckBox*>(qs("replaceIdentification"))->toolTip();
+        EXPECT_TRUE(shown.contains(qs(job.substr(0, 50).c_str())));
+        EXPECT_FALSE(shown.contains(qs(job.substr(0, 51).c_str())));
+        click(okButton(dlg));
+    });
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_EQ(doc.jobName, job.substr(0, 50));
+    EXPECT_EQ(doc.projectNumber, project.substr(0, 30));
+    EXPECT_EQ(text("jobName").size(), 50);
+
+    type("engineer", "D. E.");
+    clickRadio("shapeSquare");
+    view->storeStep();
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_EQ(doc.engineer, "D. E.");
+    EXPECT_TRUE(shown("unitWeight"));
+}
+
+} // namespace
+} // namespace zenka::test
+
+namespace zenka::test {
+namespace {
+
+// However long the file's texts and path, the dialog fits the screen; long texts are cut with
+// the whole text in their tool tip.
+TEST_F(ImportDlgTest, TheDialogFitsTheScreen) {
+    TempDir deep;
+    std::string folder = deep.path();
+    for (int i = 0; i < 6; ++i) folder += "/a-rather-long-folder-name-" + std::to_string(i);
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/site.ags";
+    std::string bytes = kAgs;
+    const std::string name = "BH/1-" + std::string(120, 'x');
+    for (std::size_t at = bytes.find("\"BH/1\""); at != std::string::npos;
+         at = bytes.find("\"BH/1\"", at + 1))
+        bytes.replace(at, 6, "\"" + name + "\"");
+    bytes.replace(bytes.find("\"Test Road\""), 11, "\"" + std::string(66, 'J') + "\"");
+    writeFile(path, bytes);
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    runImport(path, [&](CImportDlg* dlg) {
+        EXPECT_LE(dlg->width(), screen.width());
+        EXPECT_LE(dlg->height(), screen.height());
+        EXPECT_LE(dlg->maximumWidth(), screen.width());
+        EXPECT_LE(dlg->minimumSizeHint().width(), screen.width());
+        dlg->resize(4000, 4000);
+        EXPECT_LE(dlg->width(), screen.width());
+        auto* label = dlg->findChild<QLabel*>(qs("fileLabel"));
+        EXPECT_TRUE(label->toolTip().contains(QString::fromStdString(path)));
+        EXPECT_TRUE(label->text().contains(QChar(0x2026)));
+        auto* ids = dlg->findChild<QCheckBox*>(qs("replaceIdentification"));
+        EXPECT_TRUE(ids->toolTip().contains(QString::fromStdString(name.substr(0, 30))));
+        EXPECT_LT(ids->text().size(), ids->toolTip().size());
+        auto* boreholes = dlg->findChild<QTableWidget*>(qs("boreholes"));
+        EXPECT_EQ(boreholes->item(0, 0)->toolTip(), QString::fromStdString(name));
+        dlg->reject();
+    });
+}
+
+} // namespace
+} // namespace zenka::test
