@@ -265,25 +265,31 @@ void CMainFrame::onFileImport() {
 }
 
 void CMainFrame::onFileExportPdf() {
-    view_->storeStep();
-    ExportReportPdf(doc_, shell_);
+    runOnce([this] {
+        view_->storeStep();
+        ExportReportPdf(doc_, shell_);
+    });
     updateCaption();
 }
 
 void CMainFrame::onFilePrintReport() {
-    view_->storeStep();
-    PrintReport(doc_, shell_);
+    runOnce([this] {
+        view_->storeStep();
+        PrintReport(doc_, shell_);
+    });
     updateCaption();
 }
 
 void CMainFrame::onRunAndView() {
-    RunAndView(doc_, shell_);
+    runOnce([this] { RunAndView(doc_, shell_); });
     updateCaption();
 }
 
 void CMainFrame::onRunToolbar() {
-    view_->storeStep();
-    RunAndView(doc_, shell_);
+    runOnce([this] {
+        view_->storeStep();
+        RunAndView(doc_, shell_);
+    });
     updateCaption();
 }
 
@@ -292,18 +298,31 @@ void CMainFrame::onViewExistingData() {
 }
 
 void CMainFrame::onGraphPileData() {
-    view_->storeStep();
-    graphCommand();
+    runOnce([this] {
+        view_->storeStep();
+        graphCommand();
+    });
 }
 
 void CMainFrame::onCascadeViews() {
-    graphCommand();
+    runOnce([this] { graphCommand(); });
 }
 
 void CMainFrame::graphCommand() {
     graphs_.run();
     // The run may have asked for a file name.
     updateCaption();
+}
+
+void CMainFrame::runOnce(const std::function<void()>& command) {
+    if (running_) return;
+    running_ = true;
+    command();
+    // The analysis held the event loop: clicks made meanwhile are waiting. They are delivered
+    // now, while this guard still drops them.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    running_ = false;
 }
 
 void CMainFrame::onAppAbout() {

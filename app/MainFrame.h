@@ -7,6 +7,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QToolBar;
@@ -67,6 +69,9 @@ private:
     void buildStatusBar();
     void graphCommand();
     void showIdle();
+    // Runs a command that runs the analysis, unless one is running: a click made while it ran
+    // is dropped, not queued for a second run.
+    void runOnce(const std::function<void()>& command);
 
     CPelbrinDoc& doc_;
     GuiShell& shell_;
@@ -78,6 +83,11 @@ private:
     QAction* saveAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     int listenerId_ = 0;
+    bool running_ = false;
+
+public:
+    // True while a command that runs the analysis is going.
+    bool running() const { return running_; }
 };
 
 } // namespace zenka

@@ -196,15 +196,20 @@ bool isSingleValue(std::string_view text) {
 }
 
 std::string pasteMessage(const PastedRows& parsed, int first) {
+    // Which of the pasted rows, and where it was going: the engineer finds it in either place.
+    static constexpr const char* kColumns[] = {"depth", "blow count", "soil type"};
+    const std::string row = "Pasted row " + std::to_string(parsed.badRow + 1) + " (entry " +
+                            std::to_string(first + parsed.badRow) + ")";
+    const std::string cell = row + ", " + kColumns[parsed.badColumn % 3];
     switch (parsed.error) {
     case PasteError::None:
         return {};
     case PasteError::NotNumber:
-        return kEnterNumber;
+        return namedFieldMessage(cell, kEnterNumber);
     case PasteError::NotInteger:
-        return kEnterInteger;
+        return namedFieldMessage(cell, kEnterInteger);
     case PasteError::Columns:
-        return kPasteColumns;
+        return namedFieldMessage(row, kPasteColumns);
     case PasteError::TooMany:
         break;
     }

@@ -6,7 +6,10 @@
 #include "project/InputFile.h"
 #include "project/PelbrinDoc.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +47,8 @@ void nameProject(CPelbrinDoc& doc, const std::string& path) {
     s.INDIR = folder;
 }
 
+constexpr std::uintmax_t kHeadBytes = 1 << 20;
+
 std::string notAProject(const std::string& path, const std::string& why) {
     return displayPath(path) + " is not a Zenka project: " + why + ".";
 }
@@ -56,14 +61,18 @@ bool mayReplace(const std::string& path, Shell& shell) {
     if (!fs::is_regular_file(path, ec)) return true; // nothing there, or the write says why
     const auto size = fs::file_size(path, ec);
     if (ec || size == 0) return true;
-    std::string why;
-    if (size > kMaxProjectBytes) {
-        why = "it is " + std::to_string(size) + " bytes long, far more than a project";
-    } else {
-        std::string bytes;
-        if (!readWholeFile(path, bytes).ok) return true;
-        why = projectFileProblem(bytes);
+    // The head tells: line 1 and the first lines of numbers, and binary bytes near the start.
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return true;
+    std::string head(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kHeadBytes)), '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    if (head.size() < size) {
+        // Cut at a line end, so no line is judged by a part of it.
+        const std::size_t end = head.find_last_of("\r\n");
+        if (end != std::string::npos) head.resize(end + 1);
     }
+    const std::string why = projectFileProblem(head);
     if (why.empty()) return true;
     return shell.confirmDiscard(notAProject(path, why) + "\nReplace it with this project?");
 }

@@ -246,11 +246,20 @@ std::string quoted(std::string_view line) {
     return "\"" + text + "\"";
 }
 
-// Blanks, an optional sign, a digit or a point with a digit behind it.
+// Blanks, an optional sign, then a digit, a point with a digit behind it, or the word a C
+// library writes for a number that is not finite ("nan", "inf"): the reader takes those as 0 and
+// warns, as it does for a decimal comma.
 bool startsWithNumber(std::string_view line) {
     std::size_t p = 0;
     while (p < line.size() && isSpace(line[p])) ++p;
     if (p < line.size() && (line[p] == '+' || line[p] == '-')) ++p;
+    const auto word = [&](std::string_view w) {
+        if (line.size() - p < w.size()) return false;
+        for (std::size_t i = 0; i < w.size(); ++i)
+            if ((line[p + i] | 0x20) != w[i]) return false;
+        return true;
+    };
+    if (word("nan") || word("inf")) return true;
     if (p < line.size() && line[p] == '.') ++p;
     return p < line.size() && isDigit(line[p]);
 }
@@ -267,8 +276,6 @@ bool isUnitCode(std::string_view line) {
 
 std::string projectFileProblem(std::string_view bytes) {
     if (bytes.empty()) return "the file is empty";
-    if (bytes.size() > kMaxProjectBytes)
-        return "it is " + std::to_string(bytes.size()) + " bytes long, far more than a project";
     if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
     // An old editor's end-of-file mark is no binary data.
     if (!bytes.empty() && bytes.back() == '\x1A') bytes.remove_suffix(1);
@@ -286,14 +293,22 @@ std::string projectFileProblem(std::string_view bytes) {
     if (lines.empty()) return "the file is empty";
     if (!isUnitCode(lines[0]))
         return "line 1 holds " + quoted(lines[0]) + " where the unit code belongs";
+    // Binary data: a NUL byte, or control bytes beyond what a text with a stray escape or bell
+    // in a name holds.
     int line = 1;
+    std::size_t controls = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto u = static_cast<unsigned char>(bytes[i]);
         if (u == '\n' || (u == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) ++line;
-        if ((u < 32 && u != '\t' && u != '\n' && u != '\r') || u == 127)
-            return "line " + std::to_string(line) + " holds binary data (byte " +
-                   std::to_string(u) + "), a project is text only";
+        if (u == 0)
+            return "line " + std::to_string(line) +
+                   " holds binary data (a NUL byte), a project "
+                   "is text only";
+        if ((u < 32 && u != '\t' && u != '\n' && u != '\r') || u == 127) ++controls;
     }
+    if (controls * 16 > bytes.size())
+        return std::to_string(controls) + " of its " + std::to_string(bytes.size()) +
+               " bytes are control characters, a project is text";
     static constexpr const char* kNumbersOf[] = {"pile shape and unit weight",
                                                  "analysis type and pipe end", "pile widths",
                                                  "ground elevation"};

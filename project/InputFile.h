@@ -4,7 +4,6 @@
 
 #include "base/Shell.h"
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,14 +23,12 @@ std::vector<ReadWarning> readInputFile(std::string_view bytes, CPelbrinDoc& doc)
 
 // Empty when the bytes can be a project file; otherwise why they cannot, for a message such as
 // "FILE is not a Zenka project: <why>." A project is text (no NUL or other control bytes but
-// tab, CR and LF), at most kMaxProjectBytes long, its line 1 a unit code (-1, 1 or 2 with
-// blanks around it), and lines 8 to 11 each starting with a number. For this check CR alone
-// also ends a line, so a file from an old Mac system passes. Lines behind line 11 are left to
-// the reader, which warns of text where numbers belong.
+// tab, CR and LF), its line 1 a unit code (-1, 1 or 2 with blanks around it), and lines 8 to 11
+// each starting with a number. For this check CR alone also ends a line, so a file from an old
+// Mac system passes. Lines behind line 11 are left to the reader, which warns of text where
+// numbers belong. The size decides nothing: a project may carry long texts or lines behind its
+// closing entry.
 std::string projectFileProblem(std::string_view bytes);
-
-// Larger than any project the program writes (225 log lines and short texts) by far.
-inline constexpr std::size_t kMaxProjectBytes = 1 << 20;
 
 // The report's file name for an input file name without folder: the last extension replaced
 // by ".out" (or ".out" appended), never the input file's own name.

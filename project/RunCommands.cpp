@@ -1,10 +1,10 @@
 #include "project/RunCommands.h"
 
+#include "base/Shell.h"
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
 #include "engine/Handoff.h"
 #include "project/PelbrinDoc.h"
-#include "base/Shell.h"
 
 #include <filesystem>
 #include <string>

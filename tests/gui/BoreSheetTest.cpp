@@ -484,9 +484,11 @@ TEST_F(BoreSheetPasteTest, RefusedRowsPasteNothing) {
         const char* message;
     };
     const Case cases[] = {
-        {"1\t2\t3\n4\tx\t3", 0, 1, kEnterNumber},
-        {"1\t2\t3\n4\t5\t3.5", 0, 44, kEnterInteger},
-        {"1\t2\n", 0, 1, kPasteColumns},
+        {"1\t2\t3\n4\tx\t3", 0, 1, "Pasted row 2 (entry 2), blow count: please enter a number."},
+        {"1\t2\t3\n4\t5\t3.5", 0, 44,
+         "Pasted row 2 (entry 45), soil type: please enter an integer."},
+        {"1\t2\n", 0, 1,
+         "Pasted row 1 (entry 1): each pasted row needs a depth, a blow count and a soil type."},
         {"1\t2\t3\n4\t5\t0", 4, 225,
          "Only 1 row fits from entry 225 to entry 225: nothing was pasted."},
     };

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -248,6 +249,47 @@ TEST_F(MainFrameTest, GraphEntriesStoreTheFormOnlyFromTheToolbar) {
     EXPECT_EQ(doc.pileLengths[10], 0);
     frame->command(ID_GRAPH_PILE_DATA)->trigger();
     EXPECT_EQ(doc.pileLengths[10], 40);
+}
+
+// Clicks on RUN, the graph button or Export while a run is going (here: while its message is
+// up, and queued as a click is behind a busy event loop) start nothing more.
+TEST_F(MainFrameTest, CommandsThatRunIgnoreClicksWhileARunIsGoing) {
+    TempDir dir;
+    fillWorkedCase(doc);
+    doc.notifyChanged();
+    typeInto(field("width1"), qs("0"));
+    shell.messages.clear();
+    const int runIds[] = {ID_RUN_TOOLBAR, ID_ZENKA_RUN, ID_GRAPH_PILE_DATA, ID_WINDOW_CASCADE};
+    for (const int id : runIds) {
+        shell.messages.clear();
+        shell.workingBegun = 0;
+        bool clicked = false;
+        shell.onMessage = [&] {
+            if (clicked) return;
+            clicked = true;
+            EXPECT_TRUE(frame->running());
+            for (const int again : runIds) frame->command(again)->trigger();
+            frame->findChild<QAction*>(qs("exportPdfAction"))->trigger();
+            QWidget* run = frame->toolBar()->widgetForAction(frame->command(ID_RUN_TOOLBAR));
+            const QPoint mid = run->rect().center();
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(
+                    run, new QMouseEvent(type, mid, run->mapToGlobal(mid), Qt::LeftButton,
+                                         type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                          : Qt::NoButton,
+                                         Qt::NoModifier));
+        };
+        frame->command(id)->trigger();
+        EXPECT_THAT(shell.messageTexts(), ElementsAre("At least one pile width must be entered"))
+            << id;
+        EXPECT_THAT(shell.saveDialogs, IsEmpty()) << id;
+        EXPECT_FALSE(frame->running());
+    }
+    shell.onMessage = nullptr;
+    // Once it is over, a click runs again.
+    shell.messages.clear();
+    frame->command(ID_RUN_TOOLBAR)->trigger();
+    EXPECT_THAT(shell.messageTexts(), ElementsAre("At least one pile width must be entered"));
 }
 
 class SplashTest : public ::testing::Test {

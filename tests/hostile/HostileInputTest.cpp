@@ -3,9 +3,9 @@
 // Big inputs are made here, not kept in the repository.
 
 #include "Hostile.h"
+#include "base/Format.h"
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
-#include "base/Format.h"
 #include "project/FileCommands.h"
 #include "project/InputFile.h"
 #include "project/PelbrinDoc.h"
@@ -32,7 +32,8 @@ using test::ScriptedShell;
 using ::testing::ElementsAre;
 using ::testing::StartsWith;
 
-enum class Outcome { Analysed, Refused };
+// NotAProject: Open refused the file, leaving the project as it was.
+enum class Outcome { Analysed, Refused, NotAProject };
 
 std::vector<std::string> splitLines(const std::string& bytes) {
     std::vector<std::string> out;
@@ -77,7 +78,15 @@ protected:
         test::writeFile(path, bytes);
         ScriptedShell shell;
         shell.openChoices.push_back(path);
-        EXPECT_TRUE(OpenProject(doc, shell));
+        const std::string before = doc.pathName;
+        if (!OpenProject(doc, shell)) {
+            EXPECT_EQ(doc.pathName, before);
+            EXPECT_EQ(shell.messages.size(), 1u);
+            for (const auto& m : shell.messages)
+                EXPECT_THAT(m.text, StartsWith(path + " is not a Zenka project: "));
+            EXPECT_EQ(test::readFile(path), bytes);
+            return Outcome::NotAProject;
+        }
         EXPECT_EQ(doc.pathName, path);
         // Opening may warn of text read as numbers; the run is what is judged here.
         for (const auto& m : shell.messages) EXPECT_THAT(m.text, StartsWith("Some lines of "));
@@ -111,14 +120,16 @@ protected:
 };
 
 TEST_F(HostileInput, EmptyGarbageAndTruncatedFilesAreRefused) {
-    EXPECT_EQ(openAndRun("", "empty"), Outcome::Refused);
-    EXPECT_EQ(messages.front(), "A minimum of 2 borelog entries must be entered");
+    EXPECT_EQ(openAndRun("", "empty"), Outcome::NotAProject);
 
+    // Random bytes are no project; behind a unit code they are binary data.
     std::mt19937 rng(7);
     for (int n = 0; n < 20; ++n) {
         std::string garbage(std::size_t{1} << (6 + n % 12), '\0');
         for (char& c : garbage) c = static_cast<char>(rng());
-        openAndRun(garbage, "garbage " + std::to_string(n));
+        EXPECT_EQ(openAndRun(garbage, "garbage " + std::to_string(n)), Outcome::NotAProject);
+        EXPECT_EQ(openAndRun("1\r\n" + garbage, "1 and garbage " + std::to_string(n)),
+                  Outcome::NotAProject);
     }
 
     // CR alone ends no line: the whole file is line 1, so nothing but the units is read.
@@ -214,6 +225,12 @@ TEST_F(HostileInput, ExtremeNumbersInEveryNumericFieldOfTheFile) {
                     const Outcome o = openAndRun(joinLines(changed),
                                                  "variant " + std::to_string(variant) + " line " +
                                                      std::to_string(li + 1) + ": " + changed[li]);
+                    // Line 1 holds the unit code, which tells a project from other files.
+                    if (li == 0)
+                        EXPECT_EQ(o, Outcome::NotAProject) << changed[li];
+                    else
+                        EXPECT_NE(o, Outcome::NotAProject) << li + 1 << ": " << changed[li];
+                    if (o == Outcome::NotAProject) continue;
                     (o == Outcome::Analysed ? analysed : refused)++;
                 }
                 from = to;
@@ -235,7 +252,7 @@ TEST_F(HostileInput, CommittedInputsRunAndSettleWhenSavedAgain) {
         const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
         const std::string bytes = test::readFile(entry.path().string());
-        openAndRun(bytes, name);
+        EXPECT_NE(openAndRun(bytes, name), Outcome::NotAProject);
         ++seen;
 
         auto other = std::make_unique<AnalysisState>();

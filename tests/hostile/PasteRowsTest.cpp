@@ -96,9 +96,15 @@ INSTANTIATE_TEST_SUITE_P(Texts, PasteRows, ::testing::ValuesIn(pasteCases()), []
 });
 
 TEST(PasteRowsMessage, TheFieldsOwnOrTheRoomLeft) {
-    EXPECT_EQ(pasteMessage(parsePastedRows("x\t1\t1", 1), 1), kEnterNumber);
-    EXPECT_EQ(pasteMessage(parsePastedRows("1\t1\tx", 1), 1), kEnterInteger);
-    EXPECT_EQ(pasteMessage(parsePastedRows("1\t1", 1), 1), kPasteColumns);
+    EXPECT_EQ(pasteMessage(parsePastedRows("x\t1\t1", 1), 1),
+              "Pasted row 1 (entry 1), depth: please enter a number.");
+    EXPECT_EQ(pasteMessage(parsePastedRows("Depth\tN\tSoil\n1\t1\t1\n2\tx\t1", 7), 7),
+              "Pasted row 2 (entry 8), blow count: please enter a number.");
+    EXPECT_EQ(pasteMessage(parsePastedRows("1\t1\t1\n1\t1\tx", 1), 1),
+              "Pasted row 2 (entry 2), soil type: please enter an integer.");
+    EXPECT_EQ(pasteMessage(parsePastedRows("1\t1", 1), 1),
+              "Pasted row 1 (entry 1): each pasted row needs a depth, a blow count and a soil "
+              "type.");
     EXPECT_EQ(pasteMessage(parsePastedRows("1 1 1\n2 2 2\n3 3 3", 224), 224),
               "Only 2 rows fit from entry 224 to entry 225: nothing was pasted.");
     EXPECT_EQ(pasteMessage(parsePastedRows("1 1 1\n2 2 2", 225), 225),

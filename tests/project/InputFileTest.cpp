@@ -575,7 +575,8 @@ TEST(ProjectFileCheck, EveryShippedAndTestProjectPasses) {
     for (const std::string& bytes :
          {kExampleFile, lfOnly, crOnly, "\xEF\xBB\xBF" + kExampleFile, exampleWith({{1, "  +2\t"}}),
           exampleWith({{1, "-1"}}), exampleWith({{7, "Br\xFC\x63ke \xA7 3"}}),
-          kExampleFile + "\x1A", exampleWith({{10, "1 1,018.0000"}, {13, "end of boring"}})})
+          kExampleFile + "\x1A", exampleWith({{10, "1 1,018.0000"}, {13, "end of boring"}}),
+          exampleWith({{8, "-Inf 150"}, {11, "nan"}}), kExampleFile + std::string(3 << 20, ' ')})
         EXPECT_EQ(projectFileProblem(bytes), "") << bytes.substr(0, 40);
 }
 
@@ -611,15 +612,17 @@ TEST(ProjectFileCheck, FilesThatAreNoProjectSayWhy) {
         {"0\r\n", "line 1 holds \"0\" where the unit code belongs"},
         {"1.0\r\n", "line 1 holds \"1.0\" where the unit code belongs"},
         {exampleWith({{4, std::string("D. \0E.", 6)}}),
-         "line 4 holds binary data (byte 0), a project is text only"},
+         "line 4 holds binary data (a NUL byte), a project is text only"},
+        {"1\r\n" + std::string(10, '\x1B') + std::string(100, 'x'),
+         "10 of its 113 bytes are control characters, a project is text"},
         {exampleWith({{8, "square 150"}}),
          "line 8 holds \"square 150\" where numbers belong (pile shape and unit weight)"},
         {exampleWith({{9, ""}}),
          "line 9 holds \"\" where numbers belong (analysis type and pipe end)"},
         {exampleWith({{11, "-.x"}}),
          "line 11 holds \"-.x\" where numbers belong (ground elevation)"},
-        {std::string(kMaxProjectBytes + 1, '1'),
-         "it is 1048577 bytes long, far more than a project"},
+        {exampleWith({{8, "one 150"}}),
+         "line 8 holds \"one 150\" where numbers belong (pile shape and unit weight)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(projectFileProblem(c.bytes), c.why) << c.bytes.substr(0, 40);
