@@ -56,6 +56,22 @@ Paper paperOf(const QPageSize& size) {
     return size.id() == QPageSize::A4 ? Paper::A4 : Paper::Letter;
 }
 
+std::string trimmedJobName(const CPelbrinDoc& doc) {
+    const std::string& j = doc.jobName;
+    const std::size_t b = j.find_first_not_of(" \t");
+    if (b == std::string::npos) return {};
+    return j.substr(b, j.find_last_not_of(" \t") - b + 1);
+}
+
+// A job name as a file name: no folder separators or characters file dialogs trip over.
+std::string fileSafe(std::string name) {
+    for (char& c : name)
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+            c == '>' || c == '|' || static_cast<unsigned char>(c) < 32)
+            c = '_';
+    return name;
+}
+
 } // namespace
 
 namespace {
@@ -94,20 +110,56 @@ std::vector<std::string> pdfFilters(Paper first) {
     return filters;
 }
 
+namespace {
+
+constexpr const char* kSaveFirst = "Save the project first: the report is written beside it";
+
+// A project never saved is saved first, under a name asked for with the reason.
+bool savedFirst(CPelbrinDoc& doc, Shell& shell) {
+    return !doc.pathName.empty() || SaveProjectAs(doc, shell, kSaveFirst);
+}
+
+} // namespace
+
 bool ExportReportPdf(CPelbrinDoc& doc, GuiShell& shell) {
+    if (!savedFirst(doc, shell)) return false;
     const Paper first = defaultPaper();
     FileDialogOptions options;
     options.filters = pdfFilters(first);
     options.defaultSuffix = "pdf";
     options.confirmOverwrite = true;
-    const std::optional<std::string> path = shell.chooseSaveFile(options);
-    if (!path) return false;
+    options.title = "Export the report as PDF";
+    std::optional<std::string> path;
+    for (;;) {
+        path = shell.chooseSaveFile(options);
+        if (!path) return false;
+        // The PDF must not take the place of a file of the run: asked again, nothing written.
+        const RoleFile files[] = {{"project", doc.pathName},
+                                  {"report", reportPathOf(doc.state())},
+                                  {"PDF file", *path}};
+        const std::string clash = sameFileMessage(files);
+        if (clash.empty()) break;
+        shell.showMessage(clash + "\nChoose another name for the PDF.", MessageKind::Warning);
+    }
     const Paper other = first == Paper::A4 ? Paper::Letter : Paper::A4;
     const Paper paper = shell.chosenSaveFilter() == 1 ? other : first;
     return runAndExportPdf(doc, shell, *path, paper);
 }
 
 bool PrintReport(CPelbrinDoc& doc, GuiShell& shell) {
+    if (!savedFirst(doc, shell)) return false;
+    // The print dialog comes before the run: cancelled, it leaves every file as it was.
+    QPrinter printer(QPrinter::HighResolution);
+    const Paper first = defaultPaper();
+    printer.setPageSize(QPageSize(first == Paper::A4 ? QPageSize::A4 : QPageSize::Letter));
+    const std::string title = trimmedJobName(doc);
+    printer.setDocName(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
+    // Printing to a file proposes the project's folder and the job name.
+    const std::string folder = doc.state().OUTDIR.empty() ? "." : doc.state().OUTDIR;
+    printer.setOutputFileName(QFile::decodeName(
+        QByteArray::fromStdString(folder + "/" + (title.empty() ? "report" : fileSafe(title)) + ".pdf")));
+    if (!shell.choosePrinter(printer)) return false;
+
     shell.beginWorking();
     const bool ran = AnalysisHandoff(doc, shell);
     shell.endWorking();
@@ -123,14 +175,9 @@ bool PrintReport(CPelbrinDoc& doc, GuiShell& shell) {
     out.append(report);
     AnalysisState& s = doc.state();
     s.report = &out;
-    ReportPrint print = reportPrint(doc, s, defaultPaper());
+    ReportPrint print = reportPrint(doc, s, paperOf(printer.pageLayout().pageSize()));
     s.report = nullptr;
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(print.title);
-    printer.setPageSize(QPageSize(print.paper == Paper::A4 ? QPageSize::A4 : QPageSize::Letter));
-    if (!shell.choosePrinter(printer)) return false;
-    print.paper = paperOf(printer.pageLayout().pageSize());
     const QString file = printer.outputFileName();
     if (!file.isEmpty()) {
         // Written whole or not at all, as every other file.

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -167,8 +168,10 @@ bool QtShell::confirmDiscard(const std::string& text) {
 
 std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options, bool save) {
     WhileAsking asking(notice_);
-    QFileDialog dialog(dialogParent(), save ? QStringLiteral("Save As") : QStringLiteral("Open"),
-                       lastFolder_);
+    const QString title = !options.title.empty() ? QString::fromStdString(options.title)
+                          : save                   ? QStringLiteral("Save As")
+                                                   : QStringLiteral("Open");
+    QFileDialog dialog(dialogParent(), title, lastFolder_);
     dialog.setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
     // The toolkit's own dialog: the same filters and questions on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -238,7 +241,14 @@ QWidget* QtShell::dialogParent() const {
 
 bool QtShell::choosePrinter(QPrinter& printer) {
     WhileAsking asking(notice_);
+    // An output file set beforehand is only proposed for "Print to File": left set, the dialog
+    // would start on printing to a file.
+    const QString proposed = printer.outputFileName();
+    printer.setOutputFileName(QString());
     QPrintDialog dialog(&printer, dialogParent());
+    if (!proposed.isEmpty())
+        if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+            file->setText(proposed);
     dialog.setObjectName(QStringLiteral("printDialog"));
     // One chart per sheet: page ranges and selections mean nothing here.
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);

@@ -35,6 +35,7 @@ struct FileDialogOptions {
     std::vector<std::string> filters;
     std::string defaultSuffix;     // without the dot: "in"
     bool confirmOverwrite = false; // save dialogs ask before replacing a file
+    std::string title = {};        // what the file is for; empty: "Save As" or "Open"
 };
 
 class Shell {

@@ -148,6 +148,8 @@ CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell) : CGraphWn
     setObjectName(QStringLiteral("blowCountGraph"));
     setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
     chart()->setContent(blowCountChart(doc));
+    // Smaller, the axis titles and tick labels would be cut to "...".
+    chart()->setMinimumSize(380, 500);
 }
 
 CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell)
@@ -156,6 +158,8 @@ CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w
     setObjectName(QStringLiteral("capacityGraph%1").arg(w));
     setWindowTitle(text(capacityWindowTitle(pileWidth_, doc.units)));
     chart()->setContent(capacityChart(doc, s, w));
+    // Smaller, the axis titles, tick labels and legend would be cut to "...".
+    chart()->setMinimumSize(420, 500);
 }
 
 } // namespace zenka

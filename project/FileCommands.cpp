@@ -153,8 +153,10 @@ bool SaveProject(CPelbrinDoc& doc, Shell& shell) {
     return writeProject(doc, shell);
 }
 
-bool SaveProjectAs(CPelbrinDoc& doc, Shell& shell) {
-    const auto path = chosen(shell.chooseSaveFile(saveDialog()));
+bool SaveProjectAs(CPelbrinDoc& doc, Shell& shell, const std::string& purpose) {
+    FileDialogOptions options = saveDialog();
+    options.title = purpose;
+    const auto path = chosen(shell.chooseSaveFile(options));
     if (!path) return false;
     // Refused: the project keeps the names it had.
     if (!mayReplace(*path, shell)) return false;

@@ -3,6 +3,8 @@
 // New, Open, Save, Save As and the question before closing. They talk to the user only
 // through the Shell.
 
+#include <string>
+
 namespace zenka {
 
 class CPelbrinDoc;
@@ -16,7 +18,8 @@ bool NewProject(CPelbrinDoc& doc, Shell& shell);
 bool OpenProject(CPelbrinDoc& doc, Shell& shell);
 // True when the file was written. A project without a file asks for one first.
 bool SaveProject(CPelbrinDoc& doc, Shell& shell);
-bool SaveProjectAs(CPelbrinDoc& doc, Shell& shell);
+// purpose: the dialog's title when another command asks for the name, saying why.
+bool SaveProjectAs(CPelbrinDoc& doc, Shell& shell, const std::string& purpose = {});
 // True when closing may go on: nothing unsaved is lost by it.
 bool AskToSaveChanges(CPelbrinDoc& doc, Shell& shell);
 

@@ -89,3 +89,69 @@ TEST_F(ReportMenuTest, PrintingToAFileGivesTheExportedPages) {
 
 } // namespace
 } // namespace zenka::test
+
+namespace zenka::test {
+namespace {
+
+// A project never saved: first its own name, asked for with the reason, then the PDF's; the
+// PDF may not take the project's or the report's place.
+TEST_F(ReportMenuTest, ExportOfAProjectNeverSavedAsksOneThingAtATime) {
+    frame->onFileNew();
+    fillWorkedCase(doc);
+    view->loadStep();
+    const std::size_t before = shell.saveDialogs.size();
+    const std::string project = dir.file("new.in");
+    const std::string pdf = dir.file("new.pdf");
+    for (const std::string& choice : {project, project, dir.file("new.out"), pdf})
+        shell.saveChoices.push_back(choice);
+    action("exportPdfAction")->trigger();
+    ASSERT_EQ(shell.saveDialogs.size(), before + 4);
+    EXPECT_EQ(shell.saveDialogs[before].title,
+              "Save the project first: the report is written beside it");
+    EXPECT_EQ(shell.saveDialogs[before].defaultSuffix, "in");
+    for (std::size_t i = before + 1; i < before + 4; ++i) {
+        EXPECT_EQ(shell.saveDialogs[i].title, "Export the report as PDF");
+        EXPECT_EQ(shell.saveDialogs[i].defaultSuffix, "pdf");
+    }
+    ASSERT_EQ(shell.messages.size(), 2u);
+    for (const auto& m : shell.messages) {
+        EXPECT_NE(m.text.find("Choose another name for the PDF."), std::string::npos) << m.text;
+        EXPECT_EQ(m.kind, MessageKind::Warning);
+    }
+    EXPECT_EQ(doc.pathName, project);
+    EXPECT_EQ(readFile(project).rfind("1\r\n", 0), 0u); // still the project
+    EXPECT_EQ(readFile(pdf).rfind("%PDF-", 0), 0u);
+
+    // Cancelled at the first question: nothing is saved and nothing more is asked.
+    frame->onFileNew();
+    fillWorkedCase(doc);
+    view->loadStep();
+    shell.messages.clear();
+    const std::size_t asked = shell.saveDialogs.size();
+    shell.saveChoices.push_back(std::nullopt);
+    action("exportPdfAction")->trigger();
+    EXPECT_EQ(shell.saveDialogs.size(), asked + 1);
+    EXPECT_TRUE(doc.pathName.empty());
+    EXPECT_THAT(shell.messages, IsEmpty());
+}
+
+// Print writes nothing before the print dialog is accepted, and printing to a file proposes the
+// project's folder and the job name.
+TEST_F(ReportMenuTest, PrintWritesNothingUntilThePrintDialogIsAccepted) {
+    doc.jobName = "  Bridge: pier 3/4  ";
+    std::string proposed;
+    shell.printerChoice = [&](QPrinter& printer) {
+        proposed = printer.outputFileName().toStdString();
+        EXPECT_FALSE(std::filesystem::exists(dir.file("menu.out")));
+        return false;
+    };
+    action("printReportAction")->trigger();
+    EXPECT_EQ(shell.printDialogs, 1);
+    EXPECT_EQ(proposed, dir.file("Bridge_ pier 3_4.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("menu.out")));
+    EXPECT_EQ(shell.workingBegun, 0);
+    EXPECT_THAT(shell.messages, IsEmpty());
+}
+
+} // namespace
+} // namespace zenka::test
