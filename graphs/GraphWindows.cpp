@@ -149,7 +149,7 @@ CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell) : CGraphWn
     setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
     chart()->setContent(blowCountChart(doc));
     // Smaller, the axis titles and tick labels would be cut to "...".
-    chart()->setMinimumSize(380, 500);
+    chart()->setMinimumSize(360, 400);
 }
 
 CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell)
@@ -159,7 +159,7 @@ CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w
     setWindowTitle(text(capacityWindowTitle(pileWidth_, doc.units)));
     chart()->setContent(capacityChart(doc, s, w));
     // Smaller, the axis titles, tick labels and legend would be cut to "...".
-    chart()->setMinimumSize(420, 500);
+    chart()->setMinimumSize(360, 400);
 }
 
 } // namespace zenka

@@ -344,8 +344,8 @@ TEST_F(GraphTest, EveryLabelIsReadableAtTheWindowsOwnSize) {
         for (CGraphWnd* w : {static_cast<CGraphWnd*>(cap), static_cast<CGraphWnd*>(blows)}) {
             w->resize(120, 90);
             QCoreApplication::processEvents();
-            EXPECT_GE(w->chart()->width(), 380);
-            EXPECT_GE(w->chart()->height(), 500);
+            EXPECT_GE(w->chart()->width(), 360);
+            EXPECT_GE(w->chart()->height(), 400);
             for (const ShownText& t : shownTexts(w->chart()->view()))
                 EXPECT_FALSE(t.text.endsWith(qs("..."))) << t.text.toStdString();
         }

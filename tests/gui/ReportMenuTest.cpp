@@ -139,6 +139,7 @@ TEST_F(ReportMenuTest, ExportOfAProjectNeverSavedAsksOneThingAtATime) {
 // project's folder and the job name.
 TEST_F(ReportMenuTest, PrintWritesNothingUntilThePrintDialogIsAccepted) {
     doc.jobName = "  Bridge: pier 3/4  ";
+    view->loadStep();
     std::string proposed;
     shell.printerChoice = [&](QPrinter& printer) {
         proposed = printer.outputFileName().toStdString();
