@@ -148,8 +148,6 @@ CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell) : CGraphWn
     setObjectName(QStringLiteral("blowCountGraph"));
     setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
     chart()->setContent(blowCountChart(doc));
-    // Smaller, the axis titles and tick labels would be cut to "...".
-    chart()->setMinimumSize(360, 400);
 }
 
 CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell)
@@ -158,8 +156,6 @@ CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w
     setObjectName(QStringLiteral("capacityGraph%1").arg(w));
     setWindowTitle(text(capacityWindowTitle(pileWidth_, doc.units)));
     chart()->setContent(capacityChart(doc, s, w));
-    // Smaller, the axis titles, tick labels and legend would be cut to "...".
-    chart()->setMinimumSize(360, 400);
 }
 
 } // namespace zenka
