@@ -67,7 +67,7 @@ TEST(Ags4, NFromTheReportAndTheFileNumbers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
-        const DataFile f = readAgs4(agsFile(std::string(c.row) + "\n"));
+        const DataFile f = readAgs(agsFile(std::string(c.row) + "\n"));
         const SptTest& t = onlyTest(f);
         ASSERT_TRUE(t.n.has_value());
         EXPECT_DOUBLE_EQ(*t.n, c.n);
@@ -93,7 +93,7 @@ TEST(Ags4, GivenNWithAShortPenetrationIsMarkedNotChanged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
-        const DataFile f = readAgs4(agsFile(std::string(c.row) + "\n", h, u));
+        const DataFile f = readAgs(agsFile(std::string(c.row) + "\n", h, u));
         const SptTest& t = onlyTest(f);
         ASSERT_TRUE(t.n.has_value());
         EXPECT_DOUBLE_EQ(*t.n, c.n);
@@ -109,7 +109,7 @@ TEST(Ags4, RowsWithoutResultOrDepthAreListedAndSkipped) {
                              "\"DATA\",\"BH1\",\"4.00\",\"12\",\"\"\n"
                              "\"DATA\",\"BH1\",\"5.00\",\"-3\",\"\"\n"
                              "\"DATA\",\"BH1\",\"-1.00\",\"8\",\"\"\n";
-    const DataFile f = readAgs4(agsFile(rows));
+    const DataFile f = readAgs(agsFile(rows));
     ASSERT_EQ(f.boreholes.size(), 1u);
     ASSERT_EQ(f.boreholes[0].tests.size(), 1u);
     EXPECT_DOUBLE_EQ(f.boreholes[0].tests[0].top, 4.0);
@@ -126,7 +126,7 @@ TEST(Ags4, RowsInAnyOrderAreSortedAndTheFirstAtADepthIsKept) {
                              "\"DATA\",\"BH1\",\"1.50\",\"10\",\"\"\n"
                              "\"DATA\",\"BH1\",\"3.00\",\"20\",\"\"\n"
                              "\"DATA\",\"BH1\",\"1.50\",\"11\",\"\"\n";
-    const DataFile f = readAgs4(agsFile(rows));
+    const DataFile f = readAgs(agsFile(rows));
     const auto& tests = f.boreholes.at(0).tests;
     ASSERT_EQ(tests.size(), 3u);
     EXPECT_DOUBLE_EQ(tests[0].top, 1.5);
@@ -160,7 +160,7 @@ TEST(Ags4, FileQuirks) {
                              "\"UNIT\",\"\",\"ft\",\"\"\n"
                              "\"DATA\",\"ARC/2015/WS01\",\"\",\"DRY\"\n"
                              "\"DATA\",\"18411295\",\"7.5\",\"\"\n";
-    const DataFile f = readAgs4(file);
+    const DataFile f = readAgs(file);
     ASSERT_TRUE(f.error.empty());
     EXPECT_EQ(f.projectNumber, "7500/75");
     EXPECT_EQ(f.jobName, "Site \"A\", 20\xC2\xB0 slope"); // cp1252 degree sign, as UTF-8
@@ -198,7 +198,7 @@ TEST(Ags4, StrataTakeTheLegendCodeWithItsAbbreviationElseTheDescription) {
                              "\"UNIT\",\"\",\"m\",\"m\",\"\",\"\"\n"
                              "\"DATA\",\"BH1\",\"2.0\",\"5.0\",\"Firm sandy CLAY\",\"\"\n"
                              "\"DATA\",\"BH1\",\"0.0\",\"2.0\",\"Soft brown sandy CLAY\",\"203\"\n";
-    const DataFile f = readAgs4(file);
+    const DataFile f = readAgs(file);
     const auto& s = f.boreholes.at(0).strata;
     ASSERT_EQ(s.size(), 2u);
     EXPECT_EQ(s[0].classification, "203");
@@ -208,8 +208,8 @@ TEST(Ags4, StrataTakeTheLegendCodeWithItsAbbreviationElseTheDescription) {
 }
 
 TEST(Ags4, NotAnAgsFile) {
-    EXPECT_FALSE(readAgs4("depth,n\n1,2\n").error.empty());
-    EXPECT_FALSE(readAgs4("").error.empty());
+    EXPECT_FALSE(readAgs("depth,n\n1,2\n").error.empty());
+    EXPECT_FALSE(readAgs("").error.empty());
 }
 
 } // namespace
