@@ -687,10 +687,10 @@ DataFile AgsReader::read() {
                                     ": <CONT> row without a row to continue");
                     continue;
                 }
-                for (std::size_t k = 1; k < fields.size(); ++k) {
-                    if (k + 1 >= held_.size()) held_.resize(k + 1);
+                // Field k continues the row's value k (held at k + 1); the key's place holds
+                // "<CONT>" itself. Nothing continues a value the row does not have.
+                for (std::size_t k = 1; k < fields.size() && k + 1 < held_.size(); ++k)
                     held_[k + 1] += fields[k];
-                }
                 continue;
             }
             flush();

@@ -126,37 +126,48 @@ std::string depthText(double d) {
 
 } // namespace
 
-DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) {
+namespace {
+
+// With mergeStrata, rows of one soil in a row make one stratum, as long as the depths go down;
+// `unordered` then says they did not, and the file must be read again without merging.
+DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool mergeStrata,
+                  bool& unordered) {
     DataFile out;
     out.format = Format::Delimited;
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
 
-    std::vector<std::string_view> lines;
+    // Lines one at a time: a large file is not split up front.
     std::size_t start = 0;
-    while (start <= bytes.size()) {
+    std::size_t lineNo = 0;
+    auto nextLine = [&](std::string_view& line) {
+        if (start > bytes.size()) return false;
         std::size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = bytes.size();
-        lines.push_back(bytes.substr(start, end - start));
+        line = bytes.substr(start, end - start);
         if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
             bytes[end + 1] == '\n')
             ++end;
         start = end + 1;
-    }
+        ++lineNo;
+        return true;
+    };
 
-    std::size_t first = 0;
-    while (first < lines.size() && trim(lines[first]).empty()) ++first;
-    if (first == lines.size()) {
+    std::string_view firstLine;
+    bool any = false;
+    while ((any = nextLine(firstLine)) && trim(firstLine).empty()) {
+    }
+    if (!any) {
         out.error = "the file holds no rows";
         return out;
     }
-    const char sep = separatorOf(lines[first]);
+    const char sep = separatorOf(firstLine);
     const bool decimalComma = sep != ',';
 
     // Columns: from a header, or depth, N, soil when the first row is data.
     int boreholeCol = -1, depthCol = 0, nCol = 1, soilCol = 2, symbolCol = -1, descCol = -1;
     LengthUnit depthUnit = options.depthUnit;
-    std::size_t dataFrom = first;
-    const std::vector<std::string> head = splitRow(lines[first], sep);
+    bool headerRow = false;
+    const std::vector<std::string> head = splitRow(firstLine, sep);
     if (!parseNumber(head[0], decimalComma)) {
         depthCol = nCol = soilCol = -1;
         LengthUnit headerUnit = LengthUnit::Unknown;
@@ -190,13 +201,13 @@ DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) 
             }
         }
         if (depthCol < 0 || nCol < 0) {
-            std::string shown(trim(lines[first]).substr(0, 80));
+            std::string shown(trim(firstLine).substr(0, 80));
             out.error = "the header names no depth and N columns (first row \"" + toUtf8(shown) +
                         "\")";
             return out;
         }
         if (headerUnit != LengthUnit::Unknown) depthUnit = headerUnit;
-        dataFrom = first + 1;
+        headerRow = true;
     }
 
     auto at = [](const std::vector<std::string>& row, int col) -> std::string {
@@ -223,10 +234,13 @@ DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) 
     std::string currentId;
     double lastDepth = 0;
     std::size_t lastDepthLine = 0;
-    for (std::size_t li = dataFrom; li < lines.size(); ++li) {
-        if (trim(lines[li]).empty()) continue;
-        const std::vector<std::string> row = splitRow(lines[li], sep);
-        const std::string line = "line " + std::to_string(li + 1);
+    std::string_view text = firstLine;
+    bool pending = !headerRow; // the first line is data
+    while (pending || nextLine(text)) {
+        pending = false;
+        if (trim(text).empty()) continue;
+        const std::vector<std::string> row = splitRow(text, sep);
+        const std::string line = "line " + std::to_string(lineNo);
         if (boreholeCol >= 0) {
             // A blank id continues the borehole above, as merged cells of a sheet do.
             if (const std::string id = at(row, boreholeCol); !id.empty()) currentId = id;
@@ -254,7 +268,7 @@ DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) 
                 return out;
             }
             lastDepth = *depth;
-            lastDepthLine = li + 1;
+            lastDepthLine = lineNo;
         }
         SptTest t;
         t.top = *depth;
@@ -281,7 +295,13 @@ DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) 
         const std::string symbol = at(row, symbolCol);
         const std::string soil = at(row, soilCol);
         s.classification = !soil.empty() ? soil : !symbol.empty() ? symbol : s.description;
-        if (!s.classification.empty()) b.strata.push_back(std::move(s));
+        const bool inOrder = b.tests.empty() || t.top > b.tests.back().top;
+        if (!inOrder && mergeStrata) unordered = true;
+        const bool same = !b.strata.empty() && b.strata.back().top < s.top &&
+                          b.strata.back().classification == s.classification &&
+                          b.strata.back().description == s.description;
+        if (!s.classification.empty() && !(mergeStrata && inOrder && same))
+            b.strata.push_back(std::move(s));
         b.tests.push_back(std::move(t));
     }
     if (depthUnit == LengthUnit::Unknown)
@@ -295,6 +315,15 @@ DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) 
             if (b.strata[k + 1].top > b.strata[k].top) b.strata[k].base = b.strata[k + 1].top;
     }
     return out;
+}
+
+} // namespace
+
+DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) {
+    bool unordered = false;
+    DataFile f = readRows(bytes, options, true, unordered);
+    if (unordered) f = readRows(bytes, options, false, unordered);
+    return f;
 }
 
 } // namespace zenka::dataimport

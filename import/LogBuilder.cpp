@@ -271,16 +271,27 @@ BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& 
     // The tests, in the log's units; one per hundredth of depth.
     std::vector<LogEntry> tests;
     std::set<std::string> hammers;
+    // Entries past the log's cap are counted, not kept: a borehole may have millions of rows.
+    std::size_t count = 0;
+    double lastDepth = 0;
     for (const SptTest& t : b.tests) {
         if (!t.n) continue;
         ++log.testsWithN;
         LogEntry e;
         e.depth = round2(conv(t.top));
-        if (!tests.empty() && e.depth <= tests.back().depth) {
+        if (count > 0 && e.depth <= lastDepth) {
             log.messages.push_back("The test at " + num(e.depth) + " " + toWord +
                                    " falls on the depth of the one above it and is left out.");
             continue;
         }
+        ++count;
+        lastDepth = e.depth;
+        std::string h = t.hammer;
+        if (t.energyRatio)
+            h += (h.empty() ? "" : ", ") + std::string("energy ratio ") + num(*t.energyRatio, 1) +
+                 " %";
+        if (!h.empty()) hammers.insert(h);
+        if (tests.size() > static_cast<std::size_t>(kMaxSamples)) continue;
         e.n = round2(*t.n * choices.hammerFactor);
         e.refusal = t.refusal;
         e.shortDrive = t.shortDrive;
@@ -293,15 +304,10 @@ BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& 
         } else {
             e.classification = kNoStratum;
         }
-        std::string h = t.hammer;
-        if (t.energyRatio)
-            h += (h.empty() ? "" : ", ") + std::string("energy ratio ") + num(*t.energyRatio, 1) +
-                 " %";
-        if (!h.empty()) hammers.insert(h);
         tests.push_back(std::move(e));
     }
 
-    if (static_cast<int>(tests.size()) > kMaxSamples) {
+    if (count > static_cast<std::size_t>(kMaxSamples)) {
         log.truncated = true;
         std::size_t keep = kMaxSamples;
         if (choices.keepDownTo) {
@@ -310,7 +316,7 @@ BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& 
             keep = std::min<std::size_t>(keep, kMaxSamples);
         }
         log.messages.push_back(
-            "The borehole has " + std::to_string(tests.size()) + " tests; the log holds " +
+            "The borehole has " + std::to_string(count) + " tests; the log holds " +
             std::to_string(kMaxSamples) + ". Kept: the first " + std::to_string(keep) +
             (keep ? ", down to " + num(tests[keep - 1].depth) + " " + toWord : std::string()) +
             ".");

@@ -376,11 +376,14 @@ TEST(DataFile, FindIgnoresBlanksAroundIdsButPrefersAnExactMatch) {
 }
 
 TEST(Ags3, RowsOutsideAGroupAndStrayContinuationsAreListed) {
-    const DataFile f = readAgs("\"**HOLE\"\n\"<CONT>\",\"x\"\n\"*HOLE_ID\"\n\"BH1\"\n");
+    // The second <CONT> holds more fields than its row: the extra ones continue nothing.
+    const DataFile f = readAgs("\"**HOLE\"\n\"<CONT>\",\"x\"\n\"*HOLE_ID\"\n\"BH1\"\n"
+                               "\"<CONT>\",\"a\",\"b\",\"c\"\n");
     EXPECT_EQ(f.format, Format::Ags3);
     ASSERT_EQ(f.problems.size(), 2u);
     EXPECT_THAT(f.problems[0].message, HasSubstr("<CONT> row without a row"));
     ASSERT_EQ(f.boreholes.size(), 1u);
+    EXPECT_EQ(f.boreholes[0].id, "BH1");
 }
 
 } // namespace

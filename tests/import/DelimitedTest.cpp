@@ -1,4 +1,5 @@
 #include "import/Delimited.h"
+#include "import/LogBuilder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ TEST(Delimited, SeparatorsUnitsAndColumns) {
         std::string secondSoil;
     };
     const Case cases[] = {
-        {"CSV, unit in brackets", "Depth (ft),N,Soil code\n0,2,3\n2.5,5,3\n", LengthUnit::Feet, 2.5,
+        {"CSV, unit in brackets", "Depth (ft),N,Soil code\n0,2,2\n2.5,5,3\n", LengthUnit::Feet, 2.5,
          "3"},
         {"semicolons and decimal commas", "Tiefe;Depth [m];SPT N;USCS\n;0;2;SP\n;1,5;7;SM\n",
          LengthUnit::Metres, 1.5, "SM"},
@@ -121,6 +122,31 @@ TEST(Delimited, ABoreholeColumnSplitsTheRows) {
     const DataFile depth = readDelimited("Hole depth (m),N\n1.5,5\n3.0,9\n");
     ASSERT_EQ(depth.boreholes.size(), 1u);
     EXPECT_EQ(depth.boreholes[0].tests.size(), 2u);
+}
+
+TEST(Delimited, RowsOfOneSoilMakeOneStratumWhateverTheOrder) {
+    struct Case {
+        const char* what;
+        const char* text;
+        std::size_t strata;
+    };
+    const Case cases[] = {
+        {"in order", "BH,Depth (m),N,USCS\nB1,1.0,5,CL\nB1,2.0,6,CL\nB1,1.5,7,SP\n", 3},
+        {"one soil", "BH,Depth (m),N,USCS\nB1,1.0,5,CL\nB1,1.5,7,CL\nB1,2.0,6,CL\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DataFile f = readDelimited(c.text);
+        const Borehole& b = f.boreholes.at(0);
+        EXPECT_EQ(b.strata.size(), c.strata);
+        // Each test keeps the soil of its own row.
+        ASSERT_EQ(b.tests.size(), 3u);
+        const std::vector<ClassificationRow> rows = classifications(b);
+        int clay = 0;
+        for (const ClassificationRow& r : rows)
+            if (r.text == "CL") clay = r.tests;
+        EXPECT_EQ(clay, c.strata == 1 ? 3 : 2);
+    }
 }
 
 TEST(Delimited, DepthsGoingBackUpWithoutABoreholeColumnAreRefusedWithTheLine) {
