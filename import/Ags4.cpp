@@ -426,6 +426,44 @@ const char* const kIsptHeadings[kIsptCount] = {
     "ISPT_INC2", "ISPT_INC3", "ISPT_INC4", "ISPT_INC5", "ISPT_INC6", "ISPT_PEN1", "ISPT_PEN2",
     "ISPT_PEN3", "ISPT_PEN4", "ISPT_PEN5", "ISPT_PEN6"};
 
+// The report the increment columns make (ISPT_INC1..6 blows, ISPT_PEN1..6 mm, 75 mm where the
+// penetration is blank): 1 and 2 the seating drive, 3 to 6 the test drive.
+template <class Get> SptReport fromIncrements(const Get& get) {
+    SptReport r;
+    double seatPen = 0;
+    bool seat = false;
+    for (int k = 0; k < 2; ++k) {
+        if (!parseNumber(get(kInc1 + k))) continue;
+        seat = true;
+        seatPen += parseNumber(get(kPen1 + k)).value_or(kIncrementMm);
+    }
+    int test = 0;
+    bool stoppedShort = false;
+    for (int k = 2; k < 6; ++k) {
+        const auto blows = parseNumber(get(kInc1 + k));
+        if (!blows) break;
+        ++test;
+        r.testBlows += *blows;
+        const double pen = parseNumber(get(kPen1 + k)).value_or(kIncrementMm);
+        r.testPenMm += pen;
+        if (pen < kIncrementMm - 1) {
+            stoppedShort = true; // the drive stopped within this increment
+            break;
+        }
+    }
+    if (!seat && !test) return r;
+    r.parsed = r.hasTest = true;
+    if (!test) {
+        // A seating drive short of its 150 mm with no test drive: refusal while seating.
+        r.seatingOnly = seatPen < 2 * kIncrementMm - 1;
+        r.noResult = !r.seatingOnly;
+        r.hasTest = r.seatingOnly;
+        return r;
+    }
+    r.testIncomplete = test < 4 && !stoppedShort;
+    return r;
+}
+
 // Decides N from one ISPT row. False when the row gives no N.
 bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t,
              std::string& why) {
@@ -435,11 +473,6 @@ bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t,
     t.statedN = parseNumber(get(kNval));
     t.hammer = get(kHam);
     t.energyRatio = parseNumber(get(kErat));
-    for (int k = 0; k < 6; ++k) {
-        auto blows = parseNumber(get(kInc1 + k));
-        auto pen = parseNumber(get(kPen1 + k));
-        if (blows || pen) t.driveSets.push_back({k + 1, blows, pen});
-    }
     const auto npen = parseNumber(get(kNpen));
     const SptReport r = parseSptReport(t.report, false);
     const bool reportKnowsTest = r.parsed && r.hasTest && !r.testIncomplete;
@@ -458,7 +491,7 @@ bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t,
         return true;
     }
     ReportN n;
-    if (!nFromReport(r, inchData, n)) {
+    if (!nFromReport(r, inchData, n) && !nFromReport(fromIncrements(get), inchData, n)) {
         why = t.report.empty() ? "no N value and no report" : "no N in \"" + t.report + "\"";
         return false;
     }

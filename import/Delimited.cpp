@@ -2,6 +2,7 @@
 
 #include "import/Ags4.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 
@@ -227,7 +228,13 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
         }
         return out.boreholes[it->second];
     };
-    if (boreholeCol < 0) boreholeFor(options.boreholeName);
+    if (boreholeCol < 0) {
+        // One test a line at most: room for them all at once, not twice that as it grows.
+        boreholeFor(options.boreholeName)
+            .tests.reserve(static_cast<std::size_t>(
+                std::count(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end(), '\n') +
+                1));
+    }
     const std::string fileLevel = boreholeCol < 0 ? options.boreholeName : std::string();
     std::vector<Problem> rowProblems;
 

@@ -388,3 +388,52 @@ TEST(Ags3, RowsOutsideAGroupAndStrayContinuationsAreListed) {
 
 } // namespace
 } // namespace zenka::dataimport
+
+namespace zenka::dataimport {
+namespace {
+
+TEST(Ags4, IncrementColumnsGiveNWhenTheFileStatesNone) {
+    std::string h, u;
+    for (const char* col : {"INC1", "INC2", "INC3", "INC4", "INC5", "INC6"}) {
+        h += std::string(",\"ISPT_") + col + "\"";
+        u += ",\"\"";
+    }
+    for (const char* col : {"PEN1", "PEN2", "PEN3", "PEN4", "PEN5", "PEN6"}) {
+        h += std::string(",\"ISPT_") + col + "\"";
+        u += ",\"mm\"";
+    }
+    struct Case {
+        const char* what;
+        const char* values; // after LOCA_ID, ISPT_TOP, ISPT_NVAL, ISPT_REP
+        std::optional<double> n;
+        bool refusal;
+    };
+    const Case cases[] = {
+        {"four full increments", "\"2\",\"3\",\"4\",\"4\",\"5\",\"6\",\"\",\"\",\"\",\"\",\"\",\"\"",
+         19, false},
+        {"stopped in the fourth", "\"5\",\"8\",\"10\",\"12\",\"14\",\"14\",\"\",\"\",\"\",\"\",\"\",\"20\"",
+         61, true}, // 50 blows over 245 mm
+        {"stopped in the third", "\"5\",\"8\",\"10\",\"12\",\"28\",\"\",\"\",\"\",\"\",\"\",\"60\",\"\"",
+         71, true}, // 50 blows over 210 mm
+        {"seating drive stopped", "\"25\",\"25\",\"\",\"\",\"\",\"\",\"75\",\"40\",\"\",\"\",\"\",\"\"",
+         100, true},
+        {"an increment missing", "\"2\",\"3\",\"4\",\"\",\"5\",\"6\",\"\",\"\",\"\",\"\",\"\",\"\"",
+         std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DataFile f = readAgs(
+            agsFile(std::string("\"DATA\",\"BH1\",\"2.00\",\"\",\"\",") + c.values + "\n", h, u));
+        ASSERT_EQ(f.boreholes.size(), 1u);
+        if (!c.n) {
+            EXPECT_TRUE(f.boreholes[0].tests.empty());
+            continue;
+        }
+        const SptTest& t = onlyTest(f);
+        EXPECT_DOUBLE_EQ(*t.n, *c.n);
+        EXPECT_EQ(t.refusal, c.refusal);
+    }
+}
+
+} // namespace
+} // namespace zenka::dataimport
