@@ -28,9 +28,11 @@ for f in "$samples"/*; do
         "$batch" --list "$data" --csv "$work/list.csv" 2>&1 | sed "s|$work/||g"
         cat "$work/list.csv" 2>/dev/null; rm -f "$work/list.csv"
         echo "== import (exit below)"
+        # stderr after stdout, so that the two never interleave differently from run to run
         "$batch" --import "$data" --template "$template" --soil-map "$work/map.csv" \
-            --outdir "$proj" --no-run 2>&1 | sed "s|$work/||g"
+            --outdir "$proj" --no-run 2>"$work/err" | sed "s|$work/||g"
         echo "exit ${PIPESTATUS[0]}"
+        sed "s|$work/||g" "$work/err"
         for p in "$proj"/*.in; do
             [ -e "$p" ] || continue
             echo "== $(basename "$p")"
