@@ -15,6 +15,7 @@
 #include <mutex>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -380,15 +381,22 @@ void finishCommit(const std::string& recordPath, pid_t owner) {
 
 std::mutex gRecoveredMutex;
 std::set<std::pair<dev_t, ino_t>> gRecovered;
+std::unordered_set<std::string> gRecoveredNames;
 
 } // namespace
 
 void recoverInterruptedWrites(const std::string& folderPath) {
     const std::string folder = displayPath(folderPath.empty() ? "." : folderPath);
+    {
+        // A site's thousands of files in one folder cost one look, and no call each.
+        const std::lock_guard<std::mutex> lock(gRecoveredMutex);
+        if (gRecoveredNames.count(folder)) return;
+    }
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
     {
         const std::lock_guard<std::mutex> lock(gRecoveredMutex);
+        gRecoveredNames.insert(folder);
         if (!gRecovered.insert({st.st_dev, st.st_ino}).second) return;
     }
     const std::string staging = stagingOf(folder);
@@ -430,6 +438,7 @@ void setKillAtCommitStepForTesting(int step) {
 void forgetRecoveredFoldersForTesting() {
     const std::lock_guard<std::mutex> lock(gRecoveredMutex);
     gRecovered.clear();
+    gRecoveredNames.clear();
 }
 
 namespace {
@@ -445,6 +454,7 @@ struct Staged {
     // nothing behind. -1 when the file system has none to give.
     int fd = -1;
     std::string temp; // its name in the staging folder; empty once nothing is left to remove
+    bool named = false; // given a name in the staging folder at some time
 
     void discard() {
         if (fd >= 0) ::close(fd);
@@ -467,8 +477,9 @@ int openAnonymous(const std::string& folder, mode_t mode) {
     if (!gAnonymousTemps) return -1;
     const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd < 0) return -1;
-    // Without /proc the file could never be given a name.
-    if (::access(procName(fd).c_str(), F_OK) != 0) {
+    // Without /proc the file could never be given a name; /proc does not come and go.
+    static const bool procMounted = ::access(procName(fd).c_str(), F_OK) == 0;
+    if (!procMounted) {
         ::close(fd);
         return -1;
     }
@@ -485,17 +496,25 @@ FileResult resolve(Staged& staged, struct stat& st, bool& exists) {
     if (path.empty()) return failure(path, ENOENT);
     // A device or a pipe named through the kernel's own links (/dev/stdout is a pipe's
     // "pipe:[...]") is opened by that name, which only the kernel can follow.
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    const bool found = ::stat(path.c_str(), &st) == 0;
+    if (found && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
         staged.target = path;
         staged.inPlace = true;
         return {};
     }
-    int error = 0;
-    if (!resolveLinks(path, staged.target, error)) return failure(path, error);
-    // Absolute, since a commit record must still name it for a process started elsewhere.
-    staged.target = displayPath(staged.target);
-    exists = ::stat(staged.target.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT) return failure(path, errno);
+    struct stat lst {};
+    if (!found && errno == ENOENT && ::lstat(path.c_str(), &lst) != 0 && errno == ENOENT) {
+        // A new file, and no dangling link to follow: the common case of a site's projects.
+        staged.target = displayPath(path);
+        exists = false;
+    } else {
+        int error = 0;
+        if (!resolveLinks(path, staged.target, error)) return failure(path, error);
+        // Absolute, since a commit record must still name it for a process started elsewhere.
+        staged.target = displayPath(staged.target);
+        exists = ::stat(staged.target.c_str(), &st) == 0;
+        if (!exists && errno != ENOENT) return failure(path, errno);
+    }
     if (exists) {
         if (S_ISDIR(st.st_mode)) return failure(path, EISDIR);
         if (!S_ISREG(st.st_mode)) {
@@ -519,6 +538,8 @@ FileResult stage(Staged& staged) {
     // A new file gets 0666 less the umask; a replaced one keeps its permissions.
     const mode_t mode = exists ? (st.st_mode & 07777) : newFileMode();
     int fd = openAnonymous(folder, mode);
+    // O_TMPFILE gives a new file its mode less the umask, which is the mode it is to have.
+    bool modeSet = fd >= 0 && !exists;
     if (fd >= 0) {
         staged.fd = fd;
     } else {
@@ -538,7 +559,7 @@ FileResult stage(Staged& staged) {
         return failure(path, err);
     };
     // O_TMPFILE and mkstemp both leave the mode to us (mkstemp makes the file private).
-    if (::fchmod(fd, mode) != 0) return fail(errno);
+    if (!modeSet && ::fchmod(fd, mode) != 0) return fail(errno);
     if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
         ::fchown(fd, st.st_uid, st.st_gid) != 0) {
         // The old owner cannot be kept: the file becomes ours, which is no reason to fail.
@@ -568,6 +589,7 @@ int nameInStaging(Staged& staged) {
         std::string name = staging + "/" + stagedName(kTempPrefix);
         if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             staged.temp = std::move(name);
+            staged.named = true;
             return 0;
         }
         // ENOENT: another process removed the staging folder as it finished; make it again.
@@ -700,19 +722,26 @@ FileResult writeFilesAtomically(std::span<const FileToWrite> files) {
 
     // Signals wait until every file is in place, so that an interrupt leaves no set half
     // replaced. (SIGKILL cannot wait; the commit record is for that.)
+    // One file needs no waiting: a link or a rename is one step, and what an interrupt between
+    // link and rename leaves in the staging folder goes with the next write.
+    const bool together = regular.size() > 1;
     sigset_t all, before;
     sigfillset(&all);
-    pthread_sigmask(SIG_BLOCK, &all, &before);
+    if (together) pthread_sigmask(SIG_BLOCK, &all, &before);
+    bool staging = false; // whether a staging folder may be left to remove
+    for (const Staged* f : regular) staging = staging || !f->temp.empty() || together;
     FileResult result;
     if (regular.size() == 1) {
-        if (const int error = commitOne(*regular.front()); error != 0)
-            result = failure(regular.front()->path, error);
-    } else if (regular.size() > 1) {
+        Staged& f = *regular.front();
+        if (const int error = commitOne(f); error != 0) result = failure(f.path, error);
+        staging = staging || f.named;
+    } else if (together) {
         result = commitTogether(regular);
     }
     discardAll();
-    for (const std::string& folder : folders) ::rmdir(stagingOf(folder).c_str());
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (staging)
+        for (const std::string& folder : folders) ::rmdir(stagingOf(folder).c_str());
+    if (together) pthread_sigmask(SIG_SETMASK, &before, nullptr);
 
     // Makes the new names themselves durable, once for each folder; the data is already safe
     // either way.
@@ -737,12 +766,9 @@ std::string sameFileMessage(std::span<const RoleFile> files) {
     // Every file's identity goes into a set: a site's thousands of files are checked in one
     // pass. Files of one folder share the folder's resolution.
     std::unordered_map<std::string, std::string> folders;
-    auto resolved = [&](const std::string& path) {
-        struct stat st {};
+    auto resolved = [&](const std::string& path, bool link) {
         const std::string name = nameOf(path);
-        if (name.empty() || name == "." || name == ".." ||
-            (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)))
-            return resolvedPath(path);
+        if (name.empty() || name == "." || name == ".." || link) return resolvedPath(path);
         const std::string folder = path.find('/') == std::string::npos ? "." : folderOf(path);
         auto it = folders.find(folder);
         if (it == folders.end()) it = folders.emplace(folder, resolvedPath(folder)).first;
@@ -760,11 +786,13 @@ std::string sameFileMessage(std::span<const RoleFile> files) {
         const std::string& path = files[j].path;
         if (path.empty()) continue; // not named yet
         struct stat st {};
-        const bool exists = ::stat(path.c_str(), &st) == 0;
+        bool exists = ::lstat(path.c_str(), &st) == 0;
+        const bool link = exists && S_ISLNK(st.st_mode);
+        if (link) exists = ::stat(path.c_str(), &st) == 0;
         // What is not a plain file (a device, a fifo, a folder) is written in place or refused
         // on its own; /dev/null may well take two outputs.
         if (exists && !S_ISREG(st.st_mode)) continue;
-        const auto [at, fresh] = byPath.emplace(resolved(path), j);
+        const auto [at, fresh] = byPath.emplace(resolved(path, link), j);
         if (!fresh) return message(at->second, j);
         if (!exists) continue;
         const auto [same, freshId] = byIdentity.emplace(std::pair{st.st_dev, st.st_ino}, j);

@@ -418,9 +418,11 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
     // One soil map for the whole site: every classification without a code, once, before any
     // project is written.
     std::unordered_set<std::string> missing;
-    for (const Borehole* b : chosen)
-        for (std::string& m : buildLog(*file, *b, choices, units).missingCodes)
-            missing.insert(std::move(m));
+    // A row *,CODE gives every classification a code.
+    if (!map.other)
+        for (const Borehole* b : chosen)
+            for (std::string& m : buildLog(*file, *b, choices, units).missingCodes)
+                missing.insert(std::move(m));
     if (!missing.empty())
         return writeSiteSoilMap(opt, chosen, map, missing.size(), inputs, problems, makeOutDir,
                                 shell);
@@ -431,15 +433,17 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
     std::vector<RoleFile> files = inputs;
     std::vector<std::string> paths;
     paths.reserve(chosen.size());
+    // Absolute once, not once for every file.
+    const fs::path outDir = displayPath(opt.outDir);
     files.reserve(inputs.size() + chosen.size() * 2 + 1);
     for (const Borehole* b : chosen) {
         const std::string name = terminalText(b->name);
-        paths.push_back((fs::path(opt.outDir) / (safeFileName(b->name) + ".in")).string());
+        paths.push_back((outDir / (safeFileName(b->name) + ".in")).string());
         files.push_back({"project file of " + name, paths.back()});
         if (opt.run) files.push_back({"report of " + name, reportNameFor(paths.back())});
     }
     if (opt.run)
-        files.push_back({"depth data file", (fs::path(opt.outDir) / kDepthDataFileName).string()});
+        files.push_back({"depth data file", (outDir / kDepthDataFileName).string()});
     if (const std::string same = sameFileMessage(files); !same.empty()) {
         shell.showMessage(same, MessageKind::Warning);
         return kExitFileOrUsage;
