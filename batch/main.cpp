@@ -168,8 +168,6 @@ int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, Batc
     AnalysisState& s = doc.state();
     std::error_code ec;
     const fs::path absolute = fs::absolute(fs::path(input), ec);
-    // A write a killed run left half done in this folder is finished before anything is read.
-    recoverInterruptedWrites((ec ? fs::path(input) : absolute).parent_path().string());
     shell.setFileToOpen(ec ? input : absolute.string());
     if (!OpenProject(doc, shell)) return kExitFileOrUsage;
     // Open takes the names of a new input file; the depth data follows the report unless -o
