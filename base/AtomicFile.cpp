@@ -543,12 +543,17 @@ FileResult stage(Staged& staged) {
     if (fd >= 0) {
         staged.fd = fd;
     } else {
-        std::string staging;
-        if (const int error = openStaging(folder, staging); error != 0)
-            return failure(path, error);
-        std::string temp = staging + "/" + std::string(kTempPrefix) +
-                           std::to_string(::getpid()) + "-XXXXXX";
-        fd = ::mkstemp(temp.data());
+        std::string temp;
+        // ENOENT: another process removed the staging folder as it finished; make it again.
+        for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+            std::string staging;
+            if (const int error = openStaging(folder, staging); error != 0)
+                return failure(path, error);
+            temp = staging + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) +
+                   "-XXXXXX";
+            fd = ::mkstemp(temp.data());
+            if (fd < 0 && errno != ENOENT) break;
+        }
         if (fd < 0) return failure(path, errno);
         staged.temp = std::move(temp);
         staged.fd = fd;

@@ -275,6 +275,38 @@ TEST_F(AtomicFile, ACommitKilledAtAnyStepIsFinishedByTheNextWrite) {
     forgetRecoveredFoldersForTesting();
 }
 
+TEST_F(AtomicFile, TwoProcessesWritingIntoOneFolderShareItsStagingFolder) {
+    for (bool anonymous : {true, false}) {
+        SCOPED_TRACE(anonymous ? "anonymous temporary files" : "named temporary files");
+        TempFolder site;
+        std::vector<pid_t> children;
+        for (const char* who : {"a", "b"}) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                setAnonymousTempFilesForTesting(anonymous);
+                const std::string report = site.file(std::string(who) + ".out");
+                const std::string depth = site.file(std::string(who) + ".tmp");
+                int failed = 0;
+                for (int i = 0; i < 150; ++i) {
+                    const std::string text = who + std::to_string(i);
+                    const FileToWrite files[] = {{report, text}, {depth, text}};
+                    failed += writeFilesAtomically(files).ok ? 0 : 1;
+                    failed += writeFileAtomically(report, text).ok ? 0 : 1;
+                }
+                ::_exit(failed == 0 ? 0 : 1);
+            }
+            children.push_back(child);
+        }
+        for (const pid_t child : children) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write failed";
+        }
+        EXPECT_EQ(site.names(), (std::vector<std::string>{"a.out", "a.tmp", "b.out", "b.tmp"}));
+        EXPECT_EQ(readBytes(site.file("b.tmp")), "b149");
+    }
+}
+
 TEST_F(AtomicFile, AForgedOrCutRecordMovesNothing) {
     forgetRecoveredFoldersForTesting();
     const pid_t child = deadProcess();
