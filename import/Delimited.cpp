@@ -232,7 +232,9 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
         // One test a line at most: room for them all at once, not twice that as it grows.
         boreholeFor(options.boreholeName)
             .tests.reserve(static_cast<std::size_t>(
-                std::count(bytes.begin() + static_cast<std::ptrdiff_t>(start), bytes.end(), '\n') +
+                std::count(bytes.begin() + static_cast<std::ptrdiff_t>(
+                                               std::min(start, bytes.size())),
+                           bytes.end(), '\n') +
                 1));
     }
     const std::string fileLevel = boreholeCol < 0 ? options.boreholeName : std::string();

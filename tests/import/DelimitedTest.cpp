@@ -81,6 +81,10 @@ TEST(Delimited, RowsWithoutDepthOrNAreListedAndShortDrivesScaled) {
 TEST(Delimited, AHeaderWithoutDepthAndNIsRefused) {
     EXPECT_THAT(readDelimited("Name,Value\na,1\n").error, HasSubstr("depth"));
     EXPECT_FALSE(readDelimited("  \n\n").error.empty());
+    // A header alone, without a line break: no rows, and nothing read past the end.
+    const DataFile header = readDelimited("Depth (m),N");
+    ASSERT_TRUE(header.error.empty()) << header.error;
+    EXPECT_TRUE(header.boreholes.at(0).tests.empty());
 }
 
 } // namespace
