@@ -29,10 +29,6 @@ namespace {
 long long gFailAfterBytes = -1;
 bool gAnonymousTemps = true;
 
-// A file to be read is held whole in memory; this keeps a device such as /dev/zero from
-// taking all of it.
-constexpr std::size_t kMaxReadBytes = std::size_t{256} << 20;
-
 std::string reason(int error) {
     return std::strerror(error);
 }
@@ -807,9 +803,26 @@ std::string sameFileMessage(std::span<const RoleFile> files) {
 }
 
 FileResult readWholeFile(const std::string& path, std::string& bytes) {
+    // A file to be read is held whole in memory; the cap keeps a device such as /dev/zero from
+    // taking all of it.
+    return readWholeFile(path, bytes, ReadLimits{});
+}
+
+std::string sizeText(std::size_t bytes) {
+    constexpr std::size_t kMb = std::size_t{1} << 20;
+    constexpr std::size_t kGb = std::size_t{1} << 30;
+    if (bytes >= kGb && bytes % kGb == 0) return std::to_string(bytes / kGb) + " GB";
+    return std::to_string(bytes / kMb) + " MB";
+}
+
+FileResult readWholeFile(const std::string& path, std::string& bytes, const ReadLimits& limits) {
     bytes.clear();
     auto failed = [&](int error) {
         bytes.clear();
+        if (error == EFBIG && limits.maxBytes != ReadLimits{}.maxBytes)
+            return FileResult{false, error,
+                              displayPath(path) + " is larger than " + sizeText(limits.maxBytes) +
+                                  ", more than " + limits.what + " can be.\n" + reason(error)};
         return FileResult{false, error, fileReadErrorMessage(path, error)};
     };
     // Non-blocking open, so that a fifo without a writer cannot hang the program.
@@ -824,9 +837,22 @@ FileResult readWholeFile(const std::string& path, std::string& bytes) {
         ::close(fd);
         return failed(error);
     }
-    if (S_ISREG(st.st_mode) && st.st_size > 0 &&
-        static_cast<unsigned long long>(st.st_size) <= kMaxReadBytes)
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    if (limits.regularOnly && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        const char* kind = S_ISFIFO(st.st_mode)   ? "a fifo"
+                           : S_ISCHR(st.st_mode)  ? "a character device"
+                           : S_ISBLK(st.st_mode)  ? "a block device"
+                           : S_ISSOCK(st.st_mode) ? "a socket"
+                                                  : "not a plain file";
+        return FileResult{false, EINVAL,
+                          displayPath(path) + " is not a regular file.\nIt is " +
+                              std::string(kind) + "; only a file can be read."};
+    }
+    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > limits.maxBytes) {
+        ::close(fd);
+        return failed(EFBIG);
+    }
+    if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
 
     char buffer[1 << 16];
     for (;;) {
@@ -838,7 +864,7 @@ FileResult readWholeFile(const std::string& path, std::string& bytes) {
             ::close(fd);
             return failed(error);
         }
-        if (bytes.size() + static_cast<std::size_t>(n) > kMaxReadBytes) {
+        if (bytes.size() + static_cast<std::size_t>(n) > limits.maxBytes) {
             ::close(fd);
             return failed(EFBIG);
         }

@@ -9,6 +9,7 @@
 // before the first rename, so that the next write into the folder (or recoverInterruptedWrites)
 // finishes the set a killed process left half replaced and removes what it left.
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,19 @@ void recoverInterruptedWrites(const std::string& folder);
 
 // Reads a whole file; on failure the message names the path and the reason.
 FileResult readWholeFile(const std::string& path, std::string& bytes);
+
+// What a read takes: at most maxBytes (a larger file is refused with a message that names the
+// cap and what the file is to the person), and with regularOnly nothing but a regular file (a
+// fifo or a device is refused before anything is read).
+struct ReadLimits {
+    std::size_t maxBytes = std::size_t{256} << 20;
+    bool regularOnly = false;
+    const char* what = "a project file";
+};
+FileResult readWholeFile(const std::string& path, std::string& bytes, const ReadLimits& limits);
+
+// "256 MB", "1 GB": a size cap as messages give it.
+std::string sizeText(std::size_t bytes);
 
 // The path as messages show it: absolute, without "." and ".." steps or a trailing slash.
 std::string displayPath(const std::string& path);

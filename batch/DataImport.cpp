@@ -233,7 +233,8 @@ int listDataFile(const ImportOptions& opt, BatchShell& shell) {
     printProblems(opt.dataFile, *file, nullptr);
 
     const std::vector<BoreholeSummary> rows = listBoreholes(*file);
-    std::string out = "borehole            ground elevation  final depth  SPT tests  water depth\n";
+    std::string out =
+        "borehole            ground elevation  final depth        SPT tests  water depth\n";
     std::string csv =
         "borehole,name,ground_elevation,elevation_unit,final_depth,depth_unit,spt_tests,"
         "refusals,water_depth\n";
@@ -248,7 +249,7 @@ int listDataFile(const ImportOptions& opt, BatchShell& shell) {
         const std::string elevation = number(b.groundElevation, b.elevationUnit);
         out += pad(terminalText(b.name), 18, false) + " " + pad(elevation, 16, true) + " " +
                pad(number(b.finalDepth, b.depthUnit), 12, true) + " " +
-               pad(std::to_string(b.sptTests), 10, true) + " " +
+               pad(testCountText(b), 16, true) + " " +
                pad(number(b.waterDepth, b.depthUnit), 12, true) + "\n";
         csv += csvField(b.name) + "," + csvField(b.id) + "," + plain(b.groundElevation) + "," +
                (b.elevationUnit == LengthUnit::Unknown ? "" : unitWord(b.elevationUnit)) + "," +
@@ -487,9 +488,8 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
         ++written;
         if (!opt.quiet) {
             shell.announce(stdout);
-            std::printf("Project written to %s: %d tests of %d kept; %s\n",
-                        terminalText(paths[i]).c_str(), log.testsKept, log.testsWithN,
-                        terminalText(log.hammerSummary).c_str());
+            std::printf("Project written to %s: %s\n", terminalText(paths[i]).c_str(),
+                        terminalText(importSummary(log)).c_str());
         }
         if (opt.run) status = std::max(status, analyse(paths[i]));
     }

@@ -360,9 +360,10 @@ TEST_F(BatchTest, BoreholesOfADataFileAreListedAndImportedIntoProjects) {
     test::writeFile(ags, kAgsFile);
     Result r = runBatch({"--list", ags, "--csv", dir.file("list.csv")});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "borehole            ground elevation  final depth  SPT tests  water depth\n"
-                     "BH/1                        12.50 m      10.00 m          3            -\n"
-                     "BH2                               -       6.00 m          2            -\n");
+    EXPECT_EQ(r.out,
+              "borehole            ground elevation  final depth        SPT tests  water depth\n"
+              "BH/1                        12.50 m      10.00 m                3            -\n"
+              "BH2                               -       6.00 m                2            -\n");
     EXPECT_EQ(test::readFile(dir.file("list.csv")),
               "borehole,name,ground_elevation,elevation_unit,final_depth,depth_unit,spt_tests,"
               "refusals,water_depth\n"
