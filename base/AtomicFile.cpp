@@ -262,12 +262,19 @@ void syncFolder(const std::string& folder) {
 // another user made could swap a staged file before it is put in place.
 int openStaging(const std::string& folder, std::string& staging) {
     staging = stagingOf(folder);
-    if (::mkdir(staging.c_str(), 0700) != 0 && errno != EEXIST) return errno;
-    struct stat st {};
-    if (::lstat(staging.c_str(), &st) != 0) return errno;
-    if (!S_ISDIR(st.st_mode)) return ENOTDIR;
-    if (st.st_uid != ::geteuid()) return EACCES;
-    return 0;
+    // ENOENT after EEXIST: another process removed it as it finished; make it again.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (::mkdir(staging.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+        struct stat st {};
+        if (::lstat(staging.c_str(), &st) != 0) {
+            if (errno == ENOENT) continue;
+            return errno;
+        }
+        if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+        if (st.st_uid != ::geteuid()) return EACCES;
+        return 0;
+    }
+    return ENOENT;
 }
 
 // What a commit of several files puts in place, written before the first of them is: a process
