@@ -18,10 +18,8 @@
 #include <QPrinter>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
-#include <string_view>
 
 namespace zenka {
 

@@ -555,6 +555,17 @@ TEST_F(GraphTest, PrintingGoesToThePrinterChosenInTheDialog) {
     EXPECT_GT(printed.size(), 1000u);
     EXPECT_EQ(printed.substr(0, 5), "%PDF-");
     EXPECT_THAT(shell.messages, IsEmpty());
+    // The printed sheet carries the title block.
+    if (std::FILE* text = popen(("pdftotext -raw '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
+        std::string out;
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, text)) > 0;) out.append(buf, n);
+        if (pclose(text) == 0) {
+            EXPECT_THAT(out, ::testing::HasSubstr("Job: " + doc.jobName));
+            EXPECT_THAT(out, ::testing::HasSubstr("Boring No.: " + doc.boringNumber));
+            EXPECT_THAT(out, ::testing::HasSubstr("Project No.: " + doc.projectNumber));
+        }
+    }
 
     // Cancelled: nothing printed.
     std::filesystem::remove(pdf);
