@@ -75,8 +75,24 @@ CommandLine exitWith(int code) {
     return c;
 }
 
+// The usage lines of a help text: up to its first line that starts with neither "Usage:" nor
+// a blank.
+std::string usageLines(const char* help) {
+    const std::string_view text = help;
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t next = text.find('\n', end);
+        if (next == std::string_view::npos) break;
+        const std::string_view line = text.substr(end, next - end);
+        if (!line.starts_with("Usage:") && !line.starts_with(" ")) break;
+        end = next + 1;
+    }
+    return std::string(text.substr(0, end));
+}
+
 CommandLine usageError(std::FILE* err, const std::string& message, bool exporting) {
-    std::fprintf(err, "zenka: %s\nTry 'zenka %s--help' for more information.\n", message.c_str(),
+    std::fprintf(err, "zenka: %s\n%sTry 'zenka %s--help' for more information.\n", message.c_str(),
+                 usageLines(exporting ? kExportUsage : kUsage).c_str(),
                  exporting ? "--export-pdf " : "");
     return exitWith(kExitUsage);
 }

@@ -58,7 +58,12 @@ TEST(CommandLine, HelpVersionAndMistakesEndBeforeTheGuiStarts) {
         // The export's own help, whichever comes first.
         {{"--export-pdf", "--help"}, Action::Exit, 0, "-o, --output OUT.pdf", ""},
         {{"-h", "--export-pdf", "p.in"}, Action::Exit, 0, "--paper letter|a4", ""},
-        {{"--bogus"}, Action::Exit, 2, "", "unknown option '--bogus'\nTry 'zenka --help'"},
+        {{"--bogus"},
+         Action::Exit,
+         2,
+         "",
+         "zenka: unknown option '--bogus'\nUsage: zenka [QT-OPTION]...\n       zenka --export-pdf "
+         "PROJECT.in [-o OUT.pdf] [--paper letter|a4]\nTry 'zenka --help'"},
         {{"-x"}, Action::Exit, 2, "", "unknown option '-x'"},
         {{"-platform"}, Action::Exit, 2, "", "'-platform' needs a value"},
         // Qt's options in their forms, the platform's service switches and a file name: the
@@ -71,7 +76,12 @@ TEST(CommandLine, HelpVersionAndMistakesEndBeforeTheGuiStarts) {
         {{"/Automation", "-Embedding", "project.in"}, Action::Gui, 0, "", ""},
         {{"--", "-not-an-option"}, Action::Gui, 0, "", ""},
         // The export's mistakes point at the export's help.
-        {{"--export-pdf"}, Action::Exit, 2, "", "needs a file\nTry 'zenka --export-pdf --help'"},
+        {{"--export-pdf"},
+         Action::Exit,
+         2,
+         "",
+         "needs a file\nUsage: zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper "
+         "letter|a4]\nTry 'zenka --export-pdf --help'"},
         {{"--export-pdf", "a.in", "--paper", "legal"}, Action::Exit, 2, "", "not 'legal'"},
         {{"--export-pdf", "a.in", "--export-pdf", "b.in"}, Action::Exit, 2, "", "one project"},
         {{"--export-pdf", "a.in", "-o", " "}, Action::Exit, 2, "", "a blank file name"},
