@@ -1,5 +1,7 @@
 #include "app/ExportCommands.h"
 
+#include "app/CommandLine.h"
+
 #include "base/AtomicFile.h"
 #include "batch/BatchShell.h"
 #include "engine/AnalysisState.h"
@@ -16,10 +18,8 @@
 #include <QPrinter>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
-#include <string_view>
 
 namespace zenka {
 
@@ -29,27 +29,10 @@ constexpr int kExitOk = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitFileOrUsage = 2;
 
-const char* const kUsage =
-    "Usage: zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]\n"
-    "Analyses the project without a display and writes its report, beside the project,\n"
-    "and the report with its graphs as one PDF.\n"
-    "\n"
-    "Options:\n"
-    "  -o, --output OUT.pdf  the PDF's path; default: beside the project, named after it\n"
-    "                        with the extension .pdf\n"
-    "  --paper letter|a4     the paper; default: the default printer's, else the locale's\n"
-    "\n"
-    "Exit status: 0 written; 1 the project was refused; 2 a usage error or a file that\n"
-    "could not be read or written.\n";
-
 int usageError(const std::string& message) {
     std::fprintf(stderr, "zenka: %s\nTry 'zenka --export-pdf --help' for more information.\n",
                  message.c_str());
     return kExitFileOrUsage;
-}
-
-bool isBlank(std::string_view name) {
-    return name.find_first_not_of(" \t\n\r\v\f") == std::string_view::npos;
 }
 
 Paper paperOf(const QPageSize& size) {
@@ -203,66 +186,13 @@ bool PrintReport(CPelbrinDoc& doc, GuiShell& shell) {
     return true;
 }
 
-bool isExportCommandLine(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--export-pdf") == 0) return true;
-        if (std::strncmp(argv[i], "--export-pdf=", 13) == 0) return true;
-    }
-    return false;
-}
-
-int exportPdfCommandLine(int argc, char** argv) {
-    std::string input, output, paperText;
-    bool haveInput = false, haveOutput = false, havePaper = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return kExitOk;
-        }
-        std::string_view value;
-        bool inlineValue = false;
-        if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-            inlineValue = true;
-        }
-        std::string* into = nullptr;
-        bool* seen = nullptr;
-        if (arg == "--export-pdf") {
-            into = &input;
-            seen = &haveInput;
-        } else if (arg == "-o" || arg == "--output") {
-            into = &output;
-            seen = &haveOutput;
-        } else if (arg == "--paper") {
-            into = &paperText;
-            seen = &havePaper;
-        } else {
-            return usageError("unknown argument '" + std::string(argv[i]) + "'");
-        }
-        if (!inlineValue) {
-            if (i + 1 == argc)
-                return usageError("option '" + std::string(arg) + "' needs " +
-                                  (arg == "--paper" ? "letter or a4" : "a file"));
-            value = argv[++i];
-        }
-        if (*seen && arg == "--export-pdf") return usageError("--export-pdf takes one project");
-        *seen = true;
-        *into = std::string(value);
-        if (arg != "--paper" && isBlank(*into))
-            return usageError("option '" + std::string(arg) + "' has " +
-                              (into->empty() ? "an empty" : "a blank") + " file name");
-    }
+int exportPdfCommandLine(const CommandLine& command) {
+    const std::string& input = command.input;
+    std::string output = command.output;
+    const bool haveOutput = !output.empty();
     Paper paper = defaultPaper();
-    if (havePaper) {
-        if (paperText == "letter" || paperText == "Letter")
-            paper = Paper::Letter;
-        else if (paperText == "a4" || paperText == "A4")
-            paper = Paper::A4;
-        else
-            return usageError("option '--paper' needs letter or a4, not '" + paperText + "'");
-    }
+    if (command.paper == "letter") paper = Paper::Letter;
+    if (command.paper == "a4") paper = Paper::A4;
 
     namespace fs = std::filesystem;
     auto state = std::make_unique<AnalysisState>();

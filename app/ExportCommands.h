@@ -11,6 +11,7 @@
 namespace zenka {
 
 class CPelbrinDoc;
+struct CommandLine;
 class GuiShell;
 class Shell;
 
@@ -28,10 +29,8 @@ bool PrintReport(CPelbrinDoc& doc, GuiShell& shell);
 // The save dialog's filters, the default paper's first.
 std::vector<std::string> pdfFilters(Paper first);
 
-// Whether the command line asks for a headless export.
-bool isExportCommandLine(int argc, char** argv);
-// zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]; needs a QApplication. The
-// exit status: 0 written, 1 refused, 2 a usage or file error.
-int exportPdfCommandLine(int argc, char** argv);
+// zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4], as parseCommandLine read it;
+// needs a QApplication. The exit status: 0 written, 1 refused, 2 a usage or file error.
+int exportPdfCommandLine(const CommandLine& command);
 
 } // namespace zenka

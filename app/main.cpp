@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/ExportCommands.h"
 #include "app/MainFrame.h"
 #include "app/PelbrinApp.h"
@@ -12,8 +13,11 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // Read before the GUI starts: the help, the version and a mistyped option need no display.
+    const zenka::CommandLine command = zenka::parseCommandLine(argc, argv, stdout, stderr);
+    if (command.action == zenka::CommandLine::Action::Exit) return command.exitCode;
     // The headless export needs no display and shows no window.
-    const bool exporting = zenka::isExportCommandLine(argc, argv);
+    const bool exporting = command.action == zenka::CommandLine::Action::ExportPdf;
     // Hash order decides the order of the fonts in a PDF: fixed, two exports of one run are
     // the same file. Every hash keeps the seed it was made with.
     QHashSeed::setDeterministicGlobalSeed();
@@ -28,7 +32,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Qt takes the user's locale for C; numbers in files must keep their decimal point.
     std::setlocale(LC_NUMERIC, "C");
-    if (exporting) return zenka::exportPdfCommandLine(argc, argv);
+    if (exporting) return zenka::exportPdfCommandLine(command);
     QApplication::setApplicationName(QStringLiteral("Zenka"));
     QApplication::setApplicationVersion(QStringLiteral(ZENKA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("zenka"));

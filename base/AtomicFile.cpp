@@ -11,6 +11,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
+#include <mutex>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -23,10 +28,6 @@ namespace {
 
 long long gFailAfterBytes = -1;
 bool gAnonymousTemps = true;
-
-// A file to be read is held whole in memory; this keeps a device such as /dev/zero from
-// taking all of it.
-constexpr std::size_t kMaxReadBytes = std::size_t{256} << 20;
 
 std::string reason(int error) {
     return std::strerror(error);
@@ -184,72 +185,287 @@ void setAnonymousTempFilesForTesting(bool on) {
 
 namespace {
 
-// Temporary files carry the writing process's number, so that one left by a killed process can
-// be told from one that a running process is still writing: ".bridge.out.zenka-4711-Ab3xYz".
-constexpr std::string_view kTempTag = ".zenka-";
+// Named temporary files and commit records live in one small hidden folder beside the files they
+// are for: finding what a killed process left is one look into that folder, never a listing of
+// the folder itself, which may hold any number of files.
+constexpr std::string_view kStagingName = ".zenka-staging";
+// "tmp-4711-Ab3xYz" and "commit-4711-Ab3xYz": the process number tells the files of a process
+// that is gone from those of one still writing.
+constexpr std::string_view kTempPrefix = "tmp-";
+constexpr std::string_view kRecordPrefix = "commit-";
+constexpr std::string_view kRecordMagic = "zenka commit 1\n";
+constexpr std::string_view kRecordEnd = "end\n";
 
-std::string tempPrefix(const std::string& target) {
-    std::string name = nameOf(target);
-    if (name.size() > 100) name.resize(100);
-    return folderOf(target) + "/." + name + std::string(kTempTag) + std::to_string(::getpid()) +
-           "-";
+int gKillAtPoint = -1;
+int gPoint = 0;
+
+// Test seam: a real SIGKILL at the chosen step of a commit.
+void commitPoint() {
+    if (gKillAtPoint >= 0 && gPoint++ == gKillAtPoint) ::kill(::getpid(), SIGKILL);
 }
 
-// The process that made a temporary file of ours, or 0 when the name is not one of ours.
-pid_t tempOwner(std::string_view name) {
-    // "." + name + ".zenka-" + digits + "-" + six letters or digits.
-    constexpr std::size_t kRandom = 6;
-    if (name.size() < 1 + kTempTag.size() + 2 + kRandom || name.front() != '.') return 0;
-    const std::string_view random = name.substr(name.size() - kRandom);
-    if (!std::all_of(random.begin(), random.end(),
+std::string stagingOf(const std::string& folder) {
+    return (folder == "/" ? std::string() : folder) + "/" + std::string(kStagingName);
+}
+
+std::string randomTag() {
+    static unsigned counter = 0;
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    unsigned long long seed = static_cast<unsigned long long>(now.tv_nsec) * 2654435761u +
+                              static_cast<unsigned long long>(now.tv_sec) +
+                              ++counter * 40503u + static_cast<unsigned>(::getpid()) * 97u;
+    std::string tag;
+    for (int i = 0; i < 6; ++i) {
+        tag += kChars[seed % 62];
+        seed /= 62;
+    }
+    return tag;
+}
+
+std::string stagedName(std::string_view prefix) {
+    return std::string(prefix) + std::to_string(::getpid()) + "-" + randomTag();
+}
+
+// The process that made a staged file of ours with that prefix, or 0 when the name is not one.
+pid_t ownerOf(std::string_view name, std::string_view prefix) {
+    if (name.substr(0, prefix.size()) != prefix) return 0;
+    name.remove_prefix(prefix.size());
+    const std::size_t dash = name.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash > 9) return 0;
+    const std::string_view random = name.substr(dash + 1);
+    if (random.size() != 6 ||
+        !std::all_of(random.begin(), random.end(),
                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
         return 0;
-    std::string_view rest = name.substr(0, name.size() - kRandom);
-    if (rest.back() != '-') return 0;
-    rest.remove_suffix(1);
-    const std::size_t tag = rest.rfind(kTempTag);
-    if (tag == std::string_view::npos) return 0;
-    const std::string_view digits = rest.substr(tag + kTempTag.size());
     long pid = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
-    if (ec != std::errc() || end != digits.data() + digits.size() || digits.size() > 9) return 0;
+    const auto [end, ec] = std::from_chars(name.data(), name.data() + dash, pid);
+    if (ec != std::errc() || end != name.data() + dash || pid <= 0) return 0;
     return static_cast<pid_t>(pid);
 }
 
-// Removes the temporary files that processes which no longer run left in a folder (a kill or a
-// power cut between writing and renaming). Files of running processes are theirs to finish.
-void removeOrphans(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return;
-    const pid_t self = ::getpid();
-    while (const dirent* entry = ::readdir(dir)) {
-        const pid_t owner = tempOwner(entry->d_name);
-        if (owner <= 0 || owner == self) continue;
-        if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
+bool isGone(pid_t pid) {
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+void syncFolder(const std::string& folder) {
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+// The staging folder of a folder, made when missing. It must be a folder of ours: one that
+// another user made could swap a staged file before it is put in place.
+int openStaging(const std::string& folder, std::string& staging) {
+    staging = stagingOf(folder);
+    // ENOENT after EEXIST: another process removed it as it finished; make it again.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (::mkdir(staging.c_str(), 0700) != 0 && errno != EEXIST) return errno;
         struct stat st {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode))
-            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        if (::lstat(staging.c_str(), &st) != 0) {
+            if (errno == ENOENT) continue;
+            return errno;
+        }
+        if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+        if (st.st_uid != ::geteuid()) return EACCES;
+        return 0;
+    }
+    return ENOENT;
+}
+
+// What a commit of several files puts in place, written before the first of them is: a process
+// killed in the middle leaves it for the next one to finish. One copy in the staging folder of
+// every folder the commit writes into.
+struct CommitRecord {
+    std::vector<std::string> stagings;                       // folders holding a copy
+    std::vector<std::pair<std::string, std::string>> moves; // staged file -> target
+};
+
+void appendField(std::string& out, const std::string& text) {
+    out += std::to_string(text.size());
+    out += ':';
+    out += text;
+}
+
+std::string recordText(const CommitRecord& r) {
+    std::string out(kRecordMagic);
+    for (const std::string& s : r.stagings) {
+        out += "S ";
+        appendField(out, s);
+        out += '\n';
+    }
+    for (const auto& [from, to] : r.moves) {
+        out += "M ";
+        appendField(out, from);
+        out += ' ';
+        appendField(out, to);
+        out += '\n';
+    }
+    out += kRecordEnd;
+    return out;
+}
+
+bool readField(std::string_view& in, std::string& field) {
+    const std::size_t colon = in.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon > 5) return false;
+    std::size_t size = 0;
+    const auto [end, ec] = std::from_chars(in.data(), in.data() + colon, size);
+    if (ec != std::errc() || end != in.data() + colon || size == 0 || size > in.size() - colon - 1)
+        return false;
+    field.assign(in.substr(colon + 1, size));
+    in.remove_prefix(colon + 1 + size);
+    return field.find('\0') == std::string::npos;
+}
+
+// False for a record cut short or not of this form.
+bool parseRecord(std::string_view in, CommitRecord& r) {
+    if (in.substr(0, kRecordMagic.size()) != kRecordMagic) return false;
+    in.remove_prefix(kRecordMagic.size());
+    while (in.size() > 2 && (in.substr(0, 2) == "S " || in.substr(0, 2) == "M ")) {
+        const bool move = in[0] == 'M';
+        in.remove_prefix(2);
+        std::string a, b;
+        if (!readField(in, a)) return false;
+        if (move && (in.empty() || in[0] != ' ')) return false;
+        if (move) in.remove_prefix(1);
+        if (move && !readField(in, b)) return false;
+        if (in.empty() || in[0] != '\n') return false;
+        in.remove_prefix(1);
+        if (move)
+            r.moves.emplace_back(std::move(a), std::move(b));
+        else
+            r.stagings.push_back(std::move(a));
+    }
+    return in == kRecordEnd;
+}
+
+// A move the record may ask for: a staged file of the record's process, from a staging folder
+// the record names, to a file of that staging folder's own folder. Anything else is not ours.
+bool plausibleMove(const CommitRecord& r, pid_t owner, const std::string& from,
+                   const std::string& to) {
+    const std::string staging = folderOf(from);
+    if (std::find(r.stagings.begin(), r.stagings.end(), staging) == r.stagings.end()) return false;
+    if (ownerOf(nameOf(from), kTempPrefix) != owner) return false;
+    const std::string name = nameOf(to);
+    return folderOf(to) == folderOf(staging) && !name.empty() && name != "." && name != "..";
+}
+
+// Finishes the commit of a process that is gone: every staged file is put in place when every
+// copy of the record is there (the renames may have begun); otherwise the renames never began
+// (or all are done) and what is staged goes.
+void finishCommit(const std::string& recordPath, pid_t owner) {
+    std::string text;
+    CommitRecord r;
+    const std::string name = nameOf(recordPath);
+    bool forward = readWholeFile(recordPath, text).ok && parseRecord(text, r) &&
+                   std::find(r.stagings.begin(), r.stagings.end(), folderOf(recordPath)) !=
+                       r.stagings.end();
+    for (const std::string& s : r.stagings) {
+        struct stat st {};
+        if (::lstat((s + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) forward = false;
+    }
+    for (const auto& [from, to] : r.moves) {
+        if (!plausibleMove(r, owner, from, to)) continue;
+        if (forward)
+            ::rename(from.c_str(), to.c_str());
+        else
+            ::unlink(from.c_str());
+    }
+    if (forward)
+        for (const std::string& s : r.stagings) syncFolder(folderOf(s));
+    for (const std::string& s : r.stagings)
+        if (folderOf(s) != "" && nameOf(s) == kStagingName) ::unlink((s + "/" + name).c_str());
+    ::unlink(recordPath.c_str());
+}
+
+std::mutex gRecoveredMutex;
+std::set<std::pair<dev_t, ino_t>> gRecovered;
+std::unordered_set<std::string> gRecoveredNames;
+
+} // namespace
+
+void recoverInterruptedWrites(const std::string& folderPath) {
+    const std::string folder = displayPath(folderPath.empty() ? "." : folderPath);
+    {
+        // A site's thousands of files in one folder cost one look, and no call each.
+        const std::lock_guard<std::mutex> lock(gRecoveredMutex);
+        if (gRecoveredNames.count(folder)) return;
+    }
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+    {
+        const std::lock_guard<std::mutex> lock(gRecoveredMutex);
+        gRecoveredNames.insert(folder);
+        if (!gRecovered.insert({st.st_dev, st.st_ino}).second) return;
+    }
+    const std::string staging = stagingOf(folder);
+    struct stat sst {};
+    // Only our own staging folder is trusted (see openStaging).
+    if (::lstat(staging.c_str(), &sst) != 0 || !S_ISDIR(sst.st_mode) || sst.st_uid != ::geteuid())
+        return;
+    DIR* dir = ::opendir(staging.c_str());
+    if (!dir) return;
+    std::vector<std::pair<std::string, pid_t>> records;
+    std::vector<std::string> temps;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        const pid_t record = ownerOf(name, kRecordPrefix);
+        const pid_t owner = record > 0 ? record : ownerOf(name, kTempPrefix);
+        if (owner <= 0 || owner == ::getpid() || !isGone(owner)) continue;
+        struct stat fst {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &fst, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(fst.st_mode))
+            continue;
+        if (record > 0)
+            records.emplace_back(staging + "/" + std::string(name), owner);
+        else
+            temps.push_back(staging + "/" + std::string(name));
     }
     ::closedir(dir);
+    for (const auto& [path, owner] : records) finishCommit(path, owner);
+    // What no record claims (or a record gave up) was never put in place.
+    for (const std::string& temp : temps) ::unlink(temp.c_str());
+    // Only when empty: another process may be writing into it.
+    ::rmdir(staging.c_str());
 }
+
+void setKillAtCommitStepForTesting(int step) {
+    gKillAtPoint = step;
+    gPoint = 0;
+}
+
+void forgetRecoveredFoldersForTesting() {
+    const std::lock_guard<std::mutex> lock(gRecoveredMutex);
+    gRecovered.clear();
+    gRecoveredNames.clear();
+}
+
+namespace {
 
 // One file of a write: its bytes in a flushed temporary file beside the target, waiting to be
 // put in place; or, for a device or a fifo, written where it is.
 struct Staged {
     std::string path;   // as the caller named it, for messages
-    std::string target; // the file itself, links followed
+    std::string target; // the file itself, links followed, absolute
     std::string_view bytes;
     bool inPlace = false;
     // An anonymous file: it has no name until it is put in place, so a killed process leaves
     // nothing behind. -1 when the file system has none to give.
     int fd = -1;
-    std::string temp; // a named temporary file instead; empty once nothing is left to remove
+    std::string temp; // its name in the staging folder; empty once nothing is left to remove
+    bool named = false; // given a name in the staging folder at some time
 
     void discard() {
         if (fd >= 0) ::close(fd);
         fd = -1;
-        if (!temp.empty()) ::unlink(temp.c_str());
+        if (!temp.empty()) {
+            ::unlink(temp.c_str());
+            ::rmdir(folderOf(temp).c_str()); // the staging folder, unless another file is there
+        }
         temp.clear();
     }
 };
@@ -264,8 +480,9 @@ int openAnonymous(const std::string& folder, mode_t mode) {
     if (!gAnonymousTemps) return -1;
     const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
     if (fd < 0) return -1;
-    // Without /proc the file could never be given a name.
-    if (::access(procName(fd).c_str(), F_OK) != 0) {
+    // Without /proc the file could never be given a name; /proc does not come and go.
+    static const bool procMounted = ::access(procName(fd).c_str(), F_OK) == 0;
+    if (!procMounted) {
         ::close(fd);
         return -1;
     }
@@ -282,15 +499,25 @@ FileResult resolve(Staged& staged, struct stat& st, bool& exists) {
     if (path.empty()) return failure(path, ENOENT);
     // A device or a pipe named through the kernel's own links (/dev/stdout is a pipe's
     // "pipe:[...]") is opened by that name, which only the kernel can follow.
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    const bool found = ::stat(path.c_str(), &st) == 0;
+    if (found && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
         staged.target = path;
         staged.inPlace = true;
         return {};
     }
-    int error = 0;
-    if (!resolveLinks(path, staged.target, error)) return failure(path, error);
-    exists = ::stat(staged.target.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT) return failure(path, errno);
+    struct stat lst {};
+    if (!found && errno == ENOENT && ::lstat(path.c_str(), &lst) != 0 && errno == ENOENT) {
+        // A new file, and no dangling link to follow: the common case of a site's projects.
+        staged.target = displayPath(path);
+        exists = false;
+    } else {
+        int error = 0;
+        if (!resolveLinks(path, staged.target, error)) return failure(path, error);
+        // Absolute, since a commit record must still name it for a process started elsewhere.
+        staged.target = displayPath(staged.target);
+        exists = ::stat(staged.target.c_str(), &st) == 0;
+        if (!exists && errno != ENOENT) return failure(path, errno);
+    }
     if (exists) {
         if (S_ISDIR(st.st_mode)) return failure(path, EISDIR);
         if (!S_ISREG(st.st_mode)) {
@@ -308,15 +535,28 @@ FileResult stage(Staged& staged) {
     bool exists = false;
     if (FileResult r = resolve(staged, st, exists); !r.ok || staged.inPlace) return r;
     const std::string& path = staged.path;
+    const std::string folder = folderOf(staged.target);
+    recoverInterruptedWrites(folder);
 
     // A new file gets 0666 less the umask; a replaced one keeps its permissions.
     const mode_t mode = exists ? (st.st_mode & 07777) : newFileMode();
-    int fd = openAnonymous(folderOf(staged.target), mode);
+    int fd = openAnonymous(folder, mode);
+    // O_TMPFILE gives a new file its mode less the umask, which is the mode it is to have.
+    bool modeSet = fd >= 0 && !exists;
     if (fd >= 0) {
         staged.fd = fd;
     } else {
-        std::string temp = tempPrefix(staged.target) + "XXXXXX";
-        fd = ::mkstemp(temp.data());
+        std::string temp;
+        // ENOENT: another process removed the staging folder as it finished; make it again.
+        for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+            std::string staging;
+            if (const int error = openStaging(folder, staging); error != 0)
+                return failure(path, error);
+            temp = staging + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) +
+                   "-XXXXXX";
+            fd = ::mkstemp(temp.data());
+            if (fd < 0 && errno != ENOENT) break;
+        }
         if (fd < 0) return failure(path, errno);
         staged.temp = std::move(temp);
         staged.fd = fd;
@@ -327,7 +567,7 @@ FileResult stage(Staged& staged) {
         return failure(path, err);
     };
     // O_TMPFILE and mkstemp both leave the mode to us (mkstemp makes the file private).
-    if (::fchmod(fd, mode) != 0) return fail(errno);
+    if (!modeSet && ::fchmod(fd, mode) != 0) return fail(errno);
     if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
         ::fchown(fd, st.st_uid, st.st_gid) != 0) {
         // The old owner cannot be kept: the file becomes ours, which is no reason to fail.
@@ -346,31 +586,28 @@ FileResult stage(Staged& staged) {
     return {};
 }
 
-// Gives an anonymous file a name beside its target, one no other file has.
-int linkAnonymous(Staged& staged) {
-    static unsigned counter = 0;
+// Gives an anonymous file a name in the staging folder of its target's folder.
+int nameInStaging(Staged& staged) {
+    if (!staged.temp.empty()) return 0;
     const std::string from = procName(staged.fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        static constexpr char kChars[] =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-        unsigned long long seed = static_cast<unsigned long long>(::time(nullptr)) * 2654435761u +
-                                  ++counter * 40503u + static_cast<unsigned>(attempt);
-        std::string name = tempPrefix(staged.target);
-        for (int i = 0; i < 6; ++i) {
-            name += kChars[seed % 62];
-            seed /= 62;
-        }
+        std::string staging;
+        if (const int error = openStaging(folderOf(staged.target), staging); error != 0)
+            return error;
+        std::string name = staging + "/" + stagedName(kTempPrefix);
         if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             staged.temp = std::move(name);
+            staged.named = true;
             return 0;
         }
-        if (errno != EEXIST) return errno;
+        // ENOENT: another process removed the staging folder as it finished; make it again.
+        if (errno != EEXIST && errno != ENOENT) return errno;
     }
     return EEXIST;
 }
 
-// Puts a staged file in place under its target's name.
-int commit(Staged& staged) {
+// Puts one staged file in place under its target's name.
+int commitOne(Staged& staged) {
     if (staged.temp.empty() && staged.fd >= 0) {
         // A new target takes the anonymous file's name directly; an old one is replaced below
         // through a named file, since a link cannot replace a file.
@@ -381,12 +618,73 @@ int commit(Staged& staged) {
             return 0;
         }
         if (errno != EEXIST) return errno;
-        if (const int error = linkAnonymous(staged); error != 0) return error;
+        if (const int error = nameInStaging(staged); error != 0) return error;
+        commitPoint();
     }
     if (::rename(staged.temp.c_str(), staged.target.c_str()) != 0) return errno;
     staged.temp.clear();
     staged.discard();
     return 0;
+}
+
+// Writes one copy of the record into a staging folder: under a temporary name first, so that a
+// record is either whole or not there.
+int writeRecord(const std::string& staging, const std::string& name, const std::string& text) {
+    const std::string temp = staging + "/" + stagedName(kTempPrefix);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return errno;
+    int error = writeAll(fd, text);
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temp.c_str(), (staging + "/" + name).c_str()) != 0) error = errno;
+    if (error != 0) ::unlink(temp.c_str());
+    else syncFolder(staging);
+    return error;
+}
+
+// Several files put in place as one: each is named in its staging folder, the record of the
+// whole set is written, then the renames; a process killed on the way is finished by the next.
+FileResult commitTogether(std::vector<Staged*>& files) {
+    CommitRecord record;
+    for (Staged* f : files) {
+        if (const int error = nameInStaging(*f); error != 0) return failure(f->path, error);
+        if (f->fd >= 0) ::close(f->fd);
+        f->fd = -1;
+        const std::string staging = folderOf(f->temp);
+        if (std::find(record.stagings.begin(), record.stagings.end(), staging) ==
+            record.stagings.end())
+            record.stagings.push_back(staging);
+        record.moves.emplace_back(f->temp, f->target);
+    }
+    commitPoint();
+    const std::string name = stagedName(kRecordPrefix);
+    const std::string text = recordText(record);
+    std::size_t written = 0;
+    int error = 0;
+    for (; written < record.stagings.size() && error == 0; ++written) {
+        error = writeRecord(record.stagings[written], name, text);
+        if (error == 0) commitPoint();
+    }
+    FileResult result;
+    if (error != 0) {
+        // Nothing was replaced: the staged files go with the records.
+        result = failure(record.stagings[written - 1] + "/" + name, error);
+        --written;
+    } else {
+        for (Staged* f : files) {
+            if (::rename(f->temp.c_str(), f->target.c_str()) != 0) {
+                result = failure(f->path, errno);
+                break;
+            }
+            f->temp.clear();
+            commitPoint();
+        }
+    }
+    for (std::size_t i = 0; i < written; ++i) {
+        ::unlink((record.stagings[i] + "/" + name).c_str());
+        commitPoint();
+    }
+    return result;
 }
 
 } // namespace
@@ -407,17 +705,18 @@ FileResult writeFilesAtomically(std::span<const FileToWrite> files) {
     }
 
     std::vector<std::string> folders; // of the files put in place
+    std::vector<Staged*> regular;
     for (Staged& f : staged) {
         if (FileResult r = stage(f); !r.ok) {
             discardAll();
             return r;
         }
         if (f.inPlace) continue;
+        regular.push_back(&f);
         std::string folder = folderOf(f.target);
         if (std::find(folders.begin(), folders.end(), folder) == folders.end())
             folders.push_back(std::move(folder));
     }
-    for (const std::string& folder : folders) removeOrphans(folder);
 
     // Devices and fifos last: what they receive cannot be taken back, so they get it only once
     // every other file is ready.
@@ -429,32 +728,32 @@ FileResult writeFilesAtomically(std::span<const FileToWrite> files) {
         }
     }
 
-    // Replacing a file takes a link and a rename; an interrupt between the two would leave the
-    // linked name behind, so signals wait until every file is in place. (SIGKILL cannot wait;
-    // what it leaves carries the process number and goes with the next write.)
+    // Signals wait until every file is in place, so that an interrupt leaves no set half
+    // replaced. (SIGKILL cannot wait; the commit record is for that.)
+    // One file needs no waiting: a link or a rename is one step, and what an interrupt between
+    // link and rename leaves in the staging folder goes with the next write.
+    const bool together = regular.size() > 1;
     sigset_t all, before;
     sigfillset(&all);
-    pthread_sigmask(SIG_BLOCK, &all, &before);
+    if (together) pthread_sigmask(SIG_BLOCK, &all, &before);
+    bool staging = false; // whether a staging folder may be left to remove
+    for (const Staged* f : regular) staging = staging || !f->temp.empty() || together;
     FileResult result;
-    for (Staged& f : staged) {
-        if (f.inPlace) continue;
-        if (const int error = commit(f); error != 0) {
-            result = failure(f.path, error);
-            break;
-        }
+    if (regular.size() == 1) {
+        Staged& f = *regular.front();
+        if (const int error = commitOne(f); error != 0) result = failure(f.path, error);
+        staging = staging || f.named;
+    } else if (together) {
+        result = commitTogether(regular);
     }
     discardAll();
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (staging)
+        for (const std::string& folder : folders) ::rmdir(stagingOf(folder).c_str());
+    if (together) pthread_sigmask(SIG_SETMASK, &before, nullptr);
 
     // Makes the new names themselves durable, once for each folder; the data is already safe
     // either way.
-    for (const std::string& folder : folders) {
-        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-    }
+    for (const std::string& folder : folders) syncFolder(folder);
     return result;
 }
 
@@ -472,47 +771,65 @@ std::string resolvedPath(const std::string& path) {
 }
 
 std::string sameFileMessage(std::span<const RoleFile> files) {
-    struct Key {
-        std::string resolved;
-        bool exists = false;
-        bool regular = false;
-        dev_t dev = 0;
-        ino_t ino = 0;
+    // Every file's identity goes into a set: a site's thousands of files are checked in one
+    // pass. Files of one folder share the folder's resolution.
+    std::unordered_map<std::string, std::string> folders;
+    auto resolved = [&](const std::string& path, bool link) {
+        const std::string name = nameOf(path);
+        if (name.empty() || name == "." || name == ".." || link) return resolvedPath(path);
+        const std::string folder = path.find('/') == std::string::npos ? "." : folderOf(path);
+        auto it = folders.find(folder);
+        if (it == folders.end()) it = folders.emplace(folder, resolvedPath(folder)).first;
+        return (it->second == "/" ? std::string() : it->second) + "/" + name;
     };
-    std::vector<Key> keys(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        Key& k = keys[i];
-        k.resolved = resolvedPath(files[i].path);
+    auto message = [&](std::size_t i, std::size_t j) {
+        std::string first = files[i].role;
+        if (!first.empty()) first[0] = static_cast<char>(std::toupper(first[0]));
+        return first + " " + displayPath(files[i].path) + " and the " + files[j].role + " " +
+               displayPath(files[j].path) + " are the same file; nothing was written.";
+    };
+    std::unordered_map<std::string, std::size_t> byPath;
+    std::map<std::pair<dev_t, ino_t>, std::size_t> byIdentity;
+    for (std::size_t j = 0; j < files.size(); ++j) {
+        const std::string& path = files[j].path;
+        if (path.empty()) continue; // not named yet
         struct stat st {};
-        k.exists = !files[i].path.empty() && ::stat(files[i].path.c_str(), &st) == 0;
-        k.regular = k.exists && S_ISREG(st.st_mode);
-        k.dev = st.st_dev;
-        k.ino = st.st_ino;
-    }
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        for (std::size_t j = i + 1; j < files.size(); ++j) {
-            const Key& a = keys[i];
-            const Key& b = keys[j];
-            if (files[i].path.empty() || files[j].path.empty()) continue; // not named yet
-            // What is not a plain file (a device, a fifo, a folder) is written in place or
-            // refused on its own; /dev/null may well take two outputs.
-            if ((a.exists && !a.regular) || (b.exists && !b.regular)) continue;
-            const bool same = a.resolved == b.resolved ||
-                              (a.exists && b.exists && a.dev == b.dev && a.ino == b.ino);
-            if (!same) continue;
-            std::string first = files[i].role;
-            if (!first.empty()) first[0] = static_cast<char>(std::toupper(first[0]));
-            return first + " " + displayPath(files[i].path) + " and the " + files[j].role + " " +
-                   displayPath(files[j].path) + " are the same file; nothing was written.";
-        }
+        bool exists = ::lstat(path.c_str(), &st) == 0;
+        const bool link = exists && S_ISLNK(st.st_mode);
+        if (link) exists = ::stat(path.c_str(), &st) == 0;
+        // What is not a plain file (a device, a fifo, a folder) is written in place or refused
+        // on its own; /dev/null may well take two outputs.
+        if (exists && !S_ISREG(st.st_mode)) continue;
+        const auto [at, fresh] = byPath.emplace(resolved(path, link), j);
+        if (!fresh) return message(at->second, j);
+        if (!exists) continue;
+        const auto [same, freshId] = byIdentity.emplace(std::pair{st.st_dev, st.st_ino}, j);
+        if (!freshId) return message(same->second, j);
     }
     return {};
 }
 
 FileResult readWholeFile(const std::string& path, std::string& bytes) {
+    // A file to be read is held whole in memory; the cap keeps a device such as /dev/zero from
+    // taking all of it.
+    return readWholeFile(path, bytes, ReadLimits{});
+}
+
+std::string sizeText(std::size_t bytes) {
+    constexpr std::size_t kMb = std::size_t{1} << 20;
+    constexpr std::size_t kGb = std::size_t{1} << 30;
+    if (bytes >= kGb && bytes % kGb == 0) return std::to_string(bytes / kGb) + " GB";
+    return std::to_string(bytes / kMb) + " MB";
+}
+
+FileResult readWholeFile(const std::string& path, std::string& bytes, const ReadLimits& limits) {
     bytes.clear();
     auto failed = [&](int error) {
         bytes.clear();
+        if (error == EFBIG && limits.maxBytes != ReadLimits{}.maxBytes)
+            return FileResult{false, error,
+                              displayPath(path) + " is larger than " + sizeText(limits.maxBytes) +
+                                  ", more than " + limits.what + " can be.\n" + reason(error)};
         return FileResult{false, error, fileReadErrorMessage(path, error)};
     };
     // Non-blocking open, so that a fifo without a writer cannot hang the program.
@@ -527,9 +844,22 @@ FileResult readWholeFile(const std::string& path, std::string& bytes) {
         ::close(fd);
         return failed(error);
     }
-    if (S_ISREG(st.st_mode) && st.st_size > 0 &&
-        static_cast<unsigned long long>(st.st_size) <= kMaxReadBytes)
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    if (limits.regularOnly && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        const char* kind = S_ISFIFO(st.st_mode)   ? "a fifo"
+                           : S_ISCHR(st.st_mode)  ? "a character device"
+                           : S_ISBLK(st.st_mode)  ? "a block device"
+                           : S_ISSOCK(st.st_mode) ? "a socket"
+                                                  : "not a plain file";
+        return FileResult{false, EINVAL,
+                          displayPath(path) + " is not a regular file.\nIt is " +
+                              std::string(kind) + "; only a file can be read."};
+    }
+    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > limits.maxBytes) {
+        ::close(fd);
+        return failed(EFBIG);
+    }
+    if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
 
     char buffer[1 << 16];
     for (;;) {
@@ -541,7 +871,7 @@ FileResult readWholeFile(const std::string& path, std::string& bytes) {
             ::close(fd);
             return failed(error);
         }
-        if (bytes.size() + static_cast<std::size_t>(n) > kMaxReadBytes) {
+        if (bytes.size() + static_cast<std::size_t>(n) > limits.maxBytes) {
             ::close(fd);
             return failed(EFBIG);
         }

@@ -3,10 +3,13 @@
 // Every file the program writes goes through here: the bytes go to a temporary file in the same
 // folder, are flushed to disk, and the temporary file then replaces the target in one rename.
 // A failure at any point leaves the old file as it was and no temporary file behind. The
-// temporary file is anonymous where the file system allows it, so that even a killed process
-// leaves none; otherwise its name carries the process number and a later write into the folder
-// removes it once that process is gone.
+// temporary file is anonymous where the file system allows it. A file that needs a name before
+// its rename gets one in the folder's hidden staging folder (".zenka-staging"), which carries
+// the process number; several files written together are listed there in a commit record
+// before the first rename, so that the next write into the folder (or recoverInterruptedWrites)
+// finishes the set a killed process left half replaced and removes what it left.
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,8 +34,26 @@ struct FileToWrite {
 // leaves every target as it was. A folder is flushed once after the renames into it.
 FileResult writeFilesAtomically(std::span<const FileToWrite> files);
 
+// Finishes what processes that are gone left in folder's staging folder: a commit whose record
+// is whole is completed (every staged file put in place), anything else staged is removed. Once
+// per folder per process; every write calls it for its folders, a run for its input's folder.
+void recoverInterruptedWrites(const std::string& folder);
+
 // Reads a whole file; on failure the message names the path and the reason.
 FileResult readWholeFile(const std::string& path, std::string& bytes);
+
+// What a read takes: at most maxBytes (a larger file is refused with a message that names the
+// cap and what the file is to the person), and with regularOnly nothing but a regular file (a
+// fifo or a device is refused before anything is read).
+struct ReadLimits {
+    std::size_t maxBytes = std::size_t{256} << 20;
+    bool regularOnly = false;
+    const char* what = "a project file";
+};
+FileResult readWholeFile(const std::string& path, std::string& bytes, const ReadLimits& limits);
+
+// "256 MB", "1 GB": a size cap as messages give it.
+std::string sizeText(std::size_t bytes);
 
 // The path as messages show it: absolute, without "." and ".." steps or a trailing slash.
 std::string displayPath(const std::string& path);
@@ -64,5 +85,12 @@ void setWriteFailureAfterBytesForTesting(long long n);
 // Test seam: false writes through named temporary files, as on a file system without anonymous
 // ones.
 void setAnonymousTempFilesForTesting(bool on);
+
+// Test seam: a SIGKILL of the process itself at step n (0, 1, ...) of the next commit: after the
+// files are named, after each copy of the record, after each rename, after each record removed.
+// -1 turns it off.
+void setKillAtCommitStepForTesting(int n);
+// Test seam: recoverInterruptedWrites looks into every folder again.
+void forgetRecoveredFoldersForTesting();
 
 } // namespace zenka

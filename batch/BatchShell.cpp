@@ -2,18 +2,27 @@
 
 namespace zenka {
 
+std::string terminalText(std::string_view text, bool keepLineBreaks) {
+    std::string out(text);
+    for (char& c : out) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 32 || u == 127) && !(keepLineBreaks && c == '\n')) c = ' ';
+    }
+    return out;
+}
+
 void BatchShell::announce(std::FILE* out) {
     bool& done = out == err_ ? labelledErr_ : labelledOut_;
     if (label_.empty() || done) return;
     done = true;
-    std::fputs(label_.c_str(), out);
+    std::fputs(terminalText(label_).c_str(), out);
     std::fputc('\n', out);
 }
 
 void BatchShell::showMessage(const std::string& text, MessageKind) {
     ++messages_;
     announce(err_);
-    std::fputs(text.c_str(), err_);
+    std::fputs(terminalText(text, true).c_str(), err_);
     std::fputc('\n', err_);
 }
 
@@ -22,7 +31,7 @@ void BatchShell::showReadWarnings(const std::string& path,
     announce(err_);
     for (const ReadWarning& w : warnings)
         std::fprintf(err_, "%s:%d: warning: text that is not a number was skipped: %s\n",
-                     path.c_str(), w.line, w.text.c_str());
+                     terminalText(path).c_str(), w.line, terminalText(w.text).c_str());
 }
 
 // Nobody answers on the terminal: unsaved changes never exist here, so nothing is lost.

@@ -7,8 +7,14 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace zenka {
+
+// Text from a data file or the command line as the terminal gets it: control characters (0 to
+// 31 and 127) print as blanks, so that no name can move the cursor or clear the screen. Line
+// breaks stay where a message puts them itself.
+std::string terminalText(std::string_view text, bool keepLineBreaks = false);
 
 class BatchShell : public Shell {
 public:

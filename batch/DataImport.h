@@ -18,6 +18,9 @@ struct ImportOptions {
     std::string templateFile;
     std::vector<std::string> boreholes; // empty: every borehole with SPT tests
     std::string soilMap;
+    // Where the site's soil map goes when codes are missing; empty: OUTDIR/soil-map.csv, and
+    // only if no such file exists.
+    std::string soilMapOut;
     double nFactor = 1.0;
     std::string outDir = ".";
     bool run = true;

@@ -55,8 +55,11 @@ const char* const kUsage =
     "  --borehole ID         a borehole to import (again for more); default: every\n"
     "                        borehole with SPT tests\n"
     "  --soil-map FILE       CSV rows classification,code; a row *,CODE for the rest\n"
+    "  --soil-map-out FILE   where the site's soil map goes when codes are missing\n"
+    "                        (default: OUTDIR/soil-map.csv, never over an existing file)\n"
     "  --n-factor F          hammer-energy factor applied to every N (default 1.0)\n"
-    "  --outdir DIR          folder of the project files (default: the current folder)\n"
+    "  --outdir DIR          folder of the project files, made when missing\n"
+    "                        (default: the current folder)\n"
     "  --no-run              write the project files without analysing them\n"
     "\n"
     "Exit status: 0 every report written; 1 a project was refused; 2 a usage error or a\n"
@@ -203,7 +206,7 @@ int parseOptions(int argc, char** argv, Options& opt) {
     // otherwise fill with the next argument.
     static constexpr std::string_view kValued[] = {
         "-o",         "--output",   "--csv",      "--list",     "--import",
-        "--template", "--borehole", "--soil-map", "--n-factor", "--outdir"};
+        "--template", "--borehole", "--soil-map", "--soil-map-out", "--n-factor", "--outdir"};
     auto valued = [](std::string_view arg) {
         return std::find(std::begin(kValued), std::end(kValued), arg) != std::end(kValued);
     };
@@ -242,6 +245,7 @@ int parseOptions(int argc, char** argv, Options& opt) {
     CLI::Option* templ = last("--template", opt.imp.templateFile);
     CLI::Option* borehole = app.add_option("--borehole", opt.imp.boreholes);
     CLI::Option* soilMap = last("--soil-map", opt.imp.soilMap);
+    CLI::Option* soilMapOut = last("--soil-map-out", opt.imp.soilMapOut);
     std::string nFactor;
     CLI::Option* factor = last("--n-factor", nFactor);
     CLI::Option* outDir = last("--outdir", opt.imp.outDir);
@@ -272,6 +276,7 @@ int parseOptions(int argc, char** argv, Options& opt) {
          {std::tuple{list, "--list", &opt.list}, std::tuple{import, "--import", &opt.import},
           std::tuple{templ, "--template", &opt.imp.templateFile},
           std::tuple{soilMap, "--soil-map", &opt.imp.soilMap},
+          std::tuple{soilMapOut, "--soil-map-out", &opt.imp.soilMapOut},
           std::tuple{outDir, "--outdir", &opt.imp.outDir}})
         if (option->count() > 0 && isBlank(*value)) return blankValue(name, *value);
     for (const std::string& id : opt.imp.boreholes)
@@ -285,7 +290,7 @@ int parseOptions(int argc, char** argv, Options& opt) {
     if ((list->count() > 0 || importing) && output->count() > 0)
         return usageError("--output goes with an input file");
     if (importing && csv->count() > 0) return usageError("--csv goes with an input file or --list");
-    for (CLI::Option* o : {templ, borehole, soilMap, factor, outDir, noRunFlag})
+    for (CLI::Option* o : {templ, borehole, soilMap, soilMapOut, factor, outDir, noRunFlag})
         if (o->count() > 0 && !importing) return usageError(o->get_name() + " goes with --import");
     if (importing && templ->count() == 0) return usageError("--import needs --template");
     if (factor->count() > 0) {

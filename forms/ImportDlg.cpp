@@ -112,8 +112,7 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
         QString elevation = withUnit(s.groundElevation, s.elevationUnit);
         if (s.groundElevation && s.elevationUnit == LengthUnit::Unknown)
             elevation = fixed(*s.groundElevation) + QStringLiteral(" (no unit)");
-        QString tests = QString::number(s.sptTests);
-        if (s.refusals) tests += QStringLiteral(" (%1 refusals)").arg(s.refusals);
+        const QString tests = qstr(testCountText(s));
         boreholes_->setItem(r, 0, cell(qstr(s.name)));
         boreholes_->setItem(r, 1, cell(elevation, true));
         boreholes_->setItem(r, 2, cell(withUnit(s.finalDepth, s.depthUnit), true));
@@ -512,8 +511,9 @@ void fitTextsToFields(BuiltLog& log) {
 
 bool ImportBoringLog(CPelbrinDoc& doc, Shell& shell, QWidget* parent) {
     FileDialogOptions options;
-    options.filters = {"Boring Data Files (*.xml *.ags *.csv *.tsv *.txt)", "DIGGS (*.xml)",
-                       "AGS4 (*.ags)", "Delimited Text (*.csv *.tsv *.txt)", "All Files (*.*)"};
+    options.filters = {"Boring Data Files (*.xml *.ags *.csv *.tsv *.txt *.gz)", "DIGGS (*.xml)",
+                       "AGS3, AGS4 (*.ags)", "Delimited Text (*.csv *.tsv *.txt)",
+                       "All Files (*.*)"};
     const std::optional<std::string> path = shell.chooseOpenFile(options);
     if (!path) return false;
 

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zenka::dataimport;
-    const DataFile f = readAgs4(std::string_view(reinterpret_cast<const char*>(data), size));
+    const DataFile f = readAgs(std::string_view(reinterpret_cast<const char*>(data), size));
     exerciseFile(f);
     return 0;
 }

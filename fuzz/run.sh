@@ -21,7 +21,8 @@ shm=/dev/shm
 [ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"
 export ZENKA_FUZZ_DIR="$(mktemp -d "$shm/zenka-fuzz-run-XXXXXX")"
 trap 'rm -rf "$ZENKA_FUZZ_DIR"' EXIT
-for target in fuzz_input_file fuzz_analysis fuzz_log_edit fuzz_ags4 fuzz_diggs fuzz_delimited; do
+for target in fuzz_input_file fuzz_analysis fuzz_log_edit fuzz_ags4 fuzz_ags3 fuzz_diggs fuzz_delimited \
+  fuzz_data_bytes; do
   # The log editor's target reads operations, not project files: it has seeds of its own; so
   # have the import readers.
   if [ "$target" = fuzz_log_edit ]; then

@@ -180,12 +180,87 @@ QColor seriesColour(qsizetype k) {
     return colours[k % 6];
 }
 
+// The chart's identification at its foot: framed cells flowing into as many rows as the width
+// needs, so no cell is ever cut short where the chart is wide enough for the widest one.
+class TitleBlock : public QGraphicsWidget {
+public:
+    TitleBlock(QGraphicsItem* parent, const QStringList& cells, const QFont& font)
+        : QGraphicsWidget(parent), texts_(cells), font_(font) {
+        setObjectName(QStringLiteral("titleBlock"));
+        frame_ = new QGraphicsRectItem(this);
+        frame_->setPen(QPen(Qt::black, 1));
+        for (const QString& cell : cells) {
+            auto* label = new QGraphicsSimpleTextItem(cell, this);
+            label->setFont(font);
+            labels_.append(label);
+        }
+    }
+
+    // Lays the cells out across `width`; the height it takes.
+    double fit(double width) {
+        qDeleteAll(dividers_);
+        dividers_.clear();
+        const QFontMetricsF metrics(font_);
+        QList<QList<qsizetype>> rows(1);
+        double x = 0;
+        for (qsizetype i = 0; i < labels_.size(); ++i) {
+            // Only a cell wider than the whole frame is cut short.
+            const QString text = metrics.horizontalAdvance(texts_[i]) + 2 * kPad <= width
+                                     ? texts_[i]
+                                     : metrics.elidedText(texts_[i], Qt::ElideRight,
+                                                          std::max(width - 2 * kPad, 0.0));
+            if (labels_[i]->text() != text) labels_[i]->setText(text);
+            const double w = cellWidth(i);
+            if (!rows.back().isEmpty() && x + w > width) {
+                rows.append(QList<qsizetype>());
+                x = 0;
+            }
+            rows.back().append(i);
+            x += w;
+        }
+        double y = 0;
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            double h = 0;
+            for (const qsizetype i : rows[r])
+                h = std::max(h, labels_[i]->boundingRect().height() + 2 * kPad);
+            if (r > 0) addDivider(QLineF(0, y, width, y));
+            double cx = 0;
+            for (const qsizetype i : rows[r]) {
+                if (cx > 0) addDivider(QLineF(cx, y, cx, y + h));
+                labels_[i]->setPos(cx + kPad, y + (h - labels_[i]->boundingRect().height()) / 2);
+                cx += cellWidth(i);
+            }
+            y += h;
+        }
+        frame_->setRect(QRectF(0, 0, width, y));
+        resize(width, y);
+        return y;
+    }
+
+private:
+    static constexpr double kPad = 4;
+
+    double cellWidth(qsizetype i) const { return labels_[i]->boundingRect().width() + 3 * kPad; }
+    void addDivider(const QLineF& line) {
+        auto* d = new QGraphicsLineItem(line, this);
+        d->setPen(QPen(Qt::black, 0.75));
+        dividers_.append(d);
+    }
+
+    QStringList texts_;
+    QFont font_;
+    QGraphicsRectItem* frame_ = nullptr;
+    QList<QGraphicsSimpleTextItem*> labels_;
+    QList<QGraphicsLineItem*> dividers_;
+};
+
 // Below the plot, in as many columns as the chart's width holds: it never covers a curve nor
 // cuts a label short, and leaves the plot the chart's whole width.
 class ChartLegend : public QGraphicsWidget {
 public:
-    ChartLegend(QChart* chart, const QList<QPair<QColor, QString>>& entries)
-        : QGraphicsWidget(chart), chart_(chart), bottomMargin_(chart->margins().bottom()) {
+    ChartLegend(QChart* chart, const QList<QPair<QColor, QString>>& entries, TitleBlock* block)
+        : QGraphicsWidget(chart), chart_(chart), block_(block),
+          bottomMargin_(chart->margins().bottom()) {
         setObjectName(QStringLiteral("legend"));
         const QFont font = chart->legend()->font();
         for (const auto& [colour, label] : entries) {
@@ -225,13 +300,23 @@ public:
             e.label->setPos(x + kMarker + kMarkerGap,
                             middle - e.label->boundingRect().height() / 2);
         }
+        // The title block at the very foot, the full width less the sides; the legend above it.
+        double foot = 0;
+        if (block_) {
+            const double height = block_->fit(available);
+            block_->setPos(kSide, chart_->size().height() - height - kBelow);
+            foot = std::ceil(height) + kBelow;
+        }
         const QSizeF size(totalWidth(widths), static_cast<double>(rows) * rowHeight);
         setGeometry(QRectF(QPointF((chart_->size().width() - size.width()) / 2,
-                                   chart_->size().height() - size.height() - kBelow),
+                                   chart_->size().height() - size.height() - kBelow - foot),
                            size));
         QMargins margins = chart_->margins();
-        margins.setBottom(rows == 0 ? bottomMargin_
-                                    : static_cast<int>(std::ceil(size.height())) + kBelow + kAbove);
+        const int legendHeight =
+            rows == 0 ? 0 : static_cast<int>(std::ceil(size.height())) + kBelow + kAbove;
+        margins.setBottom(rows == 0 && foot == 0
+                              ? bottomMargin_
+                              : legendHeight + static_cast<int>(foot) + (rows == 0 ? kAbove : 0));
         if (margins != chart_->margins()) chart_->setMargins(margins);
     }
 
@@ -266,6 +351,7 @@ private:
     }
 
     QChart* chart_;
+    TitleBlock* block_;
     QList<Entry> entries_;
     int bottomMargin_;
 };
@@ -290,6 +376,19 @@ std::string writeDrawing(const std::string& path, bool made, const QByteArray& b
 }
 
 } // namespace
+
+QStringList ChartTitleBlock::cells() const {
+    QStringList out;
+    auto add = [&](const char* label, const QString& value) {
+        if (!value.isEmpty()) out << QString::fromLatin1(label) + value;
+    };
+    add("Job: ", job);
+    add("Project No.: ", project);
+    add("Boring No.: ", boring);
+    add("Run: ", run);
+    if (!page.isEmpty()) out << page;
+    return out;
+}
 
 CChart2D::CChart2D(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("chart"));
@@ -370,7 +469,13 @@ QChart* CChart2D::buildChart() const {
     for (qsizetype k = 0; k < content_.series.size(); ++k)
         if (!content_.series[k].label.isEmpty())
             entries.append({seriesColour(k), content_.series[k].label});
-    (new ChartLegend(chart, entries))->fit();
+    TitleBlock* block = nullptr;
+    if (!content_.titleBlock.isEmpty()) {
+        QFont font = chart->legend()->font();
+        font.setPointSizeF(font.pointSizeF() * 0.9);
+        block = new TitleBlock(chart, content_.titleBlock.cells(), font);
+    }
+    (new ChartLegend(chart, entries, block))->fit();
     return chart;
 }
 

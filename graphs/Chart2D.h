@@ -24,6 +24,21 @@ struct ChartSeries {
     QList<QPointF> points; // drawn in this order
 };
 
+// Identifies a chart on paper, drawn in a frame below the legend; nothing when all are empty.
+struct ChartTitleBlock {
+    QString job;
+    QString project;
+    QString boring;
+    QString run;  // the run's date and time
+    QString page; // "page 3 of 7" on a page of a document, else empty
+    bool isEmpty() const {
+        return job.isEmpty() && project.isEmpty() && boring.isEmpty() && run.isEmpty() &&
+               page.isEmpty();
+    }
+    // The frame's cells in their order, each "Label: value"; empty fields are left out.
+    QStringList cells() const;
+};
+
 struct ChartContent {
     QString title;
     bool titleBold = true;
@@ -31,6 +46,7 @@ struct ChartContent {
     QString yTitle;
     double yMinimumStep = 0; // the y axis is never labelled finer than this
     QList<ChartSeries> series;
+    ChartTitleBlock titleBlock;
 };
 
 class CChart2D : public QWidget {

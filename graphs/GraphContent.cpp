@@ -1,7 +1,7 @@
 #include "graphs/GraphContent.h"
 
-#include "engine/AnalysisState.h"
 #include "base/Format.h"
+#include "engine/AnalysisState.h"
 #include "project/PelbrinDoc.h"
 
 #include <algorithm>
@@ -20,9 +20,10 @@ std::vector<PlotPoint> blowCountPoints(const CPelbrinDoc& doc) {
 
 int capacityPointCount(const AnalysisState& s, int w) {
     if (w < 1 || w > kDocWidths) return 0;
-    // Only the rows a run fills and clears count; beyond them the table holds nothing of it.
+    // A tip elevation may well be zero; the pile length of a computed step never is. Only the
+    // rows a run fills and clears count; beyond them the table holds nothing of it.
     int n = 1;
-    while (n < kMaxRangeSteps && s.R(n + 1, 2, w) != 0) ++n;
+    while (n < kMaxRangeSteps && s.R(n + 1, 1, w) != 0) ++n;
     return n;
 }
 
@@ -62,6 +63,30 @@ std::string capacityChartTitle(double width, int units) {
 
 std::string elevationAxisTitle(int units) {
     return units == Units::English ? "Elevation (feet)" : "Elevation (meters)";
+}
+
+std::string blowCountAxisTitle(int units) {
+    return units == Units::English ? "Blow Count (blows/ft)" : "Blow Count (blows/0.3 m)";
+}
+
+namespace {
+
+std::string trimmed(std::string_view s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
+}
+
+} // namespace
+
+TitleBlockText titleBlockOf(const AnalysisState& s) {
+    TitleBlockText t;
+    t.job = trimmed(s.JOBNAME.view());
+    t.project = trimmed(s.PROJNO.view());
+    t.boring = trimmed(s.BORNO.view());
+    const std::string date = trimmed(s.RUNDATE.view()), time = trimmed(s.RUNTIME.view());
+    t.run = date.empty() || time.empty() ? date + time : date + " " + time;
+    return t;
 }
 
 std::string capacityAxisTitle(int units) {

@@ -20,8 +20,8 @@ struct PlotPoint {
 // then every entry up to the first with soil type 0.
 std::vector<PlotPoint> blowCountPoints(const CPelbrinDoc& doc);
 
-// Number of range steps plotted for width w (1..5): step 1, then every following step whose tip
-// elevation is not zero.
+// Number of range steps plotted for width w (1..5): every length the run computed for it (a
+// stored step has its pile length, which is never zero), and at least step 1.
 int capacityPointCount(const AnalysisState& s, int w);
 
 // The five capacity curves of width w, in the order of capacityLegend.
@@ -35,7 +35,19 @@ std::string capacityWindowTitle(double width, int units);
 // "Pile Capacities for Pile Width of:  18.00  in"
 std::string capacityChartTitle(double width, int units);
 std::string elevationAxisTitle(int units);
+// "Blow Count (blows/ft)"; in SI units the count is per 0.3 m of the sampler's drive.
+std::string blowCountAxisTitle(int units);
 std::string capacityAxisTitle(int units);
+
+// What ties a graph on paper to its project: the run's job name, project and boring numbers and
+// the run's date and time as its report prints them. Blank fields are empty.
+struct TitleBlockText {
+    std::string job;
+    std::string project;
+    std::string boring;
+    std::string run;
+};
+TitleBlockText titleBlockOf(const AnalysisState& s);
 
 struct WindowPlace {
     int left = 0;

@@ -49,6 +49,22 @@ double elevationStep(int units) {
     return units == Units::English ? 5.0 : 2.0;
 }
 
+// The texts of the project files are single bytes, Latin-1.
+QString latin1(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The run the chart was drawn from: the graph command runs the analysis before it draws.
+ChartTitleBlock runTitleBlock(const AnalysisState& s) {
+    const TitleBlockText t = titleBlockOf(s);
+    ChartTitleBlock block;
+    block.job = latin1(t.job);
+    block.project = latin1(t.project);
+    block.boring = latin1(t.boring);
+    block.run = latin1(t.run);
+    return block;
+}
+
 } // namespace
 
 CGraphWnd::CGraphWnd(GuiShell& shell, const char* printText) : shell_(shell) {
@@ -122,10 +138,11 @@ void CGraphWnd::saveImage() {
 ChartContent blowCountChart(const CPelbrinDoc& doc) {
     ChartContent c;
     c.title = QStringLiteral("SPT N-Value vs. Elevation");
-    c.xTitle = QStringLiteral("Blow Count");
+    c.xTitle = text(blowCountAxisTitle(doc.units));
     c.yTitle = text(elevationAxisTitle(doc.units));
     c.yMinimumStep = elevationStep(doc.units);
     c.series.append({QStringLiteral("Blows"), toPoints(blowCountPoints(doc))});
+    c.titleBlock = runTitleBlock(doc.state());
     return c;
 }
 
@@ -141,6 +158,7 @@ ChartContent capacityChart(const CPelbrinDoc& doc, const AnalysisState& s, int w
     const auto& labels = capacityLegend();
     for (std::size_t k = 0; k < curves.size(); ++k)
         c.series.append({text(labels[k]), toPoints(curves[k])});
+    c.titleBlock = runTitleBlock(s);
     return c;
 }
 

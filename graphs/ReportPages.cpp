@@ -18,8 +18,11 @@
 #include <QPrinterInfo>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 
 namespace zenka {
 
@@ -54,16 +57,44 @@ std::string trimmed(std::string_view s) {
     return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
 }
 
-// "D:YYYYMMDDHHMMSS" from the report's "MM/DD/YY" and "HH:MM:SS".
-QString pdfDate(std::string_view date, std::string_view time) {
+// Whether the run's date and time are UTC: the run takes them from SOURCE_DATE_EPOCH, in UTC,
+// when it holds a whole number of seconds, else from the local clock.
+bool runClockIsUtc() {
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (!epoch || !*epoch) return false;
+    long long seconds = 0;
+    const char* end = epoch + std::strlen(epoch);
+    const auto res = std::from_chars(epoch, end, seconds);
+    return res.ec == std::errc() && res.ptr == end;
+}
+
+} // namespace
+
+QString pdfDate(std::string_view date, std::string_view time, bool utc) {
     int month = 1, day = 1, year = 0, hour = 0, minute = 0, second = 0;
     const std::string d(date), t(time);
     std::sscanf(d.c_str(), "%d/%d/%d", &month, &day, &year);
     std::sscanf(t.c_str(), "%d:%d:%d", &hour, &minute, &second);
+    std::tm tm{};
     // The report keeps two digits of the year; its runs are this century's.
-    return QString::asprintf("D:%04d%02d%02d%02d%02d%02d", 2000 + year, month, day, hour, minute,
-                             second);
+    tm.tm_year = 100 + year;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    if (!utc) {
+        // A local time: readers take a date without a zone for UTC, so it is written as one.
+        tm.tm_isdst = -1;
+        const std::time_t at = std::mktime(&tm);
+        std::tm zulu{};
+        if (at != static_cast<std::time_t>(-1) && gmtime_r(&at, &zulu)) tm = zulu;
+    }
+    return QString::asprintf("D:%04d%02d%02d%02d%02d%02dZ", tm.tm_year + 1900, tm.tm_mon + 1,
+                             tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
 }
+
+namespace {
 
 void paintText(QPainter& painter, const QRectF& area,
                const std::vector<std::vector<std::string>>& pages,
@@ -216,10 +247,32 @@ ReportPrint reportPrint(const CPelbrinDoc& doc, const AnalysisState& s, Paper pa
     if (s.report) print.pages = reportPages(s.report->text());
     print.charts = runCharts(doc, s);
     print.title = text(trimmed(doc.jobName));
-    print.created = pdfDate(s.RUNDATE.view(), s.RUNTIME.view());
+    print.created = pdfDate(s.RUNDATE.view(), s.RUNTIME.view(), runClockIsUtc());
     print.paper = paper;
     return print;
 }
+
+QString pageOf(int page, int pages) {
+    return QStringLiteral("Page %1 of %2").arg(page).arg(pages);
+}
+
+namespace {
+
+// "Page N of M" in the bottom margin, under the report's text: the report's own layout, header
+// page number included, stays as it is. The report's pages come first, so N is the number its
+// header prints.
+void paintFooter(QPainter& painter, const QRectF& area, const QString& text) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(8);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, painter.device());
+    const double pointsToDevice = painter.device()->logicalDpiY() / 72.0;
+    const double baseline =
+        area.bottom() + kMarginPoints * pointsToDevice / 2 + metrics.ascent() / 2;
+    painter.drawText(QPointF(area.right() - metrics.horizontalAdvance(text), baseline), text);
+}
+
+} // namespace
 
 bool paintReport(QPagedPaintDevice& device, const ReportPrint& print) {
     const QMarginsF margins(kMarginPoints, kMarginPoints, kMarginPoints, kMarginPoints);
@@ -228,12 +281,14 @@ bool paintReport(QPagedPaintDevice& device, const ReportPrint& print) {
     device.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, margins));
     QPainter painter;
     if (!painter.begin(&device)) return false;
-    bool first = true;
+    const int total = static_cast<int>(print.pages.size()) + static_cast<int>(print.charts.size());
+    int number = 0;
     auto area = [&] { return QRectF(0, 0, device.width(), device.height()); };
     for (const auto& page : print.pages) {
-        if (!first) device.newPage();
-        first = false;
+        if (number > 0) device.newPage();
+        ++number;
         paintText(painter, area(), print.pages, page);
+        paintFooter(painter, area(), pageOf(number, total));
     }
     CChart2D chart;
     for (const ChartContent& content : print.charts) {
@@ -241,9 +296,11 @@ bool paintReport(QPagedPaintDevice& device, const ReportPrint& print) {
         const bool wide = content.series.size() > 1;
         device.setPageLayout(
             QPageLayout(paper, wide ? QPageLayout::Landscape : QPageLayout::Portrait, margins));
-        if (!first) device.newPage();
-        first = false;
-        chart.setContent(content);
+        if (number > 0) device.newPage();
+        ++number;
+        ChartContent numbered = content;
+        numbered.titleBlock.page = pageOf(number, total);
+        chart.setContent(numbered);
         chart.render(painter, area());
     }
     return painter.end();

@@ -37,15 +37,22 @@ struct ReportPrint {
     std::vector<std::vector<std::string>> pages;
     QList<ChartContent> charts;
     QString title;   // the job name
-    QString created; // PDF date of the run, "D:20240102030405"
+    QString created; // PDF date of the run in UTC, "D:20240102030405Z"
     Paper paper = Paper::Letter;
 };
+
+// The PDF date "D:YYYYMMDDHHMMSSZ" of a run dated by its report's "MM/DD/YY" and "HH:MM:SS",
+// which are UTC when `utc` is set and local time otherwise.
+QString pdfDate(std::string_view date, std::string_view time, bool utc);
 
 // What the run made, ready to be put on paper.
 ReportPrint reportPrint(const CPelbrinDoc& doc, const AnalysisState& s, Paper paper);
 
-// Every page onto the device, which must have its page size and margins set. False when the
-// device could not be painted on.
+// "Page 3 of 7".
+QString pageOf(int page, int pages);
+
+// Every page onto the device, each numbered of the whole in its foot, which must have its page size
+// and margins set. False when the device could not be painted on.
 bool paintReport(QPagedPaintDevice& device, const ReportPrint& print);
 
 // The whole document as PDF bytes, the same for the same run; empty when it could not be made.

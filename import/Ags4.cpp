@@ -11,6 +11,9 @@ namespace {
 
 // ---- the SPT report ----
 
+constexpr double kIncrementMm = 75;
+constexpr double kMmPerInch = 25.4;
+
 class Cursor {
 public:
     explicit Cursor(std::string_view s) : s_(s) {}
@@ -29,6 +32,7 @@ public:
         }
         return false;
     }
+    // A word, case aside, not followed by a letter ("in" does not eat "inches"' first two).
     bool eatWord(std::string_view w) {
         skip();
         if (s_.size() - i_ < w.size()) return false;
@@ -37,7 +41,12 @@ public:
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
             if (c != w[k]) return false;
         }
-        i_ += w.size();
+        const std::size_t after = i_ + w.size();
+        const bool letter = w.size() > 1 && after < s_.size() &&
+                            ((s_[after] >= 'a' && s_[after] <= 'z') ||
+                             (s_[after] >= 'A' && s_[after] <= 'Z'));
+        if (letter) return false;
+        i_ = after;
         return true;
     }
     std::optional<double> number() {
@@ -49,6 +58,34 @@ public:
         if (!v) i_ = start;
         return v;
     }
+    // A penetration: a number and its unit, mm unless it says inches (or bareInches).
+    std::optional<double> penetrationMm(bool bareInches, bool& inches) {
+        auto v = number();
+        if (!v) return std::nullopt;
+        if (eatWord("mm")) return v;
+        if (eatWord("cm")) return *v * 10;
+        if (eatWord("inches") || eatWord("inch") || eatWord("in") || eat('"')) {
+            inches = true;
+            return *v * kMmPerInch;
+        }
+        if (bareInches) {
+            inches = true;
+            return *v * kMmPerInch;
+        }
+        return v;
+    }
+    // The text inside the next pair of parentheses; the closing one may be missing.
+    std::optional<std::string_view> group() {
+        if (!eat('(')) return std::nullopt;
+        const std::size_t close = s_.find(')', i_);
+        const std::string_view inside =
+            s_.substr(i_, close == std::string_view::npos ? std::string_view::npos : close - i_);
+        i_ = close == std::string_view::npos ? s_.size() : close + 1;
+        return inside;
+    }
+    std::string_view rest() const { return s_.substr(i_); }
+    std::size_t at() const { return i_; }
+    void seek(std::size_t i) { i_ = i; }
 
 private:
     std::string_view s_;
@@ -63,28 +100,29 @@ struct Item {
 };
 
 // "12", "25 for 70mm", "" (blank)
-Item parseItem(std::string_view text) {
+Item parseItem(std::string_view text, bool bareInches, bool& inches) {
     Item it;
     Cursor c(text);
     if (c.end()) return it;
     it.blank = false;
     it.blows = c.number();
     if (c.eatWord("for")) {
-        it.penMm = c.number();
-        c.eatWord("mm");
+        it.penMm = c.penetrationMm(bareInches, inches);
         if (!it.penMm) it.ok = false;
     }
     if (!it.blows || !c.end()) it.ok = false;
     return it;
 }
 
-std::vector<Item> parsePart(std::string_view text, bool& ok) {
+std::vector<Item> parsePart(std::string_view text, bool bareInches, bool& inches, bool& ok) {
     std::vector<Item> items;
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        Item it = parseItem(text.substr(
-            start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        Item it = parseItem(
+            text.substr(start,
+                        comma == std::string_view::npos ? std::string_view::npos : comma - start),
+            bareInches, inches);
         if (!it.ok) ok = false;
         items.push_back(it);
         if (comma == std::string_view::npos) break;
@@ -93,9 +131,8 @@ std::vector<Item> parsePart(std::string_view text, bool& ok) {
     return items;
 }
 
-constexpr double kIncrementMm = 75;
-
-void readDetail(std::string_view detail, SptReport& r) {
+// The increments: "seating/test", each a comma list ("7,14/50 for 215mm", "3,4/4,4,4,5").
+bool readDetail(std::string_view detail, bool bareInches, SptReport& r) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
     while (true) {
@@ -105,20 +142,26 @@ void readDetail(std::string_view detail, SptReport& r) {
         if (slash == std::string_view::npos) break;
         start = slash + 1;
     }
-    if (parts.size() > 2) return;
+    if (parts.size() > 2) return false;
     bool ok = true;
-    std::vector<Item> seat = parts.size() == 2 ? parsePart(parts[0], ok) : std::vector<Item>{};
-    std::vector<Item> test = parsePart(parts.back(), ok);
-    if (!ok) return;
-    bool allBlank = true;
-    for (const Item& it : seat) allBlank = allBlank && it.blank;
-    for (const Item& it : test) allBlank = allBlank && it.blank;
-    r.parsed = true;
-    if (allBlank) {
+    std::vector<Item> seat = parts.size() == 2 ? parsePart(parts[0], bareInches, r.inches, ok)
+                                               : std::vector<Item>{};
+    std::vector<Item> test = parsePart(parts.back(), bareInches, r.inches, ok);
+    if (!ok) return false;
+    bool seatBlank = true, testBlank = true;
+    for (const Item& it : seat) seatBlank = seatBlank && it.blank;
+    for (const Item& it : test) testBlank = testBlank && it.blank;
+    if (seatBlank && testBlank) {
         r.noResult = true;
-        return;
+        return true;
     }
     r.hasTest = true;
+    if (testBlank && parts.size() == 2) {
+        // The seating drive was written, the test drive not at all: it was never made.
+        r.seatingOnly = true;
+        return true;
+    }
+    const double incrementMm = r.inches ? 3 * kMmPerInch : kIncrementMm;
     bool anyFor = false;
     for (const Item& it : test) {
         if (it.blank) {
@@ -126,76 +169,173 @@ void readDetail(std::string_view detail, SptReport& r) {
             continue;
         }
         r.testBlows += *it.blows;
-        r.testPenMm += it.penMm ? *it.penMm : kIncrementMm;
+        r.testPenMm += it.penMm ? *it.penMm : incrementMm;
         anyFor = anyFor || it.penMm.has_value();
     }
-    if (!anyFor && r.testPenMm < 300) r.testIncomplete = true;
+    if (!anyFor && r.testPenMm < 4 * incrementMm - 1) r.testIncomplete = true;
+    return true;
+}
+
+// The shapes of a report after its "N=" / "N>" prefix, tried in order. In a pattern, B is the
+// test blows, P a penetration with its unit, L the leading number (the N as written), D the
+// increments in parentheses, a word with "|" any of its spellings; blanks between tokens are
+// optional in the text.
+enum class Shape {
+    TestDrive,   // the test drive's blows over its penetration
+    SeatingOnly, // the star: the seating drive never ended
+    Lead,        // a number alone, or with the increments
+    LeadFor,     // "50 for 285mm", perhaps with the increments
+    Detail,      // the increments alone
+};
+struct Form {
+    const char* pattern;
+    Shape shape;
+};
+constexpr Form kForms[] = {
+    {"B / P *", Shape::SeatingOnly},                  // 25/0*
+    {"B / P", Shape::TestDrive},                      // 50/280, N=50/280, 50/3in
+    {"B blows|blow|bl for|in|/ P", Shape::TestDrive}, // 50 BLOWS for 225mm, 50 blows/75mm
+    {"L for P D", Shape::LeadFor},                    // 50 for 285mm (13/11,12,12,15 for 60mm)
+    {"L for P", Shape::LeadFor},                      // 50 for 75mm
+    {"L D", Shape::Lead},                             // N=50 (7,14/50 for 215mm)
+    {"L", Shape::Lead},                               // N=17, 0
+    {"D", Shape::Detail},                             // (3,4/4,4,4,5)
+};
+
+struct Matched {
+    double b = 0, p = 0, l = 0;
+    std::string_view detail;
+    bool inches = false;
+};
+
+bool matchForm(std::string_view pattern, std::string_view text, bool bareInches, Matched& m) {
+    Cursor c(text);
+    std::size_t start = 0;
+    while (start < pattern.size()) {
+        std::size_t end = pattern.find(' ', start);
+        if (end == std::string_view::npos) end = pattern.size();
+        const std::string_view token = pattern.substr(start, end - start);
+        start = end + 1;
+        if (token == "B" || token == "L") {
+            auto v = c.number();
+            if (!v) return false;
+            (token == "B" ? m.b : m.l) = *v;
+        } else if (token == "P") {
+            auto v = c.penetrationMm(bareInches, m.inches);
+            if (!v) return false;
+            m.p = *v;
+        } else if (token == "D") {
+            // In parentheses, or bare when it holds the slash of its two drives.
+            if (auto g = c.group()) {
+                m.detail = *g;
+            } else {
+                const std::string_view rest = trim(c.rest());
+                if (rest.find('/') == std::string_view::npos) return false;
+                m.detail = rest;
+                c.seek(text.size());
+            }
+        } else {
+            bool any = false;
+            std::size_t from = 0;
+            while (!any && from <= token.size()) {
+                std::size_t bar = token.find('|', from);
+                if (bar == std::string_view::npos) bar = token.size();
+                const std::string_view word = token.substr(from, bar - from);
+                any = word.size() == 1 ? c.eat(word[0]) : c.eatWord(word);
+                from = bar + 1;
+            }
+            if (!any) return false;
+        }
+    }
+    return c.end();
 }
 
 } // namespace
 
-SptReport parseSptReport(std::string_view text) {
+SptReport parseSptReport(std::string_view text, bool bareInches) {
     SptReport r;
     text = trim(text);
     if (text.empty()) return r;
 
-    // "50/270" and "25/0*": blows and penetration of the test drive, or of a seating drive that
-    // never ended (the star).
+    // "N=", "N =", "N>", "SPT N=": the N as the driller states it, or a lower bound of it.
+    std::string_view rest = text;
     {
         Cursor c(text);
-        auto blows = c.number();
-        if (blows && c.eat('/')) {
-            auto pen = c.number();
-            const bool star = c.eat('*');
-            if (pen && c.end()) {
-                r.parsed = true;
-                r.hasTest = true;
-                if (star) {
-                    r.seatingOnly = true;
-                } else {
-                    r.testBlows = *blows;
-                    r.testPenMm = *pen;
-                }
+        c.eatWord("spt");
+        if (c.eatWord("n")) {
+            if (c.eat('=') || c.eat(':')) {
+                rest = c.rest();
+            } else if (c.eat('>')) {
+                c.eat('=');
+                r.leadAtLeast = true;
+                rest = c.rest();
+            } else {
                 return r;
             }
         }
     }
 
-    std::string_view rest = text;
-    // "N=", "N =", "N>"
-    if (!rest.empty() && (rest.front() == 'N' || rest.front() == 'n')) {
-        std::string_view after = trim(rest.substr(1));
-        if (!after.empty() && (after.front() == '=' || after.front() == '>')) {
-            r.leadAtLeast = after.front() == '>';
-            rest = trim(after.substr(1));
-        } else {
+    for (const Form& form : kForms) {
+        Matched m;
+        if (!matchForm(form.pattern, rest, bareInches, m)) continue;
+        r.inches = m.inches;
+        switch (form.shape) {
+        case Shape::SeatingOnly:
+            r.parsed = r.hasTest = r.seatingOnly = true;
+            return r;
+        case Shape::TestDrive:
+            r.parsed = r.hasTest = true;
+            r.testBlows = m.b;
+            r.testPenMm = m.p;
+            return r;
+        case Shape::LeadFor:
+            r.leadPenMm = m.p;
+            [[fallthrough]];
+        case Shape::Lead:
+            r.lead = m.l;
+            r.parsed = true;
+            if (!m.detail.empty() && !readDetail(m.detail, bareInches, r)) return SptReport{};
+            return r;
+        case Shape::Detail:
+            if (!readDetail(m.detail, bareInches, r)) return SptReport{};
+            r.parsed = true;
             return r;
         }
     }
+    return SptReport{};
+}
 
-    const std::size_t open = rest.find('(');
-    std::string_view leadText;
-    std::string_view detail;
-    if (open != std::string_view::npos) {
-        leadText = rest.substr(0, open);
-        std::size_t close = rest.find(')', open);
-        detail = rest.substr(open + 1, close == std::string_view::npos ? std::string_view::npos
-                                                                       : close - open - 1);
-    } else if (rest.find('/') != std::string_view::npos) {
-        detail = rest;
-    } else {
-        leadText = rest;
+bool nFromReport(const SptReport& r, bool inchData, ReportN& out) {
+    if (!r.parsed || r.noResult) return false;
+    const double fullMm = inchData || r.inches ? kTestDriveInchMm : kTestDriveMm;
+    const double shortOf = fullMm - 1; // a millimetre of slack for inches written in mm
+    if (r.seatingOnly) {
+        out = {100, true, false, "refusal in the seating drive"};
+        return true;
     }
-
-    if (!trim(leadText).empty()) {
-        Item lead = parseItem(leadText);
-        if (!lead.ok) return SptReport{};
-        r.lead = lead.blows;
-        r.leadPenMm = lead.penMm;
-        r.parsed = true;
+    if (r.hasTest && !r.testIncomplete) {
+        if (r.testPenMm < shortOf) {
+            out = {scaledRefusalN(r.testBlows, r.testPenMm, fullMm), true, false,
+                   inchData || r.inches ? "refusal: the test blows scaled to 12 in"
+                                        : "refusal: the test blows scaled to 300 mm"};
+        } else {
+            out = {r.lead ? *r.lead : r.testBlows, false, false, "N from the report"};
+        }
+        return true;
     }
-    if (!trim(detail).empty()) readDetail(detail, r);
-    return r;
+    if (r.lead) {
+        if (r.leadPenMm && *r.leadPenMm < shortOf) {
+            out = {scaledRefusalN(*r.lead, *r.leadPenMm, fullMm), true, false,
+                   inchData || r.inches ? "refusal: the test blows scaled to 12 in"
+                                        : "refusal: the test blows scaled to 300 mm"};
+        } else if (r.leadAtLeast) {
+            out = {*r.lead, false, true, "N from the report, which gives it as a lower bound"};
+        } else {
+            out = {*r.lead, false, false, "N from the report"};
+        }
+        return true;
+    }
+    return false;
 }
 
 namespace {
@@ -263,49 +403,78 @@ private:
     int line_ = 0;
 };
 
-struct Group {
-    std::string name;
-    std::vector<std::string> headings;
-    std::vector<std::string> units;
-    std::unordered_map<std::string, std::size_t> column;
-    int rows = 0;
-};
-
-struct IsptRow {
-    std::string loca;
-    int line = 0;
-    std::map<std::string, std::string> f; // heading -> value, for the headings read
-};
-
 std::string depthText(double d) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.2f", d);
     return buf;
 }
 
-const char* const kIsptHeadings[] = {
-    "ISPT_TOP",  "ISPT_NVAL", "ISPT_REP",  "ISPT_SEAT", "ISPT_MAIN", "ISPT_NPEN", "ISPT_HAM",
-    "ISPT_ERAT", "ISPT_TYPE", "ISPT_INC1", "ISPT_INC2", "ISPT_INC3", "ISPT_INC4", "ISPT_INC5",
-    "ISPT_INC6", "ISPT_PEN1", "ISPT_PEN2", "ISPT_PEN3", "ISPT_PEN4", "ISPT_PEN5", "ISPT_PEN6"};
+// The ISPT headings read, by position in this table.
+enum Ispt {
+    kTop,
+    kNval,
+    kRep,
+    kNpen,
+    kHam,
+    kErat,
+    kInc1,
+    kPen1 = kInc1 + 6,
+    kIsptCount = kPen1 + 6,
+};
+const char* const kIsptHeadings[kIsptCount] = {
+    "ISPT_TOP",  "ISPT_NVAL", "ISPT_REP",  "ISPT_NPEN", "ISPT_HAM",  "ISPT_ERAT", "ISPT_INC1",
+    "ISPT_INC2", "ISPT_INC3", "ISPT_INC4", "ISPT_INC5", "ISPT_INC6", "ISPT_PEN1", "ISPT_PEN2",
+    "ISPT_PEN3", "ISPT_PEN4", "ISPT_PEN5", "ISPT_PEN6"};
+
+// The report the increment columns make (ISPT_INC1..6 blows, ISPT_PEN1..6 mm, 75 mm where the
+// penetration is blank): 1 and 2 the seating drive, 3 to 6 the test drive.
+template <class Get> SptReport fromIncrements(const Get& get) {
+    SptReport r;
+    double seatPen = 0;
+    bool seat = false;
+    for (int k = 0; k < 2; ++k) {
+        if (!parseNumber(get(kInc1 + k))) continue;
+        seat = true;
+        seatPen += parseNumber(get(kPen1 + k)).value_or(kIncrementMm);
+    }
+    int test = 0;
+    bool stoppedShort = false;
+    for (int k = 2; k < 6; ++k) {
+        const auto blows = parseNumber(get(kInc1 + k));
+        if (!blows) break;
+        ++test;
+        r.testBlows += *blows;
+        const double pen = parseNumber(get(kPen1 + k)).value_or(kIncrementMm);
+        r.testPenMm += pen;
+        if (pen < kIncrementMm - 1) {
+            stoppedShort = true; // the drive stopped within this increment
+            break;
+        }
+    }
+    if (!seat && !test) return r;
+    r.parsed = r.hasTest = true;
+    if (!test) {
+        // A seating drive short of its 150 mm with no test drive: refusal while seating.
+        r.seatingOnly = seatPen < 2 * kIncrementMm - 1;
+        r.noResult = !r.seatingOnly;
+        r.hasTest = r.seatingOnly;
+        return r;
+    }
+    r.testIncomplete = test < 4 && !stoppedShort;
+    return r;
+}
 
 // Decides N from one ISPT row. False when the row gives no N.
-bool decideN(const IsptRow& row, SptTest& t, std::string& why) {
-    auto get = [&](const char* h) -> std::string {
-        auto it = row.f.find(h);
-        return it == row.f.end() ? std::string() : it->second;
-    };
-    t.report = get("ISPT_REP");
-    t.statedN = parseNumber(get("ISPT_NVAL"));
-    t.hammer = get("ISPT_HAM");
-    t.energyRatio = parseNumber(get("ISPT_ERAT"));
-    for (int k = 1; k <= 6; ++k) {
-        const std::string idx = std::to_string(k);
-        auto blows = parseNumber(get(("ISPT_INC" + idx).c_str()));
-        auto pen = parseNumber(get(("ISPT_PEN" + idx).c_str()));
-        if (blows || pen) t.driveSets.push_back({k, blows, pen});
-    }
-    const auto npen = parseNumber(get("ISPT_NPEN"));
-    const SptReport r = parseSptReport(t.report);
+bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t,
+             std::string& why) {
+    static const std::string kNone;
+    auto get = [&](int k) -> const std::string& { return f[k] ? *f[k] : kNone; };
+    t.report = get(kRep);
+    t.statedN = parseNumber(get(kNval));
+    t.hammer = get(kHam);
+    t.energyRatio = parseNumber(get(kErat));
+    const auto npen = parseNumber(get(kNpen));
+    const SptReport r = parseSptReport(t.report, false);
     const bool reportKnowsTest = r.parsed && r.hasTest && !r.testIncomplete;
 
     if (t.statedN) {
@@ -321,169 +490,302 @@ bool decideN(const IsptRow& row, SptTest& t, std::string& why) {
         }
         return true;
     }
-    if (!r.parsed || r.noResult) {
+    ReportN n;
+    if (!nFromReport(r, inchData, n) && !nFromReport(fromIncrements(get), inchData, n)) {
         why = t.report.empty() ? "no N value and no report" : "no N in \"" + t.report + "\"";
         return false;
     }
-    if (r.seatingOnly) {
-        t.refusal = true;
-        t.n = 100;
-        t.note = "refusal in the seating drive";
-        return true;
-    }
-    if (reportKnowsTest) {
-        if (r.testPenMm < 300) {
-            t.refusal = true;
-            t.n = scaledRefusalN(r.testBlows, r.testPenMm);
-            t.note = "refusal: the test blows scaled to 300 mm";
-        } else {
-            t.n = r.lead ? *r.lead : r.testBlows;
-            t.note = "N from the report";
-        }
-        return true;
-    }
-    if (r.lead) {
-        if (r.leadPenMm && *r.leadPenMm < 300) {
-            t.refusal = true;
-            t.n = scaledRefusalN(*r.lead, *r.leadPenMm);
-            t.note = "refusal: the test blows scaled to 300 mm";
-        } else {
-            t.n = r.lead;
-            t.note = "N from the report";
-            if (r.leadAtLeast) {
-                t.shortDrive = true;
-                t.note = "N from the report, which gives it as a lower bound";
-            }
-        }
-        return true;
-    }
-    why = "no N in \"" + t.report + "\"";
-    return false;
+    t.n = n.n;
+    t.refusal = n.refusal;
+    t.shortDrive = n.lowerBound;
+    t.note = n.note;
+    return true;
 }
 
-} // namespace
+// What the reader keeps of the current group.
+struct Group {
+    std::string name;
+    std::vector<std::string> headings;
+    std::unordered_map<std::string, std::size_t> column; // heading -> field index
+    int isptColumn[kIsptCount] = {};                      // field index, 0 when absent
+};
 
-DataFile readAgs4(std::string_view bytes) {
-    DataFile out;
-    out.format = Format::Ags4;
+// AGS3 names for what AGS4 calls LOCA.
+std::string agsName(std::string name, bool ags3) {
+    if (ags3 && (name == "HOLE" || name.rfind("HOLE_", 0) == 0)) name.replace(0, 4, "LOCA");
+    return name;
+}
 
-    RowReader reader(bytes);
-    std::vector<std::string> fields;
-    Group g;
-    bool inGroup = false;
+class AgsReader {
+public:
+    explicit AgsReader(std::string_view bytes) : reader_(bytes) {}
+    DataFile read();
+
+private:
+    void problem(std::string where, std::string what) {
+        out_.problems.push_back({std::move(where), std::move(what)});
+    }
+    void startGroup(const std::string& name);
+    void setHeadings(std::vector<std::string>::const_iterator from,
+                     std::vector<std::string>::const_iterator to, bool append);
+    void setUnits(std::vector<std::string>::const_iterator from,
+                  std::vector<std::string>::const_iterator to);
+    // One data row; `fields` holds the values from index 1 on (AGS4's "DATA" at 0).
+    void dataRow(const std::vector<std::string>& fields, int line);
+    void finish();
+
+    RowReader reader_;
+    DataFile out_;
+    bool ags3_ = false;
+    Group g_;
+    bool inGroup_ = false;
 
     struct LocaRow {
         std::string id, gl, fdep, star;
     };
-    std::vector<LocaRow> loca;
-    std::vector<IsptRow> ispt;
+    std::vector<LocaRow> loca_;
+    // Tests by LOCA_ID as they are read; a LOCA row may come after its tests.
+    std::unordered_map<std::string, std::vector<SptTest>> tests_;
+    std::vector<std::string> testOrder_;
+    // Said once the file's depth unit is known: text, the unit's word, then after.
+    struct Pending {
+        std::string loca, text, after;
+    };
+    std::vector<Pending> isptProblems_;
     struct GeolRow {
         std::string loca, top, base, desc, leg;
         int line;
     };
-    std::vector<GeolRow> geol;
+    std::vector<GeolRow> geol_;
     struct WaterRow {
         std::string loca, depth;
         const char* column;
     };
-    std::vector<WaterRow> water;
-    std::unordered_map<std::string, std::string> legend;
-    std::unordered_map<std::string, std::string> unitOf; // "GROUP.HEADING" -> unit
-    bool sawLocaGl = false;
-    bool sawGroup = false;
+    std::vector<WaterRow> water_;
+    std::unordered_map<std::string, std::string> legend_;
+    std::unordered_map<std::string, std::string> unitOf_; // "GROUP.HEADING" -> unit
+    bool sawLocaGl_ = false;
+    bool sawGroup_ = false;
+    // An AGS3 data row waits for the "<CONT>" rows that may continue it.
+    std::vector<std::string> held_;
+    int heldLine_ = 0;
+};
 
-    auto problem = [&](std::string where, std::string what) {
-        out.problems.push_back({std::move(where), std::move(what)});
+void AgsReader::startGroup(const std::string& name) {
+    g_ = Group{};
+    g_.name = agsName(name, ags3_);
+    inGroup_ = true;
+    sawGroup_ = true;
+}
+
+void AgsReader::setHeadings(std::vector<std::string>::const_iterator from,
+                            std::vector<std::string>::const_iterator to, bool append) {
+    if (!append) {
+        g_.headings.clear();
+        g_.column.clear();
+        std::fill(std::begin(g_.isptColumn), std::end(g_.isptColumn), 0);
+    }
+    for (auto it = from; it != to; ++it) {
+        std::string h = *it;
+        if (ags3_) {
+            if (!h.empty() && h.front() == '*') h.erase(0, 1);
+            // A heading line ended by a comma leaves an empty field: not a heading.
+            if (trim(h).empty()) continue;
+        }
+        h = agsName(std::string(trim(h)), ags3_);
+        g_.headings.push_back(h);
+        // A data row's values stand at 1..n, after AGS4's "DATA".
+        const std::size_t index = g_.headings.size();
+        g_.column.emplace(h, index);
+        if (g_.name == "ISPT")
+            for (int k = 0; k < kIsptCount; ++k)
+                if (h == kIsptHeadings[k] && !g_.isptColumn[k])
+                    g_.isptColumn[k] = static_cast<int>(index);
+    }
+    if (g_.name == "LOCA" && g_.column.count("LOCA_GL")) sawLocaGl_ = true;
+}
+
+void AgsReader::setUnits(std::vector<std::string>::const_iterator from,
+                         std::vector<std::string>::const_iterator to) {
+    std::size_t k = 0;
+    for (auto it = from; it != to && k < g_.headings.size(); ++it, ++k)
+        unitOf_[g_.name + "." + g_.headings[k]] = *it;
+}
+
+void AgsReader::dataRow(const std::vector<std::string>& fields, int line) {
+    // In both syntaxes the values stand at 1..n here (AGS3 rows are shifted by one).
+    if (fields.size() != g_.headings.size() + 1)
+        problem("", "line " + std::to_string(line) + ": " + std::to_string(fields.size() - 1) +
+                        " fields where " + g_.name + " has " +
+                        std::to_string(g_.headings.size()) + " headings");
+    auto field = [&](const char* heading) -> std::string {
+        auto it = g_.column.find(heading);
+        const std::size_t at = it == g_.column.end() ? 0 : it->second;
+        if (at == 0 || at >= fields.size()) return {};
+        return std::string(trim(fields[at]));
     };
+    const std::string& name = g_.name;
+    if (name == "PROJ") {
+        if (out_.projectNumber.empty()) out_.projectNumber = field("PROJ_ID");
+        if (out_.jobName.empty()) out_.jobName = field("PROJ_NAME");
+    } else if (name == "LOCA") {
+        loca_.push_back(
+            {field("LOCA_ID"), field("LOCA_GL"), field("LOCA_FDEP"), field("LOCA_STAR")});
+    } else if (name == "ISPT") {
+        const std::string id = field("LOCA_ID");
+        const std::string* f[kIsptCount];
+        std::string trimmed[kIsptCount];
+        for (int k = 0; k < kIsptCount; ++k) {
+            const auto at = static_cast<std::size_t>(g_.isptColumn[k]);
+            f[k] = nullptr;
+            if (at == 0 || at >= fields.size()) continue;
+            trimmed[k] = std::string(trim(fields[at]));
+            if (!trimmed[k].empty()) f[k] = &trimmed[k];
+        }
+        // ISPT_TOP is in the file's depth unit, which is its own unit when it has one.
+        const auto top = f[kTop] ? parseNumber(*f[kTop]) : std::nullopt;
+        if (!top) {
+            isptProblems_.push_back(
+                {id, "line " + std::to_string(line) + ": SPT without a depth skipped", ""});
+            return;
+        }
+        SptTest t;
+        t.top = *top;
+        std::string why;
+        auto unit = unitOf_.find("ISPT.ISPT_TOP");
+        const bool inchData = unit != unitOf_.end() && parseLengthUnit(unit->second) ==
+                                                           LengthUnit::Feet;
+        if (!decideN(f, inchData, t, why)) {
+            isptProblems_.push_back({id, "SPT at " + depthText(t.top) + " ", " skipped: " + why});
+            return;
+        }
+        auto [it, fresh] = tests_.try_emplace(id);
+        if (fresh) testOrder_.push_back(id);
+        it->second.push_back(std::move(t));
+    } else if (name == "GEOL") {
+        std::string leg = field("GEOL_LEG");
+        geol_.push_back({field("LOCA_ID"), field("GEOL_TOP"), field("GEOL_BASE"),
+                         field("GEOL_DESC"), leg.empty() ? field("GEOL_GEOL") : leg, line});
+    } else if (name == "WSTG") {
+        water_.push_back({field("LOCA_ID"), field("WSTG_DPTH"), "WSTG.WSTG_DPTH"});
+    } else if (name == "WSTD") {
+        water_.push_back({field("LOCA_ID"), field("WSTD_POST"), "WSTD.WSTD_POST"});
+    } else if (name == "ABBR") {
+        if (field("ABBR_HDNG") == "GEOL_LEG")
+            legend_.emplace(field("ABBR_CODE"), field("ABBR_DESC"));
+    }
+}
 
-    while (reader.next(fields)) {
+DataFile AgsReader::read() {
+    std::vector<std::string> fields;
+    bool first = true;
+    auto flush = [&] {
+        if (!held_.empty()) dataRow(held_, heldLine_);
+        held_.clear();
+    };
+    while (reader_.next(fields)) {
         if (fields.empty()) continue;
+        if (first) {
+            // The first row tells the syntax: "**PROJ" is AGS3, "GROUP" AGS4.
+            ags3_ = fields[0].rfind("**", 0) == 0;
+            out_.format = ags3_ ? Format::Ags3 : Format::Ags4;
+            first = false;
+        }
         const std::string& kind = fields[0];
-        if (kind == "GROUP") {
-            g = Group{};
-            g.name = fields.size() > 1 ? fields[1] : std::string();
-            inGroup = true;
-            sawGroup = true;
+        if (ags3_) {
+            if (kind.rfind("**", 0) == 0) {
+                flush();
+                startGroup(std::string(trim(std::string_view(kind).substr(2))));
+                continue;
+            }
+            if (!inGroup_) {
+                problem("", "line " + std::to_string(reader_.line()) + " lies outside any group");
+                continue;
+            }
+            if (kind.rfind("*", 0) == 0) {
+                // More headings continue the line before while no data has come.
+                flush();
+                setHeadings(fields.begin(), fields.end(), !g_.headings.empty());
+                continue;
+            }
+            if (kind == "<UNITS>") {
+                flush();
+                fields[0].clear(); // the key heading's place
+                setUnits(fields.begin(), fields.end());
+                continue;
+            }
+            if (kind == "<CONT>") {
+                if (held_.empty()) {
+                    problem("", "line " + std::to_string(reader_.line()) +
+                                    ": <CONT> row without a row to continue");
+                    continue;
+                }
+                // Field k continues the row's value k (held at k + 1); the key's place holds
+                // "<CONT>" itself. Nothing continues a value the row does not have.
+                for (std::size_t k = 1; k < fields.size() && k + 1 < held_.size(); ++k)
+                    held_[k + 1] += fields[k];
+                continue;
+            }
+            flush();
+            if (g_.headings.empty()) {
+                problem("", "line " + std::to_string(reader_.line()) + ": data before the " +
+                                "headings in " + g_.name);
+                continue;
+            }
+            // As AGS4 rows: the values from index 1 on.
+            held_.reserve(fields.size() + 1);
+            held_.emplace_back();
+            for (std::string& f : fields) held_.push_back(std::move(f));
+            heldLine_ = reader_.line();
             continue;
         }
-        if (!inGroup) {
-            problem("", "line " + std::to_string(reader.line()) + " lies outside any GROUP");
+        if (kind == "GROUP") {
+            startGroup(fields.size() > 1 ? fields[1] : std::string());
+            continue;
+        }
+        if (!inGroup_) {
+            problem("", "line " + std::to_string(reader_.line()) + " lies outside any GROUP");
             continue;
         }
         if (kind == "HEADING") {
-            g.headings.assign(fields.begin() + 1, fields.end());
-            g.column.clear();
-            for (std::size_t k = 0; k < g.headings.size(); ++k)
-                g.column.emplace(g.headings[k], k + 1);
-            if (g.name == "LOCA" && g.column.count("LOCA_GL")) sawLocaGl = true;
+            setHeadings(fields.begin() + 1, fields.end(), false);
             continue;
         }
         if (kind == "UNIT") {
-            g.units.assign(fields.begin() + 1, fields.end());
-            for (std::size_t k = 0; k < g.units.size() && k < g.headings.size(); ++k)
-                unitOf[g.name + "." + g.headings[k]] = g.units[k];
+            setUnits(fields.begin() + 1, fields.end());
             continue;
         }
         if (kind != "DATA") continue; // TYPE, and anything unknown
-        if (g.headings.empty()) {
-            problem("",
-                    "line " + std::to_string(reader.line()) + ": DATA before HEADING in " + g.name);
+        if (g_.headings.empty()) {
+            problem("", "line " + std::to_string(reader_.line()) + ": DATA before HEADING in " +
+                            g_.name);
             continue;
         }
-        ++g.rows;
-        if (fields.size() != g.headings.size() + 1)
-            problem("", "line " + std::to_string(reader.line()) + ": " +
-                            std::to_string(fields.size() - 1) + " fields where " + g.name +
-                            " has " + std::to_string(g.headings.size()) + " headings");
-        auto field = [&](const char* heading) -> std::string {
-            auto it = g.column.find(heading);
-            if (it == g.column.end() || it->second >= fields.size()) return {};
-            return std::string(trim(fields[it->second]));
-        };
-        if (g.name == "PROJ") {
-            if (out.projectNumber.empty()) out.projectNumber = field("PROJ_ID");
-            if (out.jobName.empty()) out.jobName = field("PROJ_NAME");
-        } else if (g.name == "LOCA") {
-            loca.push_back(
-                {field("LOCA_ID"), field("LOCA_GL"), field("LOCA_FDEP"), field("LOCA_STAR")});
-        } else if (g.name == "ISPT") {
-            IsptRow row;
-            row.loca = field("LOCA_ID");
-            row.line = reader.line();
-            for (const char* h : kIsptHeadings) {
-                std::string v = field(h);
-                if (!v.empty()) row.f.emplace(h, std::move(v));
-            }
-            ispt.push_back(std::move(row));
-        } else if (g.name == "GEOL") {
-            geol.push_back({field("LOCA_ID"), field("GEOL_TOP"), field("GEOL_BASE"),
-                            field("GEOL_DESC"), field("GEOL_LEG"), reader.line()});
-        } else if (g.name == "WSTG") {
-            water.push_back({field("LOCA_ID"), field("WSTG_DPTH"), "WSTG.WSTG_DPTH"});
-        } else if (g.name == "WSTD") {
-            water.push_back({field("LOCA_ID"), field("WSTD_POST"), "WSTD.WSTD_POST"});
-        } else if (g.name == "ABBR") {
-            if (field("ABBR_HDNG") == "GEOL_LEG")
-                legend.emplace(field("ABBR_CODE"), field("ABBR_DESC"));
-        }
+        dataRow(fields, reader_.line());
     }
-    if (!sawGroup) {
-        out.error = "no AGS4 GROUP rows found";
-        return out;
+    flush();
+    if (!sawGroup_) {
+        out_.format = Format::Ags4;
+        out_.error = "no AGS GROUP rows found";
+        return std::move(out_);
     }
+    finish();
+    return std::move(out_);
+}
 
+void AgsReader::finish() {
     // One depth unit for the file: that of the SPT depths, else of the other depth columns.
     LengthUnit depthUnit = LengthUnit::Unknown;
     std::string depthColumn;
     for (const char* col : {"ISPT.ISPT_TOP", "LOCA.LOCA_FDEP", "GEOL.GEOL_TOP", "WSTG.WSTG_DPTH"}) {
-        auto it = unitOf.find(col);
-        if (it != unitOf.end() && parseLengthUnit(it->second) != LengthUnit::Unknown) {
+        auto it = unitOf_.find(col);
+        if (it != unitOf_.end() && parseLengthUnit(it->second) != LengthUnit::Unknown) {
             depthUnit = parseLengthUnit(it->second);
             depthColumn = col;
             break;
         }
     }
-    if (depthUnit == LengthUnit::Unknown && !ispt.empty())
+    if (depthUnit == LengthUnit::Unknown && (!testOrder_.empty() || !isptProblems_.empty()))
         problem("", "the file gives no unit for its depths; choose one");
     // A depth column in another known unit is converted; one without a unit is read in the
     // file's depth unit, and said so.
@@ -491,11 +793,11 @@ DataFile readAgs4(std::string_view bytes) {
     auto factor = [&](const std::string& col) {
         if (auto it = scale.find(col); it != scale.end()) return it->second;
         double f = 1;
-        auto it = unitOf.find(col);
-        const LengthUnit u = it == unitOf.end() ? LengthUnit::Unknown : parseLengthUnit(it->second);
+        auto it = unitOf_.find(col);
+        const LengthUnit u = it == unitOf_.end() ? LengthUnit::Unknown : parseLengthUnit(it->second);
         if (u != LengthUnit::Unknown && depthUnit != LengthUnit::Unknown)
             f = convertLength(1.0, u, depthUnit);
-        else if (u == LengthUnit::Unknown && depthUnit != LengthUnit::Unknown && unitOf.count(col))
+        else if (u == LengthUnit::Unknown && depthUnit != LengthUnit::Unknown && unitOf_.count(col))
             problem("", col.substr(col.find('.') + 1) + " has no unit; read in " +
                             unitWord(depthUnit) + " like " +
                             depthColumn.substr(depthColumn.find('.') + 1));
@@ -508,11 +810,12 @@ DataFile readAgs4(std::string_view bytes) {
         return *v * factor(col);
     };
 
-    const LengthUnit glUnit = unitOf.count("LOCA.LOCA_GL") ? parseLengthUnit(unitOf["LOCA.LOCA_GL"])
-                                                           : LengthUnit::Unknown;
+    const LengthUnit glUnit = unitOf_.count("LOCA.LOCA_GL")
+                                  ? parseLengthUnit(unitOf_["LOCA.LOCA_GL"])
+                                  : LengthUnit::Unknown;
 
     std::unordered_map<std::string, std::size_t> index;
-    for (const LocaRow& l : loca) {
+    for (const LocaRow& l : loca_) {
         if (l.id.empty() || index.count(l.id)) {
             problem(l.id, l.id.empty() ? "a LOCA row without LOCA_ID is skipped"
                                        : "LOCA_ID " + l.id + " appears twice; the first is kept");
@@ -525,9 +828,11 @@ DataFile readAgs4(std::string_view bytes) {
         b.elevationUnit = glUnit;
         b.finalDepth = depth("LOCA.LOCA_FDEP", l.fdep);
         b.boringDate = l.star.substr(0, l.star.find('T'));
-        index.emplace(l.id, out.boreholes.size());
-        out.boreholes.push_back(std::move(b));
+        index.emplace(l.id, out_.boreholes.size());
+        out_.boreholes.push_back(std::move(b));
     }
+    loca_.clear();
+    loca_.shrink_to_fit();
 
     std::map<std::string, int> dangling;
     auto owner = [&](const std::string& id) -> Borehole* {
@@ -536,29 +841,28 @@ DataFile readAgs4(std::string_view bytes) {
             ++dangling[id];
             return nullptr;
         }
-        return &out.boreholes[it->second];
+        return &out_.boreholes[it->second];
     };
 
-    for (const IsptRow& row : ispt) {
-        Borehole* b = owner(row.loca);
-        if (!b) continue;
-        auto topIt = row.f.find("ISPT_TOP");
-        auto top = topIt == row.f.end() ? std::nullopt : depth("ISPT.ISPT_TOP", topIt->second);
-        if (!top) {
-            problem(b->name, "line " + std::to_string(row.line) + ": SPT without a depth skipped");
-            continue;
-        }
-        SptTest t;
-        t.top = *top;
-        std::string why;
-        if (!decideN(row, t, why)) {
-            problem(b->name,
-                    "SPT at " + depthText(t.top) + " " + unitWord(depthUnit) + " skipped: " + why);
-            continue;
-        }
-        b->tests.push_back(std::move(t));
+    // The SPT depths are never converted: their unit is the file's.
+    if (!testOrder_.empty()) factor("ISPT.ISPT_TOP");
+    for (const Pending& p : isptProblems_) {
+        if (!index.count(p.loca)) continue;
+        problem(p.loca, p.after.empty() ? p.text : p.text + unitWord(depthUnit) + p.after);
     }
-    for (const GeolRow& r : geol) {
+    for (const std::string& id : testOrder_) {
+        auto tests = tests_.find(id);
+        Borehole* b = owner(id);
+        if (!b) {
+            dangling[id] += static_cast<int>(tests->second.size()) - 1;
+        } else if (b->tests.empty()) {
+            b->tests = std::move(tests->second);
+        }
+        tests_.erase(tests);
+    }
+    for (const Pending& p : isptProblems_)
+        if (!index.count(p.loca)) ++dangling[p.loca];
+    for (const GeolRow& r : geol_) {
         Borehole* b = owner(r.loca);
         if (!b) continue;
         auto top = depth("GEOL.GEOL_TOP", r.top);
@@ -572,10 +876,10 @@ DataFile readAgs4(std::string_view bytes) {
         s.description = r.desc;
         s.classification = !r.leg.empty() ? r.leg : !r.desc.empty() ? r.desc : "(not described)";
         if (!r.leg.empty())
-            if (auto it = legend.find(r.leg); it != legend.end()) s.legendText = it->second;
+            if (auto it = legend_.find(r.leg); it != legend_.end()) s.legendText = it->second;
         b->strata.push_back(std::move(s));
     }
-    for (const WaterRow& w : water) {
+    for (const WaterRow& w : water_) {
         Borehole* b = owner(w.loca);
         if (!b) continue;
         // "DRY" rows carry no depth: no water, not water at the ground surface.
@@ -585,17 +889,22 @@ DataFile readAgs4(std::string_view bytes) {
         problem(id, std::to_string(count) + " row(s) for LOCA_ID " + id +
                         ", which has no LOCA row, not attached");
 
-    if (!sawLocaGl)
+    if (!sawLocaGl_)
         problem("", "the file gives no ground elevations (LOCA_GL); enter the elevation");
-    for (Borehole& b : out.boreholes) {
-        tidyBorehole(b, out.problems);
+    for (Borehole& b : out_.boreholes) {
+        tidyBorehole(b, out_.problems);
         if (b.tests.empty()) continue;
-        if (sawLocaGl && !b.groundElevation)
+        if (sawLocaGl_ && !b.groundElevation)
             problem(b.name, "no ground elevation (LOCA_GL); enter it");
         else if (b.groundElevation && b.elevationUnit == LengthUnit::Unknown)
             problem(b.name, "LOCA_GL has no unit; enter the ground elevation");
     }
-    return out;
+}
+
+} // namespace
+
+DataFile readAgs(std::string_view bytes) {
+    return AgsReader(bytes).read();
 }
 
 } // namespace zenka::dataimport

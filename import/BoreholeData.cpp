@@ -65,6 +65,8 @@ double convertLength(double value, LengthUnit from, LengthUnit to) {
 
 const char* formatName(Format format) {
     switch (format) {
+    case Format::Ags3:
+        return "AGS3";
     case Format::Ags4:
         return "AGS4";
     case Format::Diggs:
@@ -82,6 +84,11 @@ const Borehole* DataFile::find(std::string_view idOrName) const {
         if (b.name == idOrName) return &b;
     for (const Borehole& b : boreholes)
         if (b.id == idOrName) return &b;
+    idOrName = trim(idOrName);
+    for (const Borehole& b : boreholes)
+        if (trim(b.name) == idOrName) return &b;
+    for (const Borehole& b : boreholes)
+        if (trim(b.id) == idOrName) return &b;
     return nullptr;
 }
 
@@ -188,29 +195,33 @@ void tidyBorehole(Borehole& b, std::vector<Problem>& problems) {
         problems.push_back({b.name, "final depth " + depthText(*b.finalDepth) + " ignored"});
         b.finalDepth.reset();
     }
-    std::erase_if(b.waterDepths, [&](double d) { return outside(d, kDeepest); });
-    std::stable_sort(b.tests.begin(), b.tests.end(),
-                     [](const SptTest& x, const SptTest& y) { return x.top < y.top; });
-    std::vector<SptTest> kept;
-    kept.reserve(b.tests.size());
-    for (SptTest& t : b.tests) {
-        if (!kept.empty() && kept.back().top == t.top) {
+    // A negative water depth is water standing above the ground (a boring over water).
+    std::erase_if(b.waterDepths, [&](double d) { return !(d >= -kDeepest && d <= kDeepest); });
+    auto byTop = [](const SptTest& x, const SptTest& y) { return x.top < y.top; };
+    // Files are nearly always in depth order already; sorting would take a second copy.
+    if (!std::is_sorted(b.tests.begin(), b.tests.end(), byTop))
+        std::stable_sort(b.tests.begin(), b.tests.end(), byTop);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < b.tests.size(); ++i) {
+        SptTest& t = b.tests[i];
+        if (kept > 0 && b.tests[kept - 1].top == t.top) {
             problems.push_back({b.name, "SPT at " + depthText(t.top) + " " + unitWord(b.depthUnit) +
                                             " repeats a test at the same depth; the first in "
                                             "the file is kept"});
             continue;
         }
-        kept.push_back(std::move(t));
+        if (kept != i) b.tests[kept] = std::move(t);
+        ++kept;
     }
-    b.tests = std::move(kept);
+    b.tests.erase(b.tests.begin() + static_cast<std::ptrdiff_t>(kept), b.tests.end());
     std::stable_sort(b.strata.begin(), b.strata.end(),
                      [](const Stratum& x, const Stratum& y) { return x.top < y.top; });
     std::sort(b.waterDepths.begin(), b.waterDepths.end());
 }
 
-double scaledRefusalN(double blows, double penetrationMm) {
+double scaledRefusalN(double blows, double penetrationMm, double fullMm) {
     if (!(penetrationMm > 0)) return 100;
-    return std::min(100.0, std::round(blows * 300.0 / penetrationMm));
+    return std::min(100.0, std::round(blows * fullMm / penetrationMm));
 }
 
 } // namespace zenka::dataimport

@@ -23,7 +23,7 @@ const char* unitWord(LengthUnit unit); // "ft", "m", "?"
 // value in `from` expressed in `to`; both must be known.
 double convertLength(double value, LengthUnit from, LengthUnit to);
 
-enum class Format { Unknown, Ags4, Diggs, Delimited };
+enum class Format { Unknown, Ags3, Ags4, Diggs, Delimited };
 const char* formatName(Format format);
 
 // One drive increment of an SPT: blows and penetration in millimetres, as the file gives them.
@@ -31,6 +31,7 @@ struct DriveSet {
     int index = 0; // 1 and 2 are usually the seating drive, 3 and 4 the test drive (AGS: 1..6)
     std::optional<double> blows;
     std::optional<double> penetrationMm;
+    bool inches = false; // the file gives the penetration in inches
 };
 
 struct SptTest {
@@ -40,12 +41,13 @@ struct SptTest {
     std::optional<double> n;
     bool refusal = false;    // drive shorter than 300 mm: n is the test blows scaled to 300 mm
     bool shortDrive = false; // n as the file gives it, although its penetration says short
+    bool statedOnly = false; // n as the file states it: its drive sets do not cover the test drive
     std::optional<double> statedN; // the file's own N value (AGS ISPT_NVAL, DIGGS N-Value)
     std::string report;            // AGS ISPT_REP as written
     std::vector<DriveSet> driveSets;
     std::string hammer;                // hammer type or id where the file gives one
     std::optional<double> energyRatio; // percent
-    std::string note;                  // how n was found, when it was not simply given
+    const char* note = "";             // how n was found, when it was not simply given
 };
 
 struct Stratum {
@@ -82,11 +84,14 @@ struct Problem {
 struct DataFile {
     Format format = Format::Unknown;
     std::string error; // set when the file could not be read at all
+    // With error: the bytes are none of the kinds read here, and error says what they are.
+    bool notDataFile = false;
     std::string projectNumber;
     std::string jobName;
     std::vector<Borehole> boreholes;
     std::vector<Problem> problems;
 
+    // By name, else by id; blanks around either side do not count, as listings trim them.
     const Borehole* find(std::string_view idOrName) const;
 };
 
@@ -107,7 +112,10 @@ std::string upper(std::string_view text);
 void tidyBorehole(Borehole& b, std::vector<Problem>& problems);
 
 // The ways a file format decides a test's N from its drive increments (shared by the readers and
-// the tests). Blows of a drive of `penetrationMm` scaled to 300 mm, at most 100.
-double scaledRefusalN(double blows, double penetrationMm);
+// the tests). Blows of a drive of `penetrationMm` scaled to the full test drive `fullMm` (300 mm,
+// or 12 in for data in feet or inches), at most 100.
+inline constexpr double kTestDriveMm = 300;
+inline constexpr double kTestDriveInchMm = 12 * 25.4;
+double scaledRefusalN(double blows, double penetrationMm, double fullMm = kTestDriveMm);
 
 } // namespace zenka::dataimport

@@ -1,6 +1,10 @@
 #include "import/Delimited.h"
 
+#include "import/Ags4.h"
+
+#include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 
 namespace zenka::dataimport {
 
@@ -51,7 +55,29 @@ char separatorOf(std::string_view line) {
     return ',';
 }
 
-enum class Column { None, Depth, N, Soil, Symbol, Description };
+enum class Column { None, Borehole, Depth, N, Soil, Symbol, Description };
+
+// A column naming the borehole: "Borehole", "LocationID", "Hole", "BH", "LOCA_ID", "Boring No.",
+// "Test hole"... The name without blanks and punctuation, less an "id"/"no"/"name" ending.
+bool namesBorehole(const std::string& name) {
+    std::string key;
+    for (char c : name)
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) key += c;
+    for (const char* end : {"identifier", "number", "name", "ref", "id", "no", "nr", "#"}) {
+        const std::string e = end;
+        if (key.size() > e.size() && key.compare(key.size() - e.size(), e.size(), e) == 0) {
+            key.erase(key.size() - e.size());
+            break;
+        }
+    }
+    static const char* const kNames[] = {"bh",       "borehole", "bore",       "hole",
+                                         "boring",   "loca",     "location",   "testhole",
+                                         "sounding", "exploratoryhole", "explhole", "pointid",
+                                         "point"};
+    for (const char* n : kNames)
+        if (key == n) return true;
+    return false;
+}
 
 // The header's name without its unit, and the unit it names ("Depth (ft)", "Depth [m]",
 // "Depth, ft", "Depth ft").
@@ -80,6 +106,7 @@ std::pair<std::string, LengthUnit> nameAndUnit(std::string_view header) {
 
 Column classify(const std::string& name) {
     auto has = [&](const char* w) { return name.find(w) != std::string::npos; };
+    if (namesBorehole(name)) return Column::Borehole;
     if (has("depth") || name == "top" || name == "from") return Column::Depth;
     if (name == "n" || has("blow") || has("n-value") || has("n value") || name == "spt" ||
         name == "spt n" || name == "spt-n" || name == "nspt" || name == "n60" || name == "n-spt")
@@ -98,65 +125,50 @@ std::string depthText(double d) {
     return buf;
 }
 
-// "50/75mm", "50/3in": blows and the penetration they drove, in millimetres.
-bool shortDrive(std::string_view text, double& blows, double& penMm) {
-    const std::size_t slash = text.find('/');
-    if (slash == std::string_view::npos) return false;
-    auto b = parseNumber(text.substr(0, slash));
-    std::string_view rest = trim(text.substr(slash + 1));
-    std::size_t k = 0;
-    while (k < rest.size() && ((rest[k] >= '0' && rest[k] <= '9') || rest[k] == '.')) ++k;
-    auto p = parseNumber(rest.substr(0, k));
-    const std::string unit = lower(trim(rest.substr(k)));
-    if (!b || !p) return false;
-    if (unit == "mm")
-        penMm = *p;
-    else if (unit == "in" || unit == "\"" || unit == "inch" || unit == "inches")
-        penMm = *p * 25.4;
-    else if (unit == "cm")
-        penMm = *p * 10;
-    else
-        return false;
-    blows = *b;
-    return true;
-}
-
 } // namespace
 
-DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) {
+namespace {
+
+// With mergeStrata, rows of one soil in a row make one stratum, as long as the depths go down;
+// `unordered` then says they did not, and the file must be read again without merging.
+DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool mergeStrata,
+                  bool& unordered) {
     DataFile out;
     out.format = Format::Delimited;
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
 
-    std::vector<std::string_view> lines;
+    // Lines one at a time: a large file is not split up front.
     std::size_t start = 0;
-    while (start <= bytes.size()) {
+    std::size_t lineNo = 0;
+    auto nextLine = [&](std::string_view& line) {
+        if (start > bytes.size()) return false;
         std::size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = bytes.size();
-        lines.push_back(bytes.substr(start, end - start));
+        line = bytes.substr(start, end - start);
         if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
             bytes[end + 1] == '\n')
             ++end;
         start = end + 1;
-    }
+        ++lineNo;
+        return true;
+    };
 
-    std::size_t first = 0;
-    while (first < lines.size() && trim(lines[first]).empty()) ++first;
-    if (first == lines.size()) {
+    std::string_view firstLine;
+    bool any = false;
+    while ((any = nextLine(firstLine)) && trim(firstLine).empty()) {
+    }
+    if (!any) {
         out.error = "the file holds no rows";
         return out;
     }
-    const char sep = separatorOf(lines[first]);
+    const char sep = separatorOf(firstLine);
     const bool decimalComma = sep != ',';
 
-    Borehole b;
-    b.id = b.name = options.boreholeName;
-    b.depthUnit = options.depthUnit;
-
     // Columns: from a header, or depth, N, soil when the first row is data.
-    int depthCol = 0, nCol = 1, soilCol = 2, symbolCol = -1, descCol = -1;
-    std::size_t dataFrom = first;
-    const std::vector<std::string> head = splitRow(lines[first], sep);
+    int boreholeCol = -1, depthCol = 0, nCol = 1, soilCol = 2, symbolCol = -1, descCol = -1;
+    LengthUnit depthUnit = options.depthUnit;
+    bool headerRow = false;
+    const std::vector<std::string> head = splitRow(firstLine, sep);
     if (!parseNumber(head[0], decimalComma)) {
         depthCol = nCol = soilCol = -1;
         LengthUnit headerUnit = LengthUnit::Unknown;
@@ -164,6 +176,9 @@ DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) 
             const auto [name, unit] = nameAndUnit(head[k]);
             const int col = static_cast<int>(k);
             switch (classify(name)) {
+            case Column::Borehole:
+                if (boreholeCol < 0) boreholeCol = col;
+                break;
             case Column::Depth:
                 if (depthCol < 0) {
                     depthCol = col;
@@ -187,49 +202,100 @@ DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) 
             }
         }
         if (depthCol < 0 || nCol < 0) {
-            out.error = "the header names no depth and N columns";
+            std::string shown(trim(firstLine).substr(0, 80));
+            out.error = "the header names no depth and N columns (first row \"" + toUtf8(shown) +
+                        "\")";
             return out;
         }
-        if (headerUnit != LengthUnit::Unknown) b.depthUnit = headerUnit;
-        dataFrom = first + 1;
+        if (headerUnit != LengthUnit::Unknown) depthUnit = headerUnit;
+        headerRow = true;
     }
-    if (b.depthUnit == LengthUnit::Unknown)
-        out.problems.push_back({b.name, "the depth unit is not given; choose feet or metres"});
-    out.problems.push_back({b.name, "no ground elevation in the file; enter it"});
 
     auto at = [](const std::vector<std::string>& row, int col) -> std::string {
         return col >= 0 && static_cast<std::size_t>(col) < row.size()
                    ? row[static_cast<std::size_t>(col)]
                    : std::string();
     };
-    for (std::size_t li = dataFrom; li < lines.size(); ++li) {
-        if (trim(lines[li]).empty()) continue;
-        const std::vector<std::string> row = splitRow(lines[li], sep);
-        const std::string line = "line " + std::to_string(li + 1);
+    // One borehole, or one per value of the borehole column in the order they first appear.
+    std::unordered_map<std::string, std::size_t> byId;
+    auto boreholeFor = [&](const std::string& id) -> Borehole& {
+        auto [it, fresh] = byId.try_emplace(id, out.boreholes.size());
+        if (fresh) {
+            Borehole b;
+            b.id = b.name = id;
+            b.depthUnit = depthUnit;
+            out.boreholes.push_back(std::move(b));
+        }
+        return out.boreholes[it->second];
+    };
+    if (boreholeCol < 0) {
+        // One test a line at most: room for them all at once, not twice that as it grows.
+        boreholeFor(options.boreholeName)
+            .tests.reserve(static_cast<std::size_t>(
+                std::count(bytes.begin() + static_cast<std::ptrdiff_t>(
+                                               std::min(start, bytes.size())),
+                           bytes.end(), '\n') +
+                1));
+    }
+    const std::string fileLevel = boreholeCol < 0 ? options.boreholeName : std::string();
+    std::vector<Problem> rowProblems;
+
+    std::string currentId;
+    double lastDepth = 0;
+    std::size_t lastDepthLine = 0;
+    std::string_view text = firstLine;
+    bool pending = !headerRow; // the first line is data
+    while (pending || nextLine(text)) {
+        pending = false;
+        if (trim(text).empty()) continue;
+        const std::vector<std::string> row = splitRow(text, sep);
+        const std::string line = "line " + std::to_string(lineNo);
+        if (boreholeCol >= 0) {
+            // A blank id continues the borehole above, as merged cells of a sheet do.
+            if (const std::string id = at(row, boreholeCol); !id.empty()) currentId = id;
+            if (currentId.empty()) {
+                rowProblems.push_back({"", line + " skipped: no borehole named"});
+                continue;
+            }
+        }
+        Borehole& b = boreholeCol >= 0 ? boreholeFor(currentId) : out.boreholes.front();
         const auto depth = parseNumber(at(row, depthCol), decimalComma);
         if (!depth) {
-            out.problems.push_back({b.name, line + " skipped: no depth"});
+            rowProblems.push_back({b.name, line + " skipped: no depth"});
             continue;
+        }
+        if (boreholeCol < 0) {
+            // Without a borehole column, depths that go back up are a second hole, never to be
+            // merged into the first.
+            if (lastDepthLine && *depth < lastDepth) {
+                out.boreholes.clear();
+                out.problems.clear();
+                out.error = line + ": the depth " + depthText(*depth) + " lies above the depth " +
+                            depthText(lastDepth) + " of line " + std::to_string(lastDepthLine) +
+                            ", as where another borehole starts; give the file a column naming "
+                            "the borehole of each row, or one file per borehole";
+                return out;
+            }
+            lastDepth = *depth;
+            lastDepthLine = lineNo;
         }
         SptTest t;
         t.top = *depth;
         const std::string nText = at(row, nCol);
-        double blows = 0, penMm = 0;
+        ReportN rn;
         if (auto n = parseNumber(nText, decimalComma)) {
             t.n = t.statedN = n;
-        } else if (shortDrive(nText, blows, penMm)) {
+        } else if (nFromReport(parseSptReport(nText, depthUnit == LengthUnit::Feet),
+                               depthUnit == LengthUnit::Feet, rn)) {
             t.report = nText;
-            if (penMm < 300) {
-                t.refusal = true;
-                t.n = scaledRefusalN(blows, penMm);
-                t.note = "refusal: the blows scaled to 300 mm";
-            } else {
-                t.n = blows;
-            }
+            t.n = rn.n;
+            t.refusal = rn.refusal;
+            t.shortDrive = rn.lowerBound;
+            t.note = rn.note;
         } else {
-            out.problems.push_back({b.name, line + " (depth " + depthText(*depth) +
-                                                ") skipped: no N" +
-                                                (nText.empty() ? "" : " in \"" + nText + "\"")});
+            rowProblems.push_back({b.name, line + " (depth " + depthText(*depth) +
+                                               ") skipped: no N" +
+                                               (nText.empty() ? "" : " in \"" + nText + "\"")});
             continue;
         }
         Stratum s;
@@ -238,15 +304,35 @@ DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) 
         const std::string symbol = at(row, symbolCol);
         const std::string soil = at(row, soilCol);
         s.classification = !soil.empty() ? soil : !symbol.empty() ? symbol : s.description;
-        if (!s.classification.empty()) b.strata.push_back(std::move(s));
+        const bool inOrder = b.tests.empty() || t.top > b.tests.back().top;
+        if (!inOrder && mergeStrata) unordered = true;
+        const bool same = !b.strata.empty() && b.strata.back().top < s.top &&
+                          b.strata.back().classification == s.classification &&
+                          b.strata.back().description == s.description;
+        if (!s.classification.empty() && !(mergeStrata && inOrder && same))
+            b.strata.push_back(std::move(s));
         b.tests.push_back(std::move(t));
     }
-    tidyBorehole(b, out.problems);
-    // Each row's soil reaches down to the next row.
-    for (std::size_t k = 0; k + 1 < b.strata.size(); ++k)
-        if (b.strata[k + 1].top > b.strata[k].top) b.strata[k].base = b.strata[k + 1].top;
-    out.boreholes.push_back(std::move(b));
+    if (depthUnit == LengthUnit::Unknown)
+        out.problems.push_back({fileLevel, "the depth unit is not given; choose feet or metres"});
+    out.problems.push_back({fileLevel, "no ground elevation in the file; enter it"});
+    for (Problem& p : rowProblems) out.problems.push_back(std::move(p));
+    for (Borehole& b : out.boreholes) {
+        tidyBorehole(b, out.problems);
+        // Each row's soil reaches down to the next row.
+        for (std::size_t k = 0; k + 1 < b.strata.size(); ++k)
+            if (b.strata[k + 1].top > b.strata[k].top) b.strata[k].base = b.strata[k + 1].top;
+    }
     return out;
+}
+
+} // namespace
+
+DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) {
+    bool unordered = false;
+    DataFile f = readRows(bytes, options, true, unordered);
+    if (unordered) f = readRows(bytes, options, false, unordered);
+    return f;
 }
 
 } // namespace zenka::dataimport

@@ -119,12 +119,15 @@ std::string depthText(double d) {
 constexpr double kIncrementMm = 152.4; // 6 in
 constexpr double kShortBy = 1.0;       // millimetres of slack in "reached its 6 in"
 
-// N from the drive sets, else the file's stated N. False when neither gives one.
+// N from the drive sets when they cover the test drive (or end it short: a refusal), else the
+// file's stated N, marked as such when drive sets were there but did not cover it. False when
+// neither gives one.
 bool decideN(SptTest& t, std::optional<double> totalPenMm, std::optional<double> intervalMm,
-             std::string& why) {
+             bool inchData, std::string& why) {
     std::map<int, const DriveSet*> byIndex;
     for (const DriveSet& d : t.driveSets)
         if (d.blows) byIndex.emplace(d.index, &d);
+    const double fullMm = inchData ? kTestDriveInchMm : kTestDriveMm;
 
     auto reached = [](const DriveSet& d) {
         return !d.penetrationMm || *d.penetrationMm >= kIncrementMm - kShortBy;
@@ -150,19 +153,24 @@ bool decideN(SptTest& t, std::optional<double> totalPenMm, std::optional<double>
                 pen += d.penetrationMm ? *d.penetrationMm : kIncrementMm;
             }
             t.refusal = true;
-            t.n = scaledRefusalN(blows, pen);
+            t.n = scaledRefusalN(blows, pen, fullMm);
             t.note = shortAt == 1 ? "refusal in the seating drive"
-                                  : "refusal: the test blows scaled to 12 in";
+                     : inchData   ? "refusal: the test blows scaled to 12 in"
+                                  : "refusal: the test blows scaled to 300 mm";
             return true;
         }
-        if (present == 3) {
+        // The test drive alone, when the file leaves out the seating drive.
+        const bool testDrive = byIndex.count(2) && byIndex.count(3) && reached(*byIndex[2]) &&
+                               reached(*byIndex[3]);
+        if (present == 3 || (present == 0 && testDrive)) {
             t.n = *byIndex[2]->blows + *byIndex[3]->blows;
             t.note = "N from increments 2 and 3";
             return true;
         }
         if (t.statedN) {
             t.n = t.statedN;
-            t.note = "drive sets incomplete; N as the file states it";
+            t.statedOnly = true;
+            t.note = "N as stated in the file: its drive sets do not cover the test drive";
             return true;
         }
         why = "fewer than three drive increments and no N value";
@@ -173,9 +181,9 @@ bool decideN(SptTest& t, std::optional<double> totalPenMm, std::optional<double>
         return false;
     }
     t.n = t.statedN;
-    const double fullMm = 3 * kIncrementMm - kShortBy;
+    const double fullDriveMm = 3 * kIncrementMm - kShortBy;
     if (*t.statedN >= 50 &&
-        ((totalPenMm && *totalPenMm < fullMm) || (intervalMm && *intervalMm < fullMm))) {
+        ((totalPenMm && *totalPenMm < fullDriveMm) || (intervalMm && *intervalMm < fullDriveMm))) {
         t.shortDrive = true;
         t.note = "N as given; the file's penetration shows a short drive";
     }
@@ -337,13 +345,17 @@ void readTest(const pugi::xml_node& test, Context& cx) {
         d.blows = parseNumber(child(ds, "blowCount").child_value());
         pugi::xml_node pen = child(ds, "penetration");
         if (auto v = parseNumber(pen.child_value())) d.penetrationMm = toMm(*v, attr(pen, "uom"));
+        const std::string uom = lower(trim(attr(pen, "uom")));
+        d.inches = uom == "in" || uom == "inch" || uom == "inches" || uom == "\"";
         t.driveSets.push_back(d);
     });
     std::optional<double> intervalMm;
     if (t.base && b->depthUnit != LengthUnit::Unknown)
         intervalMm = convertLength(*t.base - t.top, b->depthUnit, LengthUnit::Metres) * 1000;
     std::string why;
-    if (!decideN(t, totalPenMm, intervalMm, why)) {
+    bool inchData = b->depthUnit == LengthUnit::Feet;
+    for (const DriveSet& d : t.driveSets) inchData = inchData || d.inches;
+    if (!decideN(t, totalPenMm, intervalMm, inchData, why)) {
         cx.out.problems.push_back({b->name, "SPT at " + depthText(t.top) + " " +
                                                 unitWord(b->depthUnit) + " skipped: " + why});
         return;

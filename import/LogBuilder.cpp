@@ -2,15 +2,14 @@
 
 #include "import/Ags4.h"
 #include "import/Diggs.h"
+#include "import/FileContent.h"
 #include "import/SoilClassification.h"
+#include "base/AtomicFile.h"
 #include "project/PelbrinDoc.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <iterator>
 #include <set>
 
@@ -38,20 +37,17 @@ std::string extensionOf(const std::string& path) {
     return lower(path.substr(dot + 1));
 }
 
+std::string upperFirst(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
 std::string stemOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     return name;
-}
-
-Format sniff(std::string_view bytes) {
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    const std::string_view head = trim(bytes.substr(0, 4096));
-    if (!head.empty() && head.front() == '<') return Format::Diggs;
-    if (head.find("\"GROUP\"") != std::string_view::npos) return Format::Ags4;
-    return Format::Delimited;
 }
 
 // The stratum a depth lies in, or none: above the first, in a gap, below the last.
@@ -81,16 +77,45 @@ int codeFor(const ImportChoices& c, const std::string& classification) {
 
 } // namespace
 
-DataFile readDataBytes(std::string_view bytes, Format format, const std::string& name,
-                       const ReadOptions& options) {
-    if (format == Format::Unknown) format = sniff(bytes);
+namespace {
+
+DataFile notData(std::string found) {
+    DataFile f;
+    f.error = std::move(found);
+    f.notDataFile = true;
+    return f;
+}
+
+DataFile readText(std::string_view bytes, Format format, const std::string& name,
+                  const ReadOptions& options, int depth) {
+    if (isGzip(bytes)) {
+        // A .gz of a .gz is still read; deeper nesting is no data file anyone writes.
+        if (depth >= 2) return notData("gzip data packed inside gzip data, more than twice");
+        std::string unpacked, why;
+        bool tooLarge = false;
+        if (!gunzip(bytes, kMaxDataFileBytes, unpacked, why, tooLarge)) {
+            DataFile f;
+            f.error = tooLarge ? "it unpacks to more than " + sizeText(kMaxDataFileBytes) +
+                                     ", more than a data file can be"
+                               : why;
+            return f;
+        }
+        return readText(unpacked, format, name, options, depth + 1);
+    }
+    if (const int kind = utf16Kind(bytes))
+        return readText(utf16ToUtf8(bytes, kind), format, name, options, depth);
+    std::string found;
+    const Format seen = sniffFormat(bytes, found);
+    if (format == Format::Unknown) format = seen;
     switch (format) {
+    case Format::Unknown:
+        return notData(found);
+    case Format::Ags3:
     case Format::Ags4:
-        return readAgs4(bytes);
+        return readAgs(bytes);
     case Format::Diggs:
         return readDiggs(bytes);
     case Format::Delimited:
-    case Format::Unknown:
         break;
     }
     DelimitedOptions d;
@@ -99,27 +124,36 @@ DataFile readDataBytes(std::string_view bytes, Format format, const std::string&
     return readDelimited(bytes, d);
 }
 
+} // namespace
+
+DataFile readDataBytes(std::string_view bytes, Format format, const std::string& name,
+                       const ReadOptions& options) {
+    return readText(bytes, format, name, options, 0);
+}
+
 DataFile readDataFile(const std::string& path, const ReadOptions& options) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string bytes;
+    ReadLimits limits;
+    limits.maxBytes = kMaxDataFileBytes;
+    limits.regularOnly = true;
+    limits.what = "a data file";
+    if (const FileResult r = readWholeFile(path, bytes, limits); !r.ok) {
         DataFile f;
-        f.error = path + ": " + std::strerror(errno);
+        f.error = r.message;
         return f;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        DataFile f;
-        f.error = path + ": the file could not be read";
-        return f;
-    }
-    Format format = options.format;
-    if (format == Format::Unknown) {
-        const std::string ext = extensionOf(path);
-        if (ext == "ags") format = Format::Ags4;
-        // Anything else by its content: a ".xml" that is not XML is no DIGGS file.
-    }
-    DataFile f = readDataBytes(bytes, format, stemOf(path), options);
-    if (!f.error.empty()) f.error = path + ": " + f.error;
+    std::string stem = stemOf(path);
+    if (extensionOf(path) == "gz") stem = stemOf(stem);
+    DataFile f = readDataBytes(bytes, options.format, stem, options);
+    if (f.notDataFile)
+        f.error = displayPath(path) + " is not a DIGGS, AGS or delimited text file.\nFound: " +
+                  f.error + ".";
+    else if (!f.error.empty())
+        f.error = displayPath(path) + " could not be read" +
+                  (f.format == Format::Unknown ? std::string()
+                                               : std::string(" as ") + formatName(f.format) +
+                                                     " data") +
+                  ".\n" + upperFirst(f.error) + ".";
     return f;
 }
 
@@ -143,6 +177,13 @@ std::vector<BoreholeSummary> listBoreholes(const DataFile& file) {
         out.push_back(std::move(s));
     }
     return out;
+}
+
+std::string testCountText(const BoreholeSummary& s) {
+    std::string text = std::to_string(s.sptTests);
+    if (s.refusals)
+        text += " (" + std::to_string(s.refusals) + (s.refusals == 1 ? " refusal)" : " refusals)");
+    return text;
 }
 
 std::vector<ClassificationRow> classifications(const Borehole& b) {
@@ -187,7 +228,24 @@ ImportChoices proposedChoices(const Borehole& b) {
 const char* entryMark(const LogEntry& e) {
     if (e.refusal) return "refusal";
     if (e.shortDrive) return "short drive";
+    if (e.statedOnly) return "N as stated in the file";
     return "";
+}
+
+std::string importSummary(const BuiltLog& log) {
+    std::string text =
+        std::to_string(log.testsKept) + " tests of " + std::to_string(log.testsWithN) + " kept";
+    std::string marks;
+    if (log.refusals)
+        marks = std::to_string(log.refusals) + (log.refusals == 1 ? " refusal" : " refusals");
+    if (log.statedOnly)
+        marks += (marks.empty() ? "" : ", ") + std::to_string(log.statedOnly) +
+                 " with N as stated in the file";
+    if (!marks.empty()) text += " (" + marks + ")";
+    if (log.waterTable && *log.waterTable > 0)
+        text += "; water " + num(*log.waterTable, 1) + " " +
+                (log.units == Units::English ? "ft" : "m") + " above the ground";
+    return text + "; " + log.hammerSummary;
 }
 
 BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& choices,
@@ -213,19 +271,31 @@ BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& 
     // The tests, in the log's units; one per hundredth of depth.
     std::vector<LogEntry> tests;
     std::set<std::string> hammers;
+    // Entries past the log's cap are counted, not kept: a borehole may have millions of rows.
+    std::size_t count = 0;
+    double lastDepth = 0;
     for (const SptTest& t : b.tests) {
         if (!t.n) continue;
         ++log.testsWithN;
         LogEntry e;
         e.depth = round2(conv(t.top));
-        if (!tests.empty() && e.depth <= tests.back().depth) {
+        if (count > 0 && e.depth <= lastDepth) {
             log.messages.push_back("The test at " + num(e.depth) + " " + toWord +
                                    " falls on the depth of the one above it and is left out.");
             continue;
         }
+        ++count;
+        lastDepth = e.depth;
+        std::string h = t.hammer;
+        if (t.energyRatio)
+            h += (h.empty() ? "" : ", ") + std::string("energy ratio ") + num(*t.energyRatio, 1) +
+                 " %";
+        if (!h.empty()) hammers.insert(h);
+        if (tests.size() > static_cast<std::size_t>(kMaxSamples)) continue;
         e.n = round2(*t.n * choices.hammerFactor);
         e.refusal = t.refusal;
         e.shortDrive = t.shortDrive;
+        e.statedOnly = t.statedOnly;
         e.statedN = t.statedN;
         e.note = t.note;
         if (const Stratum* s = stratumAt(b, t.top)) {
@@ -234,15 +304,10 @@ BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& 
         } else {
             e.classification = kNoStratum;
         }
-        std::string h = t.hammer;
-        if (t.energyRatio)
-            h += (h.empty() ? "" : ", ") + std::string("energy ratio ") + num(*t.energyRatio, 1) +
-                 " %";
-        if (!h.empty()) hammers.insert(h);
         tests.push_back(std::move(e));
     }
 
-    if (static_cast<int>(tests.size()) > kMaxSamples) {
+    if (count > static_cast<std::size_t>(kMaxSamples)) {
         log.truncated = true;
         std::size_t keep = kMaxSamples;
         if (choices.keepDownTo) {
@@ -251,13 +316,17 @@ BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& 
             keep = std::min<std::size_t>(keep, kMaxSamples);
         }
         log.messages.push_back(
-            "The borehole has " + std::to_string(tests.size()) + " tests; the log holds " +
+            "The borehole has " + std::to_string(count) + " tests; the log holds " +
             std::to_string(kMaxSamples) + ". Kept: the first " + std::to_string(keep) +
             (keep ? ", down to " + num(tests[keep - 1].depth) + " " + toWord : std::string()) +
             ".");
         tests.resize(keep);
     }
     log.testsKept = static_cast<int>(tests.size());
+    for (const LogEntry& e : tests) {
+        log.refusals += e.refusal;
+        log.statedOnly += e.statedOnly;
+    }
 
     if (tests.empty()) {
         log.messages.push_back("The borehole has no SPT test with an N value.");

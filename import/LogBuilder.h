@@ -33,11 +33,12 @@ namespace zenka::dataimport {
 // ---- step 1 ----
 
 struct ReadOptions {
-    Format format = Format::Unknown; // Unknown: from the extension, else from the content
+    Format format = Format::Unknown; // Unknown: from the content; the name plays no part
     LengthUnit delimitedDepthUnit = LengthUnit::Unknown; // when a delimited header has none
 };
-// error is set (with the path and the reason) when the file cannot be read or is no data file
-// of a known kind. A delimited file's borehole is named after the file.
+// error is set when the file cannot be read or is no data file of a known kind: two lines, the
+// cause with the file's full path, then the reason. Only regular files are read, up to 1 GB, a
+// gzip file unpacked up to 1 GB. A delimited file's borehole is named after the file.
 DataFile readDataFile(const std::string& path, const ReadOptions& options = {});
 // The same from bytes already in memory; `name` names a delimited file's borehole.
 DataFile readDataBytes(std::string_view bytes, Format format, const std::string& name,
@@ -55,6 +56,8 @@ struct BoreholeSummary {
     std::optional<double> waterDepth; // the shallowest, in depthUnit
 };
 std::vector<BoreholeSummary> listBoreholes(const DataFile& file);
+// "14", or "14 (2 refusals)".
+std::string testCountText(const BoreholeSummary& summary);
 
 // ---- step 2 ----
 
@@ -97,6 +100,7 @@ struct LogEntry {
     int code = 0;     // 0 on the closing entry, and where the classification has no code yet
     bool refusal = false;
     bool shortDrive = false;
+    bool statedOnly = false; // the file's N: its drive sets do not cover the test drive
     bool closing = false;
     bool surface = false;          // added at the ground surface: the borehole has one test only
     std::optional<double> statedN; // the file's own N, shown beside
@@ -104,7 +108,7 @@ struct LogEntry {
     std::string description;
     std::string note;
 };
-// "refusal", "short drive" or "".
+// "refusal", "short drive", "N as stated in the file" or "".
 const char* entryMark(const LogEntry& entry);
 
 struct BuiltLog {
@@ -123,6 +127,8 @@ struct BuiltLog {
     std::string boringDate;
     int testsWithN = 0; // in the borehole
     int testsKept = 0;  // in the log
+    int refusals = 0;   // in the log
+    int statedOnly = 0; // in the log: N as the file states it
     bool truncated = false;
     double hammerFactor = 1.0;
     std::string hammerSummary; // the factor, and the source's hammer and energy ratio
@@ -130,6 +136,10 @@ struct BuiltLog {
 // projectUnits: the project's `units`; a project whose system was never chosen takes the file's.
 BuiltLog buildLog(const DataFile& file, const Borehole& borehole, const ImportChoices& choices,
                   int projectUnits);
+
+// One line for the engineer once the log is in the project: "12 tests of 14 kept (2 refusals);
+// water 25.0 ft above the ground; Hammer factor 1.00 (N as in the file)".
+std::string importSummary(const BuiltLog& log);
 
 // Which project values besides the boring log are replaced.
 struct ApplyFlags {

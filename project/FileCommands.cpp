@@ -106,6 +106,10 @@ bool NewProject(CPelbrinDoc& doc, Shell& shell) {
 bool OpenProject(CPelbrinDoc& doc, Shell& shell) {
     const auto path = chosen(shell.chooseOpenFile(openDialog()));
     if (!path) return false;
+    // A run's write that a kill left half done in the project's folder is finished first, so
+    // that its report and depth data are one set.
+    const std::size_t slash = path->find_last_of('/');
+    recoverInterruptedWrites(slash == std::string::npos ? "." : path->substr(0, slash + 1));
 
     // Read first: a file that cannot be read must not cost the project it would replace.
     std::string bytes;

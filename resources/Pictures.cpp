@@ -246,10 +246,14 @@ QIcon programIcon() {
         const double s = size / 64.0;
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0, 0, 128));
-        p.drawRoundedRect(QRectF(2 * s, 2 * s, 60 * s, 60 * s), 8 * s, 8 * s);
-        // Ground, and a pile standing in it.
+        QPainterPath frame;
+        frame.addRoundedRect(QRectF(2 * s, 2 * s, 60 * s, 60 * s), 8 * s, 8 * s);
+        p.drawPath(frame);
+        // Ground, inside the frame's rounded corners, and a pile standing in it.
+        QPainterPath ground;
+        ground.addRect(QRectF(2 * s, 40 * s, 60 * s, 22 * s));
         p.setBrush(QColor(128, 128, 0));
-        p.drawRect(QRectF(2 * s, 40 * s, 60 * s, 22 * s));
+        p.drawPath(frame.intersected(ground));
         p.setBrush(QColor(255, 255, 255));
         p.drawRect(QRectF(40 * s, 18 * s, 10 * s, 38 * s));
         // The letter Z.

@@ -2,17 +2,30 @@
 # Checks the Debian package: its contents, lintian and the man pages, then installs it in a
 # fresh Debian 12 root, runs both programs, removes and purges it, and compares the file lists.
 #
-#   scripts/check-package.sh [DEB] [BASE_ROOT]
+#   scripts/check-package.sh [--mirror URL] [DEB] [BASE_ROOT]
 #
 # DEB defaults to the one `make package` builds in build/. BASE_ROOT is a bookworm root made by
 # `debootstrap --variant=minbase bookworm DIR MIRROR`; it is copied, never changed. Without it
-# one is made with debootstrap from the mirror apt uses. Needs root (chroot, mount).
+# one is made with debootstrap from --mirror, else from the Debian mirror apt uses (one-line
+# or deb822 sources), else from deb.debian.org. Needs root (chroot, mount).
 # APT_OPTS=--no-install-recommends checks that the computed dependencies alone suffice.
-set -euo pipefail
+# A step that fails stops the check with the end of its log.
+set -eEuo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-deb=${1:-$(ls "$here"/build/zenka_*.deb 2>/dev/null | head -n 1)}
-base=${2:-}
+mirror=
+args=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --mirror) [ $# -ge 2 ] || { echo "check-package: --mirror needs a URL" >&2; exit 2; }
+              mirror=$2; shift 2 ;;
+    --mirror=*) mirror=${1#--mirror=}; shift ;;
+    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) args+=("$1"); shift ;;
+  esac
+done
+deb=${args[0]:-$(ls "$here"/build/zenka_*.deb 2>/dev/null | head -n 1)}
+base=${args[1]:-}
 example=$here/examples/worked-case.in
 [ -f "$deb" ] || { echo "check-package: no package; run make package first" >&2; exit 2; }
 [ "$(id -u)" -eq 0 ] || { echo "check-package: run as root (chroot)" >&2; exit 2; }
@@ -33,6 +46,53 @@ check() { # check DESCRIPTION COMMAND...: runs it, reports, remembers a failure
 
 work=$(mktemp -d /tmp/zenka-pkg.XXXXXX)
 root=$work/root
+# The log of the step under way; on a failure its end is shown and the whole kept, as the
+# temporary folder goes.
+step_log=
+step_what=
+failed() {
+  local status=$1 line=$2 command=$3
+  echo "check-package: failed with status $status at line $line: ${step_what:-$command}" >&2
+  local n=0
+  for log in "$step_log" ${step_log:+"$root/debootstrap/debootstrap.log"}; do
+    [ -n "$log" ] && [ -s "$log" ] || continue
+    n=$((n + 1))
+    echo "-- the last lines of $log:" >&2
+    tail -n 30 "$log" >&2
+    kept=/tmp/zenka-check-package.$n.$(basename "$log")
+    cp "$log" "$kept" && echo "-- the whole log is kept in $kept" >&2
+  done
+}
+trap 'failed $? $LINENO "$BASH_COMMAND"' ERR
+# step LOG COMMAND...: runs it with its output in LOG.
+step() {
+  step_log=$1; shift
+  step_what=$*
+  "$@" >"$step_log" 2>&1
+  step_log=
+  step_what=
+}
+# The first Debian mirror apt uses: "deb [options] URI ..." lines of one-line sources, "URIs:"
+# of deb822 stanzas that are enabled and of type deb; commented lines are none.
+apt_mirror() {
+  local apt_dir=${APT_DIR:-/etc/apt}
+  {
+    cat "$apt_dir"/sources.list "$apt_dir"/sources.list.d/*.list 2>/dev/null |
+      sed -nE 's/^[[:space:]]*deb[[:space:]]+(\[[^]]*\][[:space:]]+)?([^[:space:]]+).*/\2/p'
+    for f in "$apt_dir"/sources.list.d/*.sources; do
+      [ -f "$f" ] || continue
+      awk 'BEGIN { RS = "" }
+           /(^|\n)[Ee]nabled:[ \t]*no/ { next }
+           /(^|\n)Types:[^\n]*[ \t]deb([ \t]|\n|$)/ {
+             n = split($0, lines, "\n")
+             for (i = 1; i <= n; i++)
+               if (lines[i] ~ /^URIs:/) {
+                 sub(/^URIs:[ \t]*/, "", lines[i]); print lines[i]
+               }
+           }' "$f" | tr ' \t' '\n\n'
+    done
+  } | grep -E '^https?://' | grep -v -e security -e '/debian-ports' | head -n 1 || true
+}
 cleanup() {
   for m in "$root/proc" "$root/dev/pts"; do mountpoint -q "$m" && umount "$m"; done
   rm -rf "$work"
@@ -62,6 +122,12 @@ for page in zenka zenka-batch; do
   check "man page $page renders without warnings" bash -c \
     "out=\$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l '$work/x/usr/share/man/man1/$page.1.gz' 2>&1 >/dev/null); [ -z \"\$out\" ] || { echo \"\$out\"; false; }"
 done
+# Debian 12's glibc start-up files carry no IBT/SHSTK property, so no program there is marked
+# for control-flow protection: that one check is left out.
+if command -v hardening-check >/dev/null; then
+  check "hardening-check passes on both programs" \
+    hardening-check --quiet --nocfprotection "$work/x/usr/bin/zenka" "$work/x/usr/bin/zenka-batch"
+fi
 echo "-- lintian"
 lintian --pedantic "$deb" 2>&1 | grep -v '^running with root privileges' | tee "$work/lintian" || true
 check "lintian finds nothing" bash -c "! grep -q '^[EWIP]:' '$work/lintian'"
@@ -70,10 +136,10 @@ echo "== fresh bookworm root"
 if [ -n "$base" ]; then
   cp -a "$base" "$root"
 else
-  mirror=$(grep -hoE 'https?://[^ ]+/debian/?' /etc/apt/sources.list /etc/apt/sources.list.d/* \
-           2>/dev/null | grep -v security | head -n 1)
-  debootstrap --variant=minbase bookworm "$root" "${mirror:-http://deb.debian.org/debian}" \
-    >"$work/debootstrap.log"
+  [ -n "$mirror" ] || mirror=$(apt_mirror)
+  mirror=${mirror:-http://deb.debian.org/debian}
+  echo "debootstrap from $mirror"
+  step "$work/debootstrap.log" debootstrap --variant=minbase bookworm "$root" "$mirror"
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mount -t proc proc "$root/proc"
@@ -87,7 +153,7 @@ file_list() {
     -o -path /var/lib/dpkg \) -prune -o -print | sort
 }
 
-in_root apt-get update -qq
+step "$work/apt-update.log" in_root apt-get update
 file_list >"$work/fresh"
 chroot "$root" dpkg-query -W -f='${Package}\n' | sort >"$work/pkgs-fresh"
 cp "$deb" "$root/tmp/"
@@ -106,6 +172,8 @@ run_programs() {
   check "zenka --export-pdf writes $name.pdf" in_root sh -c \
     "cd /root/job && rm -f $name.pdf && zenka --export-pdf $name.in -o $name.pdf &&
      head -c 5 $name.pdf | grep -q '^%PDF-'"
+  check "zenka --help and --version answer on stdout without a display" in_root sh -c \
+    "zenka --help | grep -q '^Usage: zenka' && zenka --version | grep -qx 'zenka [0-9.]*'"
   # Started normally the desktop program does not quit by itself: it must still run after 5 s.
   local rc=0
   in_root sh -c 'QT_QPA_PLATFORM=offscreen timeout 5 zenka' >"$work/zenka.log" 2>&1 || rc=$?
@@ -133,7 +201,7 @@ remove_and_purge() {
 # First with the dependencies in place, so that the file lists before the install and after
 # the remove must be equal: this also catches what the programs or a maintainer script leave.
 echo "== install and remove over its dependencies"
-in_root apt-get satisfy -y -qq ${APT_OPTS:-} "$(dpkg-deb -f "$deb" Depends)" >/dev/null 2>&1
+step "$work/satisfy.log" in_root apt-get satisfy -y ${APT_OPTS:-} "$(dpkg-deb -f "$deb" Depends)"
 # satisfy marks what it installs as chosen by hand; autoremove must be able to take it away.
 chroot "$root" dpkg-query -W -f='${Package}\n' | sort | comm -13 "$work/pkgs-fresh" - |
   xargs -r chroot "$root" apt-mark auto >/dev/null

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ make pkg-config libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev
-  libpugixml-dev xz-utils
+  libpugixml-dev zlib1g-dev xz-utils
   dpkg-dev file
   poppler-utils
   clang libclang-rt-14-dev

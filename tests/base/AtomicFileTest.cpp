@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
@@ -166,27 +169,192 @@ TEST_F(AtomicFile, FilesWrittenTogetherAreReplacedOnlyWhenAllCanBe) {
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"bridge.out", "sub"}));
 }
 
-TEST_F(AtomicFile, TemporaryFilesOfProcessesThatAreGoneAreRemoved) {
-    // A process that has ended, and one that still runs (our parent).
+// A process that has ended, for names that carry its number.
+pid_t deadProcess() {
     const pid_t child = ::fork();
     if (child == 0) ::_exit(0);
-    ASSERT_GT(child, 0);
-    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
-    const std::string dead = ".bridge.out.zenka-" + std::to_string(child) + "-Ab3xYz";
-    const std::string alive = ".bridge.out.zenka-" + std::to_string(::getppid()) + "-Qw7rTy";
-    // Names that are not ours stay whatever their look.
-    const std::vector<std::string> others = {".bridge.out.zenka-x1-Ab3xYz", ".bridge.out.Ab3xYz",
-                                             "bridge.out.zenka-" + std::to_string(child)};
+    EXPECT_GT(child, 0);
+    EXPECT_EQ(::waitpid(child, nullptr, 0), child);
+    return child;
+}
+
+TEST_F(AtomicFile, TemporaryFilesOfProcessesThatAreGoneAreRemoved) {
+    forgetRecoveredFoldersForTesting();
+    const pid_t child = deadProcess();
+    const std::string staging = dir.file(".zenka-staging");
+    ASSERT_EQ(::mkdir(staging.c_str(), 0700), 0);
+    const std::string dead = ".zenka-staging/tmp-" + std::to_string(child) + "-Ab3xYz";
+    const std::string alive = ".zenka-staging/tmp-" + std::to_string(::getppid()) + "-Qw7rTy";
+    // Names that are not ours stay whatever their look, in the staging folder and beside it.
+    const std::vector<std::string> others = {
+        ".zenka-staging/tmp-x1-Ab3xYz", ".zenka-staging/tmp-" + std::to_string(child) + "-Ab3",
+        ".zenka-staging/commit-" + std::to_string(child), ".bridge.out.Ab3xYz",
+        ".bridge.out.zenka-" + std::to_string(child) + "-Ab3xYz"};
     for (const std::string& name : others) writeBytes(dir.file(name), "other");
     writeBytes(dir.file(dead), "half a report");
     writeBytes(dir.file(alive), "being written");
 
     ASSERT_TRUE(writeFileAtomically(dir.file("bridge.out"), "report").ok);
-    std::vector<std::string> expected = others;
-    expected.push_back(alive);
-    expected.push_back("bridge.out");
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(dir.names(), expected);
+    EXPECT_FALSE(std::filesystem::exists(dir.file(dead)));
+    for (const std::string& name : others) EXPECT_TRUE(std::filesystem::exists(dir.file(name)));
+    EXPECT_TRUE(std::filesystem::exists(dir.file(alive)));
+
+    // A folder is looked into once per process: what appears later waits for the next one.
+    writeBytes(dir.file(dead), "half a report");
+    ASSERT_TRUE(writeFileAtomically(dir.file("bridge.out"), "report").ok);
+    EXPECT_TRUE(std::filesystem::exists(dir.file(dead)));
+    forgetRecoveredFoldersForTesting();
+    recoverInterruptedWrites(dir.path());
+    EXPECT_FALSE(std::filesystem::exists(dir.file(dead)));
+
+    // A staging folder of another user is not trusted with a staged file.
+    if (::geteuid() == 0) {
+        TempFolder other;
+        ASSERT_EQ(::mkdir(other.file(".zenka-staging").c_str(), 0777), 0);
+        ASSERT_EQ(::chown(other.file(".zenka-staging").c_str(), 65534, 65534), 0);
+        writeBytes(other.file("bridge.out"), "old");
+        setAnonymousTempFilesForTesting(false);
+        const FileResult r = writeFileAtomically(other.file("bridge.out"), "new");
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, EACCES);
+        EXPECT_EQ(readBytes(other.file("bridge.out")), "old");
+    }
+}
+
+// Writes a set of three files in a child process that kills itself at the given step of the
+// commit; true when the kill came before the commit was through.
+bool killedWrite(const std::vector<FileToWrite>& files, int step, bool anonymous) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        setAnonymousTempFilesForTesting(anonymous);
+        setKillAtCommitStepForTesting(step);
+        const FileResult r = writeFilesAtomically(files);
+        ::_exit(r.ok ? 0 : 1);
+    }
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, 0), child);
+    if (WIFEXITED(status)) {
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+TEST_F(AtomicFile, ACommitKilledAtAnyStepIsFinishedByTheNextWrite) {
+    for (bool anonymous : {true, false}) {
+        SCOPED_TRACE(anonymous ? "anonymous temporary files" : "named temporary files");
+        int step = 0;
+        for (;; ++step) {
+            TempFolder site;
+            ASSERT_EQ(::mkdir(site.file("csv").c_str(), 0755), 0);
+            const std::string report = site.file("b.out");
+            const std::string depth = site.file("SPTDEPTH.TMP");
+            const std::string csv = site.file("csv/b.csv");
+            writeBytes(report, "old report");
+            writeBytes(depth, "old depth");
+            // The CSV is new: a file that did not exist is part of the set too.
+            const std::vector<FileToWrite> files = {
+                {report, "new report"}, {depth, "new depth"}, {csv, "new csv"}};
+            const bool killed = killedWrite(files, step, anonymous);
+            forgetRecoveredFoldersForTesting();
+            // The next process to write into the CSV's folder finishes the whole set.
+            recoverInterruptedWrites(site.file("csv"));
+            recoverInterruptedWrites(site.path());
+            const std::string got = readBytes(report) + "|" + readBytes(depth) + "|" +
+                                    (std::filesystem::exists(csv) ? readBytes(csv) : "none");
+            // Killed before the record was whole: the old set; after: the new one.
+            EXPECT_TRUE(got == "old report|old depth|none" || got == "new report|new depth|new csv")
+                << "step " << step << ": " << got;
+            EXPECT_EQ(site.names(), (std::vector<std::string>{"SPTDEPTH.TMP", "b.out", "csv"}))
+                << "step " << step;
+            EXPECT_EQ(std::filesystem::exists(csv) ? 1 : 0, 1 - (got[0] == 'o'));
+            EXPECT_FALSE(std::filesystem::exists(site.file("csv/.zenka-staging"))) << step;
+            if (!killed) break;
+        }
+        // Named, two records, three renames, two records removed: every step was tried.
+        EXPECT_GE(step, 8);
+    }
+    forgetRecoveredFoldersForTesting();
+}
+
+TEST_F(AtomicFile, TwoProcessesWritingIntoOneFolderShareItsStagingFolder) {
+    for (bool anonymous : {true, false}) {
+        SCOPED_TRACE(anonymous ? "anonymous temporary files" : "named temporary files");
+        TempFolder site;
+        std::vector<pid_t> children;
+        for (const char* who : {"a", "b"}) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                setAnonymousTempFilesForTesting(anonymous);
+                const std::string report = site.file(std::string(who) + ".out");
+                const std::string depth = site.file(std::string(who) + ".tmp");
+                int failed = 0;
+                for (int i = 0; i < 150; ++i) {
+                    const std::string text = who + std::to_string(i);
+                    const FileToWrite files[] = {{report, text}, {depth, text}};
+                    for (const FileResult& r :
+                         {writeFilesAtomically(files), writeFileAtomically(report, text)})
+                        if (!r.ok) {
+                            std::fprintf(stderr, "%s\n", r.message.c_str());
+                            ++failed;
+                        }
+                }
+                ::_exit(failed == 0 ? 0 : 1);
+            }
+            children.push_back(child);
+        }
+        for (const pid_t child : children) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write failed";
+        }
+        EXPECT_EQ(site.names(), (std::vector<std::string>{"a.out", "a.tmp", "b.out", "b.tmp"}));
+        EXPECT_EQ(readBytes(site.file("b.tmp")), "b149");
+    }
+}
+
+TEST_F(AtomicFile, AForgedOrCutRecordMovesNothing) {
+    forgetRecoveredFoldersForTesting();
+    const pid_t child = deadProcess();
+    const std::string id = std::to_string(child) + "-Ab3xYz";
+    const std::string staging = dir.file(".zenka-staging");
+    ASSERT_EQ(::mkdir(staging.c_str(), 0700), 0);
+    writeBytes(dir.file("precious"), "keep me");
+    writeBytes(dir.file(".zenka-staging/tmp-" + id), "staged");
+    auto field = [](const std::string& text) { return std::to_string(text.size()) + ":" + text; };
+    const std::string whole = "zenka commit 1\nS " + field(staging) + "\nM " +
+                              field(staging + "/tmp-" + id) + " " + field(dir.file("b.out")) +
+                              "\nend\n";
+    const struct {
+        const char* what;
+        std::string record;
+        bool moved;
+    } cases[] = {
+        {"whole", whole, true},
+        {"cut short", whole.substr(0, whole.size() - 2), false},
+        {"a move out of the staging folder",
+         "zenka commit 1\nS " + field(staging) + "\nM " + field(dir.file("precious")) + " " +
+             field(dir.file("b.out")) + "\nend\n",
+         false},
+        {"a move into another folder",
+         "zenka commit 1\nS " + field(staging) + "\nM " + field(staging + "/tmp-" + id) + " " +
+             field("/tmp/b.out") + "\nend\n",
+         false},
+        {"a length beyond the text", "zenka commit 1\nS 999:" + staging + "\nend\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ::unlink(dir.file("b.out").c_str());
+        ::mkdir(staging.c_str(), 0700);
+        writeBytes(dir.file(".zenka-staging/tmp-" + id), "staged");
+        writeBytes(dir.file(".zenka-staging/commit-" + id), c.record);
+        forgetRecoveredFoldersForTesting();
+        recoverInterruptedWrites(dir.path());
+        EXPECT_EQ(std::filesystem::exists(dir.file("b.out")), c.moved);
+        EXPECT_EQ(readBytes(dir.file("precious")), "keep me");
+        EXPECT_EQ(dir.names(), c.moved ? (std::vector<std::string>{"b.out", "precious"})
+                                       : std::vector<std::string>{"precious"});
+    }
+    forgetRecoveredFoldersForTesting();
 }
 
 TEST_F(AtomicFile, OneFileUnderTwoNamesIsTold) {

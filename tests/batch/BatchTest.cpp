@@ -360,9 +360,10 @@ TEST_F(BatchTest, BoreholesOfADataFileAreListedAndImportedIntoProjects) {
     test::writeFile(ags, kAgsFile);
     Result r = runBatch({"--list", ags, "--csv", dir.file("list.csv")});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "borehole            ground elevation  final depth  SPT tests  water depth\n"
-                     "BH/1                        12.50 m      10.00 m          3            -\n"
-                     "BH2                               -       6.00 m          2            -\n");
+    EXPECT_EQ(r.out,
+              "borehole            ground elevation  final depth        SPT tests  water depth\n"
+              "BH/1                        12.50 m      10.00 m                3            -\n"
+              "BH2                               -       6.00 m                2            -\n");
     EXPECT_EQ(test::readFile(dir.file("list.csv")),
               "borehole,name,ground_elevation,elevation_unit,final_depth,depth_unit,spt_tests,"
               "refusals,water_depth\n"
@@ -376,8 +377,9 @@ TEST_F(BatchTest, BoreholesOfADataFileAreListedAndImportedIntoProjects) {
     std::filesystem::create_directory(out);
     r = runBatch({"--import", ags, "--template", templ, "--outdir", out, "--borehole", "BH/1"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_THAT(r.err, HasSubstr("No soil code for 2 classification(s) of borehole BH/1"));
-    EXPECT_THAT(r.err, HasSubstr("\nSoft grey CLAY,"));
+    EXPECT_THAT(r.err, HasSubstr("No soil code for 2 classification(s) in use"));
+    EXPECT_THAT(test::readFile(out + "/soil-map.csv"), HasSubstr("\nSoft grey CLAY,"));
+    std::filesystem::remove(out + "/soil-map.csv");
     EXPECT_TRUE(std::filesystem::is_empty(out));
 
     test::writeFile(dir.file("map.csv"), "classification,code\n\"Soft grey CLAY\",1\n*,3\n");
@@ -445,6 +447,275 @@ TEST_F(BatchTest, BoreholesOfADataFileAreListedAndImportedIntoProjects) {
     r = runBatch({"--import", ags, "--template", templ, "--borehole", "BH9"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "There is no borehole BH9 in " + ags + ".\n");
+}
+
+// Three boreholes in metres sharing classifications; S1's one CL stratum is described as a silt.
+const char* const kSiteFile = R"ags("GROUP","PROJ"
+"HEADING","PROJ_ID","PROJ_NAME"
+"UNIT","",""
+"TYPE","ID","X"
+"DATA","P-7","Site"
+"GROUP","LOCA"
+"HEADING","LOCA_ID","LOCA_GL","LOCA_FDEP"
+"UNIT","","m","m"
+"TYPE","ID","2DP","2DP"
+"DATA","S1","5.00","10.00"
+"DATA","S2","6.00","10.00"
+"DATA","S3","7.00","10.00"
+"DATA","S4","7.00","10.00"
+"GROUP","GEOL"
+"HEADING","LOCA_ID","GEOL_TOP","GEOL_BASE","GEOL_DESC","GEOL_LEG"
+"UNIT","","m","m","",""
+"TYPE","ID","2DP","2DP","X","PA"
+"DATA","S1","0.00","4.00","Loose SANDY SILT (ML)","CL"
+"DATA","S1","4.00","10.00","Dense SAND (SP)","SP"
+"DATA","S2","0.00","3.00","Stiff LEAN CLAY (CL)","CL"
+"DATA","S2","3.00","10.00","Medium dense SAND (SP)","SP"
+"DATA","S3","0.00","10.00","Silty SAND (SM)","SM"
+"DATA","S4","0.00","10.00","Odd (XX)","XX"
+"GROUP","ISPT"
+"HEADING","LOCA_ID","ISPT_TOP","ISPT_NVAL","ISPT_REP"
+"UNIT","","m","",""
+"TYPE","ID","2DP","0DP","X"
+"DATA","S1","1.00","4",""
+"DATA","S1","2.50","6",""
+"DATA","S1","5.00","30",""
+"DATA","S2","1.50","20",""
+"DATA","S2","4.00","25",""
+"DATA","S2","6.00","28",""
+"DATA","S3","1.50","12",""
+"DATA","S3","3.00","14",""
+"DATA","S4","3.00","14",""
+"DATA","S4","4.00","14",""
+"DATA","S9","3.00","14",""
+)ags";
+
+TEST_F(BatchTest, OneSoilMapForTheWholeSiteThenTheRerunImportsEveryBorehole) {
+    const std::string ags = dir.file("site.ags");
+    test::writeFile(ags, kSiteFile);
+    const std::string templ = saveProject("template.in");
+    const std::string out = dir.file("new/site"); // made with its parent
+    const std::vector<std::string> chosen = {"--borehole", "S1", "--borehole", "S2",
+                                             "--borehole", "S3"};
+    auto import = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"--import", ags, "--template", templ, "--outdir", out};
+        args.insert(args.end(), chosen.begin(), chosen.end());
+        args.insert(args.end(), more.begin(), more.end());
+        return runBatch(args);
+    };
+    Result r = import({});
+    EXPECT_EQ(r.status, 1) << r.err;
+    const std::string map = out + "/soil-map.csv";
+    EXPECT_EQ(r.out, "Folder " + out + " created.\n");
+    // S4's classification is not asked for, S9 (not in the file) is a problem of the file's own.
+    EXPECT_EQ(r.err, ags + ": S9: 1 row(s) for LOCA_ID S9, which has no LOCA row, not attached\n"
+                           "No soil code for 3 classification(s) in use; nothing was imported.\n"
+                           "The soil map of the 3 borehole(s), with proposed codes, was written "
+                           "to " + map + ": check and edit the codes (a row *,CODE stands for "
+                           "the rest), then run again with --soil-map " + map + ".\n");
+    const std::string written = test::readFile(map);
+    // Each classification once, tests summed, the description of a stratum that is its own.
+    EXPECT_THAT(written, ::testing::StartsWith("classification,proposed code,tests,what it is\n"
+                                               "CL,25,3,Stiff LEAN CLAY (CL)\nSP,"));
+    EXPECT_THAT(written, HasSubstr(",3,Dense SAND (SP)\nSM,"));
+    EXPECT_THAT(written, HasSubstr(",2,Silty SAND (SM)\n"));
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 4);
+    EXPECT_EQ(std::filesystem::directory_iterator(out)->path().filename(), "soil-map.csv");
+
+    // Again without the map: the one written is never overwritten.
+    test::writeFile(map, written + "*,3\n");
+    r = import({});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("The soil map " + map + " exists already"));
+    EXPECT_EQ(test::readFile(map), written + "*,3\n");
+
+    r = import({"--soil-map", map, "-q"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    for (const char* id : {"S1", "S2", "S3"}) {
+        EXPECT_TRUE(std::filesystem::exists(out + "/" + id + ".in")) << id;
+        EXPECT_TRUE(std::filesystem::exists(out + "/" + id + ".out")) << id;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out + "/S4.in"));
+
+    // A code the map lacks, with the map named: the new map goes where --soil-map-out says and
+    // keeps the codes already given.
+    test::writeFile(dir.file("part.csv"), "CL,1\nSP,3\n");
+    r = import({"--soil-map", dir.file("part.csv"), "--soil-map-out", dir.file("next.csv")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(test::readFile(dir.file("next.csv")),
+                ::testing::StartsWith("classification,proposed code,tests,what it is\nCL,1,3,"));
+    // ... but never over one of the run's inputs.
+    const auto before = test::readFile(dir.file("part.csv"));
+    r = import({"--soil-map", dir.file("part.csv"), "--soil-map-out", dir.file("part.csv")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "Soil map " + dir.file("part.csv") + " and the soil map to write " +
+                         dir.file("part.csv") + " are the same file; nothing was written.\n");
+    EXPECT_EQ(test::readFile(dir.file("part.csv")), before);
+}
+
+TEST_F(BatchTest, AnImportWritesNothingWhenAnyOfItsFilesWouldBeAnother) {
+    const std::string ags = dir.file("site.ags");
+    test::writeFile(ags, kSiteFile);
+    const std::string templ = saveProject("template.in");
+    test::writeFile(dir.file("map.csv"), "*,3\n");
+    std::filesystem::create_directory(dir.file("sub"));
+    std::filesystem::create_symlink(dir.file("site.ags"), dir.file("link.out"));
+    std::filesystem::create_hard_link(templ, dir.file("hard.out"));
+    const auto same = [&](const std::string& a, const std::string& pa, const std::string& b,
+                          const std::string& pb) {
+        return a + " " + dir.file(pa) + " and the " + b + " " + dir.file(pb) +
+               " are the same file; nothing was written.\n";
+    };
+    struct Clash {
+        std::string data, templ, map, borehole, err;
+    };
+    // Each input in turn where an output of the import goes.
+    test::writeFile(dir.file("S1.out"), kSiteFile);
+    test::writeFile(dir.file("SPTDEPTH.TMP"), writeInputFile(doc));
+    test::writeFile(dir.file("S2.out"), "*,3\n");
+    test::writeFile(dir.file("S3.in"), "*,3\n");
+    const Clash clashes[] = {
+        {"S1.out", "template.in", "map.csv", "S1",
+         same("Data file", "S1.out", "report of S1", "S1.out")},
+        {"site.ags", "SPTDEPTH.TMP", "map.csv", "S1",
+         same("Template", "SPTDEPTH.TMP", "depth data file", "SPTDEPTH.TMP")},
+        {"site.ags", "template.in", "S2.out", "S2",
+         same("Soil map", "S2.out", "report of S2", "S2.out")},
+        {"site.ags", "template.in", "S3.in", "S3",
+         same("Soil map", "S3.in", "project file of S3", "S3.in")},
+        // Through a link, a hard link and "..".
+        {"site.ags", "template.in", "map.csv", "link",
+         same("Data file", "site.ags", "report of link", "link.out")},
+        {"site.ags", "template.in", "map.csv", "hard",
+         same("Template", "template.in", "report of hard", "hard.out")},
+    };
+    // Boreholes named after the clashing files.
+    std::string data = kSiteFile;
+    for (const char* id : {"link", "hard"}) {
+        data.insert(data.find("\"GROUP\",\"GEOL\""),
+                    std::string("\"DATA\",\"") + id + "\",\"5.00\",\"10.00\"\n");
+        data += std::string("\"DATA\",\"") + id + "\",\"1.00\",\"4\",\"\"\n" +
+                "\"DATA\",\"" + id + "\",\"2.00\",\"5\",\"\"\n";
+    }
+    test::writeFile(dir.file("site.ags"), data);
+    test::writeFile(dir.file("S1.out"), data);
+    for (const Clash& c : clashes) {
+        const auto before = snapshot(dir);
+        const Result r = runBatch({"--import", dir.file(c.data), "--template", dir.file(c.templ),
+                                   "--soil-map", dir.file(c.map), "--outdir",
+                                   dir.path() + "/sub/..", "--borehole", c.borehole});
+        EXPECT_EQ(r.status, 2) << c.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(snapshot(dir), before) << c.err;
+    }
+    // With --no-run only the projects are written: a report's name is free.
+    const Result r = runBatch({"--import", dir.file("S1.out"), "--template", templ, "--soil-map",
+                               dir.file("map.csv"), "--outdir", dir.path(), "--borehole", "S1",
+                               "--no-run", "-q"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::readFile(dir.file("S1.out")), data);
+}
+
+TEST_F(BatchTest, ControlCharactersOfADataFileNeverReachTheTerminal) {
+    // An id that would clear the screen, a name with a tab and a problem text with a bell.
+    std::string data = kSiteFile;
+    auto replaceAll = [&](const std::string& from, const std::string& to) {
+        for (std::size_t at = data.find(from); at != std::string::npos;
+             at = data.find(from, at + to.size()))
+            data.replace(at, from.size(), to);
+    };
+    replaceAll("\"S1\"", "\"S\x1b[2J1\"");
+    replaceAll("\"S9\"", "\"S\a9\t\x7f\"");
+    const std::string ags = dir.file("site.ags");
+    test::writeFile(ags, data);
+    const std::string templ = saveProject("template.in");
+    test::writeFile(dir.file("map.csv"), "*,3\n");
+    const std::vector<std::vector<std::string>> runs = {
+        {"--list", ags},
+        {"--import", ags, "--template", templ, "--soil-map", dir.file("map.csv"), "--outdir",
+         dir.path()},
+        {"--import", ags, "--template", templ, "--outdir", dir.file("fresh")},
+        {"--import", ags, "--template", templ, "--borehole", "S\x1b[2J9"},
+    };
+    for (const auto& args : runs) {
+        const Result r = runBatch(args);
+        for (const std::string* text : {&r.out, &r.err})
+            for (char c : *text) {
+                const auto u = static_cast<unsigned char>(c);
+                EXPECT_FALSE((u < 32 && c != '\n') || u == 127)
+                    << args[0] << ": control character " << int(u) << " in " << *text;
+            }
+        EXPECT_NE(r.out + r.err, "");
+    }
+    const Result r = runBatch(runs[0]);
+    EXPECT_THAT(r.out, HasSubstr("\nS [2J1 "));
+    EXPECT_THAT(r.err, HasSubstr(": S 9  : 1 row(s) for LOCA_ID S 9  , which"));
+}
+
+TEST_F(BatchTest, SoilMapsAreReadStrictly) {
+    const std::string ags = dir.file("site.ags");
+    test::writeFile(ags, kSiteFile);
+    const std::string templ = saveProject("template.in");
+    const std::string map = dir.file("map.csv");
+    const struct {
+        std::string bytes;
+        int status;
+        std::string err; // after "MAP:" for a refused row
+    } cases[] = {
+        // A spreadsheet's byte-order mark is no part of the first classification.
+        {"\xEF\xBB\xBF*,11\n", 0, ""},
+        {"\xEF\xBB\xBF\"classification\",\"code\"\r\n*,11\r\n", 0, ""},
+        {"Classification,Proposed code,tests,what it is\nCL,25,3,clay\n*,3\n", 0, ""},
+        // A first row of anything else is a row, and refused when its code is not a soil code.
+        {"*,11abc\n", 2, "1: expected classification,code with a soil code of the log, "
+                          "found: *,11abc"},
+        {"*,nan\n", 2, "1: expected classification,code with a soil code of the log, found: "
+                        "*,nan"},
+        {"soil,kind\n*,3\n", 2, "1: expected classification,code with a soil code of the log, "
+                                 "found: soil,kind"},
+        {"*,3\nCL,2.5\n", 2, "2: expected classification,code with a soil code of the log, "
+                              "found: CL,2.5"},
+        {"*,3\n\nCL,\n", 2, "3: expected classification,code with a soil code of the log, "
+                              "found: CL,"},
+        {"*,3\nCL,0\n", 2, "2: expected classification,code with a soil code of the log, "
+                            "found: CL,0"},
+        {"*,3\n,5\n", 2, "2: expected classification,code with a soil code of the log, "
+                          "found: ,5"},
+        {"classification,code\nclassification,code\n", 2,
+         "2: expected classification,code with a soil code of the log, found: "
+         "classification,code"},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(map, c.bytes);
+        const Result r = runBatch({"--import", ags, "--template", templ, "--soil-map", map,
+                                   "--outdir", dir.path(), "--no-run", "-q"});
+        EXPECT_EQ(r.status, c.status) << c.bytes << r.err;
+        if (c.status == 2) {
+            EXPECT_EQ(r.err, map + ":" + c.err + "\n");
+        }
+    }
+}
+
+TEST_F(BatchTest, ImportingNamedBoreholesPrintsOnlyTheirProblems) {
+    std::string data = kSiteFile;
+    // S2 and S3 without a ground level: each a problem of its own.
+    data.replace(data.find("\"S2\",\"6.00\""), 11, "\"S2\",\"\"");
+    data.replace(data.find("\"S3\",\"7.00\""), 11, "\"S3\",\"\"");
+    const std::string ags = dir.file("site.ags");
+    test::writeFile(ags, data);
+    const std::string templ = saveProject("template.in");
+    test::writeFile(dir.file("map.csv"), "*,3\n");
+    const Result r = runBatch({"--import", ags, "--template", templ, "--soil-map",
+                               dir.file("map.csv"), "--outdir", dir.path(), "--borehole", "S2",
+                               "--no-run", "-q"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // S9 is in no LOCA row: a problem of the file itself.
+    EXPECT_EQ(r.err, ags + ": S9: 1 row(s) for LOCA_ID S9, which has no LOCA row, not attached\n" +
+                         ags + ": S2: no ground elevation (LOCA_GL); enter it\n"
+                         "The file gives no usable ground elevation: enter it.\n"
+                         "The template's ground elevation 10.00 is kept.\n");
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "GuiSupport.h"
 
+#include "base/AtomicFile.h"
 #include "graphs/Chart2D.h"
 #include "graphs/GraphCommand.h"
 #include "graphs/GraphContent.h"
 #include "graphs/GraphWindows.h"
-#include "base/AtomicFile.h"
 #include "resources/Pictures.h"
 #include "support/Projects.h"
 #include "support/TempDir.h"
@@ -21,6 +21,7 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLegend>
+#include <QtCharts/QLineSeries>
 
 #include <gmock/gmock.h>
 
@@ -114,6 +115,7 @@ protected:
         doc.widthCount = static_cast<int>(widths.size());
     }
     CBlowCountWnd* blowWindow() { return frame->graphs().blowCount(); }
+    const ChartContent& cap1Content() { return capacityWindow(1)->chart()->content(); }
     CCapacityWnd* capacityWindow(int w) { return frame->graphs().capacity(w); }
 };
 
@@ -142,23 +144,28 @@ TEST(GraphPoints, BlowCountsRunFromEntryOneToTheEndOfTheLog) {
     EXPECT_EQ(blowCountPoints(doc).size(), 225u);
 }
 
-TEST(GraphPoints, CapacityCurvesStopAtTheFirstZeroTipElevation) {
+TEST(GraphPoints, CapacityCurvesHoldEveryComputedLength) {
     AnalysisState s;
     for (int i = 1; i <= 4; ++i) {
-        s.R(i, 2, 2) = -10.0 * i;
+        s.R(i, 1, 2) = 20.0 + 10 * i;
+        s.R(i, 2, 2) = 20.0 - 10.0 * i; // 10, 0, -10, -20
         for (int c = 3; c <= 7; ++c) s.R(i, c, 2) = 100.0 * i + c;
     }
     EXPECT_EQ(capacityPointCount(s, 2), 4);
     const auto curves = capacityCurves(s, 2);
     ASSERT_EQ(curves.size(), 5u);
     EXPECT_EQ(curves[4][3].x, 407);         // UPC of the fourth length
-    EXPECT_EQ(curves[0][1].y, -20);         // every curve against the tip elevation
+    EXPECT_EQ(curves[0][1].y, 0);           // a tip at elevation 0 is a point like any other
+    EXPECT_EQ(curves[0][3].y, -20);         // every curve against the tip elevation
     EXPECT_EQ(capacityPointCount(s, 1), 1); // nothing stored: the first row still shows
+    EXPECT_EQ(capacityPointCount(s, 0), 0);
+    EXPECT_EQ(capacityPointCount(s, kDocWidths + 1), 0);
 
-    s.R(2, 2, 2) = 0;
-    EXPECT_EQ(capacityPointCount(s, 2), 1);
+    // A length the run did not reach (cleared row) ends the curves.
+    s.R(3, 1, 2) = 0;
+    EXPECT_EQ(capacityPointCount(s, 2), 2);
     // A table filled beyond the rows a run uses never reaches past them.
-    for (int i = 1; i <= 500; ++i) s.R(i, 2, 3) = 1;
+    for (int i = 1; i <= 500; ++i) s.R(i, 1, 3) = 1;
     EXPECT_EQ(capacityPointCount(s, 3), kMaxRangeSteps);
 }
 
@@ -239,7 +246,22 @@ TEST_F(GraphTest, ARangeShowsBlowCountsAndFiveCapacityCurvesPerWidth) {
                 ElementsAre(qs("&Graph"), qs("&Print"), qs("Save &Image..."), qs("E&xit")));
     const ChartContent& b = blows->chart()->content();
     EXPECT_EQ(b.title, qs("SPT N-Value vs. Elevation"));
-    EXPECT_EQ(b.xTitle, qs("Blow Count"));
+    EXPECT_EQ(b.xTitle, qs("Blow Count (blows/ft)"));
+    // Tied to the run: the project's identification and the report's run date and time.
+    const AnalysisState& run = doc.state();
+    const QString runAt = QString::fromLatin1(run.RUNDATE.view().data(), 8) + QLatin1Char(' ') +
+                          QString::fromLatin1(run.RUNTIME.view().data(), 8);
+    for (const ChartContent* content : {&b, &cap1Content()}) {
+        const ChartTitleBlock& t = content->titleBlock;
+        EXPECT_EQ(t.job.toStdString(), doc.jobName);
+        EXPECT_EQ(t.project.toStdString(), doc.projectNumber);
+        EXPECT_EQ(t.boring.toStdString(), doc.boringNumber);
+        EXPECT_EQ(t.run, runAt);
+        EXPECT_TRUE(t.page.isEmpty()); // a window is no page of a document
+    }
+    QStringList blockTexts;
+    for (const ShownText& t : shownTexts(blows->chart()->view())) blockTexts << t.text;
+    EXPECT_TRUE(blockTexts.contains(qs("Run: ") + runAt)) << blockTexts.join(qs("|")).toStdString();
     EXPECT_EQ(b.yTitle, qs("Elevation (feet)"));
     ASSERT_EQ(b.series.size(), 1);
     EXPECT_EQ(b.series[0].label, qs("Blows"));
@@ -342,13 +364,50 @@ TEST_F(GraphTest, EveryLabelIsReadableAtTheWindowsOwnSize) {
     }
 }
 
-TEST_F(GraphTest, ATipElevationOfExactlyZeroEndsTheCurves) {
-    range(20, 10, 40, 10, {18});
+TEST_F(GraphTest, EveryLengthOfTheRunIsPlottedThroughATipElevationOfZero) {
+    struct Case {
+        double ground, from, to, step;
+        std::vector<double> tips;
+    };
+    const Case cases[] = {
+        {20, 10, 40, 10, {10, 0, -10, -20}},
+        {10, 10, 30, 10, {0, -10, -20}}, // the first tip at zero
+        {10, 20, 60, 10, {-10, -20, -30, -40, -50}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ground);
+        range(c.ground, c.from, c.to, c.step, {18});
+        graph();
+        CCapacityWnd* cap = capacityWindow(1);
+        ASSERT_NE(cap, nullptr);
+        for (const ChartSeries& s : cap->chart()->content().series)
+            EXPECT_EQ(ys(s), c.tips) << s.label.toStdString();
+    }
+}
+
+TEST_F(GraphTest, TheGroundThirtyRangePlotsAllFiftyOneLengths) {
+    // Lengths 20 to 120 ft by 2 below a ground at 30 ft: tips from 10 down to -90, through 0.
+    const std::string copy = dir.file("cylinder-range.in");
+    std::filesystem::copy_file(std::string(ZENKA_SOURCE_DIR) + "/examples/cylinder-range.in", copy);
+    shell.openChoices.push_back(copy);
+    frame->onFileOpen();
+    doc.groundElevation = 30;
     graph();
+    ASSERT_THAT(shell.messages, IsEmpty());
     CCapacityWnd* cap = capacityWindow(1);
     ASSERT_NE(cap, nullptr);
-    for (const ChartSeries& s : cap->chart()->content().series)
-        EXPECT_THAT(ys(s), ElementsAre(10)) << s.label.toStdString();
+    const ChartContent& c = cap->chart()->content();
+    ASSERT_EQ(c.series.size(), 5);
+    for (const ChartSeries& s : c.series) {
+        ASSERT_EQ(s.points.size(), 51) << s.label.toStdString();
+        EXPECT_DOUBLE_EQ(s.points.front().y(), 10);
+        EXPECT_DOUBLE_EQ(s.points[10].y(), -10);
+        EXPECT_DOUBLE_EQ(s.points.back().y(), -90);
+    }
+    // The chart itself draws them all.
+    const auto drawn = cap->chart()->view()->chart()->series();
+    ASSERT_EQ(drawn.size(), 5);
+    EXPECT_EQ(static_cast<QLineSeries*>(drawn[0])->count(), 51);
 }
 
 TEST_F(GraphTest, EveryWidthGetsAWindowCascadingFromTheScreensTopLeft) {
@@ -496,6 +555,17 @@ TEST_F(GraphTest, PrintingGoesToThePrinterChosenInTheDialog) {
     EXPECT_GT(printed.size(), 1000u);
     EXPECT_EQ(printed.substr(0, 5), "%PDF-");
     EXPECT_THAT(shell.messages, IsEmpty());
+    // The printed sheet carries the title block.
+    if (std::FILE* text = popen(("pdftotext -raw '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
+        std::string out;
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, text)) > 0;) out.append(buf, n);
+        if (pclose(text) == 0) {
+            EXPECT_THAT(out, ::testing::HasSubstr("Job: " + doc.jobName));
+            EXPECT_THAT(out, ::testing::HasSubstr("Boring No.: " + doc.boringNumber));
+            EXPECT_THAT(out, ::testing::HasSubstr("Project No.: " + doc.projectNumber));
+        }
+    }
 
     // Cancelled: nothing printed.
     std::filesystem::remove(pdf);

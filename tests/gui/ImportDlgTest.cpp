@@ -239,7 +239,7 @@ TEST_F(ImportDlgTest, OkWritesTheLogElevationWaterAndIdentification) {
         click(okButton(dlg));
     });
     ASSERT_EQ(shell.openDialogs.size(), 1u);
-    EXPECT_EQ(shell.openDialogs[0].filters[2], "AGS4 (*.ags)");
+    EXPECT_EQ(shell.openDialogs[0].filters[2], "AGS3, AGS4 (*.ags)");
     EXPECT_TRUE(shell.messages.empty());
 
     EXPECT_EQ(doc.units, Units::Metric); // the file's

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -177,9 +178,19 @@ TEST_F(ReportPdfTest, EveryReportPageReadsAsTheReportThenOnePagePerGraph) {
         const Pages expected = normalized(reportPages(report));
         ASSERT_GT(expected.size(), 2u);
         EXPECT_EQ(pageCount(pdf), static_cast<int>(expected.size()) + c.graphs);
-        const Pages text = normalized(extractedText(pdf, expected.size()));
+        Pages text = normalized(extractedText(pdf, expected.size()));
         ASSERT_EQ(text.size(), expected.size());
-        for (std::size_t p = 0; p < expected.size(); ++p) EXPECT_EQ(text[p], expected[p]) << p;
+        const std::size_t total = expected.size() + static_cast<std::size_t>(c.graphs);
+        for (std::size_t p = 0; p < expected.size(); ++p) {
+            // Under the report's own lines, in the margin: the page of the whole document.
+            ASSERT_FALSE(text[p].empty());
+            std::string footer = text[p].back();
+            footer.erase(0, footer.find_first_not_of(' '));
+            EXPECT_EQ(footer, "Page " + std::to_string(p + 1) + " of " + std::to_string(total));
+            text[p].pop_back();
+            while (!text[p].empty() && text[p].back().empty()) text[p].pop_back();
+            EXPECT_EQ(normalized({text[p]}).at(0), expected[p]) << p;
+        }
         expectSoundXref(readFile(pdf));
     }
 }
@@ -207,6 +218,74 @@ TEST_F(ReportPdfTest, TheFileCarriesItsFontTitleSubjectAndTheRunsDate) {
          it != std::sregex_iterator(); ++it, ++rows)
         EXPECT_EQ((*it)[1], "yes") << it->str();
     EXPECT_GE(rows, 1);
+}
+
+TEST_F(ReportPdfTest, EveryGraphPageNamesItsProjectRunAndPlace) {
+    NEED_POPPLER();
+    openExample("metric-h-pile-range.in");
+    const std::string pdf = dir.file("graphs.pdf");
+    ASSERT_TRUE(runAndExportPdf(doc, shell, pdf, Paper::A4));
+    const int pages = pageCount(pdf);
+    const AnalysisState& s = doc.state();
+    auto trimmed = [](std::string_view v) {
+        const auto first = v.find_first_not_of(' ');
+        return first == std::string_view::npos
+                   ? std::string()
+                   : std::string(v.substr(first, v.find_last_not_of(' ') - first + 1));
+    };
+    const std::string project = trimmed(s.PROJNO.view()), boring = trimmed(s.BORNO.view());
+    ASSERT_FALSE(project.empty());
+    ASSERT_FALSE(boring.empty());
+    // The two graphs come last: the blow counts, then the one width's capacities.
+    for (int page = pages - 1; page <= pages; ++page) {
+        SCOPED_TRACE(page);
+        const auto text = output("pdftotext -raw -f " + std::to_string(page) + " -l " +
+                                 std::to_string(page) + " '" + pdf + "' -");
+        ASSERT_TRUE(text);
+        EXPECT_THAT(*text, HasSubstr("Job: " + trimmed(s.JOBNAME.view())));
+        EXPECT_THAT(*text, HasSubstr("Project No.: " + project));
+        EXPECT_THAT(*text, HasSubstr("Boring No.: " + boring));
+        // SOURCE_DATE_EPOCH 1700000000, as the report prints it.
+        EXPECT_THAT(*text, HasSubstr("Run: 11/14/23 22:13:20"));
+        EXPECT_THAT(*text,
+                    HasSubstr("Page " + std::to_string(page) + " of " + std::to_string(pages)));
+    }
+    const auto blows = output("pdftotext -raw -f " + std::to_string(pages - 1) + " -l " +
+                              std::to_string(pages - 1) + " '" + pdf + "' -");
+    ASSERT_TRUE(blows);
+    EXPECT_THAT(*blows, HasSubstr("Blow Count (blows/0.3 m)"));
+}
+
+TEST(PdfDate, TheRunsTimeIsWrittenInUtc) {
+    struct Case {
+        const char* zone;
+        const char* date;
+        const char* time;
+        bool utc;
+        const char* expected;
+    };
+    const Case cases[] = {
+        // A local evening in New York is the next day in UTC.
+        {"America/New_York", "12/09/26", "19:02:40", false, "D:20261210000240Z"},
+        {"America/New_York", "07/01/26", "12:00:00", false, "D:20260701160000Z"}, // summer time
+        {"Asia/Kolkata", "01/01/30", "03:00:00", false, "D:20291231213000Z"},
+        {"UTC", "02/29/24", "23:59:59", false, "D:20240229235959Z"},
+        // A run dated by SOURCE_DATE_EPOCH is in UTC already, whatever the zone.
+        {"America/New_York", "11/14/23", "22:13:20", true, "D:20231114221320Z"},
+    };
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        setenv("TZ", c.zone, 1);
+        tzset();
+        EXPECT_EQ(pdfDate(c.date, c.time, c.utc).toStdString(), c.expected);
+    }
+    if (old)
+        setenv("TZ", saved.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 TEST_F(ReportPdfTest, TwoExportsOfOneRunAreOneFile) {

@@ -197,7 +197,10 @@ TEST_F(Faults, FailedSaveKeepsTheOldFileWholeAndTheProjectModified) {
         {"read-only file",
          [&] {
              ::chmod(path.c_str(), 0444);
-             if (::geteuid() == 0) ::chown(path.c_str(), 0, 0); // not the child's to change
+             // Not the child's to change.
+             if (::geteuid() == 0) {
+                 EXPECT_EQ(::chown(path.c_str(), 0, 0), 0);
+             }
              return path;
          },
          std::strerror(EACCES), true},
@@ -245,7 +248,9 @@ TEST_F(Faults, FailedSaveKeepsTheOldFileWholeAndTheProjectModified) {
         ::chmod(folder.c_str(), 0755);
         test::fillWorkedCase(doc);
         const std::string old = savedThenEdited(path);
-        if (::geteuid() == 0) ::chown(path.c_str(), kNobody, kNobody);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+        }
         const std::vector<std::string> before = namesIn(folder);
         const std::string named = c.arrange();
 
@@ -283,7 +288,7 @@ TEST_F(Faults, ReportThatCannotBeWrittenIsNeverShown) {
     auto handOver = [&] {
         if (::geteuid() != 0) return;
         for (const std::string& f : {input, report, depthData})
-            ::chown(f.c_str(), kNobody, kNobody);
+            EXPECT_EQ(::chown(f.c_str(), kNobody, kNobody), 0);
     };
     handOver();
     // A second run would write a different report.

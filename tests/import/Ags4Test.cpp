@@ -67,7 +67,7 @@ TEST(Ags4, NFromTheReportAndTheFileNumbers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
-        const DataFile f = readAgs4(agsFile(std::string(c.row) + "\n"));
+        const DataFile f = readAgs(agsFile(std::string(c.row) + "\n"));
         const SptTest& t = onlyTest(f);
         ASSERT_TRUE(t.n.has_value());
         EXPECT_DOUBLE_EQ(*t.n, c.n);
@@ -93,7 +93,7 @@ TEST(Ags4, GivenNWithAShortPenetrationIsMarkedNotChanged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
-        const DataFile f = readAgs4(agsFile(std::string(c.row) + "\n", h, u));
+        const DataFile f = readAgs(agsFile(std::string(c.row) + "\n", h, u));
         const SptTest& t = onlyTest(f);
         ASSERT_TRUE(t.n.has_value());
         EXPECT_DOUBLE_EQ(*t.n, c.n);
@@ -109,7 +109,7 @@ TEST(Ags4, RowsWithoutResultOrDepthAreListedAndSkipped) {
                              "\"DATA\",\"BH1\",\"4.00\",\"12\",\"\"\n"
                              "\"DATA\",\"BH1\",\"5.00\",\"-3\",\"\"\n"
                              "\"DATA\",\"BH1\",\"-1.00\",\"8\",\"\"\n";
-    const DataFile f = readAgs4(agsFile(rows));
+    const DataFile f = readAgs(agsFile(rows));
     ASSERT_EQ(f.boreholes.size(), 1u);
     ASSERT_EQ(f.boreholes[0].tests.size(), 1u);
     EXPECT_DOUBLE_EQ(f.boreholes[0].tests[0].top, 4.0);
@@ -126,7 +126,7 @@ TEST(Ags4, RowsInAnyOrderAreSortedAndTheFirstAtADepthIsKept) {
                              "\"DATA\",\"BH1\",\"1.50\",\"10\",\"\"\n"
                              "\"DATA\",\"BH1\",\"3.00\",\"20\",\"\"\n"
                              "\"DATA\",\"BH1\",\"1.50\",\"11\",\"\"\n";
-    const DataFile f = readAgs4(agsFile(rows));
+    const DataFile f = readAgs(agsFile(rows));
     const auto& tests = f.boreholes.at(0).tests;
     ASSERT_EQ(tests.size(), 3u);
     EXPECT_DOUBLE_EQ(tests[0].top, 1.5);
@@ -160,7 +160,7 @@ TEST(Ags4, FileQuirks) {
                              "\"UNIT\",\"\",\"ft\",\"\"\n"
                              "\"DATA\",\"ARC/2015/WS01\",\"\",\"DRY\"\n"
                              "\"DATA\",\"18411295\",\"7.5\",\"\"\n";
-    const DataFile f = readAgs4(file);
+    const DataFile f = readAgs(file);
     ASSERT_TRUE(f.error.empty());
     EXPECT_EQ(f.projectNumber, "7500/75");
     EXPECT_EQ(f.jobName, "Site \"A\", 20\xC2\xB0 slope"); // cp1252 degree sign, as UTF-8
@@ -198,7 +198,7 @@ TEST(Ags4, StrataTakeTheLegendCodeWithItsAbbreviationElseTheDescription) {
                              "\"UNIT\",\"\",\"m\",\"m\",\"\",\"\"\n"
                              "\"DATA\",\"BH1\",\"2.0\",\"5.0\",\"Firm sandy CLAY\",\"\"\n"
                              "\"DATA\",\"BH1\",\"0.0\",\"2.0\",\"Soft brown sandy CLAY\",\"203\"\n";
-    const DataFile f = readAgs4(file);
+    const DataFile f = readAgs(file);
     const auto& s = f.boreholes.at(0).strata;
     ASSERT_EQ(s.size(), 2u);
     EXPECT_EQ(s[0].classification, "203");
@@ -208,8 +208,231 @@ TEST(Ags4, StrataTakeTheLegendCodeWithItsAbbreviationElseTheDescription) {
 }
 
 TEST(Ags4, NotAnAgsFile) {
-    EXPECT_FALSE(readAgs4("depth,n\n1,2\n").error.empty());
-    EXPECT_FALSE(readAgs4("").error.empty());
+    EXPECT_FALSE(readAgs("depth,n\n1,2\n").error.empty());
+    EXPECT_FALSE(readAgs("").error.empty());
+}
+
+} // namespace
+} // namespace zenka::dataimport
+
+namespace zenka::dataimport {
+namespace {
+
+// Every report form the parser knows, with the N it gives when the file states none.
+TEST(SptReport, EveryFormGivesItsN) {
+    struct Case {
+        const char* text;
+        bool inchData; // the borehole's depths are in feet
+        std::optional<double> n;
+        bool refusal;
+        const char* note; // part of the note
+    };
+    const Case cases[] = {
+        // blows over the test drive's penetration, with or without "N=", in mm or inches
+        {"N=50/280", false, 54, true, "300 mm"},
+        {"n = 50 / 235", false, 64, true, "300 mm"},
+        {"50/280", false, 54, true, "300 mm"},
+        {"50/280mm", false, 54, true, "300 mm"},
+        {"50/3in", false, 100, true, "12 in"},
+        {"20/6 in", false, 40, true, "12 in"},
+        {"20/6\"", false, 40, true, "12 in"},
+        {"20/6", true, 40, true, "12 in"}, // bare: in inches in data in feet
+        {"20/150", false, 40, true, "300 mm"},
+        {"50/300", false, 50, false, "from the report"},
+        // the increments in parentheses
+        {"N=50 (7,14/50 for 215mm)", false, 70, true, "300 mm"},
+        {"N=17 (3,4/4,4,4,5)", false, 17, false, "from the report"},
+        {"N>50 (4,5/8,13,18,26 for 25mm)", false, 78, true, "300 mm"},
+        {"(3,4/4,4,4,5)", false, 17, false, "from the report"},
+        {"4,15/34,16   for 75mm", false, 100, true, "300 mm"},
+        {"23 (5,6/7,8,8,)", false, 23, false, "from the report"},
+        // words
+        {"50 BLOWS for 225mm", false, 67, true, "300 mm"},
+        {"50 blows in 225 mm", false, 67, true, "300 mm"},
+        {"50 Blows/75mm", false, 100, true, "300 mm"},
+        {"50 for 75mm", false, 100, true, "300 mm"},
+        {"25 FOR 6in", false, 50, true, "12 in"},
+        {"50 for 285mm (13/11,12,12,15 for 60mm)", false, 53, true, "300 mm"},
+        {"N=0", false, 0, false, "from the report"},
+        {"SPT N = 12", false, 12, false, "from the report"},
+        {"N>50", false, 50, false, "lower bound"},
+        // the seating drive never ended: no test drive, N 100
+        {"25/0*", false, 100, true, "seating"},
+        {"0 (55 for 125mm/,,,)", false, 100, true, "seating"},
+        {"0 (75 for 76mm/,,,)", false, 100, true, "seating"},
+        {"0 (25 for 0mm/0 for 0mm)", false, 100, true, "300 mm"},
+        // no N at all
+        {"0 (,/,,,)", false, std::nullopt, false, ""},
+        {"Rods sank", false, std::nullopt, false, ""},
+        {"N=", false, std::nullopt, false, ""},
+        {"50/", false, std::nullopt, false, ""},
+        {"50 blows", false, std::nullopt, false, ""},
+        {"Nil", false, std::nullopt, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ReportN r;
+        const bool found = nFromReport(parseSptReport(c.text, c.inchData), c.inchData, r);
+        ASSERT_EQ(found, c.n.has_value());
+        if (!found) continue;
+        EXPECT_DOUBLE_EQ(r.n, *c.n);
+        EXPECT_EQ(r.refusal, c.refusal);
+        EXPECT_THAT(r.note, HasSubstr(c.note));
+    }
+}
+
+} // namespace
+} // namespace zenka::dataimport
+
+namespace zenka::dataimport {
+namespace {
+
+// AGS3: "**GROUP", "*HEADING" rows (continued on a second line), "<UNITS>", "<CONT>" rows, a
+// dictionary whose data rows begin with "GROUP", and the HOLE group for LOCA.
+const char* const kAgs3 = R"ags("**PROJ"
+"*PROJ_ID","*PROJ_NAME"
+"<UNITS>",""
+"7421","Harbour wall"
+
+"**DICT"
+"*DICT_TYPE","*DICT_GRP","*DICT_HDNG"
+"<UNITS>","",""
+"GROUP","ISPT",""
+"HEADING","ISPT","ISPT_REP"
+
+"**HOLE"
+"*HOLE_ID","*HOLE_TYPE","*HOLE_GL",
+"*HOLE_FDEP"
+"<UNITS>","","m","m"
+"BH1 ","CP","4.20","15.00"
+"BH2","CP","3.10","8.00"
+
+"**GEOL"
+"*HOLE_ID","*GEOL_TOP","*GEOL_BASE","*GEOL_DESC","*GEOL_LEG","*GEOL_GEOL"
+"<UNITS>","m","m","","",""
+"BH1 ","0.00","6.00","Soft grey slightly sandy","101",""
+"<CONT>","","","CLAY","",""
+"BH1 ","6.00","15.00","Dense SAND","","TG"
+
+"**ISPT"
+"*HOLE_ID","*ISPT_TOP","*ISPT_NVAL","*ISPT_REP"
+"<UNITS>","m","",""
+"BH1 ","1.50","6",""
+"BH1 ","7.50","","N=50/280"
+"BH1 ","9.00","","0 (55 for 125mm/,,,)"
+"BH2","2.00","","50 BLOWS for 225mm"
+
+"**WSTG"
+"*HOLE_ID","*WSTG_DPTH"
+"<UNITS>","m"
+"BH2","-1.50"
+)ags";
+
+TEST(Ags3, GroupsHeadingsUnitsAndContinuationsReadAsAgs4) {
+    const DataFile f = readAgs(kAgs3);
+    ASSERT_TRUE(f.error.empty()) << f.error;
+    EXPECT_EQ(f.format, Format::Ags3);
+    EXPECT_EQ(f.projectNumber, "7421");
+    EXPECT_EQ(f.jobName, "Harbour wall");
+    ASSERT_EQ(f.boreholes.size(), 2u);
+    for (const Problem& p : f.problems) ADD_FAILURE() << p.borehole << ": " << p.message;
+
+    const Borehole& b1 = f.boreholes[0];
+    EXPECT_EQ(b1.id, "BH1");
+    EXPECT_EQ(f.find(" BH1  "), &b1);
+    EXPECT_EQ(b1.depthUnit, LengthUnit::Metres);
+    EXPECT_DOUBLE_EQ(*b1.groundElevation, 4.20);
+    EXPECT_DOUBLE_EQ(*b1.finalDepth, 15.0);
+    ASSERT_EQ(b1.tests.size(), 3u);
+    EXPECT_DOUBLE_EQ(*b1.tests[0].n, 6);
+    EXPECT_TRUE(b1.tests[1].refusal);
+    EXPECT_DOUBLE_EQ(*b1.tests[1].n, 54);
+    EXPECT_TRUE(b1.tests[2].refusal);
+    EXPECT_DOUBLE_EQ(*b1.tests[2].n, 100);
+    ASSERT_EQ(b1.strata.size(), 2u);
+    EXPECT_EQ(b1.strata[0].description, "Soft grey slightly sandyCLAY");
+    EXPECT_EQ(b1.strata[0].classification, "101");
+    EXPECT_EQ(b1.strata[1].classification, "TG"); // GEOL_GEOL without a legend
+
+    const Borehole& b2 = f.boreholes[1];
+    ASSERT_EQ(b2.tests.size(), 1u);
+    EXPECT_DOUBLE_EQ(*b2.tests[0].n, 67);
+    ASSERT_EQ(b2.waterDepths.size(), 1u);
+    EXPECT_DOUBLE_EQ(b2.waterDepths[0], -1.5); // above the ground, kept
+}
+
+TEST(DataFile, FindIgnoresBlanksAroundIdsButPrefersAnExactMatch) {
+    DataFile f;
+    for (const char* id : {"FC2BH01 ", "A", "A "}) {
+        Borehole b;
+        b.id = b.name = id;
+        f.boreholes.push_back(b);
+    }
+    EXPECT_EQ(f.find("FC2BH01"), &f.boreholes[0]);
+    EXPECT_EQ(f.find("\tFC2BH01  "), &f.boreholes[0]);
+    EXPECT_EQ(f.find("A "), &f.boreholes[2]);
+    EXPECT_EQ(f.find("A"), &f.boreholes[1]);
+    EXPECT_EQ(f.find("FC2"), nullptr);
+}
+
+TEST(Ags3, RowsOutsideAGroupAndStrayContinuationsAreListed) {
+    // The second <CONT> holds more fields than its row: the extra ones continue nothing.
+    const DataFile f = readAgs("\"**HOLE\"\n\"<CONT>\",\"x\"\n\"*HOLE_ID\"\n\"BH1\"\n"
+                               "\"<CONT>\",\"a\",\"b\",\"c\"\n");
+    EXPECT_EQ(f.format, Format::Ags3);
+    ASSERT_EQ(f.problems.size(), 2u);
+    EXPECT_THAT(f.problems[0].message, HasSubstr("<CONT> row without a row"));
+    ASSERT_EQ(f.boreholes.size(), 1u);
+    EXPECT_EQ(f.boreholes[0].id, "BH1");
+}
+
+} // namespace
+} // namespace zenka::dataimport
+
+namespace zenka::dataimport {
+namespace {
+
+TEST(Ags4, IncrementColumnsGiveNWhenTheFileStatesNone) {
+    std::string h, u;
+    for (const char* col : {"INC1", "INC2", "INC3", "INC4", "INC5", "INC6"}) {
+        h += std::string(",\"ISPT_") + col + "\"";
+        u += ",\"\"";
+    }
+    for (const char* col : {"PEN1", "PEN2", "PEN3", "PEN4", "PEN5", "PEN6"}) {
+        h += std::string(",\"ISPT_") + col + "\"";
+        u += ",\"mm\"";
+    }
+    struct Case {
+        const char* what;
+        const char* values; // after LOCA_ID, ISPT_TOP, ISPT_NVAL, ISPT_REP
+        std::optional<double> n;
+        bool refusal;
+    };
+    const Case cases[] = {
+        {"four full increments", "\"2\",\"3\",\"4\",\"4\",\"5\",\"6\",\"\",\"\",\"\",\"\",\"\",\"\"",
+         19, false},
+        {"stopped in the fourth", "\"5\",\"8\",\"10\",\"12\",\"14\",\"14\",\"\",\"\",\"\",\"\",\"\",\"20\"",
+         61, true}, // 50 blows over 245 mm
+        {"stopped in the third", "\"5\",\"8\",\"10\",\"12\",\"28\",\"\",\"\",\"\",\"\",\"\",\"60\",\"\"",
+         71, true}, // 50 blows over 210 mm
+        {"seating drive stopped", "\"25\",\"25\",\"\",\"\",\"\",\"\",\"75\",\"40\",\"\",\"\",\"\",\"\"",
+         100, true},
+        {"an increment missing", "\"2\",\"3\",\"4\",\"\",\"5\",\"6\",\"\",\"\",\"\",\"\",\"\",\"\"",
+         std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DataFile f = readAgs(
+            agsFile(std::string("\"DATA\",\"BH1\",\"2.00\",\"\",\"\",") + c.values + "\n", h, u));
+        ASSERT_EQ(f.boreholes.size(), 1u);
+        if (!c.n) {
+            EXPECT_TRUE(f.boreholes[0].tests.empty());
+            continue;
+        }
+        const SptTest& t = onlyTest(f);
+        EXPECT_DOUBLE_EQ(*t.n, *c.n);
+        EXPECT_EQ(t.refusal, c.refusal);
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "import/Delimited.h"
+#include "import/LogBuilder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ TEST(Delimited, SeparatorsUnitsAndColumns) {
         std::string secondSoil;
     };
     const Case cases[] = {
-        {"CSV, unit in brackets", "Depth (ft),N,Soil code\n0,2,3\n2.5,5,3\n", LengthUnit::Feet, 2.5,
+        {"CSV, unit in brackets", "Depth (ft),N,Soil code\n0,2,2\n2.5,5,3\n", LengthUnit::Feet, 2.5,
          "3"},
         {"semicolons and decimal commas", "Tiefe;Depth [m];SPT N;USCS\n;0;2;SP\n;1,5;7;SM\n",
          LengthUnit::Metres, 1.5, "SM"},
@@ -80,6 +81,109 @@ TEST(Delimited, RowsWithoutDepthOrNAreListedAndShortDrivesScaled) {
 TEST(Delimited, AHeaderWithoutDepthAndNIsRefused) {
     EXPECT_THAT(readDelimited("Name,Value\na,1\n").error, HasSubstr("depth"));
     EXPECT_FALSE(readDelimited("  \n\n").error.empty());
+    // A header alone, without a line break: no rows, and nothing read past the end.
+    const DataFile header = readDelimited("Depth (m),N");
+    ASSERT_TRUE(header.error.empty()) << header.error;
+    EXPECT_TRUE(header.boreholes.at(0).tests.empty());
+}
+
+} // namespace
+} // namespace zenka::dataimport
+
+namespace zenka::dataimport {
+namespace {
+
+TEST(Delimited, ABoreholeColumnSplitsTheRows) {
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    // Two holes, B-1 with tests at 1.5 and 3.0, B-2 with one at 1.0, under various headers.
+    const Case cases[] = {
+        {"LocationID", "LocationID,Depth (m),N,USCS\nB-1,1.5,5,CL\nB-2,1.0,7,SP\nB-1,3.0,9,CL\n"},
+        {"Borehole", "Depth (m);Borehole;SPT N\n1,5;B-1;5\n3,0;B-1;9\n1,0;B-2;7\n"},
+        {"BH, blank ids continue the hole above",
+         "BH\tDepth, m\tBlows\nB-1\t1.5\t5\n\t3.0\t9\nB-2\t1.0\t7\n"},
+        {"LOCA_ID", "LOCA_ID,Depth (m),N\nB-1,1.5,5\nB-1,3.0,9\nB-2,1.0,7\n"},
+        {"Hole No.", "Hole No.,Depth (m),N\nB-1,1.5,5\nB-1,3.0,9\nB-2,1.0,7\n"},
+        {"Boring ID", "Boring ID,Depth (m),N\nB-1,1.5,5\nB-1,3.0,9\nB-2,1.0,7\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DataFile f = readDelimited(c.text);
+        ASSERT_TRUE(f.error.empty()) << f.error;
+        ASSERT_EQ(f.boreholes.size(), 2u);
+        EXPECT_EQ(f.boreholes[0].name, "B-1");
+        EXPECT_EQ(f.boreholes[1].name, "B-2");
+        ASSERT_EQ(f.boreholes[0].tests.size(), 2u);
+        EXPECT_DOUBLE_EQ(*f.boreholes[0].tests[1].n, 9);
+        ASSERT_EQ(f.boreholes[1].tests.size(), 1u);
+        EXPECT_DOUBLE_EQ(f.boreholes[1].tests[0].top, 1.0);
+        // The file's own problems once, not once per borehole.
+        for (const Problem& p : f.problems) EXPECT_EQ(p.borehole, "") << p.message;
+    }
+    // A header holding "hole" in another sense is no borehole column.
+    const DataFile depth = readDelimited("Hole depth (m),N\n1.5,5\n3.0,9\n");
+    ASSERT_EQ(depth.boreholes.size(), 1u);
+    EXPECT_EQ(depth.boreholes[0].tests.size(), 2u);
+}
+
+TEST(Delimited, RowsOfOneSoilMakeOneStratumWhateverTheOrder) {
+    struct Case {
+        const char* what;
+        const char* text;
+        std::size_t strata;
+    };
+    const Case cases[] = {
+        {"in order", "BH,Depth (m),N,USCS\nB1,1.0,5,CL\nB1,2.0,6,CL\nB1,1.5,7,SP\n", 3},
+        {"one soil", "BH,Depth (m),N,USCS\nB1,1.0,5,CL\nB1,1.5,7,CL\nB1,2.0,6,CL\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DataFile f = readDelimited(c.text);
+        const Borehole& b = f.boreholes.at(0);
+        EXPECT_EQ(b.strata.size(), c.strata);
+        // Each test keeps the soil of its own row.
+        ASSERT_EQ(b.tests.size(), 3u);
+        const std::vector<ClassificationRow> rows = classifications(b);
+        int clay = 0;
+        for (const ClassificationRow& r : rows)
+            if (r.text == "CL") clay = r.tests;
+        EXPECT_EQ(clay, c.strata == 1 ? 3 : 2);
+    }
+}
+
+TEST(Delimited, DepthsGoingBackUpWithoutABoreholeColumnAreRefusedWithTheLine) {
+    const DataFile f = readDelimited("Depth (m),N\n1.5,5\n3.0,9\n3.0,8\n1.0,7\n4.5,12\n");
+    EXPECT_TRUE(f.boreholes.empty());
+    EXPECT_THAT(f.error, HasSubstr("line 5: the depth 1.00 lies above the depth 3.00 of line 4"));
+    EXPECT_THAT(f.error, HasSubstr("column naming the borehole"));
+}
+
+TEST(Delimited, NWrittenAsAReport) {
+    struct Case {
+        const char* header;
+        const char* n;
+        double expected;
+        bool refusal;
+    };
+    const Case cases[] = {
+        {"Depth (m),N", "50/280", 54, true},
+        {"Depth (m),N", "50 blows for 225mm", 67, true},
+        {"Depth (m),N", "N=50 (7,14/50 for 215mm)", 70, true},
+        {"Depth (ft),N", "50/4", 100, true}, // inches in data in feet: 150 capped
+        {"Depth (ft),N", "20/6", 40, true},
+        {"Depth (ft),N", "25/0*", 100, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.n);
+        const DataFile f = readDelimited(std::string(c.header) + "\n1.0,4\n2.0,\"" + c.n + "\"\n");
+        const auto& t = f.boreholes.at(0).tests;
+        ASSERT_EQ(t.size(), 2u);
+        EXPECT_DOUBLE_EQ(*t[1].n, c.expected);
+        EXPECT_EQ(t[1].refusal, c.refusal);
+        EXPECT_EQ(t[1].report, c.n);
+    }
 }
 
 } // namespace

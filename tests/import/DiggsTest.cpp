@@ -65,6 +65,7 @@ TEST(Diggs, NFromTheDriveSets) {
         std::optional<double> n;
         bool refusal;
         std::string posList = "2.0 3.5";
+        bool statedOnly = false;
     };
     const Case cases[] = {
         {"increments 2 and 3", set(1, "3", "6") + set(2, "4", "6") + set(3, "5", "6"), "", 9,
@@ -75,13 +76,20 @@ TEST(Diggs, NFromTheDriveSets) {
          set(1, "3", "0.5", "ft") + set(2, "4", "0.5", "ft") + set(3, "5", "0.5", "ft"), "", 9,
          false},
         {"short third increment: test blows scaled to 12 in",
-         set(1, "8", "6") + set(2, "20", "6") + set(3, "30", "4"), "", 59, true},
+         set(1, "8", "6") + set(2, "20", "6") + set(3, "30", "4"), "", 60, true},
+        {"millimetres in a borehole in feet: still scaled to 12 in",
+         set(1, "8", "152", "mm") + set(2, "20", "152", "mm") + set(3, "30", "98", "mm"), "", 61,
+         true},
         {"scaled N capped at 100", set(1, "25", "6") + set(2, "48", "6") + set(3, "50", "4"), "98",
          100, true},
         {"short seating drive", set(1, "50", "3"), "50", 100, true},
         {"an empty fourth set is ignored",
          set(1, "1", "6") + set(2, "1", "6") + set(3, "3.0", "6") + set(4, "", ""), "4", 4, false},
-        {"fewer increments with a stated N", set(3, "7", "6"), "12", 12, false},
+        {"fewer increments with a stated N", set(3, "7", "6"), "12", 12, false, "2.0 3.5", true},
+        {"one partial set takes the stated N, marked", set(1, "4", "6"), "9", 9, false, "2.0 3.5",
+         true},
+        {"the test drive without the seating drive", set(2, "6", "6") + set(3, "7", "6"), "20", 13,
+         false},
         {"fewer increments and no N", set(1, "1", "6") + set(2, "1", "6"), "", std::nullopt, false},
         {"no drive sets: the stated N", "", "15", 15, false},
         {"values such as None in the depth", set(1, "3", "6") + set(2, "4", "6") + set(3, "5", "6"),
@@ -103,6 +111,7 @@ TEST(Diggs, NFromTheDriveSets) {
         EXPECT_DOUBLE_EQ(tests[0].top, 2.0);
         EXPECT_DOUBLE_EQ(*tests[0].n, *c.n);
         EXPECT_EQ(tests[0].refusal, c.refusal);
+        EXPECT_EQ(tests[0].statedOnly, c.statedOnly);
         if (!c.statedN.empty()) {
             EXPECT_DOUBLE_EQ(*tests[0].statedN, std::stod(c.statedN));
         }

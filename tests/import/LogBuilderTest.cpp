@@ -239,3 +239,46 @@ TEST(LogBuilder, TestsThatMeetAtOneHundredthAreOne) {
 
 } // namespace
 } // namespace zenka::dataimport
+
+namespace zenka::dataimport {
+namespace {
+
+TEST(LogBuilder, WaterAndMarksInTheSummary) {
+    struct Case {
+        const char* what;
+        std::vector<double> water; // depths in m, as the file gives them
+        int units;
+        std::optional<double> table;
+        const char* summary;
+    };
+    const Case cases[] = {
+        {"below the ground", {2.5, 4}, Units::Metric, -2.5, "4 tests of 4 kept (1 refusal); Hammer"},
+        {"over water: the highest level", {-7.62, -1}, Units::English, 25,
+         "(1 refusal); water 25.0 ft above the ground; Hammer"},
+        {"at the ground", {0}, Units::Metric, 0, "(1 refusal); Hammer"},
+        {"none", {}, Units::Metric, std::nullopt, "(1 refusal); Hammer"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DataFile f = metresFile();
+        f.boreholes[0].waterDepths = c.water;
+        std::vector<Problem> problems;
+        tidyBorehole(f.boreholes[0], problems);
+        ImportChoices choices = proposedChoices(f.boreholes[0]);
+        choices.otherCode = 3;
+        const BuiltLog log = buildLog(f, f.boreholes[0], choices, c.units);
+        EXPECT_EQ(log.waterTable, c.table);
+        EXPECT_THAT(importSummary(log), HasSubstr(c.summary));
+    }
+    // A test whose N is only the file's word carries its own mark.
+    DataFile f = metresFile(2);
+    f.boreholes[0].tests[1].statedOnly = true;
+    ImportChoices choices;
+    choices.otherCode = 3;
+    const BuiltLog log = buildLog(f, f.boreholes[0], choices, Units::Metric);
+    EXPECT_STREQ(entryMark(log.entries[1]), "N as stated in the file");
+    EXPECT_THAT(importSummary(log), HasSubstr("2 tests of 2 kept (1 with N as stated in the file)"));
+}
+
+} // namespace
+} // namespace zenka::dataimport

@@ -1,0 +1,28 @@
+#pragma once
+
+// The desktop program's command line, read before anything of the GUI starts: the help, the
+// version and a mistyped option need no display.
+
+#include <cstdio>
+#include <string>
+
+namespace zenka {
+
+struct CommandLine {
+    enum class Action {
+        Gui,       // start the desktop program
+        ExportPdf, // the headless export, with the fields below
+        Exit,      // done: exit with exitCode
+    };
+    Action action = Action::Gui;
+    int exitCode = 0;
+    std::string input;  // the project of --export-pdf
+    std::string output; // -o, or empty for the default
+    std::string paper;  // "letter", "a4" or empty for the default
+};
+
+// Reads argv. Help and version go to `out` (exit 0), a usage error to `err` with how to get
+// the help (exit 2). Options Qt reads for every program are left for Qt.
+CommandLine parseCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err);
+
+} // namespace zenka

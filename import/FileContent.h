@@ -1,0 +1,35 @@
+#pragma once
+
+// What a data file's bytes are, whatever its name says: gzip-compressed, UTF-16 text, XML, AGS3
+// or AGS4 rows, delimited text, or none of these (a workbook, a PDF, binary data).
+
+#include "import/BoreholeData.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zenka::dataimport {
+
+// No data file is read, or unpacked, beyond this.
+inline constexpr std::size_t kMaxDataFileBytes = std::size_t{1} << 30;
+
+bool isGzip(std::string_view bytes);
+
+// The bytes a gzip file (one or more members) unpacks to, at most `cap`. False with `error` set
+// when the data is damaged or cut short, or unpacks to more than `cap` (then `tooLarge`).
+bool gunzip(std::string_view packed, std::size_t cap, std::string& out, std::string& error,
+            bool& tooLarge);
+
+// UTF-16 text, told by its byte order mark or, without one, by the zero bytes of ASCII text.
+// 0: not UTF-16; 1: little-endian; 2: big-endian.
+int utf16Kind(std::string_view bytes);
+// The text as UTF-8, without the byte order mark; unpaired surrogates read as U+FFFD.
+std::string utf16ToUtf8(std::string_view bytes, int kind);
+
+// The format the content shows: XML (with or without a byte order mark) is DIGGS, rows that
+// start "**NAME" are AGS3, "GROUP" rows AGS4, other text delimited. Unknown: the bytes are no
+// text at all (`found` then says what they look like).
+Format sniffFormat(std::string_view bytes, std::string& found);
+
+} // namespace zenka::dataimport
