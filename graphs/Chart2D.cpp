@@ -479,6 +479,22 @@ QChart* CChart2D::buildChart() const {
     return chart;
 }
 
+void CChart2D::keepReadable(QSize base) {
+    const QChart* chart = view_->chart();
+    const QFontMetricsF title(chart->titleFont());
+    const QFontMetricsF legend(chart->legend()->font());
+    QFont blockFont = chart->legend()->font();
+    blockFont.setPointSizeF(blockFont.pointSizeF() * 0.9);
+    const QFontMetricsF block(blockFont);
+    // Room beside the texts for the chart's margins, a legend marker and a cell's frame.
+    double width = title.horizontalAdvance(content_.title) + 60;
+    for (const ChartSeries& s : content_.series)
+        width = std::max(width, legend.horizontalAdvance(s.label) + 70);
+    for (const QString& cell : content_.titleBlock.cells())
+        width = std::max(width, block.horizontalAdvance(cell) + 40);
+    setMinimumSize(base.expandedTo(QSize(static_cast<int>(std::ceil(width)), 0)));
+}
+
 void CChart2D::render(QPainter& painter, const QRectF& target) const {
     if (target.width() <= 0 || target.height() <= 0) return;
     // A chart of its own, laid out for the target's shape, so the one on the screen keeps its

@@ -67,6 +67,10 @@ public:
 
     QChartView* view() const { return view_; }
 
+    // Keeps the chart at least `base` and at least as wide as its longest title, title-block
+    // cell and legend entry need: smaller, Qt cuts axis titles and tick labels to "...".
+    void keepReadable(QSize base);
+
     // The file dialog's filters for saveImage, the first one the default.
     static std::vector<std::string> imageFilters();
 

@@ -93,7 +93,11 @@ void CGraphWnd::placeFrame(const QRect& frame) {
     framePending_ = own.isNull();
     // A window's position is that of its frame; its size is that of what is inside.
     move(frame.topLeft());
-    resize(frame.size().shrunkBy(border).expandedTo(QSize(1, 1)));
+    const QSize inside = frame.size().shrunkBy(border).expandedTo(QSize(1, 1));
+    // On a screen too small for a readable chart the window keeps its place on the screen.
+    chart_->setMinimumSize(chart_->minimumSize().boundedTo(
+        inside - QSize(0, menuBar()->sizeHint().height())));
+    resize(inside);
 }
 
 bool CGraphWnd::event(QEvent* event) {
@@ -166,6 +170,7 @@ CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell) : CGraphWn
     setObjectName(QStringLiteral("blowCountGraph"));
     setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
     chart()->setContent(blowCountChart(doc));
+    chart()->keepReadable(kReadable);
 }
 
 CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell)
@@ -174,6 +179,7 @@ CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w
     setObjectName(QStringLiteral("capacityGraph%1").arg(w));
     setWindowTitle(text(capacityWindowTitle(pileWidth_, doc.units)));
     chart()->setContent(capacityChart(doc, s, w));
+    chart()->keepReadable(kReadable);
 }
 
 } // namespace zenka

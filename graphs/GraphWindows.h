@@ -51,6 +51,9 @@ class CBlowCountWnd : public CGraphWnd {
     Q_OBJECT
 public:
     CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell);
+
+    // The smallest chart whose fixed texts stay whole, where the screen has room for it.
+    static constexpr QSize kReadable{320, 420};
 };
 
 // The five capacities of one pile width against tip elevation, from a range run's results.
@@ -59,6 +62,8 @@ class CCapacityWnd : public CGraphWnd {
 public:
     // w is the pile width number, 1 to 5.
     CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell);
+
+    static constexpr QSize kReadable{420, 460};
 
     int widthIndex() const { return widthIndex_; }
     double pileWidth() const { return pileWidth_; }

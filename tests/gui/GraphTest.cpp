@@ -361,6 +361,29 @@ TEST_F(GraphTest, EveryLabelIsReadableAtTheWindowsOwnSize) {
             }
             EXPECT_TRUE(labelled) << size.width();
         }
+
+        // Made as small as the hand can, the windows stop where every label still fits, also
+        // with a job name of the field's whole length in the title block. (The test screen is
+        // smaller than any real one, where the window keeps its place instead: set again.)
+        for (const std::string& job : {doc.jobName, std::string(50, 'W')}) {
+            doc.jobName = job;
+            graph();
+            const std::pair<CGraphWnd*, QSize> windows[] = {
+                {capacityWindow(1), CCapacityWnd::kReadable},
+                {blowWindow(), CBlowCountWnd::kReadable}};
+            for (const auto& [w, readable] : windows) {
+                SCOPED_TRACE(w->objectName().toStdString() + " " + job);
+                w->chart()->keepReadable(readable);
+                w->resize(120, 90);
+                QCoreApplication::processEvents();
+                EXPECT_GE(w->chart()->width(), readable.width());
+                EXPECT_GE(w->chart()->height(), readable.height());
+                for (const ShownText& t : shownTexts(w->chart()->view())) {
+                    EXPECT_FALSE(t.text.endsWith(qs("..."))) << t.text.toStdString();
+                    EXPECT_FALSE(t.text.endsWith(QChar(0x2026))) << t.text.toStdString();
+                }
+            }
+        }
     }
 }
 
@@ -651,6 +674,7 @@ TEST_F(GraphTest, TheChartFollowsTheWindowsSize) {
     EXPECT_EQ(blows->chart()->view()->size(), client);
     EXPECT_GT(client.height(), 600);
 }
+
 
 } // namespace
 } // namespace zenka::test
