@@ -138,6 +138,8 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
                               QStringLiteral("Code"), QStringLiteral("Description")});
     preview_->setSelectionMode(QAbstractItemView::NoSelection);
     previewBox_ = new QGroupBox(QStringLiteral("Boring log"));
+    previewBox_->setObjectName(QStringLiteral("previewBox"));
+    previewBox_->installEventFilter(this);
     (new QVBoxLayout(previewBox_))->addWidget(preview_);
 
     // Options.
@@ -372,16 +374,17 @@ void CImportDlg::rebuild() {
                          .arg(feet ? QStringLiteral("feet") : QStringLiteral("metres"),
                               projectUnits_ == Units::NotChosen ? QStringLiteral(" (the file's)")
                                                                 : QString());
-    // A long title is shortened and shown whole in its tool tip.
-    const QString title = QStringLiteral("Boring log of %1: %2 of %3 tests, %4")
-                              .arg(qstr(borehole_->name))
-                              .arg(log_.testsKept)
-                              .arg(log_.testsWithN)
-                              .arg(depths);
+    // A long borehole name is shortened in the middle, and the title cut to the box's width
+    // (it would otherwise widen the dialog past the screen); the tool tip shows it whole.
+    const QString title = QStringLiteral("Boring log of %1: %2 of %3 tests, %4");
     const QFontMetrics metrics = previewBox_->fontMetrics();
-    previewBox_->setTitle(
-        metrics.elidedText(title, Qt::ElideMiddle, metrics.averageCharWidth() * 52));
-    previewBox_->setToolTip(title);
+    const auto titled = [&](const QString& name) {
+        return title.arg(name).arg(log_.testsKept).arg(log_.testsWithN).arg(depths);
+    };
+    previewTitle_ = titled(metrics.elidedText(qstr(borehole_->name), Qt::ElideMiddle,
+                                              metrics.averageCharWidth() * 24));
+    previewBox_->setToolTip(titled(qstr(borehole_->name)));
+    fitPreviewTitle();
     unitWord_ = unit;
     hammerSummary_->setText(qstr(log_.hammerSummary));
     fillPreview();
@@ -457,6 +460,23 @@ void CImportDlg::fillProblems() {
         if (!p.borehole.empty() && p.borehole != borehole_->name)
             add(qstr(p.borehole + ": " + p.message), false);
     if (problems_->count() == 0) add(QStringLiteral("Nothing to report."), false);
+}
+
+void CImportDlg::fitPreviewTitle() {
+    const QFontMetrics metrics = previewBox_->fontMetrics();
+    // Before the first layout the box has no width of its own yet.
+    const int room = previewLaidOut_ ? previewBox_->width() - 4 * metrics.averageCharWidth()
+                                     : 52 * metrics.averageCharWidth();
+    previewBox_->setTitle(metrics.elidedText(previewTitle_, Qt::ElideRight,
+                                             std::max(room, 20 * metrics.averageCharWidth())));
+}
+
+bool CImportDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == previewBox_ && event->type() == QEvent::Resize) {
+        previewLaidOut_ = true;
+        fitPreviewTitle();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CImportDlg::updateReplaceBoxes(bool toDefaults) {

@@ -41,7 +41,12 @@ public:
     dataimport::ApplyFlags flags() const;
     const dataimport::Borehole* borehole() const { return borehole_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void fitPreviewTitle();
+
     void chooseBorehole(int index);
     void fillClassifications();
     void rebuild();
@@ -61,6 +66,8 @@ private:
 
     QTableWidget* boreholes_ = nullptr;
     QGroupBox* previewBox_ = nullptr;
+    QString previewTitle_; // whole; the box shows as much as its width holds
+    bool previewLaidOut_ = false;
     QTableWidget* preview_ = nullptr;
     QTableWidget* classes_ = nullptr;
     QLineEdit* hammer_ = nullptr;

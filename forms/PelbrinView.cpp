@@ -473,7 +473,10 @@ void CPelbrinView::writeField(const BoundField& bound) {
             } else if constexpr (std::is_same_v<T, bool>) {
                 bound.check->setChecked(value);
             } else if constexpr (std::is_same_v<T, std::string>) {
-                bound.edits.front()->setText(fromDocText(value));
+                QLineEdit* edit = bound.edits.front();
+                edit->setText(fromDocText(value));
+                // A text longer than the box shows its beginning, not its end.
+                if (!edit->hasFocus()) edit->setCursorPosition(0);
             } else if constexpr (std::is_same_v<T, double>) {
                 bound.edits.front()->setText(numberText(value));
             } else {

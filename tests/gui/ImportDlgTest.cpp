@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGroupBox>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -356,6 +357,7 @@ TEST_F(ImportDlgTest, LongTextsAreCutToTheirFields) {
     EXPECT_EQ(doc.jobName, job.substr(0, 50));
     EXPECT_EQ(doc.projectNumber, project.substr(0, 30));
     EXPECT_EQ(text("jobName").size(), 50);
+    EXPECT_EQ(field("jobName")->cursorPosition(), 0); // its beginning in view
 
     type("engineer", "D. E.");
     clickRadio("shapeSquare");
@@ -402,6 +404,12 @@ TEST_F(ImportDlgTest, TheDialogFitsTheScreen) {
         EXPECT_LT(ids->text().size(), ids->toolTip().size());
         auto* boreholes = dlg->findChild<QTableWidget*>(qs("boreholes"));
         EXPECT_EQ(boreholes->item(0, 0)->toolTip(), QString::fromStdString(name));
+        // The log's title fits its box; the tool tip holds it whole.
+        auto* preview = dlg->findChild<QGroupBox*>(qs("previewBox"));
+        ASSERT_NE(preview, nullptr);
+        EXPECT_LE(preview->fontMetrics().horizontalAdvance(preview->title()), preview->width());
+        EXPECT_TRUE(preview->toolTip().endsWith(qs(" tests, depths in metres (the file's)")));
+        EXPECT_TRUE(preview->toolTip().contains(QString::fromStdString(name)));
         dlg->reject();
     });
 }
