@@ -2,7 +2,7 @@
 // the pair must settle: opening and saving a project again and again reaches a file that stays
 // as it is. Each save may drop what the format cannot hold (a zero among the lengths drops the
 // lengths behind it, a width that prints as 0 ends the widths), so it can take a few rounds,
-// but the file never keeps changing.
+// but the file never keeps changing; and what it saves from a project, Open takes back.
 
 #include "engine/AnalysisState.h"
 #include "project/InputFile.h"
@@ -43,7 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static CPelbrinDoc doc(*state);
 
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const bool project = projectFileProblem(bytes).empty();
     std::string written = readThenWrite(doc, bytes);
+    // What the program saves from a file Open took, Open takes back.
+    if (project && !projectFileProblem(written).empty()) {
+        std::fprintf(stderr, "%s\n", projectFileProblem(written).c_str());
+        fail("a saved project is refused as not a project");
+    }
     // A station that begins with the water table tag reads back as the whole line, tag and all,
     // so it grows with every save; the format cannot hold such a station.
     if (doc.station.starts_with("watertable=")) return 0;

@@ -293,8 +293,9 @@ std::string projectFileProblem(std::string_view bytes) {
     if (lines.empty()) return "the file is empty";
     if (!isUnitCode(lines[0]))
         return "line 1 holds " + quoted(lines[0]) + " where the unit code belongs";
-    // Binary data: a NUL byte, or control bytes beyond what a text with a stray escape or bell
-    // in a name holds.
+    // Binary data: a NUL byte, or control bytes beyond what a stray escape or bell holds. Lines
+    // 2 to 7 hold the names, which keep whatever was typed or imported: not counted there, so
+    // a project saved with such names opens again.
     int line = 1;
     std::size_t controls = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -304,7 +305,8 @@ std::string projectFileProblem(std::string_view bytes) {
             return "line " + std::to_string(line) +
                    " holds binary data (a NUL byte), a project "
                    "is text only";
-        if ((u < 32 && u != '\t' && u != '\n' && u != '\r') || u == 127) ++controls;
+        const bool names = line >= 2 && line <= 7;
+        if (!names && ((u < 32 && u != '\t' && u != '\n' && u != '\r') || u == 127)) ++controls;
     }
     if (controls * 16 > bytes.size())
         return std::to_string(controls) + " of its " + std::to_string(bytes.size()) +

@@ -613,8 +613,11 @@ TEST(ProjectFileCheck, FilesThatAreNoProjectSayWhy) {
         {"1.0\r\n", "line 1 holds \"1.0\" where the unit code belongs"},
         {exampleWith({{4, std::string("D. \0E.", 6)}}),
          "line 4 holds binary data (a NUL byte), a project is text only"},
-        {"1\r\n" + std::string(10, '\x1B') + std::string(100, 'x'),
-         "10 of its 113 bytes are control characters, a project is text"},
+        {exampleWith({{12, std::string(100, '\x1B')}}),
+         "100 of its " + std::to_string(exampleWith({{12, std::string(100, 'x')}}).size()) +
+             " bytes are control characters, a project is text"},
+        // Names keep whatever was typed or imported, and such a project opens again.
+        {exampleWith({{2, std::string(30, '\x1B')}, {7, std::string(50, '\a')}}), ""},
         {exampleWith({{8, "square 150"}}),
          "line 8 holds \"square 150\" where numbers belong (pile shape and unit weight)"},
         {exampleWith({{9, ""}}),
