@@ -15,9 +15,8 @@ std::string csvTable(const AnalysisState& s) {
     std::string out =
         "width,length,tip_elevation,side_friction,end_bearing,davisson,allowable,ultimate\n";
     for (const CaseResult& c : s.cases) {
-        const double values[] = {u.small(c.WP),    u.len(c.TPL),   u.len(c.EBP),
-                                 u.force(c.USF),   u.force(c.CMAXB), u.force(c.MPC),
-                                 u.force(c.TCP),   u.force(c.UPC)};
+        const double values[] = {u.small(c.WP),    u.len(c.TPL),   u.len(c.EBP),   u.force(c.USF),
+                                 u.force(c.CMAXB), u.force(c.MPC), u.force(c.TCP), u.force(c.UPC)};
         for (std::size_t i = 0; i < std::size(values); ++i) {
             if (i) out += ',';
             out += printfFixed(values[i], 4);
@@ -30,9 +29,8 @@ std::string csvTable(const AnalysisState& s) {
 } // namespace
 
 RunOutput csvOutput(const std::string& path) {
-    return {"CSV file", path, [](const RunResult& run) {
-                return std::optional<std::string>(csvTable(run.state));
-            }};
+    return {"CSV file", path,
+            [](const RunResult& run) { return std::optional<std::string>(csvTable(run.state)); }};
 }
 
 } // namespace zenka

@@ -15,10 +15,10 @@ TEST(SoilCatalogue, GroupIsTheFirstDigitOfAValidCode) {
         int code;
         int group;
     };
-    const Case cases[] = {{0, 0},   {1, 1},   {11, 1},  {2, 2},   {21, 2},  {28, 2},  {3, 3},
-                          {31, 3},  {35, 3},  {4, 4},   {41, 4},  {45, 4},  {5, 5},   {-1, -1},
-                          {6, -1},  {10, -1}, {12, -1}, {20, -1}, {29, -1}, {36, -1}, {46, -1},
-                          {50, -1}, {51, -1}, {100, -1}};
+    const Case cases[] = {{0, 0},   {1, 1},   {11, 1},  {2, 2},   {21, 2},  {28, 2},
+                          {3, 3},   {31, 3},  {35, 3},  {4, 4},   {41, 4},  {45, 4},
+                          {5, 5},   {-1, -1}, {6, -1},  {10, -1}, {12, -1}, {20, -1},
+                          {29, -1}, {36, -1}, {46, -1}, {50, -1}, {51, -1}, {100, -1}};
     for (const Case& c : cases) EXPECT_EQ(soilGroupOf(c.code), c.group) << c.code;
     for (const SoilCodeName& s : soilCodeNames()) {
         EXPECT_TRUE(validSoilCode(s.code));
