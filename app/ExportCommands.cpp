@@ -5,13 +5,11 @@
 #include "base/AtomicFile.h"
 #include "batch/BatchShell.h"
 #include "engine/AnalysisState.h"
-#include "engine/Driver.h"
-#include "engine/Handoff.h"
-#include "engine/Report.h"
 #include "graphs/GuiShell.h"
+#include "graphs/PdfOutput.h"
+#include "model/PelbrinDoc.h"
 #include "project/FileCommands.h"
-#include "project/PelbrinDoc.h"
-#include "project/RunCommands.h"
+#include "run/RunCommands.h"
 
 #include <QFile>
 #include <QPageSize>
@@ -59,31 +57,25 @@ std::string fileSafe(std::string name) {
 
 namespace {
 
-// The run with the PDF among its files; `ran` is what the hand-off returned.
-bool exportRun(CPelbrinDoc& doc, Shell& shell, const std::string& pdfPath, Paper paper, bool& ran) {
+// The run with the PDF among its files.
+RunOutcome exportRun(CPelbrinDoc& doc, AnalysisState& s, Shell& shell, const std::string& pdfPath,
+                     Paper paper) {
     bool drawn = true;
-    const RunOutput pdf{"PDF file", pdfPath,
-                        [&](const AnalysisState& s) -> std::optional<std::string> {
-                            std::string bytes = reportPdf(reportPrint(doc, s, paper));
-                            // An empty file is no PDF: the run then writes nothing.
-                            drawn = !bytes.empty();
-                            if (!drawn) return std::nullopt;
-                            return bytes;
-                        }};
+    const RunOutput pdf = pdfOutput(doc, pdfPath, paper, drawn);
     shell.beginWorking();
-    ran = AnalysisHandoff(doc, shell, std::span(&pdf, 1));
+    const RunOutcome outcome = RunProject(doc, s, shell, std::span(&pdf, 1));
     shell.endWorking();
     if (!drawn)
         shell.showMessage("The report could not be drawn into " + displayPath(pdfPath) + ".",
                           MessageKind::Warning);
-    return drawn && runFinished(doc, ran);
+    return outcome;
 }
 
 } // namespace
 
-bool runAndExportPdf(CPelbrinDoc& doc, Shell& shell, const std::string& pdfPath, Paper paper) {
-    bool ran = false;
-    return exportRun(doc, shell, pdfPath, paper, ran);
+bool runAndExportPdf(CPelbrinDoc& doc, AnalysisState& s, Shell& shell, const std::string& pdfPath,
+                     Paper paper) {
+    return exportRun(doc, s, shell, pdfPath, paper) == RunOutcome::Written;
 }
 
 std::vector<std::string> pdfFilters(Paper first) {
@@ -97,14 +89,15 @@ namespace {
 
 constexpr const char* kSaveFirst = "Save the project first: the report is written beside it";
 
-// A project never saved is saved first, under a name asked for with the reason.
+// A project never saved is saved first, under a name asked for with the reason: the print and
+// export dialogs propose its folder.
 bool savedFirst(CPelbrinDoc& doc, Shell& shell) {
     return !doc.pathName.empty() || SaveProjectAs(doc, shell, kSaveFirst);
 }
 
 } // namespace
 
-bool ExportReportPdf(CPelbrinDoc& doc, GuiShell& shell) {
+bool ExportReportPdf(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell) {
     if (!savedFirst(doc, shell)) return false;
     const Paper first = defaultPaper();
     FileDialogOptions options;
@@ -118,7 +111,7 @@ bool ExportReportPdf(CPelbrinDoc& doc, GuiShell& shell) {
         if (!path) return false;
         // The PDF must not take the place of a file of the run: asked again, nothing written.
         const RoleFile files[] = {{"project", doc.pathName},
-                                  {"report", reportPathOf(doc.state())},
+                                  {"report", reportPathOf(doc.files)},
                                   {"PDF file", *path}};
         const std::string clash = sameFileMessage(files);
         if (clash.empty()) break;
@@ -126,10 +119,10 @@ bool ExportReportPdf(CPelbrinDoc& doc, GuiShell& shell) {
     }
     const Paper other = first == Paper::A4 ? Paper::Letter : Paper::A4;
     const Paper paper = shell.chosenSaveFilter() == 1 ? other : first;
-    return runAndExportPdf(doc, shell, *path, paper);
+    return runAndExportPdf(doc, s, shell, *path, paper);
 }
 
-bool PrintReport(CPelbrinDoc& doc, GuiShell& shell) {
+bool PrintReport(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell) {
     if (!savedFirst(doc, shell)) return false;
     // The print dialog comes before the run: cancelled, it leaves every file as it was.
     QPrinter printer(QPrinter::HighResolution);
@@ -138,28 +131,17 @@ bool PrintReport(CPelbrinDoc& doc, GuiShell& shell) {
     const std::string title = trimmedJobName(doc);
     printer.setDocName(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
     // Printing to a file proposes the project's folder and the job name.
-    const std::string folder = doc.state().OUTDIR.empty() ? "." : doc.state().OUTDIR;
+    const std::string folder = doc.files.OUTDIR.empty() ? "." : doc.files.OUTDIR;
     printer.setOutputFileName(QFile::decodeName(
         QByteArray::fromStdString(folder + "/" + (title.empty() ? "report" : fileSafe(title)) + ".pdf")));
     if (!shell.choosePrinter(printer)) return false;
 
     shell.beginWorking();
-    const bool ran = AnalysisHandoff(doc, shell);
-    shell.endWorking();
-    if (!runFinished(doc, ran)) return false;
-    // The report just written is this run's report.
     std::string report;
-    const std::string reportPath = reportPathOf(doc.state());
-    if (const FileResult r = readWholeFile(reportPath, report); !r.ok) {
-        shell.showMessage(r.message, MessageKind::Warning);
-        return false;
-    }
-    ReportOut out;
-    out.append(report);
-    AnalysisState& s = doc.state();
-    s.report = &out;
-    ReportPrint print = reportPrint(doc, s, paperOf(printer.pageLayout().pageSize()));
-    s.report = nullptr;
+    const RunOutcome outcome = RunProject(doc, s, shell, {}, {}, &report);
+    shell.endWorking();
+    if (outcome != RunOutcome::Written) return false;
+    const ReportPrint print = reportPrint(doc, s, report, paperOf(printer.pageLayout().pageSize()));
 
     const QString file = printer.outputFileName();
     if (!file.isEmpty()) {
@@ -196,23 +178,26 @@ int exportPdfCommandLine(const CommandLine& command) {
 
     namespace fs = std::filesystem;
     auto state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc(*state);
+    CPelbrinDoc doc;
     BatchShell shell(stderr);
     std::error_code ec;
     const fs::path absolute = fs::absolute(fs::path(input), ec);
     shell.setFileToOpen(ec ? input : absolute.string());
     if (!OpenProject(doc, shell)) return kExitFileOrUsage;
-    AnalysisState& s = doc.state();
-    s.INDIR = (ec ? fs::path(input) : absolute).parent_path().string();
+    doc.files.INDIR = (ec ? fs::path(input) : absolute).parent_path().string();
     if (!haveOutput) output = (fs::path(input).replace_extension(".pdf")).string();
     if (fs::path(output).filename().empty())
         return usageError("'" + output + "' is not a file name");
 
-    bool ran = false;
-    const bool written = exportRun(doc, shell, output, paper, ran);
-    if (!ran || doc.inputValid == InputValid::No) return kExitRefused;
-    if (!written) return kExitFileOrUsage;
-    if (!s.reportWritten) return kExitFileOrUsage;
+    switch (exportRun(doc, *state, shell, output, paper)) {
+    case RunOutcome::Refused:
+    case RunOutcome::InvalidSoil:
+        return kExitRefused;
+    case RunOutcome::NotWritten:
+        return kExitFileOrUsage;
+    case RunOutcome::Written:
+        break;
+    }
     return kExitOk;
 }
 

@@ -10,6 +10,7 @@
 
 namespace zenka {
 
+struct AnalysisState;
 class CPelbrinDoc;
 struct CommandLine;
 class GuiShell;
@@ -17,14 +18,15 @@ class Shell;
 
 // Runs the analysis as "Run and View Data" does and writes its report, depth data and the PDF
 // at pdfPath in one write. True when every file was written.
-bool runAndExportPdf(CPelbrinDoc& doc, Shell& shell, const std::string& pdfPath, Paper paper);
+bool runAndExportPdf(CPelbrinDoc& doc, AnalysisState& s, Shell& shell, const std::string& pdfPath,
+                     Paper paper);
 
 // File > "Export Report as PDF...": the save dialog (the paper chosen by its filter), then
 // runAndExportPdf.
-bool ExportReportPdf(CPelbrinDoc& doc, GuiShell& shell);
+bool ExportReportPdf(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell);
 
 // File > "Print Report...": the analysis, then its pages through the print dialog.
-bool PrintReport(CPelbrinDoc& doc, GuiShell& shell);
+bool PrintReport(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell);
 
 // The save dialog's filters, the default paper's first.
 std::vector<std::string> pdfFilters(Paper first);

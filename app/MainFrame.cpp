@@ -7,8 +7,8 @@
 #include "graphs/GraphCommand.h"
 #include "graphs/GuiShell.h"
 #include "project/FileCommands.h"
-#include "project/PelbrinDoc.h"
-#include "project/RunCommands.h"
+#include "model/PelbrinDoc.h"
+#include "run/RunCommands.h"
 #include "resources/Pictures.h"
 
 #include <QAction>
@@ -44,8 +44,8 @@ public:
 
 } // namespace
 
-CMainFrame::CMainFrame(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent)
-    : QMainWindow(parent), doc_(doc), shell_(shell), graphs_(doc, shell) {
+CMainFrame::CMainFrame(CPelbrinDoc& doc, AnalysisState& state, GuiShell& shell, QWidget* parent)
+    : QMainWindow(parent), doc_(doc), state_(state), shell_(shell), graphs_(doc, state, shell) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(programIcon());
     // Start-up of the window, in this order.
@@ -267,7 +267,7 @@ void CMainFrame::onFileImport() {
 void CMainFrame::onFileExportPdf() {
     runOnce([this] {
         view_->storeStep();
-        ExportReportPdf(doc_, shell_);
+        ExportReportPdf(doc_, state_, shell_);
     });
     updateCaption();
 }
@@ -275,20 +275,20 @@ void CMainFrame::onFileExportPdf() {
 void CMainFrame::onFilePrintReport() {
     runOnce([this] {
         view_->storeStep();
-        PrintReport(doc_, shell_);
+        PrintReport(doc_, state_, shell_);
     });
     updateCaption();
 }
 
 void CMainFrame::onRunAndView() {
-    runOnce([this] { RunAndView(doc_, shell_); });
+    runOnce([this] { RunAndView(doc_, state_, shell_); });
     updateCaption();
 }
 
 void CMainFrame::onRunToolbar() {
     runOnce([this] {
         view_->storeStep();
-        RunAndView(doc_, shell_);
+        RunAndView(doc_, state_, shell_);
     });
     updateCaption();
 }

@@ -15,6 +15,7 @@ class QToolBar;
 
 namespace zenka {
 
+struct AnalysisState;
 class CPelbrinDoc;
 class CPelbrinView;
 class GuiShell;
@@ -31,7 +32,7 @@ enum CommandId : int {
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    CMainFrame(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent = nullptr);
+    CMainFrame(CPelbrinDoc& doc, AnalysisState& state, GuiShell& shell, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     CPelbrinView* view() const { return view_; }
@@ -74,6 +75,7 @@ private:
     void runOnce(const std::function<void()>& command);
 
     CPelbrinDoc& doc_;
+    AnalysisState& state_;
     GuiShell& shell_;
     CGraphSet graphs_;
     CPelbrinView* view_ = nullptr;

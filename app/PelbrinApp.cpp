@@ -2,12 +2,12 @@
 
 #include "app/MainFrame.h"
 #include "app/SplashWnd.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 namespace zenka {
 
 CPelbrinApp::CPelbrinApp(AnalysisState& state, GuiShell& shell)
-    : shell_(shell), doc_(std::make_unique<CPelbrinDoc>(state)) {}
+    : state_(state), shell_(shell), doc_(std::make_unique<CPelbrinDoc>()) {}
 
 CPelbrinApp::~CPelbrinApp() {
     // The window and its form go before the project they refer to.
@@ -21,7 +21,7 @@ bool CPelbrinApp::InitInstance(const QStringList& arguments, int splashMilliseco
     Q_UNUSED(arguments);
     // 2. The main window with its form over the one project; its own steps are listed in
     //    CMainFrame's constructor.
-    frame_ = std::make_unique<CMainFrame>(*doc_, shell_);
+    frame_ = std::make_unique<CMainFrame>(*doc_, state_, shell_);
     // 3. The window shown, then the splash picture above it.
     frame_->show();
     if (!splash_) {

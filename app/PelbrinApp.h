@@ -33,6 +33,7 @@ public:
     CSplashWnd* splash() const { return splash_; }
 
 private:
+    AnalysisState& state_;
     GuiShell& shell_;
     std::unique_ptr<CPelbrinDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;

@@ -20,7 +20,6 @@ void BatchShell::announce(std::FILE* out) {
 }
 
 void BatchShell::showMessage(const std::string& text, MessageKind) {
-    ++messages_;
     announce(err_);
     std::fputs(terminalText(text, true).c_str(), err_);
     std::fputc('\n', err_);

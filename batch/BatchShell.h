@@ -22,7 +22,6 @@ public:
 
     // The file the next open dialog chooses.
     void setFileToOpen(std::string path) { fileToOpen_ = std::move(path); }
-    int messageCount() const { return messages_; }
     // A line put once in front of what is printed next on each stream ("bridge.in:"), so that
     // the lines that follow stay exactly the messages.
     void setLabel(std::string label) {
@@ -46,7 +45,6 @@ public:
 private:
     std::FILE* err_;
     std::string fileToOpen_;
-    int messages_ = 0;
     std::string label_;
     bool labelledErr_ = false;
     bool labelledOut_ = false;

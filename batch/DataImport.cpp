@@ -3,12 +3,11 @@
 #include "base/AtomicFile.h"
 #include "base/Format.h"
 #include "batch/BatchShell.h"
-#include "engine/AnalysisState.h"
-#include "engine/GraphData.h"
+#include "model/RunFiles.h"
 #include "import/LogBuilder.h"
 #include "import/SoilClassification.h"
 #include "project/InputFile.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <cmath>
 #include <cstdio>
@@ -369,8 +368,7 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
     // The template's unit system decides the logs' units.
     int units = 0;
     {
-        auto state = std::make_unique<AnalysisState>();
-        CPelbrinDoc doc(*state);
+        CPelbrinDoc doc;
         doc.ResetProject();
         const std::vector<ReadWarning> warnings = readInputFile(templateBytes, doc);
         if (!warnings.empty()) shell.showReadWarnings(displayPath(opt.templateFile), warnings);
@@ -457,8 +455,7 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         const Borehole& b = *chosen[i];
         if (chosen.size() > 1) shell.setLabel(terminalText(b.name) + ":");
-        auto state = std::make_unique<AnalysisState>();
-        CPelbrinDoc doc(*state);
+        CPelbrinDoc doc;
         doc.ResetProject();
         readInputFile(templateBytes, doc);
 

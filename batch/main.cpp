@@ -1,14 +1,16 @@
 // zenka-batch: analyses project files without a display and writes their reports.
 
+#include "base/AtomicFile.h"
+#include "base/Format.h"
 #include "batch/BatchShell.h"
 #include "batch/DataImport.h"
 #include "engine/AnalysisState.h"
-#include "base/Format.h"
-#include "engine/Handoff.h"
+#include "engine/Report.h"
 #include "import/BoreholeData.h"
-#include "base/AtomicFile.h"
+#include "model/PelbrinDoc.h"
 #include "project/FileCommands.h"
-#include "project/PelbrinDoc.h"
+#include "run/Handoff.h"
+#include "run/outputs/Outputs.h"
 
 #include <CLI/CLI.hpp>
 
@@ -91,32 +93,13 @@ int blankValue(std::string_view option, std::string_view value) {
                       (value.empty() ? "an empty" : "a blank") + " file name");
 }
 
-// Display units of the run: English prints the engine's values, Metric converts them.
+// The summary's unit words; its factors are the report's.
 struct DisplayUnits {
     bool metric;
     const char* width() const { return metric ? "mm" : "in"; }
     const char* length() const { return metric ? "m" : "ft"; }
     const char* force() const { return metric ? "kN" : "tons"; }
-    double w(double v) const { return metric ? v * 25.4 : v; }
-    double l(double v) const { return metric ? v * 0.3048 : v; }
-    double f(double v) const { return metric ? v * 8.8964 : v; }
 };
-
-std::string csvTable(const AnalysisState& s) {
-    const DisplayUnits u{s.IUNITS != Iunits::English};
-    std::string out =
-        "width,length,tip_elevation,side_friction,end_bearing,davisson,allowable,ultimate\n";
-    for (const CaseResult& c : s.cases) {
-        const double values[] = {u.w(c.WP),    u.l(c.TPL), u.l(c.EBP), u.f(c.USF),
-                                 u.f(c.CMAXB), u.f(c.MPC), u.f(c.TCP), u.f(c.UPC)};
-        for (std::size_t i = 0; i < std::size(values); ++i) {
-            if (i) out += ',';
-            out += printfFixed(values[i], 4);
-        }
-        out += '\n';
-    }
-    return out;
-}
 
 // text right-aligned in width columns, as printf's "%*s" (never cut).
 void appendRight(std::string& out, std::string_view text, std::size_t width) {
@@ -135,7 +118,8 @@ void appendRow(std::string& out, const std::string_view (&cells)[5]) {
 }
 
 void printSummary(const AnalysisState& s, const std::string& reportPath) {
-    const DisplayUnits u{s.IUNITS != Iunits::English};
+    const ReportUnits& f = ReportUnits::of(s.IUNITS);
+    const DisplayUnits u{!f.english};
     std::string out = "Report written to " + reportPath + "\n";
     if (s.cases.empty()) {
         out += "No width and length could be computed; the report tells why.\n";
@@ -152,43 +136,52 @@ void printSummary(const AnalysisState& s, const std::string& reportPath) {
     // The whole table goes out in one write.
     out.reserve(out.size() + s.cases.size() * 80);
     for (const CaseResult& c : s.cases) {
-        const std::string w = printfFixed(u.w(c.WP), 2);
-        const std::string l = printfFixed(u.l(c.TPL), 2);
-        const std::string mpc = printfFixed(u.f(c.MPC), 2);
-        const std::string tcp = printfFixed(u.f(c.TCP), 2);
-        const std::string upc = printfFixed(u.f(c.UPC), 2);
+        const std::string w = printfFixed(f.small(c.WP), 2);
+        const std::string l = printfFixed(f.len(c.TPL), 2);
+        const std::string mpc = printfFixed(f.force(c.MPC), 2);
+        const std::string tcp = printfFixed(f.force(c.TCP), 2);
+        const std::string upc = printfFixed(f.force(c.UPC), 2);
         appendRow(out, {w, l, mpc, tcp, upc});
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 // Analyses one project file; returns its exit status.
-int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, BatchShell& shell) {
+int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, AnalysisState& s,
+            BatchShell& shell) {
     namespace fs = std::filesystem;
-    AnalysisState& s = doc.state();
+    RunFiles& files = doc.files;
     std::error_code ec;
     const fs::path absolute = fs::absolute(fs::path(input), ec);
     shell.setFileToOpen(ec ? input : absolute.string());
     if (!OpenProject(doc, shell)) return kExitFileOrUsage;
     // Open takes the names of a new input file; the depth data follows the report unless -o
     // names a device.
-    s.INDIR = (ec ? fs::path(input) : absolute).parent_path().string();
+    files.INDIR = (ec ? fs::path(input) : absolute).parent_path().string();
 
-    std::string reportPath = (fs::path(input).parent_path() / s.OUTFILE).string();
+    std::string reportPath = (fs::path(input).parent_path() / files.OUTFILE).string();
     if (!opt.output.empty()) {
         const fs::path out(opt.output);
         const fs::path outAbs = fs::absolute(out, ec);
-        s.OUTDIR = (ec ? out : outAbs).parent_path().string();
-        s.OUTFILE = out.filename().string();
+        files.OUTDIR = (ec ? out : outAbs).parent_path().string();
+        files.OUTFILE = out.filename().string();
         reportPath = opt.output;
-        if (s.OUTFILE.empty()) return usageError("'" + opt.output + "' is not a file name");
+        if (files.OUTFILE.empty()) return usageError("'" + opt.output + "' is not a file name");
     }
 
     std::vector<RunOutput> more;
-    if (!opt.csv.empty()) more.push_back({"CSV file", opt.csv, csvTable});
-    const bool ran = AnalysisHandoff(doc, shell, more);
-    if (!ran || doc.inputValid == InputValid::No) return kExitRefused;
-    if (!s.reportWritten) return kExitFileOrUsage;
+    if (!opt.csv.empty()) more.push_back(csvOutput(opt.csv));
+    RunRequest request;
+    request.more = more;
+    switch (AnalysisHandoff(doc, s, shell, request)) {
+    case RunOutcome::Refused:
+    case RunOutcome::InvalidSoil:
+        return kExitRefused;
+    case RunOutcome::NotWritten:
+        return kExitFileOrUsage;
+    case RunOutcome::Written:
+        break;
+    }
 
     if (!opt.quiet) {
         shell.announce(stdout);
@@ -294,7 +287,7 @@ int parseOptions(int argc, char** argv, Options& opt) {
         if (o->count() > 0 && !importing) return usageError(o->get_name() + " goes with --import");
     if (importing && templ->count() == 0) return usageError("--import needs --template");
     if (factor->count() > 0) {
-        const std::optional<double> f = dataimport::parseNumber(nFactor);
+        const std::optional<double> f = parseNumber(nFactor);
         if (!f || !(*f > 0) || *f > 10)
             return usageError("option '--n-factor' needs a number greater than 0 and at most 10, "
                               "not '" +
@@ -327,13 +320,13 @@ int main(int argc, char** argv) {
 
     // One analysis state for the whole call, so the analysis numbers count on across inputs.
     auto state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc(*state);
+    CPelbrinDoc doc;
     BatchShell shell(stderr);
 
     if (!opt.import.empty()) {
         opt.imp.dataFile = opt.import;
         return importDataFile(opt.imp, shell, [&](const std::string& input) {
-            return analyse(input, opt, doc, shell);
+            return analyse(input, opt, doc, *state, shell);
         });
     }
 
@@ -341,7 +334,7 @@ int main(int argc, char** argv) {
     for (const std::string& input : opt.inputs) {
         // With several inputs every message and summary says which input it belongs to.
         if (opt.inputs.size() > 1) shell.setLabel(input + ":");
-        const int result = analyse(input, opt, doc, shell);
+        const int result = analyse(input, opt, doc, *state, shell);
         if (result > status) status = result;
     }
     return status;

@@ -5,10 +5,10 @@
 #include "bench/BenchProjects.h"
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
-#include "engine/Handoff.h"
+#include "run/Handoff.h"
 #include "engine/Report.h"
 #include "engine/capacity/PileCapacity.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "base/Shell.h"
 
 #include <benchmark/benchmark.h>
@@ -38,23 +38,22 @@ public:
 // The analysis state of a project as the hand-off leaves it (it runs once, into a scratch folder).
 std::unique_ptr<AnalysisState> handedOver(bench::LogKind log, bench::LengthKind lengths) {
     auto state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc(*state);
+    CPelbrinDoc doc;
     bench::fillLargest(doc, log, lengths);
     std::string dir = (fs::temp_directory_path() / "zenka-bench-XXXXXX").string();
     if (!mkdtemp(dir.data())) std::abort();
-    state->INFILE = "bench.in";
-    state->OUTFILE = "bench.out";
-    state->OUTDIR = dir;
+    doc.files.INFILE = "bench.in";
+    doc.files.OUTFILE = "bench.out";
+    doc.files.OUTDIR = dir;
     QuietShell shell;
-    if (!AnalysisHandoff(doc, shell) || doc.inputValid != InputValid::Yes || shell.messages != 0 ||
-        !state->reportWritten)
+    if (AnalysisHandoff(doc, *state, shell) != RunOutcome::Written || shell.messages != 0)
         std::abort();
     fs::remove_all(dir);
     return state;
 }
 
 void compute(AnalysisState& s) {
-    if (Isect::steel(s.ISECT))
+    if (PileShape::steel(s.ISECT))
         computeSteelPile(s.IERR, s);
     else
         computeConcretePile(s.IERR, s);

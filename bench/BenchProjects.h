@@ -3,7 +3,7 @@
 // Projects the benchmarks and the report comparison run: the largest ones the data model allows,
 // and random valid ones of every kind.
 
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,8 +86,8 @@ public:
         static constexpr double kBreaks[] = {0, 4, 5, 12, 30, 60, 75, 100};
         doc.ResetProject();
         const bool metric = coin();
-        const double len = metric ? 0.3048 : 1.0;
-        const double small = metric ? 25.4 : 1.0;
+        const double len = metric ? units::kMetresPerFoot : 1.0;
+        const double small = metric ? units::kMillimetresPerInch : 1.0;
         doc.units = metric ? 2 : 1;
         doc.projectNumber = "R-" + std::to_string(integer(1, 99999));
         doc.jobName = "Random project";

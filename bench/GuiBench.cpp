@@ -11,7 +11,7 @@
 #include "engine/AnalysisState.h"
 #include "forms/BoreSheet.h"
 #include "forms/PelbrinView.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "resources/Pictures.h"
 #include "support/ScriptedGuiShell.h"
 
@@ -230,8 +230,8 @@ int main(int argc, char** argv) {
 
     {
         test::ScriptedGuiShell shell;
-        CPelbrinDoc doc(state);
-        auto frame = std::make_unique<CMainFrame>(doc, shell);
+        CPelbrinDoc doc;
+        auto frame = std::make_unique<CMainFrame>(doc, state, shell);
         bench::fillLargest(doc, bench::LogKind::Realistic, bench::LengthKind::Range);
         doc.notifyChanged();
         PaintWatch shown([&](QWidget* w) { return w == frame.get(); });

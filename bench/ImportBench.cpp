@@ -3,7 +3,7 @@
 // a temporary folder. Peak memory of reading the large file is reported against its size.
 
 #include "import/LogBuilder.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 #include "bench/BenchProjects.h"
 #include "engine/AnalysisState.h"
 #include "project/FileCommands.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "support/ScriptedGuiShell.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ void exportLargest(benchmark::State& st, bench::LogKind log) {
     }
     const fs::path dir = pattern;
     auto state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc(*state);
+    CPelbrinDoc doc;
     test::ScriptedGuiShell shell;
     bench::fillLargest(doc, log, bench::LengthKind::Range);
     shell.saveChoices.push_back((dir / "largest.in").string());
@@ -42,7 +42,7 @@ void exportLargest(benchmark::State& st, bench::LogKind log) {
     }
     const std::string pdf = (dir / "largest.pdf").string();
     for (auto _ : st) {
-        if (!runAndExportPdf(doc, shell, pdf, Paper::Letter)) {
+        if (!runAndExportPdf(doc, *state, shell, pdf, Paper::Letter)) {
             st.SkipWithError("the export failed");
             break;
         }

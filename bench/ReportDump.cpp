@@ -7,9 +7,9 @@
 
 #include "bench/BenchProjects.h"
 #include "engine/AnalysisState.h"
-#include "engine/Handoff.h"
+#include "run/Handoff.h"
 #include "project/FileCommands.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "base/Shell.h"
 
 #include <cstdio>
@@ -48,17 +48,19 @@ void writeText(const fs::path& path, const std::string& text) {
 }
 
 // Runs the hand-off on the project as it stands; its files go under the project's name.
-void dump(CPelbrinDoc& doc, DumpShell& shell, const fs::path& dir, const std::string& name) {
-    AnalysisState& s = doc.state();
-    s.INFILE = name + ".in";
-    s.OUTFILE = name + ".out";
-    s.OUTDIR = dir.string();
+void dump(CPelbrinDoc& doc, AnalysisState& s, DumpShell& shell, const fs::path& dir,
+          const std::string& name) {
+    doc.files.INFILE = name + ".in";
+    doc.files.OUTFILE = name + ".out";
+    doc.files.OUTDIR = dir.string();
     shell.messages.clear();
-    const bool ran = AnalysisHandoff(doc, shell);
+    const RunOutcome outcome = AnalysisHandoff(doc, s, shell);
+    const bool ran = outcome != RunOutcome::InvalidSoil;
+    const int inputValid = outcome == RunOutcome::Refused ? 0 : 1;
     std::error_code ec;
     fs::rename(dir / "SPTDEPTH.TMP", dir / (name + ".SPTDEPTH.TMP"), ec);
     writeText(dir / (name + ".msg"), std::string(ran ? "ran" : "stopped") + " inputValid " +
-                                         std::to_string(doc.inputValid) + "\n" + shell.messages);
+                                         std::to_string(inputValid) + "\n" + shell.messages);
 }
 
 } // namespace
@@ -86,7 +88,7 @@ int main(int argc, char** argv) {
     setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
 
     auto state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc(*state);
+    CPelbrinDoc doc;
     DumpShell shell;
 
     for (const std::string& input : inputs) {
@@ -96,7 +98,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "zenka-report-dump: cannot open %s\n", input.c_str());
             return 2;
         }
-        dump(doc, shell, dir, "file-" + name);
+        dump(doc, *state, shell, dir, "file-" + name);
     }
 
     bench::RandomProjects random(seed);
@@ -104,7 +106,7 @@ int main(int argc, char** argv) {
         random.fill(doc);
         char name[32];
         std::snprintf(name, sizeof name, "random-%05d", i);
-        dump(doc, shell, dir, name);
+        dump(doc, *state, shell, dir, name);
     }
 
     for (bench::LogKind log : {bench::LogKind::Alternating, bench::LogKind::Realistic}) {
@@ -113,7 +115,7 @@ int main(int argc, char** argv) {
             const std::string name = std::string("largest-") +
                                      (log == bench::LogKind::Alternating ? "alt" : "real") +
                                      (lengths == bench::LengthKind::Range ? "-range" : "-specific");
-            dump(doc, shell, dir, name);
+            dump(doc, *state, shell, dir, name);
         }
     }
     return 0;

@@ -6,7 +6,7 @@
 #include "bench/BenchProjects.h"
 #include "engine/AnalysisState.h"
 #include "project/InputFile.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     fs::create_directories(dir);
 
     auto state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc(*state);
+    CPelbrinDoc doc;
     bench::fillLargest(doc, bench::LogKind::Alternating, bench::LengthKind::Specific);
     save(doc, dir / "largest-alternating-specific.in");
     bench::fillLargest(doc, bench::LogKind::Alternating, bench::LengthKind::Range);

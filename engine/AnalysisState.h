@@ -4,6 +4,7 @@
 // report, so a formula in the code reads like the formula on paper: s.USF = s.CSFBL + s.TSF.
 
 #include "engine/Arrays.h"
+#include "model/PileShapes.h"
 
 #include <memory>
 #include <string>
@@ -31,11 +32,6 @@ struct Iunits {
 };
 struct Iopt {
     enum : int { SpecificLengths = 1, RangeOfLengths = 2 };
-};
-struct Isect {
-    enum : int { SquareConcrete = 1, RoundConcrete = 2, SteelPipe = 3, SteelH = 4, Cylinder = 5 };
-    // Steel piles have a computation of their own.
-    static constexpr bool steel(int isect) { return isect == SteelPipe || isect == SteelH; }
 };
 struct Ipipe {
     enum : int { OpenEnd = 1, ClosedEnd = 2 };
@@ -87,13 +83,9 @@ struct AnalysisState {
     FixedText<20> BORNO;
     FixedText<20> DRDATE;
     FixedText<20> STANO;
-    // Input file name without folder; a single blank means none yet. Kept at full length: the
-    // report cuts it to 30 characters where it prints it, the files use the whole name.
+    // Input file name without folder, as the hand-off copies it from the project; a single
+    // blank means none yet. Kept at full length: the report cuts it to 30 characters.
     std::string INFILE;
-    std::string OUTFILE; // report file name, without folder
-    std::string OUTDIR;  // folder that receives the report and the depth data file
-    std::string INDIR;   // folder of the input file: the depth data file's when the report is
-                         // a device
     FixedText<8> RUNDATE;
     FixedText<8> RUNTIME;
     FixedText<8> PROGID;
@@ -102,7 +94,7 @@ struct AnalysisState {
     // Control values.
     int IUNITS = 0;
     int IOPT = 0;
-    int ISECT = 0;
+    int ISECT = 0; // a PileShape code
     int IPIPE = 0;
 
     // Site and pile values, English units.
@@ -195,8 +187,6 @@ struct AnalysisState {
 
     // Where unit kReportUnit writes while the driver runs; null otherwise.
     ReportOut* report = nullptr;
-    // Set by the driver when the report and the depth data file were written by the last run.
-    bool reportWritten = false;
     // Every case the last run computed successfully, in run order.
     std::vector<CaseResult> cases;
     // What the computations take from the log alone, kept across the widths and lengths of a

@@ -1,7 +1,5 @@
 #include "engine/Driver.h"
 
-#include "base/AtomicFile.h"
-#include "base/Shell.h"
 #include "engine/AnalysisState.h"
 #include "engine/ErrorWriter.h"
 #include "engine/GraphData.h"
@@ -15,8 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <vector>
 
 namespace zenka {
 
@@ -51,7 +47,7 @@ std::string twoDigits(int a, int b, int c, char sep) {
 }
 
 void compute(AnalysisState& s) {
-    if (Isect::steel(s.ISECT))
+    if (PileShape::steel(s.ISECT))
         computeSteelPile(s.IERR, s);
     else
         computeConcretePile(s.IERR, s);
@@ -68,21 +64,21 @@ void specificLengths(AnalysisState& s, ReportOut& out) {
         s.TPL = s.PL(j);
         s.EBP = s.GSE - s.TPL;
         s.IERR = kReportUnit;
-        writeSection(s, out, "OC");
+        writeSection(s, out, Section::PileInformation);
         compute(s);
         if (s.IERR != 0) continue; // the computation has written its message
         recordCase(s);
-        writeSection(s, out, "OD");
-        writeSection(s, out, "OE");
-        writeSection(s, out, "OF");
-        writeSection(s, out, "OG");
+        writeSection(s, out, Section::SoilLayers);
+        writeSection(s, out, Section::SkinFriction);
+        writeSection(s, out, Section::EndBearing);
+        writeSection(s, out, Section::PileCapacity);
     }
 }
 
 void rangeOfLengths(AnalysisState& s, ReportOut& out) {
     s.TPL = s.PLMIN;
-    writeSection(s, out, "OC");
-    writeSection(s, out, "TH");
+    writeSection(s, out, Section::PileInformation);
+    writeSection(s, out, Section::TableHeading);
     for (int i = 1;; ++i) {
         s.IERR = kReportUnit;
         if (i > kMaxRangeSteps) {
@@ -92,7 +88,7 @@ void rangeOfLengths(AnalysisState& s, ReportOut& out) {
         }
         compute(s);
         if (s.IERR >= 20) break; // the computation has written its message
-        writeSection(s, out, "TL");
+        writeSection(s, out, Section::TableLine);
         storeRangeStep(s, i);
         recordCase(s);
         s.TPL += s.PLINC;
@@ -101,7 +97,7 @@ void rangeOfLengths(AnalysisState& s, ReportOut& out) {
             break;
         }
     }
-    writeSection(s, out, "TN");
+    writeSection(s, out, Section::TableNotes);
 }
 
 // Room for the report up front: grown by doubling, a megabyte of text is copied again and again
@@ -118,28 +114,7 @@ std::size_t reportSizeEstimate(const AnalysisState& s) {
     return (entries + 100) * kLine + widths * perWidth;
 }
 
-std::string joinPath(const std::string& dir, const std::string& name) {
-    if (dir.empty()) return name;
-    if (dir.back() == '/') return dir + name;
-    return dir + "/" + name;
-}
-
 } // namespace
-
-std::string reportPathOf(const AnalysisState& s) {
-    if (s.OUTFILE.empty()) return {};
-    return joinPath(s.OUTDIR, s.OUTFILE);
-}
-
-std::string depthDataPathOf(const AnalysisState& s) {
-    const std::string report = reportPathOf(s);
-    std::error_code ec;
-    const auto kind = std::filesystem::status(report, ec).type();
-    const bool device = !report.empty() && !ec && kind != std::filesystem::file_type::regular &&
-                        kind != std::filesystem::file_type::directory &&
-                        kind != std::filesystem::file_type::not_found;
-    return joinPath(device ? s.INDIR : s.OUTDIR, kDepthDataFileName);
-}
 
 void runAnalysis(AnalysisState& s, ReportOut& out) {
     s.report = &out;
@@ -159,8 +134,8 @@ void runAnalysis(AnalysisState& s, ReportOut& out) {
     while (s.NLEN < kMaxLengths && s.PL(s.NLEN + 1) > 0) ++s.NLEN;
     out.reserve(out.text().size() + reportSizeEstimate(s));
 
-    writeSection(s, out, "OA");
-    writeSection(s, out, "OB");
+    writeSection(s, out, Section::GeneralInformation);
+    writeSection(s, out, Section::BoringLog);
 
     s.IW = 1;
     for (int n = 0; n < s.NW; ++n) {
@@ -182,40 +157,6 @@ void runAnalysis(AnalysisState& s, ReportOut& out) {
 
     out.line().text(1, " \f");
     s.report = nullptr;
-}
-
-int AnalysisDriver(AnalysisState& s, Shell& shell, std::span<const RunOutput> more) {
-    s.reportWritten = false;
-    if (s.OUTFILE.empty()) {
-        shell.showMessage("The project has no report file name yet. Save the project first.",
-                          MessageKind::Warning);
-        return 1;
-    }
-    ReportOut out;
-    runAnalysis(s, out);
-
-    // Every file of the run goes out together: none is replaced unless all can be.
-    const std::string depthData = depthDataFile(s);
-    std::vector<std::string> moreBytes;
-    moreBytes.reserve(more.size());
-    // Further outputs may be made from the report itself (a printable copy).
-    s.report = &out;
-    for (const RunOutput& o : more) {
-        std::optional<std::string> bytes = o.bytes(s);
-        if (!bytes) break;
-        moreBytes.push_back(std::move(*bytes));
-    }
-    s.report = nullptr;
-    if (moreBytes.size() < more.size()) return 1;
-    std::vector<FileToWrite> files = {{reportPathOf(s), out.text()},
-                                      {depthDataPathOf(s), depthData}};
-    for (std::size_t i = 0; i < more.size(); ++i) files.push_back({more[i].path, moreBytes[i]});
-    if (const FileResult r = writeFilesAtomically(files); !r.ok) {
-        shell.showMessage(r.message, MessageKind::Warning);
-        return 1;
-    }
-    s.reportWritten = true;
-    return 0;
 }
 
 } // namespace zenka

@@ -8,8 +8,6 @@ namespace zenka {
 
 struct AnalysisState;
 
-inline constexpr const char* kDepthDataFileName = "SPTDEPTH.TMP";
-
 // Rows 1..100 of every quantity and width set to 0.
 void clearResultTable(AnalysisState& s);
 // Stores step i of a range for width s.IW, in display units of s.IUNITS.

@@ -2,6 +2,7 @@
 
 #include "engine/AnalysisState.h"
 #include "base/Format.h"
+#include "model/UnitFactors.h"
 
 #include <algorithm>
 #include <cassert>
@@ -134,11 +135,11 @@ const ReportUnits kEnglish{
 
 const ReportUnits kMetric{
     .english = false,
-    .lengthFactor = 0.3048,
-    .smallLengthFactor = 25.4,
-    .areaFactor = 645.16,
-    .forceFactor = 8.8964,
-    .stressFactor = 95.76,
+    .lengthFactor = units::kMetresPerFoot,
+    .smallLengthFactor = units::kMillimetresPerInch,
+    .areaFactor = units::kSquareMillimetresPerSquareInch,
+    .forceFactor = units::kKilonewtonsPerTon,
+    .stressFactor = units::kKilopascalsPerTsf,
     .bannerVersion = {25, "ZENKA - VERSION 1.4, JUNE, 2000"},
     .bannerStates = {16, "BRIDGE STRUCTURES IN THE STATE OF ORVANIA\", AND"},
     .bannerResearch = {36, "RESEARCH REPORT"},

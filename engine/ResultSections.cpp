@@ -13,7 +13,7 @@ namespace {
 constexpr std::string_view kContinued = "(CONTINUED)";
 
 bool steelPile(const AnalysisState& s) {
-    return Isect::steel(s.ISECT);
+    return PileShape::steel(s.ISECT);
 }
 
 // The H-pile's ultimate capacity takes twice the end bearing when the tip is in soil type 3 or 4.
@@ -343,7 +343,7 @@ void writePileCapacity(SectionContext& c) {
             .text(73, u.forceWord);
         return;
     }
-    const bool twice = s.ISECT == Isect::SteelH && tipInSoilType3or4(s);
+    const bool twice = PileShape::flangePlug(s.ISECT) && tipInSoilType3or4(s);
     quantity(out, "WEIGHT OF THE PILE", 58, "WGP = ", 64, u.force(s.WGP), u.forceWord);
     quantity(out, "ESTIMATED DAVISSON CAPACITY (USF+CMAXB-WGP)", 58, "MPC = ", 64, u.force(s.MPC),
              u.forceWord);
@@ -396,7 +396,7 @@ void writeTableNotes(SectionContext& c) {
         c.cont = kContinued;
         writeTableTitle(c);
     }
-    if (c.s.ISECT == Isect::SteelH)
+    if (c.s.ISECT == PileShape::SteelH)
         writeHPileNotes(c);
     else
         writeGeneralNotes(c);

@@ -180,27 +180,30 @@ void writePileInformation(SectionContext& c) {
 
     out.blank();
     out.line().text(10, "TEST PILE SECTION ").text(49, "ISECT =").I(58, s.ISECT, 3);
-    const bool pipe =
-        s.ISECT == Isect::SteelPipe && (s.IPIPE == Ipipe::OpenEnd || s.IPIPE == Ipipe::ClosedEnd);
-    if (s.ISECT == Isect::SquareConcrete) {
+    switch (sectionBlockOf(s.ISECT, s.IPIPE)) {
+    case SectionBlock::Square:
         out.line().text(40, "{concrete pile, square section}");
         out.line()
             .text(10, "WIDTH OF PILE")
             .text(52, "WP =")
             .F(58, u.small(s.WP), 7, 2)
             .text(66, u.sizeWord);
-    } else if (s.ISECT == Isect::RoundConcrete || (s.ISECT == Isect::SteelPipe && !pipe)) {
+        break;
+    case SectionBlock::Round:
         out.line().text(40, "{concrete pile, round section}");
         writeDiameterLine(c);
-    } else if (pipe && s.IPIPE == Ipipe::OpenEnd) {
+        break;
+    case SectionBlock::OpenPipe:
         out.line().text(45, "{open-end steel pipe pile}");
         writeDiameterLine(c);
         writeThicknessLine(c);
-    } else if (pipe) {
+        break;
+    case SectionBlock::ClosedPipe:
         out.line().text(44, "{closed-end steel pipe pile}");
         writeDiameterLine(c);
         writeThicknessLine(c);
-    } else if (s.ISECT == Isect::SteelH) {
+        break;
+    case SectionBlock::HPile:
         out.line().text(53, "{steel H-pile}");
         out.line()
             .text(10, "WIDTH OF FLANGE")
@@ -218,10 +221,14 @@ void writePileInformation(SectionContext& c) {
             .text(49, "TAREA =")
             .F(58, u.area(s.TAREA), 9, 2)
             .text(68, u.areaWord);
-    } else if (s.ISECT == Isect::Cylinder) {
+        break;
+    case SectionBlock::Cylinder:
         out.line().text(45, "{CONCRETE CYLINDER PILE}");
         writeDiameterLine(c);
         writeThicknessLine(c);
+        break;
+    case SectionBlock::None:
+        break;
     }
 
     if (s.IOPT == Iopt::SpecificLengths) {
@@ -240,26 +247,31 @@ void writePileInformation(SectionContext& c) {
     }
 }
 
-struct SectionEntry {
-    std::string_view code;
-    void (*write)(SectionContext&);
-};
-
-constexpr SectionEntry kSections[] = {
-    {"OA", writeGeneralInformation}, {"OB", writeBoringLog},    {"OC", writePileInformation},
-    {"OD", writeSoilLayers},         {"OE", writeSkinFriction}, {"OF", writeEndBearing},
-    {"OG", writePileCapacity},       {"TH", writeTableHeading}, {"TL", writeTableLine},
-    {"TN", writeTableNotes},
-};
-
 } // namespace
 
-void writeSection(AnalysisState& s, ReportOut& out, std::string_view code) {
-    for (const SectionEntry& e : kSections) {
-        if (e.code != code) continue;
-        SectionContext c{s, out, ReportUnits::of(s.IUNITS)};
-        e.write(c);
-        return;
+void writeSection(AnalysisState& s, ReportOut& out, Section section) {
+    SectionContext c{s, out, ReportUnits::of(s.IUNITS)};
+    switch (section) {
+    case Section::GeneralInformation:
+        return writeGeneralInformation(c);
+    case Section::BoringLog:
+        return writeBoringLog(c);
+    case Section::PileInformation:
+        return writePileInformation(c);
+    case Section::SoilLayers:
+        return writeSoilLayers(c);
+    case Section::SkinFriction:
+        return writeSkinFriction(c);
+    case Section::EndBearing:
+        return writeEndBearing(c);
+    case Section::PileCapacity:
+        return writePileCapacity(c);
+    case Section::TableHeading:
+        return writeTableHeading(c);
+    case Section::TableLine:
+        return writeTableLine(c);
+    case Section::TableNotes:
+        return writeTableNotes(c);
     }
 }
 

@@ -5,7 +5,8 @@
 #include "forms/FormLogic.h"
 #include "forms/LogEntryDlgs.h"
 #include "forms/PelbrinView.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
+#include "model/SoilCatalogue.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -35,44 +36,12 @@ namespace {
 constexpr int kRowsPerColumn = 15;
 constexpr int kColumns = 3;
 
-struct SoilName {
-    int code;
-    const char* name;
-};
-
-constexpr SoilName kSoilNames[] = {
-    {1, " 1- Clay (CH) "},
-    {11, "11- Silty Clay (CL-ML)"},
-    {2, " 2- Clayey Sand (SC)"},
-    {21, "21- Clayey Gravel (GC)"},
-    {22, "22- Clayey Silt (ML)"},
-    {23, "23- Gravelly Clay (CL-GP)"},
-    {24, "24- Muck (PT)"},
-    {25, "25- Sandy Clay (CL)"},
-    {26, "26- Sandy Silt (ML)"},
-    {27, "27- Shelly Clay (CL-GC)"},
-    {28, "28- Silt (ML)"},
-    {3, " 3- Sand (SW)"},
-    {31, "31- Gravel (GP)"},
-    {32, "32- Gravelly Sand (SW-GP)"},
-    {33, "33- Sandy Gravel (GW)"},
-    {34, "34- Silty Gravel (GM)"},
-    {35, "35- Silty Sand"},
-    {4, " 4- Shelly Sand (SP-GP)"},
-    {41, "41- Coquina"},
-    {42, "42- Hard Limestone"},
-    {43, "43- Shell"},
-    {44, "44- Shelly Gravel (GP)"},
-    {45, "45- Soft Limestone"},
-    {5, " 5- Cavity (VOID)"},
-};
-
 // Typing a soil code offers the codes that begin with it, shown with their names; choosing one
 // puts the code alone into the field.
 QStandardItemModel* soilModel(QObject* parent) {
     auto* model = new QStandardItemModel(parent);
-    for (const SoilName& s : kSoilNames) {
-        auto* item = new QStandardItem(QString::fromLatin1(s.name));
+    for (const SoilCodeName& s : soilCodeNames()) {
+        auto* item = new QStandardItem(QString::fromStdString(soilCodeListing(s)));
         item->setData(QString::number(s.code), Qt::UserRole);
         model->appendRow(item);
     }
@@ -146,8 +115,9 @@ QCompleter* soilCompleter(QWidget* page) {
     QAbstractItemView* list = completer->popup();
     // Wide enough for the longest name, whatever the width of the field it hangs under.
     int names = 0;
-    for (const SoilName& s : kSoilNames)
-        names = qMax(names, list->fontMetrics().horizontalAdvance(QString::fromLatin1(s.name)));
+    for (const SoilCodeName& s : soilCodeNames())
+        names = qMax(names, list->fontMetrics().horizontalAdvance(
+                                QString::fromStdString(soilCodeListing(s))));
     const int textMargin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list);
     list->setMinimumWidth(names + 2 * (textMargin + 1) + 2 * list->frameWidth() +
                           list->verticalScrollBar()->sizeHint().width() + 4);
@@ -411,10 +381,8 @@ CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, Shell& shell, QWidg
     const bool english = !Units::metric(view_.shownUnits());
 
     tabs_ = new QTabWidget(this);
-    pages_ = {
-        new CBlowPage1(log_, shell, english, tabs_), new CBlowPage2(log_, shell, english, tabs_),
-        new CBlowPage3(log_, shell, english, tabs_), new CBlowPage4(log_, shell, english, tabs_),
-        new CBlowPage5(log_, shell, english, tabs_)};
+    for (std::size_t i = 0; i < pages_.size(); ++i)
+        pages_[i] = new CBlowPage(static_cast<int>(i), log_, shell, english, tabs_);
     for (CBlowPage* p : pages_) tabs_->addTab(p, p->title());
     pages_[0]->enterPage();
     tabs_->setCurrentIndex(0);

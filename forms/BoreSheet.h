@@ -72,32 +72,6 @@ private:
     std::array<QLineEdit*, kPageEntries> soils_{};
 };
 
-class CBlowPage1 : public CBlowPage {
-public:
-    CBlowPage1(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
-        : CBlowPage(0, log, shell, english, parent) {}
-};
-class CBlowPage2 : public CBlowPage {
-public:
-    CBlowPage2(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
-        : CBlowPage(1, log, shell, english, parent) {}
-};
-class CBlowPage3 : public CBlowPage {
-public:
-    CBlowPage3(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
-        : CBlowPage(2, log, shell, english, parent) {}
-};
-class CBlowPage4 : public CBlowPage {
-public:
-    CBlowPage4(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
-        : CBlowPage(3, log, shell, english, parent) {}
-};
-class CBlowPage5 : public CBlowPage {
-public:
-    CBlowPage5(WorkingLog& log, Shell& shell, bool english, QWidget* parent)
-        : CBlowPage(4, log, shell, english, parent) {}
-};
-
 class CBoreSheet : public QDialog {
     Q_OBJECT
 public:

@@ -3,6 +3,8 @@
 #include "base/Format.h"
 #include "forms/FormLogic.h"
 
+#include <algorithm>
+
 namespace zenka {
 
 namespace {
@@ -56,9 +58,8 @@ void writeLogBack(const WorkingLog& log, CPelbrinDoc& doc) {
 }
 
 int endOfLogFrom(const WorkingLog& log, int from) {
-    for (int i = from < 1 ? 1 : from; i <= kDocSamples; ++i)
-        if (log.soilCodes[at(i)] == 0) return i;
-    return 0;
+    const int closing = closingEntryIndex(log.soilCodes, std::max(from, 1) - 1);
+    return closing < kDocSamples ? closing + 1 : 0;
 }
 
 bool logIsFull(const WorkingLog& log) {

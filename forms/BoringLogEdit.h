@@ -3,7 +3,7 @@
 // The boring log editor's edits on its working copy of the log. Standard library only: the
 // editor's pages call these, and tests and fuzzers drive them directly.
 
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <array>
 #include <string>

@@ -19,9 +19,11 @@ namespace zenka {
 inline constexpr std::array<int, 2> kUnitRadios = {Units::English, Units::Metric};
 inline constexpr std::array<int, 2> kAnalysisRadios = {AnalysisType::SpecificLengths,
                                                        AnalysisType::RangeOfLengths};
-inline constexpr std::array<int, 5> kShapeRadios = {PileShape::SquareConcrete,
-                                                    PileShape::RoundConcrete, PileShape::SteelPipe,
-                                                    PileShape::SteelH, PileShape::Cylinder};
+inline constexpr std::array<int, kPileShapeCount> kShapeRadios = [] {
+    std::array<int, kPileShapeCount> codes{};
+    for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = kPileShapes[i].code;
+    return codes;
+}();
 inline constexpr std::array<int, 2> kPipeEndRadios = {PipeEnd::Open, PipeEnd::Closed};
 
 // The one place where radio indices and the project's codes meet. A code without a radio gives

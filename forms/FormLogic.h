@@ -4,7 +4,8 @@
 // controls, how they map onto the project, and how its fields read numbers. Standard library
 // only, so that the rules can be tested and fuzzed without a display.
 
-#include "project/PelbrinDoc.h"
+#include "model/Numbers.h"
+#include "model/PelbrinDoc.h"
 
 #include <array>
 #include <optional>
@@ -54,12 +55,6 @@ template <std::size_t N> int leadingNonZero(const std::array<double, N>& values)
     while (n < static_cast<int>(N) && values[static_cast<std::size_t>(n)] != 0) ++n;
     return n;
 }
-
-// A decimal number with optional blanks around it; nothing for anything else, NaN and infinity
-// included. Independent of the process locale.
-std::optional<double> parseNumber(std::string_view text);
-// An integer with optional sign and blanks around it that fits in 32 bits.
-std::optional<int> parseInteger(std::string_view text);
 
 // The field messages, with their bounds written as "%.15g" writes them.
 std::string numberRangeMessage(double low, double high);

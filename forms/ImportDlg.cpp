@@ -6,7 +6,7 @@
 #include "base/AtomicFile.h"
 #include "base/Shell.h"
 #include "import/SoilClassification.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <QApplication>
 #include <QCheckBox>

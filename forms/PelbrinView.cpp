@@ -3,7 +3,7 @@
 #include "base/Shell.h"
 #include "forms/BoreSheet.h"
 #include "forms/FieldText.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -152,7 +152,16 @@ void CPelbrinView::buildControls() {
     columns->addWidget(leftColumn_, 1);
     columns->addWidget(rightColumn_, 1);
 
-    // --- left: units, identification, water table, boring log ---
+    left->addWidget(buildUnitsBox());
+    buildIdentification(left);
+    left->addStretch(1);
+    right->addWidget(buildAnalysisBox());
+    right->addWidget(buildPileBox());
+    right->addStretch(1);
+}
+
+// Units: English or Metric.
+QWidget* CPelbrinView::buildUnitsBox() {
     auto* unitsBox = new QGroupBox(QStringLiteral("Measurement Units"), this);
     auto* unitRow = new QHBoxLayout(unitsBox);
     units_ = new QButtonGroup(this);
@@ -168,8 +177,12 @@ void CPelbrinView::buildControls() {
     unitRow->addStretch();
     connect(english, &QRadioButton::clicked, this, [this] { unitClicked(Units::English); });
     connect(metric, &QRadioButton::clicked, this, [this] { unitClicked(Units::Metric); });
-    left->addWidget(unitsBox);
+    return unitsBox;
 
+}
+
+// Project and boring identification, the water table, the button to the boring log.
+void CPelbrinView::buildIdentification(QVBoxLayout* column) {
     auto* projectBox = new QGroupBox(QStringLiteral("Project Information"), this);
     auto* projectGrid = new QGridLayout(projectBox);
     projectNumber_ = makeText("projectNumber");
@@ -182,7 +195,7 @@ void CPelbrinView::buildControls() {
     projectGrid->addWidget(new QLabel(QStringLiteral("Submitting Engineer:"), projectBox), 2, 0);
     projectGrid->addWidget(engineer_, 2, 1);
     projectGrid->setColumnStretch(1, 1);
-    left->addWidget(projectBox);
+    column->addWidget(projectBox);
 
     auto* boringBox = new QGroupBox(QStringLiteral("Boring Information"), this);
     auto* boringGrid = new QGridLayout(boringBox);
@@ -207,7 +220,7 @@ void CPelbrinView::buildControls() {
     aboveGround_->setObjectName(QStringLiteral("aboveGround"));
     aboveGround_->hide();
     boringGrid->setColumnStretch(1, 1);
-    left->addWidget(boringBox);
+    column->addWidget(boringBox);
 
     boringLog_ = new QPushButton(QStringLiteral("Boring Log"), this);
     boringLog_->setObjectName(QStringLiteral("boringLog"));
@@ -215,10 +228,11 @@ void CPelbrinView::buildControls() {
     auto* logRow = new QHBoxLayout;
     logRow->addWidget(boringLog_);
     logRow->addStretch();
-    left->addLayout(logRow);
-    left->addStretch(1);
+    column->addLayout(logRow);
+}
 
-    // --- right: analysis type with lengths, pile data with widths ---
+// The analysis type with its specific lengths or range of lengths.
+QWidget* CPelbrinView::buildAnalysisBox() {
     auto* analysisBox = new QGroupBox(QStringLiteral("Analysis Type"), this);
     analysisBox->setObjectName(QStringLiteral("analysisFrame"));
     auto* analysisColumn = new QVBoxLayout(analysisBox);
@@ -280,27 +294,34 @@ void CPelbrinView::buildControls() {
     room->addWidget(analysisBox);
     room->addStretch(1);
     analysisBox_ = analysisBox;
-    right->addWidget(analysisRoom_);
+    return analysisRoom_;
 
+}
+
+// The pile's shape, its data, the pipe's end and the widths.
+QWidget* CPelbrinView::buildPileBox() {
     auto* pileBox = new QGroupBox(QStringLiteral("Pile Data"), this);
     pileBox->setObjectName(QStringLiteral("pileFrame"));
     auto* pileColumn = new QVBoxLayout(pileBox);
     auto* shapeGrid = new QGridLayout;
     shapes_ = new QButtonGroup(this);
     shapes_->setObjectName(QStringLiteral("shapeRadios"));
-    const char* shapeNames[] = {"shapeSquare", "shapeRound", "shapePipe", "shapeH",
-                                "shapeCylinder"};
-    const char* shapeTexts[] = {"Square Concrete", "Round Concrete", "Steel Pipe Pile",
-                                "Steel H-Pile", "Cylinder Pile"};
-    for (int i = 0; i < 5; ++i) {
-        auto* r = new QRadioButton(QString::fromLatin1(shapeTexts[i]), pileBox);
-        r->setObjectName(QString::fromLatin1(shapeNames[i]));
+    for (int i = 0; i < kPileShapeCount; ++i) {
+        const PileShapeInfo& shape = kPileShapes[i];
+        auto* r = new QRadioButton(QString::fromLatin1(shape.label), pileBox);
+        r->setObjectName(QString::fromLatin1(shape.objectName));
         shapes_->addButton(r, i);
         shapeGrid->addWidget(r, i % 2, i / 2);
         connect(r, &QRadioButton::clicked, this, &CPelbrinView::shapeLayout);
     }
     pileColumn->addLayout(shapeGrid);
 
+    pileColumn->addWidget(buildPileData(pileBox));
+    return pileBox;
+}
+
+// The values of the pile and the site, the fields of each shape, the widths.
+QWidget* CPelbrinView::buildPileData(QWidget* pileBox) {
     pileDataFrame_ = new QWidget(pileBox);
     pileDataFrame_->setObjectName(QStringLiteral("pileDataFrame"));
     auto* dataColumn = new QVBoxLayout(pileDataFrame_);
@@ -343,6 +364,28 @@ void CPelbrinView::buildControls() {
     dataGrid->setColumnStretch(0, 1);
     dataColumn->addLayout(dataGrid);
 
+    dataGrid->addWidget(buildPipeTypeFrame(), 3, 0, 1, 2);
+
+    widthsFrame_ = panel(pileDataFrame_, "widthsFrame");
+    auto* widthsGrid = new QGridLayout(widthsFrame_);
+    widthsHeading_ = caption("Pile Widths (in)", "Pile Widths (mm)");
+    widthsGrid->addWidget(widthsHeading_.english, 0, 0, 1, 10);
+    widthsGrid->addWidget(widthsHeading_.metric, 0, 0, 1, 10);
+    for (int i = 0; i < kDocWidths; ++i) {
+        auto* edit = makeNumber("width", i + 1);
+        auto* number = new QLabel(QString::number(i + 1), widthsFrame_);
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        widths_[static_cast<std::size_t>(i)] = edit;
+        widthNumbers_[static_cast<std::size_t>(i)] = number;
+        widthsGrid->addWidget(number, 1, i * 2);
+        widthsGrid->addWidget(edit, 1, i * 2 + 1);
+    }
+    dataColumn->addWidget(widthsFrame_);
+    return pileDataFrame_;
+}
+
+// Open or closed end, for pipe piles.
+QWidget* CPelbrinView::buildPipeTypeFrame() {
     pipeTypeFrame_ = new QGroupBox(QStringLiteral("Type of Pipe Pile"), pileDataFrame_);
     pipeTypeFrame_->setObjectName(QStringLiteral("pipeTypeFrame"));
     auto* pipeRow = new QHBoxLayout(pipeTypeFrame_);
@@ -365,26 +408,7 @@ void CPelbrinView::buildControls() {
         keep.setRetainSizeWhenHidden(true);
         w->setSizePolicy(keep);
     }
-    dataGrid->addWidget(pipeTypeFrame_, 3, 0, 1, 2);
-
-    widthsFrame_ = panel(pileDataFrame_, "widthsFrame");
-    auto* widthsGrid = new QGridLayout(widthsFrame_);
-    widthsHeading_ = caption("Pile Widths (in)", "Pile Widths (mm)");
-    widthsGrid->addWidget(widthsHeading_.english, 0, 0, 1, 10);
-    widthsGrid->addWidget(widthsHeading_.metric, 0, 0, 1, 10);
-    for (int i = 0; i < kDocWidths; ++i) {
-        auto* edit = makeNumber("width", i + 1);
-        auto* number = new QLabel(QString::number(i + 1), widthsFrame_);
-        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        widths_[static_cast<std::size_t>(i)] = edit;
-        widthNumbers_[static_cast<std::size_t>(i)] = number;
-        widthsGrid->addWidget(number, 1, i * 2);
-        widthsGrid->addWidget(edit, 1, i * 2 + 1);
-    }
-    dataColumn->addWidget(widthsFrame_);
-    pileColumn->addWidget(pileDataFrame_);
-    right->addWidget(pileBox);
-    right->addStretch(1);
+    return pipeTypeFrame_;
 }
 
 void CPelbrinView::bindFields() {
@@ -526,13 +550,15 @@ void CPelbrinView::loadStep() {
 }
 
 void CPelbrinView::showShape(int shape, int unit) {
-    if (!PileShape::known(shape)) return;
+    const PileShapeInfo* info = pileShapeInfo(shape);
+    if (!info) return;
     unitWeightCaption_.show(unit);
     groundCaption_.show(unit);
     widthsHeading_.show(unit);
     setShown({unitWeight_, groundElevation_, pileDataFrame_, widthsFrame_}, true);
-    const bool h = shape == PileShape::SteelH;
-    const bool tube = PileShape::hollow(shape);
+    // An H-pile is analysed for one flange width.
+    const bool h = info->hSection;
+    const bool tube = info->hollow;
     for (std::size_t i = 0; i < widths_.size(); ++i)
         setShown({widths_[i], widthNumbers_[i]}, !h || i == 0);
     setShown({pipeThickness_}, tube);
@@ -540,7 +566,7 @@ void CPelbrinView::showShape(int shape, int unit) {
         thicknessCaption_.show(unit);
     else
         thicknessCaption_.hide();
-    setShown({pipeTypeFrame_, openEnd_, closedEnd_}, shape == PileShape::SteelPipe);
+    setShown({pipeTypeFrame_, openEnd_, closedEnd_}, info->pipeEnd);
     setShown({hPileDepth_, hPileEndArea_}, h);
     if (h) {
         hDepthCaption_.show(unit);

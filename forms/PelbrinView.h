@@ -22,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace zenka {
 
@@ -82,6 +83,12 @@ private:
     };
 
     void buildControls();
+    QWidget* buildUnitsBox();
+    void buildIdentification(QVBoxLayout* column);
+    QWidget* buildAnalysisBox();
+    QWidget* buildPileBox();
+    QWidget* buildPileData(QWidget* pileBox);
+    QWidget* buildPipeTypeFrame();
     // A field that failed its check and why.
     struct Refusal {
         QLineEdit* edit = nullptr;

@@ -5,7 +5,7 @@
 // must keep the rules of the project's log.
 
 #include "import/LogBuilder.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <cstdio>
 #include <cstdlib>

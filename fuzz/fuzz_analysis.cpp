@@ -4,9 +4,9 @@
 // every computed case is finite.
 
 #include "engine/AnalysisState.h"
-#include "engine/Handoff.h"
+#include "run/Handoff.h"
 #include "project/InputFile.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "base/Shell.h"
 
 #include <cmath>
@@ -108,31 +108,32 @@ bool lastCaseFinite(const AnalysisState& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto state = std::make_unique<AnalysisState>();
-    static CPelbrinDoc doc(*state);
+    static CPelbrinDoc doc;
     AnalysisState& s = *state;
 
     doc.ResetProject();
     readInputFile(std::string_view(reinterpret_cast<const char*>(data), size), doc);
-    s.INFILE = "fuzz.in";
-    s.OUTFILE = "fuzz.out";
+    doc.files.INFILE = "fuzz.in";
+    doc.files.OUTFILE = "fuzz.out";
     static const ScratchFolder folder;
-    s.OUTDIR = folder.path();
+    doc.files.OUTDIR = folder.path();
 
     FuzzShell shell;
-    const bool ran = AnalysisHandoff(doc, shell);
-    if (!ran) {
+    const RunOutcome outcome = AnalysisHandoff(doc, s, shell);
+    if (outcome == RunOutcome::InvalidSoil) {
         // Stopped at a soil code: that one message, and no report.
-        if (!shell.invalidSoil || s.reportWritten) fail("stopped without its soil message");
+        if (!shell.invalidSoil) fail("stopped without its soil message");
         return 0;
     }
-    if (doc.inputValid == InputValid::No) {
-        if (shell.messages == 0 || s.reportWritten) fail("refused without a message");
+    if (outcome == RunOutcome::Refused) {
+        if (shell.messages == 0) fail("refused without a message");
         return 0;
     }
-    if (shell.messages != 0 || !s.reportWritten) fail("a valid project did not get its report");
+    if (shell.messages != 0 || outcome != RunOutcome::Written)
+        fail("a valid project did not get its report");
     if (s.IOPT != Iopt::RangeOfLengths) s.PLMIN = s.PLMAX = s.PLINC = 0; // not in use
-    if (s.ISECT != Isect::SteelPipe && s.ISECT != Isect::Cylinder) s.THICK = 0;
-    if (s.ISECT != Isect::SteelH) s.DEPTH = s.TAREA = 0;
+    if (s.ISECT != PileShape::SteelPipe && s.ISECT != PileShape::Cylinder) s.THICK = 0;
+    if (s.ISECT != PileShape::SteelH) s.DEPTH = s.TAREA = 0;
     if (!inputsFinite(s)) fail("a valid project handed over a value that is not finite");
     for (const CaseResult& c : s.cases)
         if (!finite(c)) fail("a valid project computed a value that is not finite");

@@ -6,7 +6,7 @@
 
 #include "engine/AnalysisState.h"
 #include "project/InputFile.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +40,7 @@ std::string readThenWrite(CPelbrinDoc& doc, std::string_view bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto state = std::make_unique<AnalysisState>();
-    static CPelbrinDoc doc(*state);
+    static CPelbrinDoc doc;
 
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const bool project = projectFileProblem(bytes).empty();

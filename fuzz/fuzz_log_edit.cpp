@@ -9,7 +9,7 @@
 
 #include "engine/AnalysisState.h"
 #include "forms/BoringLogEdit.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <algorithm>
 #include <array>
@@ -225,7 +225,7 @@ void checkRoundTrip(const WorkingLog& log, CPelbrinDoc& doc) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto state = std::make_unique<AnalysisState>();
-    static CPelbrinDoc doc(*state);
+    static CPelbrinDoc doc;
     const auto guarded = std::make_unique<Guarded>();
     WorkingLog& log = guarded->log;
 

@@ -1,12 +1,11 @@
 #include "graphs/GraphCommand.h"
 
 #include "engine/AnalysisState.h"
-#include "engine/Handoff.h"
 #include "graphs/GraphContent.h"
 #include "graphs/GraphWindows.h"
 #include "graphs/GuiShell.h"
-#include "project/PelbrinDoc.h"
-#include "project/RunCommands.h"
+#include "model/PelbrinDoc.h"
+#include "run/RunCommands.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -68,7 +67,8 @@ void place(CGraphWnd* window, const WindowPlace& p, const QRect& screen) {
 
 } // namespace
 
-CGraphSet::CGraphSet(CPelbrinDoc& doc, GuiShell& shell) : doc_(doc), shell_(shell) {
+CGraphSet::CGraphSet(CPelbrinDoc& doc, AnalysisState& state, GuiShell& shell)
+    : doc_(doc), state_(state), shell_(shell) {
     doc_.graphs = this;
 }
 
@@ -94,11 +94,10 @@ void CGraphSet::closeAll() {
 bool CGraphSet::run() {
     const QRect screen = screenArea();
     Busy busy(shell_);
-    const bool ran = AnalysisHandoff(doc_, shell_);
     // Without a report of this run the result table may still hold an earlier run's curves.
-    if (!runFinished(doc_, ran)) return false;
+    if (RunProject(doc_, state_, shell_) != RunOutcome::Written) return false;
 
-    auto* blows = new CBlowCountWnd(doc_, shell_);
+    auto* blows = new CBlowCountWnd(doc_, state_, shell_);
     place(blows, blowCountWindowPlace(screen.width(), screen.height()), screen);
     // The window of the last graph command goes.
     delete blowCount_.data();
@@ -109,7 +108,7 @@ bool CGraphSet::run() {
     if (doc_.analysisType != AnalysisType::RangeOfLengths) return true;
     const int widths = std::min(doc_.widthCount, kDocWidths);
     for (int w = 1; w <= widths; ++w) {
-        auto* window = new CCapacityWnd(doc_, doc_.state(), w, shell_);
+        auto* window = new CCapacityWnd(doc_, state_, w, shell_);
         place(window, capacityWindowPlace(w, screen.width(), screen.height()), screen);
         QPointer<CCapacityWnd>& slot = capacity_[static_cast<std::size_t>(w - 1)];
         delete slot.data();

@@ -3,7 +3,7 @@
 // The project's graph windows and the graph command that makes them: one owner, one place
 // where windows are created, replaced and closed.
 
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <QPointer>
 
@@ -11,6 +11,7 @@
 
 namespace zenka {
 
+struct AnalysisState;
 class CBlowCountWnd;
 class CCapacityWnd;
 class GuiShell;
@@ -18,7 +19,7 @@ class GuiShell;
 class CGraphSet : public GraphWindows {
 public:
     // Registers itself with the project, which closes the windows when it is reset.
-    CGraphSet(CPelbrinDoc& doc, GuiShell& shell);
+    CGraphSet(CPelbrinDoc& doc, AnalysisState& state, GuiShell& shell);
     ~CGraphSet() override;
     CGraphSet(const CGraphSet&) = delete;
     CGraphSet& operator=(const CGraphSet&) = delete;
@@ -37,6 +38,7 @@ public:
 
 private:
     CPelbrinDoc& doc_;
+    AnalysisState& state_;
     GuiShell& shell_;
     // A window may be closed by the person at any time; closing destroys it and the pointer
     // turns null.

@@ -2,15 +2,15 @@
 
 #include "base/Format.h"
 #include "engine/AnalysisState.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <algorithm>
 
 namespace zenka {
 
 std::vector<PlotPoint> blowCountPoints(const CPelbrinDoc& doc) {
-    int n = 1;
-    while (n < kDocSamples && doc.soilCodes[static_cast<std::size_t>(n)] != 0) ++n;
+    // The first entry is drawn whatever its code.
+    const int n = closingEntryIndex(doc.soilCodes, 1);
     std::vector<PlotPoint> points;
     points.reserve(static_cast<std::size_t>(n));
     for (std::size_t j = 0; j < static_cast<std::size_t>(n); ++j)

@@ -4,7 +4,7 @@
 #include "graphs/Chart2D.h"
 #include "graphs/GraphContent.h"
 #include "graphs/GuiShell.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "resources/Pictures.h"
 
 #include <QApplication>
@@ -139,14 +139,14 @@ void CGraphWnd::saveImage() {
     if (!failure.empty()) shell_.showMessage(failure, MessageKind::Warning);
 }
 
-ChartContent blowCountChart(const CPelbrinDoc& doc) {
+ChartContent blowCountChart(const CPelbrinDoc& doc, const AnalysisState& s) {
     ChartContent c;
     c.title = QStringLiteral("SPT N-Value vs. Elevation");
     c.xTitle = text(blowCountAxisTitle(doc.units));
     c.yTitle = text(elevationAxisTitle(doc.units));
     c.yMinimumStep = elevationStep(doc.units);
     c.series.append({QStringLiteral("Blows"), toPoints(blowCountPoints(doc))});
-    c.titleBlock = runTitleBlock(doc.state());
+    c.titleBlock = runTitleBlock(s);
     return c;
 }
 
@@ -166,18 +166,19 @@ ChartContent capacityChart(const CPelbrinDoc& doc, const AnalysisState& s, int w
     return c;
 }
 
-CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell) : CGraphWnd(shell, "&Print") {
+CBlowCountWnd::CBlowCountWnd(const CPelbrinDoc& doc, const AnalysisState& s, GuiShell& shell)
+    : CGraphWnd(shell, "&Print") {
     setObjectName(QStringLiteral("blowCountGraph"));
     setWindowTitle(QStringLiteral("SPT N-Value vs. Elevation"));
-    chart()->setContent(blowCountChart(doc));
+    chart()->setContent(blowCountChart(doc, s));
     chart()->keepReadable(kReadable);
 }
 
 CCapacityWnd::CCapacityWnd(const CPelbrinDoc& doc, const AnalysisState& s, int w, GuiShell& shell)
-    : CGraphWnd(shell, "&Print Graph"), widthIndex_(std::clamp(w, 1, kDocWidths) - 1),
-      pileWidth_(doc.pileWidths[static_cast<std::size_t>(widthIndex_)]) {
+    : CGraphWnd(shell, "&Print Graph"), widthIndex_(std::clamp(w, 1, kDocWidths) - 1) {
     setObjectName(QStringLiteral("capacityGraph%1").arg(w));
-    setWindowTitle(text(capacityWindowTitle(pileWidth_, doc.units)));
+    setWindowTitle(text(
+        capacityWindowTitle(doc.pileWidths[static_cast<std::size_t>(widthIndex_)], doc.units)));
     chart()->setContent(capacityChart(doc, s, w));
     chart()->keepReadable(kReadable);
 }

@@ -16,7 +16,7 @@ class GuiShell;
 
 // What the blow-count graph and the capacity graph of width w (1 to 5) draw: the windows show it,
 // the report's pages print it.
-ChartContent blowCountChart(const CPelbrinDoc& doc);
+ChartContent blowCountChart(const CPelbrinDoc& doc, const AnalysisState& s);
 ChartContent capacityChart(const CPelbrinDoc& doc, const AnalysisState& s, int w);
 
 class CGraphWnd : public QMainWindow {
@@ -50,7 +50,7 @@ private:
 class CBlowCountWnd : public CGraphWnd {
     Q_OBJECT
 public:
-    CBlowCountWnd(const CPelbrinDoc& doc, GuiShell& shell);
+    CBlowCountWnd(const CPelbrinDoc& doc, const AnalysisState& s, GuiShell& shell);
 
     // The smallest chart whose fixed texts stay whole, where the screen has room for it.
     static constexpr QSize kReadable{320, 420};
@@ -66,11 +66,9 @@ public:
     static constexpr QSize kReadable{420, 460};
 
     int widthIndex() const { return widthIndex_; }
-    double pileWidth() const { return pileWidth_; }
 
 private:
     int widthIndex_;
-    double pileWidth_;
 };
 
 } // namespace zenka

@@ -4,7 +4,7 @@
 #include "engine/Report.h"
 #include "graphs/GraphContent.h"
 #include "graphs/GraphWindows.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <QBuffer>
 #include <QFontDatabase>
@@ -235,16 +235,17 @@ std::vector<std::vector<std::string>> reportPages(std::string_view report) {
 }
 
 QList<ChartContent> runCharts(const CPelbrinDoc& doc, const AnalysisState& s) {
-    QList<ChartContent> charts{blowCountChart(doc)};
+    QList<ChartContent> charts{blowCountChart(doc, s)};
     if (doc.analysisType != AnalysisType::RangeOfLengths) return charts;
     const int widths = std::clamp(doc.widthCount, 1, kDocWidths);
     for (int w = 1; w <= widths; ++w) charts.append(capacityChart(doc, s, w));
     return charts;
 }
 
-ReportPrint reportPrint(const CPelbrinDoc& doc, const AnalysisState& s, Paper paper) {
+ReportPrint reportPrint(const CPelbrinDoc& doc, const AnalysisState& s, std::string_view report,
+                        Paper paper) {
     ReportPrint print;
-    if (s.report) print.pages = reportPages(s.report->text());
+    print.pages = reportPages(report);
     print.charts = runCharts(doc, s);
     print.title = text(trimmed(doc.jobName));
     print.created = pdfDate(s.RUNDATE.view(), s.RUNTIME.view(), runClockIsUtc());

@@ -45,8 +45,9 @@ struct ReportPrint {
 // which are UTC when `utc` is set and local time otherwise.
 QString pdfDate(std::string_view date, std::string_view time, bool utc);
 
-// What the run made, ready to be put on paper.
-ReportPrint reportPrint(const CPelbrinDoc& doc, const AnalysisState& s, Paper paper);
+// What the run made, its report's text among it, ready to be put on paper.
+ReportPrint reportPrint(const CPelbrinDoc& doc, const AnalysisState& s, std::string_view report,
+                        Paper paper);
 
 // "Page 3 of 7".
 QString pageOf(int page, int pages);

@@ -92,22 +92,6 @@ const Borehole* DataFile::find(std::string_view idOrName) const {
     return nullptr;
 }
 
-std::optional<double> parseNumber(std::string_view text, bool decimalComma) {
-    text = trim(text);
-    if (text.empty() || text.size() > 64) return std::nullopt;
-    std::string buf(text);
-    if (decimalComma && buf.find('.') == std::string::npos) {
-        std::replace(buf.begin(), buf.end(), ',', '.');
-    }
-    std::string_view s = buf;
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-    double value = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 bool isValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {

@@ -7,6 +7,8 @@
 // Reading a file is a pure function: bytes in, a DataFile out. Nothing here throws; a file that
 // cannot be read comes back with `error` set.
 
+#include "model/Numbers.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,9 +100,6 @@ struct DataFile {
 // --- helpers the readers share ---
 
 std::string_view trim(std::string_view text);
-// A whole field as a number ("12", "-3.5", "1e2"); blanks and anything else give nothing.
-// With decimalComma, "1,5" reads as 1.5.
-std::optional<double> parseNumber(std::string_view text, bool decimalComma = false);
 // Valid UTF-8 stays as it is; a field that is not valid UTF-8 is read as cp1252.
 std::string toUtf8(std::string_view bytes);
 bool isValidUtf8(std::string_view bytes);

@@ -5,7 +5,7 @@
 #include "import/FileContent.h"
 #include "import/SoilClassification.h"
 #include "base/AtomicFile.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,21 +8,13 @@
 // sandy silt), or on words and the principal soil of a description ("Silty sandy CLAY": clay,
 // silty) where there is no symbol.
 
+#include "model/SoilCatalogue.h"
+
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace zenka::dataimport {
-
-struct SoilCodeName {
-    int code;
-    const char* name; // "Silty Clay (CL-ML)"
-};
-// Every code the boring log accepts, in the order the log editor lists them.
-std::span<const SoilCodeName> soilCodeNames();
-bool validSoilCode(int code);
-// The name of a valid code, or an empty text.
-std::string soilCodeName(int code);
 
 struct ProposalRule {
     const char* symbol;    // a USCS symbol, or "" for a rule on words

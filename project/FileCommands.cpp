@@ -2,9 +2,8 @@
 
 #include "base/AtomicFile.h"
 #include "base/Shell.h"
-#include "engine/AnalysisState.h"
 #include "project/InputFile.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -40,11 +39,10 @@ void nameProject(CPelbrinDoc& doc, const std::string& path) {
     doc.pathName = path;
     doc.fileName = slash == std::string::npos ? path : path.substr(slash + 1);
     doc.title = path;
-    AnalysisState& s = doc.state();
-    s.INFILE = doc.fileName;
-    s.OUTFILE = reportNameFor(doc.fileName);
-    s.OUTDIR = folder;
-    s.INDIR = folder;
+    doc.files.INFILE = doc.fileName;
+    doc.files.OUTFILE = reportNameFor(doc.fileName);
+    doc.files.OUTDIR = folder;
+    doc.files.INDIR = folder;
 }
 
 constexpr std::uintmax_t kHeadBytes = 1 << 20;

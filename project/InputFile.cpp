@@ -1,7 +1,7 @@
 #include "project/InputFile.h"
 
 #include "base/Format.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <charconv>
 #include <climits>
@@ -342,7 +342,7 @@ std::string writeInputFile(CPelbrinDoc& doc) {
     out += printfInt(doc.analysisType, 1) + " " + printfInt(doc.pipeEnd, 1) + kEol;
 
     // Widths: only the leading non-zero ones, which are the ones the analysis takes.
-    if (doc.pileShape == PileShape::SteelH) {
+    if (PileShape::hSection(doc.pileShape)) {
         out += " 1 " + f16(doc.pileWidths[0]) + " " + kEol;
     } else {
         const int n = leadingNonZeroWidths(doc);
@@ -351,7 +351,7 @@ std::string writeInputFile(CPelbrinDoc& doc) {
         out += kEol;
     }
 
-    if (doc.pileShape == PileShape::SteelH)
+    if (PileShape::hSection(doc.pileShape))
         out += f16(doc.groundElevation) + " " + f16(doc.hPileDepth) + " " + f16(doc.hPileEndArea) +
                " " + kEol;
     else if (PileShape::hollow(doc.pileShape))
@@ -374,9 +374,7 @@ std::string writeInputFile(CPelbrinDoc& doc) {
 
     // The log up to and including its closing entry (soil code 0), then an all-zero line unless
     // the closing entry is one; never more lines than the log has entries.
-    std::size_t entries = 0;
-    while (entries < kDocSamples && doc.soilCodes[entries] != 0) ++entries;
-    if (entries < kDocSamples) ++entries; // the closing entry
+    const auto entries = static_cast<std::size_t>(logEntriesInUse(doc.soilCodes));
     const bool closingLine = entries < kDocSamples && !allZeroEntry(doc, entries - 1);
     auto logLine = [](double depth, double blows, int code) {
         return logField(printfFixed(depth, 7, 2), 7) + logField(printfFixed(blows, 7, 2), 7) +
@@ -439,7 +437,7 @@ std::vector<ReadWarning> readInputFile(std::string_view bytes, CPelbrinDoc& doc)
     doc.groundElevation = line11.real();
     if (PileShape::hollow(doc.pileShape)) {
         doc.pipeThickness = line11.real();
-    } else if (doc.pileShape == PileShape::SteelH) {
+    } else if (PileShape::hSection(doc.pileShape)) {
         doc.hPileDepth = line11.real();
         doc.hPileEndArea = line11.real();
     }

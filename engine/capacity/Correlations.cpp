@@ -1,5 +1,8 @@
 #include "engine/capacity/Correlations.h"
 
+#include "engine/AnalysisState.h"
+#include "model/PileShapes.h"
+
 #include <cmath>
 
 namespace zenka {
@@ -18,13 +21,13 @@ double clampLowHigh(double N) {
 double SKFRIC(double N, int soil) {
     N = clampLowHigh(N);
     switch (soil) {
-    case 1:
+    case SoilGroup::PlasticClay:
         return 2 * N * (110 - N) / 4006.6;
-    case 2:
+    case SoilGroup::ClaySiltSandMixture:
         return 2 * N * (110 - N) / 4583.3;
-    case 3:
+    case SoilGroup::CleanSand:
         return 0.019 * N;
-    case 4:
+    case SoilGroup::SoftLimestone:
         return 0.01 * N;
     default:
         return 0;
@@ -34,13 +37,13 @@ double SKFRIC(double N, int soil) {
 double ENDBRG(double N, int soil) {
     N = clampLowHigh(N);
     switch (soil) {
-    case 1:
+    case SoilGroup::PlasticClay:
         return N * 0.7 / 3;
-    case 2:
+    case SoilGroup::ClaySiltSandMixture:
         return N * 1.6 / 3;
-    case 3:
+    case SoilGroup::CleanSand:
         return N * 3.2 / 3;
-    case 4:
+    case SoilGroup::SoftLimestone:
         return N * 3.6 / 3;
     default:
         return 0;
@@ -49,18 +52,18 @@ double ENDBRG(double N, int soil) {
 
 double HPILSF(double N, int soil) {
     // Mixed soils keep gaining friction up to 75 blows.
-    if (soil == 2) {
+    if (soil == SoilGroup::ClaySiltSandMixture) {
         if (N > 75) N = 75;
     } else if (N > 60) {
         N = 60;
     }
-    if (N < 5 || soil < 1 || soil > 4) return 0;
+    if (N < 5 || soil < SoilGroup::PlasticClay || soil > SoilGroup::SoftLimestone) return 0;
     switch (soil) {
-    case 1:
+    case SoilGroup::PlasticClay:
         return 2 * N * (110 - N) / 5335.9;
-    case 2:
+    case SoilGroup::ClaySiltSandMixture:
         return 0.033 * N - 0.0227 - 0.0004576 * N * N + 0.000002465 * N * N * N;
-    case 3:
+    case SoilGroup::CleanSand:
         return 0.0112 * N;
     default:
         return 0.0076 * N;
@@ -71,17 +74,17 @@ double PIPESF(double N, int soil) {
     if (N < 5) return 0;
     if (N > 60) N = 60;
     switch (soil) {
-    case 1:
+    case SoilGroup::PlasticClay:
         return 0.443 * std::log(N) - 0.507;
-    case 2:
+    case SoilGroup::ClaySiltSandMixture:
         return 0.401 * std::log(N) - 0.463;
-    case 3:
+    case SoilGroup::CleanSand:
         // Dense sand jumps to the upper branch just above 30 blows; just above 5 blows the
         // logarithm gives a slightly negative value, used as it is.
         if (N > 30) return (N - 30) * 0.308 / 30 + 0.57;
         if (N > 5) return 0.0208 * std::log(N - 5) + 0.05;
         return 0;
-    case 4:
+    case SoilGroup::SoftLimestone:
         return 0.008 * N;
     default:
         return 0;
@@ -92,8 +95,8 @@ double PIPEEB(double N, int soil) {
     N = clampLowHigh(N);
     // As driven concrete, except dense sand above 30 blows and gravel, which go on along their
     // own lines.
-    if (soil == 3 && N > 30) return (N - 30) * 4 / 30 + 32;
-    if (soil == 4) return N <= 30 ? 1.2 * N : (N - 30) * 7 / 30 + 36;
+    if (soil == SoilGroup::CleanSand && N > 30) return (N - 30) * 4 / 30 + 32;
+    if (soil == SoilGroup::SoftLimestone) return N <= 30 ? 1.2 * N : (N - 30) * 7 / 30 + 36;
     return ENDBRG(N, soil);
 }
 
@@ -115,9 +118,9 @@ double correlate(Correlation g, double N, int soil) {
 
 PileCorrelations pileCorrelations(int ISECT) {
     switch (ISECT) {
-    case 3:
+    case PileShape::SteelPipe:
         return {Correlation::PIPESF, Correlation::PIPEEB};
-    case 4:
+    case PileShape::SteelH:
         return {Correlation::HPILSF, Correlation::ENDBRG};
     default: // square, round and cylinder concrete piles
         return {Correlation::SKFRIC, Correlation::ENDBRG};

@@ -13,15 +13,15 @@ constexpr double kSameElevation = 0.0001;
 // Critical depth of embedment in pile widths, by the bearing layer's soil and mean blow count.
 double criticalDepthFactor(int soil, double AN) {
     switch (soil) {
-    case 1:
+    case SoilGroup::PlasticClay:
         return 2;
-    case 2:
+    case SoilGroup::ClaySiltSandMixture:
         return 4;
-    case 3:
+    case SoilGroup::CleanSand:
         if (AN <= 12) return 6;
         if (AN <= 30) return 9;
         return 12;
-    case 4:
+    case SoilGroup::SoftLimestone:
         return 6;
     default: // void (or no soil): no critical depth to speak of, yet DC must not be zero
         return 0.0000001;
@@ -135,8 +135,8 @@ int endBearing(AnalysisState& s, PileMaterial m, const LogSamples& log) {
 
     // An H-pile in sand or limestone plugs between its flanges and bears on the full block.
     const int bearingSoil = s.LST(s.IBL);
-    if (s.ISECT == Isect::SteelH && SoilGroup::sandOrLimestone(bearingSoil))
-        s.AREA = s.DEPTH * WP / 144;
+    if (PileShape::flangePlug(s.ISECT) && SoilGroup::sandOrLimestone(bearingSoil))
+        s.AREA = plugBlockArea(WP, s.DEPTH);
     s.MAXB = s.AREA * s.AQPT;
 
     // Corrections for embedment in a bearing layer whose top is weaker than the tip region.

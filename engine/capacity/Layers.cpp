@@ -127,40 +127,12 @@ void depthRangeAverage(const LogSamples& log, PileMaterial m, double TOP, double
 }
 
 void sectionProperties(AnalysisState& s) {
-    const double WP = s.WP;
-    const double THICK = s.THICK;
-    s.AWALL = 0;
-    s.WGP = 0;
-    switch (s.ISECT) {
-    case 1:
-        s.AREA = WP * WP / 144;
-        s.PERIM = WP / 3;
-        break;
-    case 2:
-        s.AREA = 3.1416 * WP * WP / 576;
-        s.PERIM = 3.1416 * WP / 12;
-        break;
-    case 3:
-        s.AREA = 3.1416 * WP * WP / 576;
-        s.PERIM = 3.1416 * WP / 12;
-        s.WGP =
-            3.1416 * (WP * WP - (WP - 2 * THICK) * (WP - 2 * THICK)) / 576 * s.TPL * s.UWP / 2000;
-        break;
-    case 4:
-        s.AREA = s.TAREA / 144;
-        s.PERIM = (s.DEPTH + WP) / 6; // the enclosing rectangle
-        s.WGP = s.TAREA * s.TPL * s.UWP / 288000;
-        break;
-    case 5:
-        s.AREA = 3.1416 * WP * WP / 576;
-        s.PERIM = 3.1416 * WP / 12;
-        s.AWALL = 3.1416 * (WP - THICK) * THICK / 144;
-        break;
-    default:
-        s.AREA = 0;
-        s.PERIM = 0;
-        break;
-    }
+    const SectionProperties p =
+        sectionPropertiesOf(s.ISECT, s.WP, s.THICK, s.DEPTH, s.TAREA, s.TPL, s.UWP);
+    s.AREA = p.AREA;
+    s.PERIM = p.PERIM;
+    s.AWALL = p.AWALL;
+    s.WGP = p.WGP;
 }
 
 void formLayers(AnalysisState& s) {

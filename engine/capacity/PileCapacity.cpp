@@ -56,13 +56,13 @@ void computeSteelPile(int& IERR, AnalysisState& s) {
     if (!start(IERR, s, PileMaterial::Steel)) return;
 
     s.MPC = s.USF + s.CMAXB - s.WGP;
-    if (s.ISECT == Isect::SteelPipe && s.IPIPE == Ipipe::OpenEnd && s.QPLUG < s.CMAXB) {
+    if (s.ISECT == PileShape::SteelPipe && s.IPIPE == Ipipe::OpenEnd && s.QPLUG < s.CMAXB) {
         s.CMAXB = s.QPLUG;
         s.MPC = s.USF + s.CMAXB - s.WGP;
     }
     s.TCP = s.MPC * 0.5;
     const int bearingSoil = s.LST(s.IBL);
-    if (s.ISECT == Isect::SteelH && SoilGroup::sandOrLimestone(bearingSoil))
+    if (PileShape::flangePlug(s.ISECT) && SoilGroup::sandOrLimestone(bearingSoil))
         s.UPC = s.USF + 2 * s.CMAXB - s.WGP;
     else
         s.UPC = s.USF + 3 * s.CMAXB - s.WGP;
@@ -80,7 +80,7 @@ void computeConcretePile(int& IERR, AnalysisState& s) {
     if (!start(IERR, s, PileMaterial::Concrete)) return;
 
     s.MPC = s.USF + s.CMAXB;
-    if (s.ISECT == Isect::Cylinder) {
+    if (s.ISECT == PileShape::Cylinder) {
         if (s.QPLUG < s.CMAXB) {
             s.CMAXB = s.AWALL * s.AQPTB; // the wall alone bears
             s.MPC = s.USF + s.CMAXB;

@@ -2,7 +2,7 @@
 
 #include "engine/AnalysisState.h"
 #include "project/InputFile.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "support/Projects.h"
 #include "support/TempDir.h"
 
@@ -76,7 +76,7 @@ protected:
 
     TempDir dir;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
 };
 
 const char* const kWorkedCaseTable =
@@ -391,7 +391,7 @@ TEST_F(BatchTest, BoreholesOfADataFileAreListedAndImportedIntoProjects) {
     EXPECT_THAT(r.err, HasSubstr("BH2:\n"));
     EXPECT_THAT(r.err, HasSubstr("The template's ground elevation 10.00 is kept."));
     auto project = std::make_unique<AnalysisState>();
-    CPelbrinDoc got(*project);
+    CPelbrinDoc got;
     got.ResetProject();
     readInputFile(test::readFile(out + "/BH_1.in"), got);
     EXPECT_EQ(got.units, 1); // the template's system: metres became feet

@@ -3,8 +3,8 @@
 // analysis must leave the boring log as it was handed over.
 
 #include "engine/AnalysisState.h"
-#include "engine/Handoff.h"
-#include "project/PelbrinDoc.h"
+#include "run/Handoff.h"
+#include "model/PelbrinDoc.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
 
@@ -75,18 +75,19 @@ private:
 TEST(DriverProperties, RandomProjectsGiveFiniteConsistentResults) {
     test::TempDir dir;
     auto state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc(*state);
+    CPelbrinDoc doc;
     RandomProject random(20261209);
     int cases = 0;
     for (int run = 0; run < 2000; ++run) {
         random.fill(doc);
-        state->INFILE = "random.in";
-        state->OUTFILE = "random.out";
-        state->OUTDIR = dir.path();
+        doc.files.INFILE = "random.in";
+        doc.files.OUTFILE = "random.out";
+        doc.files.OUTDIR = dir.path();
         test::ScriptedShell shell;
-        ASSERT_TRUE(AnalysisHandoff(doc, shell)) << run;
+        const RunOutcome outcome = AnalysisHandoff(doc, *state, shell);
+        ASSERT_NE(outcome, RunOutcome::InvalidSoil) << run;
         ASSERT_TRUE(shell.messages.empty()) << run << ": " << shell.messages.front().text;
-        ASSERT_TRUE(state->reportWritten) << run;
+        ASSERT_EQ(outcome, RunOutcome::Written) << run;
 
         for (const CaseResult& c : state->cases) {
             ++cases;

@@ -1,8 +1,8 @@
 #include "engine/Driver.h"
 #include "engine/AnalysisState.h"
-#include "engine/Handoff.h"
+#include "run/Handoff.h"
 #include "engine/Report.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "support/Projects.h"
 #include "support/ReportLines.h"
 #include "support/ScriptedShell.h"
@@ -34,18 +34,19 @@ class DriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::fillDeepSand(doc);
-        state->INFILE = "deep.in";
-        state->OUTFILE = "deep.out";
-        state->OUTDIR = dir.path();
+        doc.files.INFILE = "deep.in";
+        doc.files.OUTFILE = "deep.out";
+        doc.files.OUTDIR = dir.path();
         setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
     }
     void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
 
     // Runs the project through the hand-off and returns the report.
     std::string run() {
-        EXPECT_TRUE(AnalysisHandoff(doc, shell));
+        const RunOutcome outcome = AnalysisHandoff(doc, *state, shell);
+        EXPECT_NE(outcome, RunOutcome::InvalidSoil);
         EXPECT_THAT(shell.messageTexts(), ::testing::IsEmpty());
-        EXPECT_TRUE(state->reportWritten);
+        EXPECT_EQ(outcome, RunOutcome::Written);
         return test::readFile(dir.file("deep.out"));
     }
 
@@ -65,7 +66,7 @@ protected:
 
     TempDir dir;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
     ScriptedShell shell;
 };
 
@@ -160,11 +161,12 @@ TEST_F(DriverTest, IdenticalRunsWriteIdenticalReports) {
 }
 
 TEST_F(DriverTest, ReportThatCannotBeWrittenIsReportedWithItsPath) {
-    state->OUTDIR = dir.file("missing-folder");
-    EXPECT_TRUE(AnalysisHandoff(doc, shell));
+    doc.files.OUTDIR = dir.file("missing-folder");
+    const RunOutcome outcome = AnalysisHandoff(doc, *state, shell);
+    EXPECT_NE(outcome, RunOutcome::InvalidSoil);
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_THAT(shell.messages[0].text, HasSubstr(dir.file("missing-folder/deep.out")));
-    EXPECT_FALSE(state->reportWritten);
+    EXPECT_NE(outcome, RunOutcome::Written);
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing-folder")));
 }
 

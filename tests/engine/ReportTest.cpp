@@ -106,7 +106,7 @@ TEST(ReportPageHeader, EveryReportStartsWithFormFeedAndPageOne) {
         s->LINES = 100; // as the driver leaves them before section A
         s->IPAGE = 0;
         ReportOut out;
-        writeSection(*s, out, "OA");
+        writeSection(*s, out, Section::GeneralInformation);
         const auto lines = linesOf(out.text());
         ASSERT_GE(lines.size(), 3u);
         EXPECT_EQ(lines[0], " \f");

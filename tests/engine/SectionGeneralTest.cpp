@@ -48,7 +48,7 @@ std::unique_ptr<AnalysisState> siteState(int units) {
 TEST(SectionGeneralInformation, EnglishSectionLineByLine) {
     auto s = siteState(1);
     ReportOut out;
-    writeSection(*s, out, "OA");
+    writeSection(*s, out, Section::GeneralInformation);
     const auto lines = linesOf(out.text());
     const std::vector<std::string> expected = {
         "",
@@ -99,7 +99,7 @@ TEST(SectionGeneralInformation, MetricBannerElevationAndRangeAnalysis) {
     s->IOPT = 2;
     s->INFILE = " "; // no input file yet
     ReportOut out;
-    writeSection(*s, out, "OA");
+    writeSection(*s, out, Section::GeneralInformation);
     const auto lines = linesOf(out.text());
     ASSERT_EQ(lines.size(), 44u);
     EXPECT_EQ(lines[7 + 5], std::string(Cols().at(25, "ZENKA - VERSION 1.4, JUNE, 2000")));
@@ -128,7 +128,7 @@ TEST(SectionGeneralInformation, MetricBannerElevationAndRangeAnalysis) {
     // A negative elevation that does not fit F6.2.
     out.clear();
     s->GSE = -3281.0; // -1000.05 m
-    writeSection(*s, out, "OA");
+    writeSection(*s, out, Section::GeneralInformation);
     EXPECT_EQ(linesOf(out.text())[7 + 32].substr(39), "****** METERS");
 }
 
@@ -145,7 +145,7 @@ TEST(SectionBoringLog, SixtyEntriesPageAtRow44UnderContinuedHeading) {
     s->IPAGE = 1; // section A filled page 1
     s->LINES = 107;
     ReportOut out;
-    writeSection(*s, out, "OB");
+    writeSection(*s, out, Section::BoringLog);
     const auto lines = linesOf(out.text());
     ASSERT_EQ(lines.size(), 7u + 9u + 43u + 7u + 9u + 17u + 10u);
 
@@ -226,7 +226,7 @@ TEST(SectionBoringLog, MetricHeadingAndLegendOnItsOwnPage) {
     }
     s->ST(43) = 0;
     ReportOut out;
-    writeSection(*s, out, "OB");
+    writeSection(*s, out, Section::BoringLog);
     const auto lines = linesOf(out.text());
     ASSERT_EQ(lines.size(), 7u + 9u + 43u + 7u + 10u);
     EXPECT_EQ(lines[7 + 5], std::string(Cols()
@@ -270,7 +270,7 @@ std::unique_ptr<AnalysisState> pileState(int units, int isect, int ipipe) {
 // The lines of section C after its header and title.
 std::vector<std::string> pileBlock(AnalysisState& s) {
     ReportOut out;
-    writeSection(s, out, "OC");
+    writeSection(s, out, Section::PileInformation);
     const auto lines = linesOf(out.text());
     EXPECT_EQ(slice(lines, 7, 4),
               (std::vector<std::string>{"", "", Cols().at(5, "C. PILE INFORMATION"),
@@ -394,12 +394,23 @@ TEST(SectionPileInformation, MetricHPileAreaAndOverflow) {
             Cols().at(10, "WIDTH OF PILE").at(52, "WP =").at(58, "*******").at(66, "INCHES")));
 }
 
-TEST(SectionWriter, UnknownCodeWritesNothing) {
-    auto s = siteState(1);
-    s->LINES = 33;
-    ReportOut out;
-    for (const char* code : {"", "OH", "oa", "T", "TNX", "XX"}) writeSection(*s, out, code);
-    EXPECT_TRUE(out.text().empty());
-    EXPECT_EQ(s->LINES, 33);
-    EXPECT_EQ(s->IPAGE, 0);
+TEST(SectionWriter, EachSectionHasAWriterOfItsOwn) {
+    // The same state through every section: a section sent to another's writer would print
+    // that writer's lines twice.
+    const Section all[] = {Section::GeneralInformation, Section::BoringLog,
+                           Section::PileInformation,    Section::SoilLayers,
+                           Section::SkinFriction,       Section::EndBearing,
+                           Section::PileCapacity,       Section::TableHeading,
+                           Section::TableLine,          Section::TableNotes};
+    std::vector<std::string> texts;
+    for (Section section : all) {
+        auto s = siteState(1);
+        s->LINES = 33;
+        ReportOut out;
+        writeSection(*s, out, section);
+        EXPECT_FALSE(out.text().empty()) << static_cast<int>(section);
+        texts.push_back(out.text());
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        for (std::size_t j = i + 1; j < texts.size(); ++j) EXPECT_NE(texts[i], texts[j]) << i << j;
 }

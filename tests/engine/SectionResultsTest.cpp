@@ -31,7 +31,7 @@ std::unique_ptr<AnalysisState> resultState(int units) {
     return s;
 }
 
-Lines run(AnalysisState& s, const char* code) {
+Lines run(AnalysisState& s, Section code) {
     ReportOut out;
     writeSection(s, out, code);
     return linesOf(out.text());
@@ -109,12 +109,12 @@ TEST(SectionSoilLayers, LayerTableBothUnits) {
                            .at(65, "  90.75"));
     expected.push_back("");
     expected.push_back(footnote);
-    EXPECT_EQ(run(*s, "OD"), expected);
+    EXPECT_EQ(run(*s, Section::SoilLayers), expected);
     EXPECT_EQ(s->LINES, 16); // no page check, nothing counted
 
     // English friction is F6.2: a thousand tons no longer fits.
     s->SFL(2) = 1000.0;
-    EXPECT_EQ(run(*s, "OD")[11].substr(55, 6), "******");
+    EXPECT_EQ(run(*s, Section::SoilLayers)[11].substr(55, 6), "******");
 
     // Metric: lengths in m, friction in kN as F7.2, blow counts unchanged.
     s->IUNITS = 2;
@@ -136,13 +136,13 @@ TEST(SectionSoilLayers, LayerTableBothUnits) {
                            .at(65, "  27.66"));
     expected.push_back("");
     expected.push_back(footnote);
-    EXPECT_EQ(run(*s, "OD"), expected);
+    EXPECT_EQ(run(*s, Section::SoilLayers), expected);
 
     // No layers: one empty line stands for the layer lines.
     s->NLAY = 0;
     expected = head("BLOW/.3M");
     expected.insert(expected.end(), {"", "", footnote});
-    EXPECT_EQ(run(*s, "OD"), expected);
+    EXPECT_EQ(run(*s, Section::SoilLayers), expected);
 }
 
 TEST(SectionSkinFriction, BothUnits) {
@@ -192,11 +192,11 @@ TEST(SectionSkinFriction, BothUnits) {
                 .at(74, force),
         };
     };
-    EXPECT_EQ(run(*s, "OE"),
+    EXPECT_EQ(run(*s, Section::SkinFriction),
               expected("  50.12", "  23.50", "  30.00", "  27.75", "  77.88", "TONS", "BL/FT"));
     EXPECT_EQ(s->LINES, 16);
     s->IUNITS = 2;
-    EXPECT_EQ(run(*s, "OE"),
+    EXPECT_EQ(run(*s, Section::SkinFriction),
               expected(" 445.93", "  23.50", " 266.89", " 246.88", " 692.81", "kN", "BL/.3M"));
 }
 
@@ -234,7 +234,7 @@ TEST(SectionEndBearing, NewPageTitlePointsAndArrows) {
     auto s = endBearingState(1);
     fillPoints(s->above, 5, -30.0);
     fillPoints(s->below, 4, -35.0);
-    const Lines lines = run(*s, "OF");
+    const Lines lines = run(*s, Section::EndBearing);
     EXPECT_EQ(s->IPAGE, 4);
     EXPECT_EQ(s->LINES, 107);
     ASSERT_GE(lines.size(), 28u);
@@ -278,7 +278,7 @@ TEST(SectionEndBearing, ArrowOnFirstLineOfOnePointAndNoneWhenEmpty) {
     auto s = endBearingState(1);
     fillPoints(s->above, 1, 0.0);
     fillPoints(s->below, 0, 0.0);
-    const Lines lines = run(*s, "OF");
+    const Lines lines = run(*s, Section::EndBearing);
     const Lines part = {
         Cols().at(18, "  -1.00").at(33, "  11.00").at(48, "  20.50").at(60, "<-- ABOVE PILE TIP"),
         "",
@@ -297,7 +297,7 @@ TEST(SectionEndBearing, ArrowOnFirstLineOfOnePointAndNoneWhenEmpty) {
 
 TEST(SectionEndBearing, AveragesWithAndWithoutCriticalDepthLines) {
     auto s = endBearingState(1);
-    const Lines lines = run(*s, "OF"); // no points, DA equal to DC
+    const Lines lines = run(*s, Section::EndBearing); // no points, DA equal to DC
     const Lines averages = {
         "",
         "",
@@ -352,18 +352,18 @@ TEST(SectionEndBearing, AveragesWithAndWithoutCriticalDepthLines) {
                                             .at(64, "  22.00")
                                             .at(73, "TSF"),
                                         Cols().at(12, "CRITICAL DEPTH")});
-    EXPECT_EQ(slice(run(*s, "OF"), 15, 100), deeper);
+    EXPECT_EQ(slice(run(*s, Section::EndBearing), 15, 100), deeper);
 
     // Shallower than the critical depth: no such lines.
     s->DA = 3.99;
-    EXPECT_EQ(run(*s, "OF").size(), 15u + averages.size());
+    EXPECT_EQ(run(*s, Section::EndBearing).size(), 15u + averages.size());
 }
 
 TEST(SectionEndBearing, MetricTitleHeadingAndAverages) {
     auto s = endBearingState(2);
     fillPoints(s->above, 2, -30.0);
     s->DA = 5.0;
-    const Lines lines = run(*s, "OF");
+    const Lines lines = run(*s, Section::EndBearing);
     EXPECT_EQ(lines[8], std::string(Cols()
                                         .at(5, "F. END BEARING CAPACITY")
                                         .at(33, "(FOR WIDTH =")
@@ -437,7 +437,7 @@ TEST(SectionPileCapacity, ConcretePilesBothUnits) {
             {capLine("ESTIMATED DAVISSON PILE CAPACITY (USF + CMAXB)", "MPC", " 120.50", "TONS"),
              capLine("ALLOWABLE PILE CAPACITY (MPC/2)", "TCP", "  60.25", "TONS"),
              capLine("ULTIMATE PILE CAPACITY (USF + 3*CMAXB)", "UPC", " 191.50", "TONS")});
-        EXPECT_EQ(run(*s, "OG"), expected);
+        EXPECT_EQ(run(*s, Section::PileCapacity), expected);
         EXPECT_EQ(s->LINES, 16);
 
         // Metric: kN, and the ultimate capacity takes eight columns.
@@ -449,9 +449,9 @@ TEST(SectionPileCapacity, ConcretePilesBothUnits) {
             {capLine("ESTIMATED DAVISSON PILE CAPACITY (USF + CMAXB)", "MPC", "1072.02", "kN"),
              capLine("ALLOWABLE PILE CAPACITY (MPC/2)", "TCP", " 536.01", "kN"),
              capLine("ULTIMATE PILE CAPACITY (USF + 3*CMAXB)", "UPC", "10675.68", "kN")});
-        EXPECT_EQ(run(*s, "OG"), expected);
+        EXPECT_EQ(run(*s, Section::PileCapacity), expected);
         s->UPC = 1.0e4 / 8.8964 * 10.0; // 100000 kN
-        EXPECT_EQ(run(*s, "OG").back().substr(63, 8), "********");
+        EXPECT_EQ(run(*s, Section::PileCapacity).back().substr(63, 8), "********");
     }
 }
 
@@ -491,6 +491,6 @@ TEST(SectionPileCapacity, SteelPilesAndTheHPileUltimateLine) {
              capLine("ALLOWABLE PILE CAPACITY (MPC/2)", "TCP", english ? "  40.00" : " 355.86",
                      unit),
              capLine(c.ultimate, "UPC", english ? " 150.25" : " 1336.68", unit)});
-        EXPECT_EQ(run(*s, "OG"), expected);
+        EXPECT_EQ(run(*s, Section::PileCapacity), expected);
     }
 }

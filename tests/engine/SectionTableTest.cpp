@@ -33,7 +33,7 @@ std::unique_ptr<AnalysisState> rangeState(int units, int isect) {
     return s;
 }
 
-Lines run(AnalysisState& s, const char* code) {
+Lines run(AnalysisState& s, Section code) {
     ReportOut out;
     writeSection(s, out, code);
     return linesOf(out.text());
@@ -175,7 +175,7 @@ TEST(SectionTableHeading, FourHeadingsCountElevenLines) {
         SCOPED_TRACE(testing::Message() << c.units << " " << c.isect);
         auto s = rangeState(c.units, c.isect);
         s->LINES = 55; // no page check, even past the page end
-        EXPECT_EQ(run(*s, "TH"), concat({title(kBlank11), c.head, {c.unitLine, c.rule, ""}}));
+        EXPECT_EQ(run(*s, Section::TableHeading), concat({title(kBlank11), c.head, {c.unitLine, c.rule, ""}}));
         EXPECT_EQ(s->LINES, 66);
         EXPECT_EQ(s->IPAGE, 2);
     }
@@ -184,8 +184,8 @@ TEST(SectionTableHeading, FourHeadingsCountElevenLines) {
 TEST(SectionTableLine, FiftyConcreteLengthsPageAtLine35) {
     auto s = rangeState(1, 1);
     ReportOut out;
-    writeSection(*s, out, "OC");
-    writeSection(*s, out, "TH");
+    writeSection(*s, out, Section::PileInformation);
+    writeSection(*s, out, Section::TableHeading);
     EXPECT_EQ(s->LINES, 25);
     for (int i = 1; i <= 50; ++i) {
         s->TPL = 20 + i;
@@ -195,7 +195,7 @@ TEST(SectionTableLine, FiftyConcreteLengthsPageAtLine35) {
         s->MPC = s->USF + s->CMAXB;
         s->TCP = s->MPC / 2;
         s->UPC = s->USF + 3 * s->CMAXB;
-        writeSection(*s, out, "TL");
+        writeSection(*s, out, Section::TableLine);
         EXPECT_EQ(s->LINES, i <= 34 ? 25 + i : 8 + (i - 35));
     }
     EXPECT_EQ(s->IPAGE, 4);
@@ -248,9 +248,9 @@ TEST(SectionTableLine, MetricSteelLineAndContinuedHeading) {
                                  .at(68, "   2206.31");
 
     s->LINES = 58;
-    EXPECT_EQ(run(*s, "TL"), Lines{line});
+    EXPECT_EQ(run(*s, Section::TableLine), Lines{line});
     EXPECT_EQ(s->LINES, 59);
-    const Lines lines = run(*s, "TL");
+    const Lines lines = run(*s, Section::TableLine);
     ASSERT_EQ(lines.size(), 7u + 4u + 3u + 1u);
     EXPECT_EQ(slice(lines, 7, 8),
               concat({title("(CONTINUED)"), {kSteelUnitsMetric, kSteelRule, "", line}}));
@@ -259,7 +259,7 @@ TEST(SectionTableLine, MetricSteelLineAndContinuedHeading) {
     // English steel line: lengths F9.1, weight F7.2, the forces F9.2 to F11.2.
     s->IUNITS = 1;
     s->ISECT = 3;
-    EXPECT_EQ(run(*s, "TL"), Lines{Cols()
+    EXPECT_EQ(run(*s, Section::TableLine), Lines{Cols()
                                        .at(3, "     30.0")
                                        .at(12, "     70.0")
                                        .at(21, "   2.00")
@@ -269,7 +269,7 @@ TEST(SectionTableLine, MetricSteelLineAndContinuedHeading) {
                                        .at(58, "     74.00")
                                        .at(68, "    248.00")});
     s->LINES = 59;
-    EXPECT_EQ(slice(run(*s, "TL"), 7, 7),
+    EXPECT_EQ(slice(run(*s, Section::TableLine), 7, 7),
               concat({title("(CONTINUED)"), {kSteelUnitsEnglish, kSteelRule, ""}}));
 }
 
@@ -317,12 +317,12 @@ TEST(SectionTableNotes, MoveToANewPageWhenFewerThan17LinesRemain) {
         SCOPED_TRACE(units);
         auto s = rangeState(units, 1);
         s->LINES = 42; // 17 more make 59: still on this page
-        EXPECT_EQ(run(*s, "TN"), kGeneralNotes);
+        EXPECT_EQ(run(*s, Section::TableNotes), kGeneralNotes);
         EXPECT_EQ(s->LINES, 59);
         EXPECT_EQ(s->IPAGE, 2);
 
         s->LINES = 43;
-        const Lines lines = run(*s, "TN");
+        const Lines lines = run(*s, Section::TableNotes);
         ASSERT_EQ(lines.size(), 7u + 4u + kGeneralNotes.size());
         EXPECT_EQ(lines[0], " \f");
         EXPECT_EQ(slice(lines, 7, 100), concat({title("(CONTINUED)"), kGeneralNotes}));
@@ -335,17 +335,17 @@ TEST(SectionTableNotes, HPileNotesBothUnits) {
     auto s = rangeState(1, 4);
     s->LINES = 20;
     EXPECT_EQ(
-        run(*s, "TN"),
+        run(*s, Section::TableNotes),
         hPileNotes(" BEARING,",
                    Cols().at(27, "= ULT.").at(33, " SKIN FRICTION + 3*MOBILIZED END BEARING,")));
     s->IUNITS = 2;
     s->LINES = 20;
     EXPECT_EQ(
-        run(*s, "TN"),
+        run(*s, Section::TableNotes),
         hPileNotes(" BEARING - PILE WEIGHT,",
                    Cols().at(27, "= ULT SKIN FRICTION + 3*MOBILIZED END BEARING - PILE WEIGHT,")));
     // A pipe pile has the general notes.
     s->ISECT = 3;
     s->LINES = 20;
-    EXPECT_EQ(run(*s, "TN"), kGeneralNotes);
+    EXPECT_EQ(run(*s, Section::TableNotes), kGeneralNotes);
 }

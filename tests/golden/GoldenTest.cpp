@@ -2,9 +2,9 @@
 // of the report, regenerate the expected files with ZENKA_UPDATE_GOLDEN=1 and review the diff.
 
 #include "engine/AnalysisState.h"
-#include "engine/Handoff.h"
+#include "run/Handoff.h"
 #include "project/FileCommands.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
 
@@ -68,14 +68,15 @@ TEST_P(Golden, ReportAndDepthDataMatch) {
 
     setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
     auto state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc(*state);
+    CPelbrinDoc doc;
     test::ScriptedShell shell;
     shell.openChoices.push_back(copy);
     ASSERT_TRUE(OpenProject(doc, shell));
-    ASSERT_TRUE(AnalysisHandoff(doc, shell));
+    const RunOutcome outcome = AnalysisHandoff(doc, *state, shell);
+    ASSERT_NE(outcome, RunOutcome::InvalidSoil);
     unsetenv("SOURCE_DATE_EPOCH");
     ASSERT_TRUE(shell.messages.empty()) << shell.messages.front().text;
-    ASSERT_TRUE(state->reportWritten);
+    ASSERT_EQ(outcome, RunOutcome::Written);
 
     const std::string stem = input.stem().string();
     compareOrUpdate(test::readFile(dir.file(stem + ".out")), kExpected / (stem + ".out"));

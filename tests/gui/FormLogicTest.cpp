@@ -2,7 +2,7 @@
 #include "engine/AnalysisState.h"
 #include "forms/BoringLogEdit.h"
 #include "forms/FormFields.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ namespace {
 class FormLogicTest : public ::testing::Test {
 protected:
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
 };
 
 TEST_F(FormLogicTest, FieldsReadPlainDecimalNumbersOnly) {
@@ -173,7 +173,7 @@ TEST_F(FormLogicTest, EveryCopiedFieldReachesItsOwnProjectValue) {
 
     // And back into a project that had none of them.
     auto otherState = std::make_unique<AnalysisState>();
-    CPelbrinDoc other{*otherState};
+    CPelbrinDoc other;
     storeFormValues(v, other);
     EXPECT_EQ(loadFormValues(other), v);
 }

@@ -121,7 +121,7 @@ protected:
 
 TEST(GraphPoints, BlowCountsRunFromEntryOneToTheEndOfTheLog) {
     AnalysisState state;
-    CPelbrinDoc doc(state);
+    CPelbrinDoc doc;
     doc.groundElevation = 100;
     setLog(doc, {{0, 4, 1}, {5, 9, 3}, {10, 14, 2}, {15, 0, 0}, {20, 7, 3}});
     const auto points = blowCountPoints(doc);
@@ -248,7 +248,7 @@ TEST_F(GraphTest, ARangeShowsBlowCountsAndFiveCapacityCurvesPerWidth) {
     EXPECT_EQ(b.title, qs("SPT N-Value vs. Elevation"));
     EXPECT_EQ(b.xTitle, qs("Blow Count (blows/ft)"));
     // Tied to the run: the project's identification and the report's run date and time.
-    const AnalysisState& run = doc.state();
+    const AnalysisState& run = *state;
     const QString runAt = QString::fromLatin1(run.RUNDATE.view().data(), 8) + QLatin1Char(' ') +
                           QString::fromLatin1(run.RUNTIME.view().data(), 8);
     for (const ChartContent* content : {&b, &cap1Content()}) {
@@ -292,7 +292,7 @@ TEST_F(GraphTest, ARangeShowsBlowCountsAndFiveCapacityCurvesPerWidth) {
         EXPECT_GT(mpc[j], 0);
         EXPECT_NEAR(tcp[j], mpc[j] / 2, 0.0001);
     }
-    EXPECT_DOUBLE_EQ(mpc[0], doc.state().R(1, 5, 1));
+    EXPECT_DOUBLE_EQ(mpc[0], state->R(1, 5, 1));
 
     // The chart draws every curve, each named below the plot.
     QChart* chart = cap->chart()->view()->chart();

@@ -7,7 +7,7 @@
 #include "app/PelbrinApp.h"
 #include "engine/AnalysisState.h"
 #include "forms/PelbrinView.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "support/ScriptedGuiShell.h"
 
 #include <QAbstractButton>
@@ -89,9 +89,9 @@ inline void whenModal(std::function<void(QWidget*)> act, QWidget* outer = nullpt
 class MainFrameTest : public ::testing::Test {
 protected:
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
     ScriptedGuiShell shell;
-    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(doc, shell);
+    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(doc, *state, shell);
     CPelbrinView* view = frame->view();
 
     void SetUp() override {

@@ -1,7 +1,7 @@
 #include "GuiSupport.h"
 
 #include "app/SplashWnd.h"
-#include "project/RunCommands.h"
+#include "run/RunCommands.h"
 #include "support/Projects.h"
 #include "support/TempDir.h"
 

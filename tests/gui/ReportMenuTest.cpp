@@ -67,13 +67,13 @@ TEST_F(ReportMenuTest, PrintingToAFileGivesTheExportedPages) {
         printer.setPageSize(QPageSize(QPageSize::A4));
         return true;
     };
-    const int number = doc.state().NANAL;
+    const int number = state->NANAL;
     print->trigger();
     EXPECT_THAT(shell.messages, IsEmpty());
     EXPECT_EQ(shell.printDialogs, 1);
     const std::string exported = dir.file("exported.pdf");
-    doc.state().NANAL = number;
-    ASSERT_TRUE(runAndExportPdf(doc, shell, exported, Paper::A4));
+    state->NANAL = number;
+    ASSERT_TRUE(runAndExportPdf(doc, *state, shell, exported, Paper::A4));
     // Run again as the same run: the same pages, the same file.
     const std::string a = readFile(printed);
     ASSERT_GT(a.size(), 1000u);

@@ -118,7 +118,7 @@ class ReportPdfTest : public ::testing::Test {
 protected:
     TempDir dir;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
     ScriptedGuiShell shell;
 
     void SetUp() override { setenv("SOURCE_DATE_EPOCH", "1700000000", 1); }
@@ -172,9 +172,9 @@ TEST_F(ReportPdfTest, EveryReportPageReadsAsTheReportThenOnePagePerGraph) {
         else
             openExample(c.name);
         const std::string pdf = dir.file(std::string(c.name) + ".pdf");
-        ASSERT_TRUE(runAndExportPdf(doc, shell, pdf, Paper::Letter));
+        ASSERT_TRUE(runAndExportPdf(doc, *state, shell, pdf, Paper::Letter));
         EXPECT_THAT(shell.messages, IsEmpty());
-        const std::string report = readFile(reportPathOf(doc.state()));
+        const std::string report = readFile(reportPathOf(doc.files));
         const Pages expected = normalized(reportPages(report));
         ASSERT_GT(expected.size(), 2u);
         EXPECT_EQ(pageCount(pdf), static_cast<int>(expected.size()) + c.graphs);
@@ -199,7 +199,7 @@ TEST_F(ReportPdfTest, TheFileCarriesItsFontTitleSubjectAndTheRunsDate) {
     NEED_POPPLER();
     openExample("worked-case.in");
     const std::string pdf = dir.file("worked.pdf");
-    ASSERT_TRUE(runAndExportPdf(doc, shell, pdf, Paper::A4));
+    ASSERT_TRUE(runAndExportPdf(doc, *state, shell, pdf, Paper::A4));
     const auto info = output("pdfinfo '" + pdf + "'");
     ASSERT_TRUE(info);
     EXPECT_THAT(*info, HasSubstr("Title:           Worked case: square concrete pile\n"));
@@ -224,9 +224,9 @@ TEST_F(ReportPdfTest, EveryGraphPageNamesItsProjectRunAndPlace) {
     NEED_POPPLER();
     openExample("metric-h-pile-range.in");
     const std::string pdf = dir.file("graphs.pdf");
-    ASSERT_TRUE(runAndExportPdf(doc, shell, pdf, Paper::A4));
+    ASSERT_TRUE(runAndExportPdf(doc, *state, shell, pdf, Paper::A4));
     const int pages = pageCount(pdf);
-    const AnalysisState& s = doc.state();
+    const AnalysisState& s = *state;
     auto trimmed = [](std::string_view v) {
         const auto first = v.find_first_not_of(' ');
         return first == std::string_view::npos
@@ -292,16 +292,16 @@ TEST_F(ReportPdfTest, TwoExportsOfOneRunAreOneFile) {
     openExample("metric-h-pile-range.in");
     const std::string a = dir.file("a.pdf"), b = dir.file("b.pdf");
     // Two runs of a fresh program: the analysis number starts again.
-    const int number = doc.state().NANAL;
-    ASSERT_TRUE(runAndExportPdf(doc, shell, a, Paper::Letter));
-    doc.state().NANAL = number;
-    ASSERT_TRUE(runAndExportPdf(doc, shell, b, Paper::Letter));
+    const int number = state->NANAL;
+    ASSERT_TRUE(runAndExportPdf(doc, *state, shell, a, Paper::Letter));
+    state->NANAL = number;
+    ASSERT_TRUE(runAndExportPdf(doc, *state, shell, b, Paper::Letter));
     const std::string first = readFile(a);
     ASSERT_GT(first.size(), 1000u);
     EXPECT_EQ(first.rfind("%PDF-", 0), 0u);
     EXPECT_TRUE(first == readFile(b));
     // A4 is another file.
-    ASSERT_TRUE(runAndExportPdf(doc, shell, b, Paper::A4));
+    ASSERT_TRUE(runAndExportPdf(doc, *state, shell, b, Paper::A4));
     EXPECT_FALSE(first == readFile(b));
 }
 
@@ -310,7 +310,7 @@ TEST_F(ReportPdfTest, AFailedWriteLeavesNoFileAndNamesThePathAndReason) {
     const std::string reportPath = dir.file("worked-case.out");
     std::ofstream(reportPath, std::ios::binary) << "old report";
     const std::string pdf = dir.file("missing/folder/report.pdf");
-    EXPECT_FALSE(runAndExportPdf(doc, shell, pdf, Paper::Letter));
+    EXPECT_FALSE(runAndExportPdf(doc, *state, shell, pdf, Paper::Letter));
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_THAT(shell.messages[0].text, HasSubstr(pdf));
     EXPECT_THAT(shell.messages[0].text, HasSubstr("No such file or directory"));
@@ -325,7 +325,7 @@ TEST_F(ReportPdfTest, APdfThatIsAnotherFileOfTheRunIsRefused) {
     const std::string before = readFile(input);
     for (const std::string& target : {input, dir.file("worked-case.out")}) {
         shell.messages.clear();
-        EXPECT_FALSE(runAndExportPdf(doc, shell, target, Paper::Letter));
+        EXPECT_FALSE(runAndExportPdf(doc, *state, shell, target, Paper::Letter));
         ASSERT_EQ(shell.messages.size(), 1u);
         EXPECT_THAT(shell.messages[0].text, HasSubstr("PDF file"));
     }
@@ -336,7 +336,7 @@ TEST_F(ReportPdfTest, ARefusedProjectWritesNothing) {
     openExample("worked-case.in");
     doc.pileWidths.fill(0);
     const std::string pdf = dir.file("refused.pdf");
-    EXPECT_FALSE(runAndExportPdf(doc, shell, pdf, Paper::Letter));
+    EXPECT_FALSE(runAndExportPdf(doc, *state, shell, pdf, Paper::Letter));
     EXPECT_THAT(shell.messageTexts(), ElementsAre("At least one pile width must be entered"));
     EXPECT_FALSE(std::filesystem::exists(pdf));
 }

@@ -9,8 +9,8 @@
 #include "engine/Driver.h"
 #include "base/AtomicFile.h"
 #include "project/FileCommands.h"
-#include "project/PelbrinDoc.h"
-#include "project/RunCommands.h"
+#include "model/PelbrinDoc.h"
+#include "run/RunCommands.h"
 #include "support/Projects.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
@@ -167,7 +167,7 @@ protected:
     Seen runAndView() {
         ScriptedShell shell;
         Seen s;
-        s.result = RunAndView(doc, shell);
+        s.result = RunAndView(doc, *state, shell);
         s.messages = shell.messageTexts();
         s.viewers = shell.viewerPaths;
         return s;
@@ -176,7 +176,7 @@ protected:
     test::TempDir dir;
     const std::string folder = dir.file("project");
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
 };
 
 TEST_F(Faults, FailedSaveKeepsTheOldFileWholeAndTheProjectModified) {
@@ -280,8 +280,8 @@ TEST_F(Faults, ReportThatCannotBeWrittenIsNeverShown) {
     ASSERT_TRUE(runAndView().result);
     const std::string report = folder + "/bridge.out";
     const std::string depthData = folder + "/SPTDEPTH.TMP";
-    ASSERT_EQ(reportPathOf(*state), report);
-    ASSERT_EQ(depthDataPathOf(*state), depthData);
+    ASSERT_EQ(reportPathOf(doc.files), report);
+    ASSERT_EQ(depthDataPathOf(doc.files), depthData);
     const std::string oldReport = test::readFile(report);
     const std::string oldDepthData = test::readFile(depthData);
     // The children replace these files, so as root they belong to the user the children become.
@@ -315,7 +315,7 @@ TEST_F(Faults, ReportThatCannotBeWrittenIsNeverShown) {
              fs::create_directory(depthData);
          },
          depthData, std::strerror(EISDIR)},
-        {"missing folder", [&] { state->OUTDIR = folder + "/gone"; }, folder + "/gone/bridge.out",
+        {"missing folder", [&] { doc.files.OUTDIR = folder + "/gone"; }, folder + "/gone/bridge.out",
          std::strerror(ENOENT)},
     };
     bool skipped = false;
@@ -342,7 +342,7 @@ TEST_F(Faults, ReportThatCannotBeWrittenIsNeverShown) {
         }
         EXPECT_EQ(namesIn(folder),
                   (std::vector<std::string>{"SPTDEPTH.TMP", "bridge.in", "bridge.out"}));
-        state->OUTDIR = folder;
+        doc.files.OUTDIR = folder;
         fs::remove_all(depthData);
         test::writeFile(depthData, oldDepthData);
         handOver();

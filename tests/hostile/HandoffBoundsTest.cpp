@@ -4,8 +4,8 @@
 
 #include "Hostile.h"
 #include "engine/AnalysisState.h"
-#include "engine/Handoff.h"
-#include "project/PelbrinDoc.h"
+#include "run/Handoff.h"
+#include "model/PelbrinDoc.h"
 #include "support/Projects.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
@@ -34,13 +34,14 @@ using Setter = std::function<void(CPelbrinDoc&, double)>;
 
 class HandoffBounds : public test::ProjectInFolder {
 protected:
+    RunOutcome outcome = RunOutcome::Refused;
     std::vector<std::string> run() {
         test::ScriptedShell shell;
-        const bool ran = AnalysisHandoff(doc, shell);
+        outcome = AnalysisHandoff(doc, *state, shell);
         const std::vector<std::string> texts = shell.messageTexts();
         for (const std::string& t : texts) EXPECT_TRUE(test::isHandoffMessage(t)) << t;
-        if (ran && doc.inputValid == 1) {
-            EXPECT_TRUE(state->reportWritten);
+        if (outcome != RunOutcome::InvalidSoil && outcome != RunOutcome::Refused) {
+            EXPECT_EQ(outcome, RunOutcome::Written);
             EXPECT_TRUE(test::resultsFinite(*state));
         }
         return texts;
@@ -147,8 +148,8 @@ TEST_F(HandoffBounds, EachLimitAcceptsItsBoundAndRefusesWhatLiesBeyond) {
             project(l.variant);
             l.set(doc, v);
             EXPECT_THAT(run(), ElementsAre(l.message)) << v;
-            EXPECT_EQ(doc.inputValid, 0);
-            EXPECT_FALSE(state->reportWritten);
+            EXPECT_EQ(outcome, RunOutcome::Refused);
+            EXPECT_NE(outcome, RunOutcome::Written);
         }
     }
 }

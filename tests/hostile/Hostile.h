@@ -4,7 +4,7 @@
 // the checks that a run either refused the project or computed only finite values.
 
 #include "engine/AnalysisState.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "support/Projects.h"
 #include "support/TempDir.h"
 
@@ -121,14 +121,14 @@ protected:
 
     void project(int variant) {
         fillShape(doc, variant);
-        state->INFILE = "case.in";
-        state->OUTFILE = "case.out";
-        state->OUTDIR = dir.path();
+        doc.files.INFILE = "case.in";
+        doc.files.OUTFILE = "case.out";
+        doc.files.OUTDIR = dir.path();
     }
 
     TempDir dir;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
 };
 
 } // namespace zenka::test

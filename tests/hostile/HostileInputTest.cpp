@@ -8,8 +8,8 @@
 #include "engine/Driver.h"
 #include "project/FileCommands.h"
 #include "project/InputFile.h"
-#include "project/PelbrinDoc.h"
-#include "project/RunCommands.h"
+#include "model/PelbrinDoc.h"
+#include "run/RunCommands.h"
 #include "support/Projects.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
@@ -64,7 +64,7 @@ protected:
 
     std::string projectFile(int variant) {
         auto other = std::make_unique<AnalysisState>();
-        CPelbrinDoc d(*other);
+        CPelbrinDoc d;
         test::fillShape(d, variant);
         return writeInputFile(d);
     }
@@ -93,7 +93,7 @@ protected:
         shell.messages.clear();
 
         messages.clear();
-        const bool shown = RunAndView(doc, shell);
+        const bool shown = RunAndView(doc, *state, shell);
         for (const auto& m : shell.messages) {
             EXPECT_TRUE(test::isHandoffMessage(m.text)) << m.text;
             messages.push_back(m.text);
@@ -114,7 +114,7 @@ protected:
 
     test::TempDir dir;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
     std::vector<std::string> messages;
     int files = 0;
 };
@@ -256,7 +256,7 @@ TEST_F(HostileInput, CommittedInputsRunAndSettleWhenSavedAgain) {
         ++seen;
 
         auto other = std::make_unique<AnalysisState>();
-        CPelbrinDoc d(*other);
+        CPelbrinDoc d;
         readInputFile(bytes, d);
         std::string written = writeInputFile(d);
         int rounds = 0;

@@ -6,10 +6,10 @@
 #include "Hostile.h"
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
-#include "engine/Handoff.h"
+#include "run/Handoff.h"
 #include "forms/BoringLogEdit.h"
 #include "forms/FormLogic.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
 
@@ -62,7 +62,7 @@ class TypedBounds : public test::ProjectInFolder {
 protected:
     void project(int variant) {
         ProjectInFolder::project(variant);
-        std::remove(reportPathOf(*state).c_str());
+        std::remove(reportPathOf(doc.files).c_str());
     }
 
     // The main form's reading of a number field, then its store step.
@@ -101,17 +101,17 @@ protected:
     Outcome run(const std::optional<std::string>& fieldMessage) {
         if (fieldMessage) return Outcome::Field;
         test::ScriptedShell shell;
-        AnalysisHandoff(doc, shell);
+        const RunOutcome outcome = AnalysisHandoff(doc, *state, shell);
         const std::vector<std::string> messages = shell.messageTexts();
         for (const std::string& m : messages) EXPECT_TRUE(test::isHandoffMessage(m)) << m;
-        if (!state->reportWritten) {
+        if (outcome != RunOutcome::Written) {
             EXPECT_FALSE(messages.empty()) << "no report and no message";
             return Outcome::Handoff;
         }
         EXPECT_TRUE(messages.empty());
         // With every computed value finite, asterisks can only be finite values too wide.
         EXPECT_TRUE(test::resultsFinite(*state));
-        const std::string report = test::readFile(reportPathOf(*state));
+        const std::string report = test::readFile(reportPathOf(doc.files));
         EXPECT_FALSE(report.empty());
         EXPECT_EQ(report.find("nan"), std::string::npos);
         EXPECT_EQ(report.find("inf"), std::string::npos);

@@ -1,7 +1,7 @@
 #include "import/LogBuilder.h"
 
 #include "engine/AnalysisState.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -182,7 +182,7 @@ TEST(LogBuilder, OneTestGetsASurfaceEntrySoTheAnalysisHasTwo) {
 
 TEST(LogBuilder, ApplyWritesTheLogAndTheTickedValues) {
     auto state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc(*state);
+    CPelbrinDoc doc;
     doc.depths.fill(99);
     doc.soilCodes.fill(9);
     doc.groundElevation = 1;

@@ -4,8 +4,8 @@
 #include "import/LogBuilder.h"
 
 #include "engine/AnalysisState.h"
-#include "engine/Handoff.h"
-#include "project/PelbrinDoc.h"
+#include "run/Handoff.h"
+#include "model/PelbrinDoc.h"
 #include "support/Projects.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
@@ -73,7 +73,7 @@ TEST(Samples, EveryBoreholeWithTestsImportsIntoALogTheAnalysisAccepts) {
             SCOPED_TRACE(b.name);
             for (int units : {Units::English, Units::Metric}) {
                 auto state = std::make_unique<AnalysisState>();
-                CPelbrinDoc doc(*state);
+                CPelbrinDoc doc;
                 test::fillWorkedCase(doc);
                 if (units == Units::Metric) doc.ConvertUnits(1);
                 ImportChoices c = allCoded(b);
@@ -83,12 +83,13 @@ TEST(Samples, EveryBoreholeWithTestsImportsIntoALogTheAnalysisAccepts) {
                 ASSERT_TRUE(log.ready) << (log.messages.empty() ? "" : log.messages.front());
                 std::string why;
                 ASSERT_TRUE(applyLog(log, doc, defaultFlags(log), &why)) << why;
-                state->INFILE = "import.in";
-                state->OUTFILE = "import.out";
-                state->OUTDIR = dir.path();
+                doc.files.INFILE = "import.in";
+                doc.files.OUTFILE = "import.out";
+                doc.files.OUTDIR = dir.path();
                 test::ScriptedShell shell;
-                EXPECT_TRUE(AnalysisHandoff(doc, shell));
-                EXPECT_EQ(doc.inputValid, InputValid::Yes);
+                const RunOutcome outcome = AnalysisHandoff(doc, *state, shell);
+                EXPECT_NE(outcome, RunOutcome::InvalidSoil);
+                EXPECT_NE(outcome, RunOutcome::Refused);
                 EXPECT_THAT(shell.messageTexts(), ::testing::IsEmpty());
             }
             ++imported;

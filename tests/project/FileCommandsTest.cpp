@@ -34,7 +34,7 @@ protected:
 
     TempFolder dir;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
     ScriptedShell shell;
     int notices = 0;
 };
@@ -60,9 +60,9 @@ TEST_F(FileCommands, SaveAsNamesTheProjectAndWritesTheFile) {
     EXPECT_EQ(doc.pathName, path);
     EXPECT_EQ(doc.fileName, "a.b.in");
     EXPECT_EQ(doc.title, path);
-    EXPECT_EQ(state->INFILE, "a.b.in");
-    EXPECT_EQ(state->OUTFILE, "a.b.out");
-    EXPECT_EQ(state->OUTDIR, dir.path());
+    EXPECT_EQ(doc.files.INFILE, "a.b.in");
+    EXPECT_EQ(doc.files.OUTFILE, "a.b.out");
+    EXPECT_EQ(doc.files.OUTDIR, dir.path());
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(notices, 1);
     EXPECT_TRUE(shell.messages.empty());
@@ -84,15 +84,15 @@ TEST_F(FileCommands, CancelledSaveAsChangesNothing) {
     fillExample(doc);
     doc.units = -1;
     doc.SetModified(true);
-    state->INFILE = " ";
-    state->OUTFILE = "old.out";
+    doc.files.INFILE = " ";
+    doc.files.OUTFILE = "old.out";
     EXPECT_FALSE(SaveProject(doc, shell));
     EXPECT_EQ(shell.saveDialogs.size(), 1u);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.pathName, "");
     EXPECT_EQ(doc.units, -1);
-    EXPECT_EQ(state->INFILE, " ");
-    EXPECT_EQ(state->OUTFILE, "old.out");
+    EXPECT_EQ(doc.files.INFILE, " ");
+    EXPECT_EQ(doc.files.OUTFILE, "old.out");
     EXPECT_EQ(notices, 0);
     EXPECT_TRUE(dir.names().empty());
 }
@@ -120,8 +120,8 @@ TEST_F(FileCommands, FailedSaveKeepsTheOldFileAndTheModifiedMark) {
               "All or part of the path " + bad + " is not valid.\n" + std::strerror(ENOENT));
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.pathName, bad);
-    EXPECT_EQ(state->INFILE, "other.in");
-    EXPECT_EQ(state->OUTFILE, "other.out");
+    EXPECT_EQ(doc.files.INFILE, "other.in");
+    EXPECT_EQ(doc.files.OUTFILE, "other.out");
 }
 
 TEST_F(FileCommands, OpenReadsTheFileAndNamesTheProject) {
@@ -148,9 +148,9 @@ TEST_F(FileCommands, OpenReadsTheFileAndNamesTheProject) {
     EXPECT_EQ(doc.pathName, path);
     EXPECT_EQ(doc.fileName, "bridge.in");
     EXPECT_EQ(doc.title, path);
-    EXPECT_EQ(state->INFILE, "bridge.in");
-    EXPECT_EQ(state->OUTFILE, "bridge.out");
-    EXPECT_EQ(state->OUTDIR, dir.path());
+    EXPECT_EQ(doc.files.INFILE, "bridge.in");
+    EXPECT_EQ(doc.files.OUTFILE, "bridge.out");
+    EXPECT_EQ(doc.files.OUTDIR, dir.path());
 
     DocWithState expected;
     fillExample(expected.doc);
@@ -160,7 +160,7 @@ TEST_F(FileCommands, OpenReadsTheFileAndNamesTheProject) {
     // Save As under the same name keeps the same report name.
     shell.saveChoices.push_back(path);
     ASSERT_TRUE(SaveProjectAs(doc, shell));
-    EXPECT_EQ(state->OUTFILE, "bridge.out");
+    EXPECT_EQ(doc.files.OUTFILE, "bridge.out");
     EXPECT_EQ(readBytes(path), kExampleFile);
 }
 
@@ -226,8 +226,8 @@ TEST_F(FileCommands, OpenThatCannotReadLeavesTheProjectAlone) {
     fillExample(doc);
     doc.pathName = dir.file("current.in");
     doc.SetModified(true);
-    state->INFILE = "current.in";
-    state->OUTFILE = "current.out";
+    doc.files.INFILE = "current.in";
+    doc.files.OUTFILE = "current.out";
     ClosingCount graphs;
     doc.graphs = &graphs;
 
@@ -253,8 +253,8 @@ TEST_F(FileCommands, OpenThatCannotReadLeavesTheProjectAlone) {
     expectSameProject(doc, expected.doc);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.pathName, dir.file("current.in"));
-    EXPECT_EQ(state->INFILE, "current.in");
-    EXPECT_EQ(state->OUTFILE, "current.out");
+    EXPECT_EQ(doc.files.INFILE, "current.in");
+    EXPECT_EQ(doc.files.OUTFILE, "current.out");
     EXPECT_EQ(graphs.closed, 0);
     EXPECT_EQ(notices, 0);
     doc.graphs = nullptr;
@@ -267,7 +267,7 @@ TEST_F(FileCommands, NewAsksBeforeDiscardingChanges) {
     EXPECT_TRUE(shell.questions.empty());
     EXPECT_EQ(doc.jobName, "");
     EXPECT_EQ(doc.title, " ");
-    EXPECT_EQ(state->INFILE, " ");
+    EXPECT_EQ(doc.files.INFILE, " ");
     EXPECT_EQ(notices, 1);
 
     const std::string path = dir.file("bridge.in");
@@ -361,7 +361,7 @@ TEST_F(FileCommands, AskToSaveChangesBeforeClosing) {
     shell.saveChoices.push_back(dir.file("new.in"));
     EXPECT_TRUE(AskToSaveChanges(doc, shell));
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(state->OUTFILE, "new.out");
+    EXPECT_EQ(doc.files.OUTFILE, "new.out");
 }
 
 } // namespace
@@ -393,7 +393,7 @@ TEST_F(FileCommands, OpenRefusesWhatIsNoProject) {
         fillExample(doc);
         doc.pathName = dir.file("current.in");
         doc.SetModified(true);
-        state->INFILE = "current.in";
+        doc.files.INFILE = "current.in";
         ClosingCount graphs;
         doc.graphs = &graphs;
         shell.messages.clear();
@@ -411,7 +411,7 @@ TEST_F(FileCommands, OpenRefusesWhatIsNoProject) {
         expectSameProject(doc, expected.doc);
         EXPECT_TRUE(doc.IsModified());
         EXPECT_EQ(doc.pathName, dir.file("current.in"));
-        EXPECT_EQ(state->INFILE, "current.in");
+        EXPECT_EQ(doc.files.INFILE, "current.in");
         EXPECT_EQ(graphs.closed, 0);
         EXPECT_EQ(notices, 0);
         doc.graphs = nullptr;
@@ -436,7 +436,7 @@ TEST_F(FileCommands, SaveAsksBeforeReplacingWhatIsNoProject) {
     EXPECT_EQ(shell.questions, std::vector<std::string>{question});
     EXPECT_EQ(readBytes(path), ags);
     EXPECT_EQ(doc.pathName, dir.file("mine.in"));
-    EXPECT_EQ(state->INFILE, "mine.in");
+    EXPECT_EQ(doc.files.INFILE, "mine.in");
     EXPECT_TRUE(doc.IsModified());
 
     // The file of the project turned into something else since: Save asks too.

@@ -4,7 +4,7 @@
 // concrete widths, three specific lengths and a five-entry log.
 
 #include "engine/AnalysisState.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,7 @@ inline void fillExample(CPelbrinDoc& d) {
 // A project with the analysis state it is bound to.
 struct DocWithState {
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
 };
 
 // Every stored field of two projects, compared.

@@ -2,7 +2,7 @@
 
 // Projects the tests share, filled in directly as the main form would.
 
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
 #include <initializer_list>
 

@@ -1,13 +1,23 @@
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
-#include "engine/AnalysisState.h"
-
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 namespace zenka {
 
-CPelbrinDoc::CPelbrinDoc(AnalysisState& state) : state_(&state) {
+int closingEntryIndex(std::span<const int> soilCodes, int from) {
+    const int size = static_cast<int>(soilCodes.size());
+    int i = std::clamp(from, 0, size);
+    while (i < size && soilCodes[static_cast<std::size_t>(i)] != 0) ++i;
+    return i;
+}
+
+int logEntriesInUse(std::span<const int> soilCodes) {
+    return std::min(closingEntryIndex(soilCodes) + 1, static_cast<int>(soilCodes.size()));
+}
+
+CPelbrinDoc::CPelbrinDoc() {
     ResetProject();
 }
 
@@ -48,7 +58,7 @@ void CPelbrinDoc::ResetProject() {
     areaFactor = kAreaFactor;
     if (graphs) graphs->closeAll();
     pathName.clear();
-    state_->INFILE = " ";
+    files.INFILE = " ";
     modified_ = false;
 }
 

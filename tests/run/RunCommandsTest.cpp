@@ -1,6 +1,6 @@
-#include "project/RunCommands.h"
+#include "run/RunCommands.h"
 #include "engine/AnalysisState.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "support/Projects.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
@@ -23,14 +23,14 @@ class RunCommandsTest : public ::testing::Test {
 protected:
     TempDir dir;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
     ScriptedShell shell;
 };
 
 TEST_F(RunCommandsTest, NeverSavedProjectAsksForANameThenShowsTheReport) {
     test::fillWorkedCase(doc);
     shell.saveChoices.push_back(dir.file("bridge.in"));
-    EXPECT_TRUE(RunAndView(doc, shell));
+    EXPECT_TRUE(RunAndView(doc, *state, shell));
     EXPECT_EQ(shell.saveDialogs.size(), 1u);
     EXPECT_EQ(shell.workingBegun, 1);
     EXPECT_EQ(shell.workingEnded, 1);
@@ -42,10 +42,10 @@ TEST_F(RunCommandsTest, RefusedOrStoppedRunsOpenNoViewer) {
     // No pile width: the hand-off's message, the notice closed, no viewer.
     test::fillWorkedCase(doc);
     doc.pileWidths[0] = 0;
-    state->INFILE = "a.in";
-    state->OUTFILE = "a.out";
-    state->OUTDIR = dir.path();
-    EXPECT_FALSE(RunAndView(doc, shell));
+    doc.files.INFILE = "a.in";
+    doc.files.OUTFILE = "a.out";
+    doc.files.OUTDIR = dir.path();
+    EXPECT_FALSE(RunAndView(doc, *state, shell));
     EXPECT_THAT(shell.messageTexts(), ElementsAre("At least one pile width must be entered"));
     EXPECT_EQ(shell.workingEnded, 1);
     EXPECT_THAT(shell.viewerPaths, IsEmpty());
@@ -53,13 +53,13 @@ TEST_F(RunCommandsTest, RefusedOrStoppedRunsOpenNoViewer) {
     // An invalid soil code stops the run after its message.
     test::fillWorkedCase(doc);
     doc.soilCodes[2] = 6;
-    EXPECT_FALSE(RunAndView(doc, shell));
+    EXPECT_FALSE(RunAndView(doc, *state, shell));
     EXPECT_THAT(shell.viewerPaths, IsEmpty());
 
     // A report that cannot be written is not shown, even if an old one exists elsewhere.
     test::fillWorkedCase(doc);
-    state->OUTDIR = dir.file("gone");
-    EXPECT_FALSE(RunAndView(doc, shell));
+    doc.files.OUTDIR = dir.file("gone");
+    EXPECT_FALSE(RunAndView(doc, *state, shell));
     EXPECT_THAT(shell.viewerPaths, IsEmpty());
     EXPECT_EQ(shell.workingBegun, shell.workingEnded);
 }
@@ -71,8 +71,8 @@ TEST_F(RunCommandsTest, ViewExistingReportOpensOnlyAReportThatExists) {
     EXPECT_THAT(shell.viewerPaths, IsEmpty());
 
     // A named project whose report was never written.
-    state->OUTFILE = "bridge.out";
-    state->OUTDIR = dir.path();
+    doc.files.OUTFILE = "bridge.out";
+    doc.files.OUTDIR = dir.path();
     EXPECT_FALSE(ViewExistingReport(doc, shell));
     EXPECT_EQ(shell.messages.size(), 2u);
     EXPECT_THAT(shell.viewerPaths, IsEmpty());

@@ -1,12 +1,13 @@
-#include "engine/Handoff.h"
+#include "run/Handoff.h"
 
-#include "engine/AnalysisState.h"
-#include "engine/Driver.h"
-#include "base/Format.h"
 #include "base/AtomicFile.h"
-#include "project/FileCommands.h"
-#include "project/PelbrinDoc.h"
+#include "base/Format.h"
 #include "base/Shell.h"
+#include "engine/AnalysisState.h"
+#include "model/PelbrinDoc.h"
+#include "model/SoilCatalogue.h"
+#include "run/RunDriver.h"
+#include "run/outputs/Outputs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,17 +21,6 @@ static_assert(kDocWidths == kMaxWidths && kDocSamples == kMaxSamples && kDocLeng
 
 namespace {
 
-// Soil group of a log code, or -1 for a code the log does not accept.
-int soilGroup(int code) {
-    if (code == 0) return 0;
-    if (code == 1 || code == 11) return 1;
-    if (code == 2 || (code >= 21 && code <= 28)) return 2;
-    if (code == 3 || (code >= 31 && code <= 35)) return 3;
-    if (code == 4 || (code >= 41 && code <= 45)) return 4;
-    if (code == 5) return 5;
-    return -1;
-}
-
 // The largest magnitude of a length, width, elevation, depth, blow count or unit weight, and of
 // an area; the main form's own limits.
 constexpr double kLargest = 1000000;
@@ -43,14 +33,8 @@ bool positive(double v) {
     return v > 0;
 }
 
-int countSamples(const CPelbrinDoc& doc) {
-    int n = 0;
-    while (n < kDocSamples && doc.soilCodes[static_cast<std::size_t>(n)] != 0) ++n;
-    return std::min(n + 1, kDocSamples);
-}
-
 bool hasClosingEntry(const CPelbrinDoc& doc) {
-    return std::find(doc.soilCodes.begin(), doc.soilCodes.end(), 0) != doc.soilCodes.end();
+    return closingEntryIndex(doc.soilCodes) < kDocSamples;
 }
 
 // Runs every check in order, one message for each that fails. True when all passed.
@@ -99,7 +83,7 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
         }
         if (bad) fail("Wall thickness must be greater than 0 and less than half the pile width");
     }
-    if (doc.pileShape == PileShape::SteelH &&
+    if (PileShape::hSection(doc.pileShape) &&
         (!positive(doc.hPileDepth) || !positive(doc.hPileEndArea)))
         fail("H-pile section depth and end area must be greater than 0");
     bool increasing = closed;
@@ -127,7 +111,7 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
             break;
         }
     }
-    if (doc.pileShape == PileShape::SteelH &&
+    if (PileShape::hSection(doc.pileShape) &&
         (tooLarge(doc.hPileDepth, kLargest) || tooLarge(doc.hPileEndArea, kLargestArea)))
         fail("H-pile section depth must be no more than 1000000 and end area no more than "
              "10000000");
@@ -169,21 +153,16 @@ bool validate(const CPelbrinDoc& doc, int nsamp, Shell& shell) {
 
 // The files of the run, the input file first. Every one must be a file of its own: a report
 // written over the project file, or the depth data over the report, would lose it.
-std::string sameFileProblem(const CPelbrinDoc& doc, std::span<const RunOutput> more) {
-    const AnalysisState& s = doc.state();
-    std::vector<RoleFile> files = {{"input file", doc.pathName},
-                                   {"report", reportPathOf(s)},
-                                   {"depth data file", depthDataPathOf(s)}};
-    for (const RunOutput& o : more) files.push_back({o.role, o.path});
+std::string sameFileProblem(const CPelbrinDoc& doc, std::span<const RunOutput> outputs) {
+    std::vector<RoleFile> files = {{"input file", doc.pathName}};
+    for (const RunOutput& o : outputs) files.push_back({o.role, o.path});
     return sameFileMessage(files);
 }
 
 } // namespace
 
-bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell, std::span<const RunOutput> more) {
-    AnalysisState& s = doc.state();
-    s.reportWritten = false;
-
+RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
+                           const RunRequest& request) {
     s.PROJNO = doc.projectNumber;
     s.JOBNAME = doc.jobName;
     s.ENGR = doc.engineer;
@@ -191,23 +170,23 @@ bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell, std::span<const RunOutput> 
     s.DRDATE = doc.boringDate;
     s.STANO = doc.station;
 
-    s.NSAMP = countSamples(doc);
+    s.NSAMP = logEntriesInUse(doc.soilCodes);
 
-    doc.inputValid = validate(doc, s.NSAMP, shell) ? InputValid::Yes : InputValid::No;
-    if (doc.inputValid == InputValid::No) return true;
+    if (!validate(doc, s.NSAMP, shell)) return RunOutcome::Refused;
 
     // A project read from or saved to a file has its path; a file name may begin with a blank.
     auto hasFile = [&] {
-        return !doc.pathName.empty() || (!s.INFILE.empty() && s.INFILE[0] != ' ');
+        return !doc.pathName.empty() || (!doc.files.INFILE.empty() && doc.files.INFILE[0] != ' ');
     };
-    if (!hasFile()) {
-        SaveProjectAs(doc, shell);
-        // Without a file name there is nowhere to put the report.
-        if (!hasFile()) return true;
-    }
-    if (const std::string problem = sameFileProblem(doc, more); !problem.empty()) {
+    // Without a file name there is nowhere to put the report.
+    if (!hasFile() && !(request.nameProject && request.nameProject() && hasFile()))
+        return RunOutcome::NotWritten;
+    s.INFILE = doc.files.INFILE;
+    std::vector<RunOutput> outputs = {reportOutput(doc.files), depthDataOutput(doc.files)};
+    outputs.insert(outputs.end(), request.more.begin(), request.more.end());
+    if (const std::string problem = sameFileProblem(doc, outputs); !problem.empty()) {
         shell.showMessage(problem, MessageKind::Warning);
-        return true;
+        return RunOutcome::NotWritten;
     }
 
     const bool metric = Units::metric(doc.units);
@@ -229,12 +208,12 @@ bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell, std::span<const RunOutput> 
         const auto k = static_cast<std::size_t>(i - 1);
         s.D(i) = len(doc.depths[k]);
         s.N(i) = doc.blowCounts[k];
-        const int group = soilGroup(doc.soilCodes[k]);
+        const int group = soilGroupOf(doc.soilCodes[k]);
         if (group < 0) {
             shell.showMessage("Invalid Soiltype " + printfInt(doc.soilCodes[k], 4) +
                                   " encountered at Entry #" + printfInt(i - 1, 2),
                               MessageKind::Information);
-            return false;
+            return RunOutcome::InvalidSoil;
         }
         s.ST(i) = group;
     }
@@ -246,8 +225,13 @@ bool AnalysisHandoff(CPelbrinDoc& doc, Shell& shell, std::span<const RunOutput> 
     s.PLMAX = len(doc.maxLength);
     s.PLINC = len(doc.lengthIncrement);
 
-    AnalysisDriver(s, shell, more);
-    return true;
+    if (doc.files.OUTFILE.empty()) {
+        shell.showMessage("The project has no report file name yet. Save the project first.",
+                          MessageKind::Warning);
+        return RunOutcome::NotWritten;
+    }
+    return writeRun(s, shell, outputs, request.report) ? RunOutcome::Written
+                                                        : RunOutcome::NotWritten;
 }
 
 } // namespace zenka

@@ -1,6 +1,7 @@
-#include "engine/Handoff.h"
+#include "run/Handoff.h"
+#include "run/RunCommands.h"
 #include "engine/AnalysisState.h"
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 #include "support/Projects.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
@@ -12,6 +13,8 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace zenka {
 namespace {
@@ -26,44 +29,44 @@ protected:
     void SetUp() override {
         test::fillWorkedCase(doc);
         // A project that already has a file, so the run goes straight to the driver.
-        state->INFILE = "case.in";
-        state->OUTFILE = "case.out";
-        state->OUTDIR = dir.path();
+        doc.files.INFILE = "case.in";
+        doc.files.OUTFILE = "case.out";
+        doc.files.OUTDIR = dir.path();
     }
 
     std::vector<std::string> run() {
         shell.messages.clear();
-        lastResult = AnalysisHandoff(doc, shell);
+        lastResult = RunProject(doc, *state, shell);
         return shell.messageTexts();
     }
 
     TempDir dir;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
-    CPelbrinDoc doc{*state};
+    CPelbrinDoc doc;
     ScriptedShell shell;
-    bool lastResult = false;
+    RunOutcome lastResult = RunOutcome::Refused;
 };
 
 TEST_F(HandoffTest, ValidProjectRunsTheDriverAndWritesTheReport) {
     EXPECT_THAT(run(), IsEmpty());
-    EXPECT_TRUE(lastResult);
-    EXPECT_EQ(doc.inputValid, 1);
-    EXPECT_TRUE(state->reportWritten);
+    EXPECT_NE(lastResult, RunOutcome::InvalidSoil);
+    EXPECT_NE(lastResult, RunOutcome::Refused);
+    EXPECT_EQ(lastResult, RunOutcome::Written);
     EXPECT_TRUE(std::filesystem::exists(dir.file("case.out")));
     EXPECT_TRUE(std::filesystem::exists(dir.file("SPTDEPTH.TMP")));
 }
 
 TEST_F(HandoffTest, NewProjectFailsEveryBasicCheckInOrder) {
     doc.ResetProject();
-    state->INFILE = "case.in";
+    doc.files.INFILE = "case.in";
     EXPECT_THAT(run(),
                 ElementsAre("A minimum of 2 borelog entries must be entered",
                             "At least one pile width must be entered",
                             "Unit weight must be greater than 0", "Illegal pileshape encountered",
                             "Illegal analysis option encountered"));
-    EXPECT_TRUE(lastResult);
-    EXPECT_EQ(doc.inputValid, 0);
-    EXPECT_FALSE(state->reportWritten);
+    EXPECT_NE(lastResult, RunOutcome::InvalidSoil);
+    EXPECT_EQ(lastResult, RunOutcome::Refused);
+    EXPECT_NE(lastResult, RunOutcome::Written);
     EXPECT_FALSE(std::filesystem::exists(dir.file("case.out")));
     for (const auto& m : shell.messages) EXPECT_EQ(m.kind, MessageKind::Information);
 }
@@ -100,7 +103,7 @@ TEST_F(HandoffTest, RangeChecks) {
 
     doc.maxLength = 30; // equal to the minimum is accepted
     EXPECT_THAT(run(), IsEmpty());
-    EXPECT_EQ(doc.inputValid, 1);
+    EXPECT_NE(lastResult, RunOutcome::Refused);
 }
 
 TEST_F(HandoffTest, NotANumberFailsEveryGreaterThanTest) {
@@ -170,16 +173,16 @@ TEST_F(HandoffTest, DepthsMustIncreaseUpToTheClosingEntry) {
 TEST_F(HandoffTest, InvalidSoilCodeStopsWithItsZeroBasedPosition) {
     doc.soilCodes[5] = 29;
     EXPECT_THAT(run(), ElementsAre("Invalid Soiltype   29 encountered at Entry # 5"));
-    EXPECT_FALSE(lastResult);
-    EXPECT_EQ(doc.inputValid, 1);
-    EXPECT_FALSE(state->reportWritten);
+    EXPECT_EQ(lastResult, RunOutcome::InvalidSoil);
+    EXPECT_NE(lastResult, RunOutcome::Refused);
+    EXPECT_NE(lastResult, RunOutcome::Written);
     EXPECT_FALSE(std::filesystem::exists(dir.file("case.out")));
 
     // Behind the closing entry a bad code still stops the run; negative codes too.
     test::fillWorkedCase(doc);
     doc.soilCodes[100] = -3;
     EXPECT_THAT(run(), ElementsAre("Invalid Soiltype   -3 encountered at Entry #100"));
-    EXPECT_FALSE(lastResult);
+    EXPECT_EQ(lastResult, RunOutcome::InvalidSoil);
 }
 
 TEST_F(HandoffTest, SoilCodesMapToGroupsAndLaterEntriesAreCopied) {
@@ -233,7 +236,7 @@ TEST_F(HandoffTest, AUnitSystemNeverChosenRunsAsMetricAndOnlyUnknownCodesAreRefu
     doc.units = -1;
     EXPECT_THAT(run(), IsEmpty());
     EXPECT_EQ(state->IUNITS, 2);
-    EXPECT_TRUE(state->reportWritten);
+    EXPECT_EQ(lastResult, RunOutcome::Written);
     EXPECT_EQ(doc.units, -1); // the run does not change the project
     EXPECT_NEAR(state->GSE, doc.groundElevation / 0.3048, 1e-12);
     for (int code : {0, 3, -2}) {
@@ -264,13 +267,13 @@ TEST_F(HandoffTest, NoFileOfTheRunMayBeAnotherOne) {
     for (const Case& c : cases) {
         test::writeFile(c.pathName, "the input");
         doc.pathName = c.pathName;
-        state->OUTDIR = c.outDir;
-        state->OUTFILE = c.outFile;
+        doc.files.OUTDIR = c.outDir;
+        doc.files.OUTFILE = c.outFile;
         std::filesystem::create_directory(dir.file("sub"));
         EXPECT_THAT(run(), ElementsAre(c.message)) << c.outFile;
         EXPECT_EQ(shell.messages.back().kind, MessageKind::Warning);
-        EXPECT_TRUE(lastResult);
-        EXPECT_FALSE(state->reportWritten);
+        EXPECT_NE(lastResult, RunOutcome::InvalidSoil);
+        EXPECT_NE(lastResult, RunOutcome::Written);
         EXPECT_EQ(test::readFile(c.pathName), "the input");
         std::filesystem::remove(c.pathName);
         EXPECT_FALSE(std::filesystem::exists(dir.file("case.out")));
@@ -280,12 +283,12 @@ TEST_F(HandoffTest, NoFileOfTheRunMayBeAnotherOne) {
     test::writeFile(in, "the input");
     std::filesystem::create_hard_link(in, dir.file("link.csv"));
     doc.pathName = in;
-    state->OUTDIR = dir.path();
-    state->OUTFILE = "case.out";
+    doc.files.OUTDIR = dir.path();
+    doc.files.OUTFILE = "case.out";
     const RunOutput csv[] = {{"CSV file", dir.file("link.csv"),
-                              [](const AnalysisState&) { return std::string("csv"); }}};
+                              [](const RunResult&) { return std::string("csv"); }}};
     shell.messages.clear();
-    lastResult = AnalysisHandoff(doc, shell, csv);
+    lastResult = RunProject(doc, *state, shell, csv);
     EXPECT_THAT(shell.messageTexts(),
                 ElementsAre("Input file " + in + " and the CSV file " + dir.file("link.csv") +
                             " are the same file; nothing was written."));
@@ -294,11 +297,35 @@ TEST_F(HandoffTest, NoFileOfTheRunMayBeAnotherOne) {
 
     // Files of their own: all three written together.
     std::filesystem::remove(dir.file("link.csv"));
-    lastResult = AnalysisHandoff(doc, shell, csv);
-    EXPECT_TRUE(state->reportWritten);
+    lastResult = RunProject(doc, *state, shell, csv);
+    EXPECT_EQ(lastResult, RunOutcome::Written);
     EXPECT_EQ(test::readFile(dir.file("link.csv")), "csv");
     EXPECT_TRUE(std::filesystem::exists(dir.file("case.out")));
     EXPECT_EQ(test::readFile(in), "the input");
+}
+
+TEST_F(HandoffTest, AnOutputThatCannotBeMadeLeavesEveryFileAsItWas) {
+    test::writeFile(dir.file("case.out"), "old report");
+    const RunOutput broken[] = {{"PDF file", dir.file("case.pdf"),
+                                 [](const RunResult&) { return std::optional<std::string>(); }}};
+    lastResult = RunProject(doc, *state, shell, broken);
+    EXPECT_EQ(lastResult, RunOutcome::NotWritten);
+    EXPECT_EQ(test::readFile(dir.file("case.out")), "old report");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("SPTDEPTH.TMP")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("case.pdf")));
+
+    // Every output is made from the report the run writes, which the caller may keep.
+    const RunOutput copy[] = {{"copy", dir.file("copy.txt"), [](const RunResult& run) {
+                                   return std::optional<std::string>(std::string(run.report));
+                               }}};
+    std::string report;
+    RunRequest request;
+    request.more = copy;
+    request.report = &report;
+    EXPECT_EQ(AnalysisHandoff(doc, *state, shell, request), RunOutcome::Written);
+    EXPECT_EQ(test::readFile(dir.file("case.out")), report);
+    EXPECT_EQ(test::readFile(dir.file("copy.txt")), report);
+    EXPECT_NE(report.find("PROBLEM COMPLETED"), std::string::npos);
 }
 
 TEST_F(HandoffTest, TextsAreCutAndPadded) {
@@ -310,28 +337,28 @@ TEST_F(HandoffTest, TextsAreCutAndPadded) {
 }
 
 TEST_F(HandoffTest, UnsavedProjectAsksForAFileAndStopsWhenCancelled) {
-    state->INFILE = " ";
+    doc.files.INFILE = " ";
     EXPECT_THAT(run(), IsEmpty());
-    EXPECT_TRUE(lastResult);
+    EXPECT_NE(lastResult, RunOutcome::InvalidSoil);
     EXPECT_EQ(shell.saveDialogs.size(), 1u);
-    EXPECT_FALSE(state->reportWritten);
+    EXPECT_NE(lastResult, RunOutcome::Written);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 
     // A file whose name begins with a blank is a file all the same.
     doc.pathName = dir.file(" lead.in");
-    state->INFILE = " lead.in";
-    state->OUTFILE = " lead.out";
+    doc.files.INFILE = " lead.in";
+    doc.files.OUTFILE = " lead.out";
     EXPECT_THAT(run(), IsEmpty());
     EXPECT_EQ(shell.saveDialogs.size(), 1u);
     EXPECT_TRUE(std::filesystem::exists(dir.file(" lead.out")));
 
     doc.pathName.clear();
-    state->INFILE = " ";
+    doc.files.INFILE = " ";
     shell.saveChoices.push_back(dir.file("bridge.in"));
     EXPECT_THAT(run(), IsEmpty());
-    EXPECT_EQ(state->INFILE, "bridge.in");
-    EXPECT_EQ(state->OUTFILE, "bridge.out");
-    EXPECT_TRUE(state->reportWritten);
+    EXPECT_EQ(doc.files.INFILE, "bridge.in");
+    EXPECT_EQ(doc.files.OUTFILE, "bridge.out");
+    EXPECT_EQ(lastResult, RunOutcome::Written);
     EXPECT_TRUE(std::filesystem::exists(dir.file("bridge.in")));
     EXPECT_TRUE(std::filesystem::exists(dir.file("bridge.out")));
 }

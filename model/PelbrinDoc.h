@@ -3,19 +3,28 @@
 // The project: everything the engineer enters for one analysis. One instance lives for the
 // whole run of the program; New and Open reset it instead of replacing it.
 
+#include "model/PileShapes.h"
+#include "model/RunFiles.h"
+#include "model/UnitFactors.h"
+
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace zenka {
 
-struct AnalysisState;
-
 constexpr int kDocSamples = 225;
 constexpr int kDocLengths = 20;
 constexpr int kDocWidths = 5;
+
+// The boring log ends at its closing entry, the first entry of soil code 0. The position
+// (0-based) of the closing entry at or after `from`; the log's size when there is none.
+int closingEntryIndex(std::span<const int> soilCodes, int from = 0);
+// The entries in use, the closing entry included; never more than the log holds.
+int logEntriesInUse(std::span<const int> soilCodes);
 
 // The project's coded values: the integers the project file stores, named. A file may hold any
 // integer; the hand-off refuses what has no name here.
@@ -27,30 +36,12 @@ struct Units {
         return units == NotChosen || units == English || units == Metric;
     }
 };
-struct PileShape {
-    enum : int {
-        None = -1,
-        SquareConcrete = 1,
-        RoundConcrete = 2,
-        SteelPipe = 3,
-        SteelH = 4,
-        Cylinder = 5,
-    };
-    static constexpr bool known(int shape) { return shape >= SquareConcrete && shape <= Cylinder; }
-    // Pipes and cylinders are hollow: they have a wall thickness.
-    static constexpr bool hollow(int shape) { return shape == SteelPipe || shape == Cylinder; }
-};
 struct AnalysisType {
     enum : int { None = 0, SpecificLengths = 1, RangeOfLengths = 2 };
 };
 struct PipeEnd {
     enum : int { Open = 1, Closed = 2 };
 };
-// inputValid: whether the last run's checks passed.
-struct InputValid {
-    enum : int { No = 0, Yes = 1 };
-};
-
 // The project's graph windows, as far as the project needs to know them: a reset closes them.
 // The desktop program's graph set answers; the project does not own it.
 class GraphWindows {
@@ -61,14 +52,12 @@ public:
 
 class CPelbrinDoc {
 public:
-    // The project is bound to the analysis state that receives its file names (INFILE, OUTFILE).
-    explicit CPelbrinDoc(AnalysisState& state);
+    CPelbrinDoc();
     ~CPelbrinDoc();
     CPelbrinDoc(const CPelbrinDoc&) = delete;
     CPelbrinDoc& operator=(const CPelbrinDoc&) = delete;
 
     // --- fields, in the order of the project file's model ---
-    int inputValid = InputValid::No;
     std::array<double, kDocSamples> blowCounts{};
     std::array<int, kDocSamples> soilCodes{};
     std::array<double, kDocSamples> depths{};
@@ -103,11 +92,12 @@ public:
     std::string pathName;           // full path of the input file; empty when there is none yet
     std::string fileName;           // the input file's name without its folder
     std::string title = "Zenka";    // document title shown in the main window's caption
+    RunFiles files;                 // a reset names no input file but keeps the report's names
 
-    static constexpr double kUnitWeightFactor = 0.15708740670207796;
-    static constexpr double kLengthFactor = 0.3048;
-    static constexpr double kSmallLengthFactor = 25.4;
-    static constexpr double kAreaFactor = 645.16;
+    static constexpr double kUnitWeightFactor = units::kKilonewtonsPerCubicMetrePerPcf;
+    static constexpr double kLengthFactor = units::kMetresPerFoot;
+    static constexpr double kSmallLengthFactor = units::kMillimetresPerInch;
+    static constexpr double kAreaFactor = units::kSquareMillimetresPerSquareInch;
 
     void ResetProject();
     // 1 English to Metric, 0 Metric to English; anything else does nothing.
@@ -123,10 +113,7 @@ public:
     void removeChangedListener(int id);
     void notifyChanged();
 
-    AnalysisState& state() const { return *state_; }
-
 private:
-    AnalysisState* state_;
     bool modified_ = false;
     int nextListenerId_ = 1;
     std::vector<std::pair<int, Listener>> listeners_;

@@ -1,6 +1,6 @@
-#include "project/PelbrinDoc.h"
+#include "model/PelbrinDoc.h"
 
-#include "SampleProjects.h"
+#include "project/SampleProjects.h"
 #include "engine/AnalysisState.h"
 
 #include <gtest/gtest.h>
@@ -96,25 +96,23 @@ TEST(PelbrinDoc, ResetProjectClosesGraphsAndClearsTheProject) {
     CountingGraphs graphs;
     {
         DocWithState d;
-        EXPECT_EQ(d.state->INFILE, " "); // construction resets
+        EXPECT_EQ(d.doc.files.INFILE, " "); // construction resets
         fillExample(d.doc);
-        d.doc.inputValid = 1;
         d.doc.pathName = "/p/bridge.in";
         d.doc.fileName = "bridge.in";
         d.doc.pipeEnd = 2;
         d.doc.lengthCount = 3;
         d.doc.unitWeightFactor = 1;
-        d.state->INFILE = "bridge.in";
-        d.state->OUTFILE = "bridge.out";
+        d.doc.files.INFILE = "bridge.in";
+        d.doc.files.OUTFILE = "bridge.out";
         d.doc.SetModified(true);
         d.doc.graphs = &graphs;
 
         d.doc.ResetProject();
         EXPECT_EQ(graphs.closed, 1);
-        EXPECT_EQ(d.state->INFILE, " ");
-        EXPECT_EQ(d.state->OUTFILE, "bridge.out");
+        EXPECT_EQ(d.doc.files.INFILE, " ");
+        EXPECT_EQ(d.doc.files.OUTFILE, "bridge.out");
         EXPECT_EQ(d.doc.fileName, "bridge.in");
-        EXPECT_EQ(d.doc.inputValid, 1);
         EXPECT_EQ(d.doc.pathName, "");
         EXPECT_FALSE(d.doc.IsModified());
         EXPECT_EQ(d.doc.units, -1);
