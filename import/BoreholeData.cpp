@@ -443,11 +443,11 @@ void TestBlocks::release(Block& block) {
 
 void TestBlocks::push_back(SptTest&& test) {
     if (blocks_.empty() || blocks_.back().count == blocks_.back().capacity) {
-        // Each block as large as all before it, from 8 tests to 8192: as few blocks as a
+        // Each block as large as all before it, from 4 tests to 8192: as few blocks as a
         // growing vector's steps. Large blocks are pages of their own, so that freeing them
         // gives the memory back at once; their unused tail is never touched, never resident.
         Block& b = blocks_.emplace_back();
-        b.capacity = std::clamp<std::size_t>(size_, 8, 8192);
+        b.capacity = std::clamp<std::size_t>(size_, 4, 8192);
         const std::size_t bytes = b.capacity * sizeof(SptTest);
         b.mapped = bytes >= (std::size_t{64} << 10);
         void* p = b.mapped ? ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,

@@ -319,9 +319,9 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
         out.problems.push_back({fileLevel, "the depth unit is not given; choose feet or metres"});
     out.problems.push_back({fileLevel, "no ground elevation in the file; enter it"});
     for (Problem& p : rowProblems) out.problems.push_back(std::move(p));
-    for (std::size_t k = 0; k < out.boreholes.size(); ++k) {
-        Borehole& b = out.boreholes[k];
-        b.tests = gathered[k].take();
+    for (std::size_t i = 0; i < out.boreholes.size(); ++i) {
+        Borehole& b = out.boreholes[i];
+        b.tests = gathered[i].take();
         tidyBorehole(b, out.problems);
         // Each row's soil reaches down to the next row.
         for (std::size_t k = 0; k + 1 < b.strata.size(); ++k)
