@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <unordered_map>
 
@@ -543,7 +544,8 @@ private:
     struct LocaRow {
         std::string id, gl, fdep, star;
     };
-    std::vector<LocaRow> loca_;
+    // Rows kept until the end of the file in deques: they grow without moving what they hold.
+    std::deque<LocaRow> loca_;
     // Tests by LOCA_ID as they are read; a LOCA row may come after its tests.
     std::unordered_map<std::string, TestBlocks> tests_;
     TestBlocks* lastTests_ = nullptr; // those of the last ISPT row
@@ -553,17 +555,17 @@ private:
     struct Pending {
         std::string loca, text, after;
     };
-    std::vector<Pending> isptProblems_;
+    std::deque<Pending> isptProblems_;
     struct GeolRow {
         std::string loca, top, base, desc, leg;
         int line;
     };
-    std::vector<GeolRow> geol_;
+    std::deque<GeolRow> geol_;
     struct WaterRow {
         std::string loca, depth;
         const char* column;
     };
-    std::vector<WaterRow> water_;
+    std::deque<WaterRow> water_;
     std::unordered_map<std::string, std::string> legend_;
     std::unordered_map<std::string, std::string> unitOf_; // "GROUP.HEADING" -> unit
     bool sawLocaGl_ = false;
@@ -821,6 +823,8 @@ void AgsReader::finish() {
                                   : LengthUnit::Unknown;
 
     std::unordered_map<std::string, std::size_t> index;
+    index.reserve(loca_.size());
+    out_.boreholes.reserve(loca_.size());
     for (const LocaRow& l : loca_) {
         if (l.id.empty() || index.count(l.id)) {
             problem(l.id, l.id.empty() ? "a LOCA row without LOCA_ID is skipped"
