@@ -4,7 +4,8 @@
 # columns real files carry (ags4, ags3) and of the fewest columns a reader takes (ags4-min, the
 # worst case per byte), many DIGGS tests with their drive sets, many CSV boreholes.
 #   bench/import-memory.sh BUILD [MB]       (MB: about how large each file is; default 20 40)
-# Prints one line per file and command: size, peak RSS and their ratio.
+# Prints one line per file and command: size, peak RSS and their ratio; then the largest ratio,
+# and exits 1 when it is over 4 (the most an import may take).
 set -euo pipefail
 build=$1
 shift
@@ -98,6 +99,7 @@ peak() { # command... -> peak RSS in KB
   /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/^\tMaximum resident set size (kbytes): //p'
 }
 
+ratios=()
 printf '%-8s %8s  %-22s %10s %7s\n' format "file MB" command "peak MB" ratio
 for mb in "${sizes[@]}"; do
   for kind in ags4 ags4-min ags3 diggs csv; do
@@ -116,7 +118,11 @@ for mb in "${sizes[@]}"; do
       fi
       awk -v k="$kind" -v b="$bytes" -v kb="$kb" -v w="$what" 'BEGIN {
         printf "%-8s %8.1f  %-22s %10.1f %7.2f\n", k, b / 1048576, w == "list" ? "--list" : "--import --no-run", kb / 1024, kb * 1024 / b }'
+      ratios+=("$(awk -v b="$bytes" -v kb="$kb" 'BEGIN { printf "%.2f", kb * 1024 / b }')")
     done
     rm -f "$file"
   done
 done
+worst=$(printf '%s\n' "${ratios[@]}" | sort -g | tail -1)
+echo "largest ratio $worst (at most 4.00)"
+awk -v w="$worst" 'BEGIN { exit !(w <= 4.0) }'

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <unordered_map>
 
@@ -466,12 +467,12 @@ template <class Get> SptReport fromIncrements(const Get& get) {
 
 // Decides N from one ISPT row. False when the row gives no N.
 bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t,
-             std::string& why) {
+             std::string& why, TextPool& pool) {
     static const std::string kNone;
     auto get = [&](int k) -> const std::string& { return f[k] ? *f[k] : kNone; };
-    t.report = get(kRep);
+    t.report = pool.get(get(kRep));
     t.statedN = parseNumber(get(kNval));
-    t.hammer = get(kHam);
+    t.hammer = pool.get(get(kHam));
     t.energyRatio = parseNumber(get(kErat));
     const auto npen = parseNumber(get(kNpen));
     const SptReport r = parseSptReport(t.report, false);
@@ -543,25 +544,28 @@ private:
     struct LocaRow {
         std::string id, gl, fdep, star;
     };
-    std::vector<LocaRow> loca_;
+    // Rows kept until the end of the file in deques: they grow without moving what they hold.
+    std::deque<LocaRow> loca_;
     // Tests by LOCA_ID as they are read; a LOCA row may come after its tests.
-    std::unordered_map<std::string, std::vector<SptTest>> tests_;
+    std::unordered_map<std::string, TestBlocks> tests_;
+    TestBlocks* lastTests_ = nullptr; // those of the last ISPT row
+    TextPool texts_;                  // reports and hammers, written alike on many rows
     std::vector<std::string> testOrder_;
     // Said once the file's depth unit is known: text, the unit's word, then after.
     struct Pending {
         std::string loca, text, after;
     };
-    std::vector<Pending> isptProblems_;
+    std::deque<Pending> isptProblems_;
     struct GeolRow {
         std::string loca, top, base, desc, leg;
         int line;
     };
-    std::vector<GeolRow> geol_;
+    std::deque<GeolRow> geol_;
     struct WaterRow {
         std::string loca, depth;
         const char* column;
     };
-    std::vector<WaterRow> water_;
+    std::deque<WaterRow> water_;
     std::unordered_map<std::string, std::string> legend_;
     std::unordered_map<std::string, std::string> unitOf_; // "GROUP.HEADING" -> unit
     bool sawLocaGl_ = false;
@@ -655,12 +659,16 @@ void AgsReader::dataRow(const std::vector<std::string>& fields, int line) {
         auto unit = unitOf_.find("ISPT.ISPT_TOP");
         const bool inchData = unit != unitOf_.end() && parseLengthUnit(unit->second) ==
                                                            LengthUnit::Feet;
-        if (!decideN(f, inchData, t, why)) {
+        if (!decideN(f, inchData, t, why, texts_)) {
             isptProblems_.push_back({id, "SPT at " + depthText(t.top) + " ", " skipped: " + why});
             return;
         }
         auto [it, fresh] = tests_.try_emplace(id);
         if (fresh) testOrder_.push_back(id);
+        if (&it->second != lastTests_) {
+            if (lastTests_) lastTests_->settle();
+            lastTests_ = &it->second;
+        }
         it->second.push_back(std::move(t));
     } else if (name == "GEOL") {
         std::string leg = field("GEOL_LEG");
@@ -815,6 +823,8 @@ void AgsReader::finish() {
                                   : LengthUnit::Unknown;
 
     std::unordered_map<std::string, std::size_t> index;
+    index.reserve(loca_.size());
+    out_.boreholes.reserve(loca_.size());
     for (const LocaRow& l : loca_) {
         if (l.id.empty() || index.count(l.id)) {
             problem(l.id, l.id.empty() ? "a LOCA row without LOCA_ID is skipped"
@@ -856,7 +866,7 @@ void AgsReader::finish() {
         if (!b) {
             dangling[id] += static_cast<int>(tests->second.size()) - 1;
         } else if (b->tests.empty()) {
-            b->tests = std::move(tests->second);
+            b->tests = tests->second.take();
         }
         tests_.erase(tests);
     }

@@ -1,9 +1,19 @@
 #include "import/BoreholeData.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <ostream>
+#include <type_traits>
 
 namespace zenka::dataimport {
 
@@ -206,6 +216,263 @@ void tidyBorehole(Borehole& b, std::vector<Problem>& problems) {
 double scaledRefusalN(double blows, double penetrationMm, double fullMm) {
     if (!(penetrationMm > 0)) return 100;
     return std::min(100.0, std::round(blows * fullMm / penetrationMm));
+}
+
+} // namespace zenka::dataimport
+
+// ---- the compact per-test types ----
+
+namespace zenka::dataimport {
+
+struct SharedText::Rep {
+    std::atomic<std::uint32_t> refs;
+    std::uint32_t size;
+    char* text() { return reinterpret_cast<char*>(this + 1); }
+};
+
+SharedText::SharedText(std::string_view text) {
+    if (text.empty()) return;
+    // Texts come from fields of a file of at most 1 GB: never near 4 GB.
+    void* raw = ::operator new(sizeof(Rep) + text.size() + 1);
+    rep_ = new (raw) Rep{{1}, static_cast<std::uint32_t>(text.size())};
+    std::memcpy(rep_->text(), text.data(), text.size());
+    rep_->text()[text.size()] = '\0';
+}
+
+SharedText::SharedText(const SharedText& other) noexcept : rep_(other.rep_) {
+    if (rep_) rep_->refs.fetch_add(1, std::memory_order_relaxed);
+}
+
+SharedText& SharedText::operator=(const SharedText& other) noexcept {
+    SharedText copy(other);
+    std::swap(rep_, copy.rep_);
+    return *this;
+}
+
+SharedText& SharedText::operator=(SharedText&& other) noexcept {
+    std::swap(rep_, other.rep_);
+    return *this;
+}
+
+SharedText::~SharedText() {
+    if (rep_ && rep_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        rep_->~Rep();
+        ::operator delete(rep_);
+    }
+}
+
+std::string_view SharedText::view() const {
+    return rep_ ? std::string_view(rep_->text(), rep_->size) : std::string_view();
+}
+
+std::ostream& operator<<(std::ostream& out, const SharedText& text) {
+    return out << text.view();
+}
+
+std::string operator+(const std::string& a, const SharedText& b) {
+    std::string out = a;
+    out += b.view();
+    return out;
+}
+
+std::string operator+(const char* a, const SharedText& b) {
+    return std::string(a) + b;
+}
+
+SharedText TextPool::get(std::string_view text) {
+    if (text.empty()) return {};
+    if (auto it = texts_.find(text); it != texts_.end()) return it->second;
+    SharedText made(text);
+    // Past this many, texts are seldom repeated: the pool would cost more than it saves.
+    constexpr std::size_t kMostPooled = 4096;
+    if (texts_.size() < kMostPooled) texts_.emplace(made.view(), made);
+    return made;
+}
+
+namespace {
+
+// The notes given so far; a note keeps its index for the life of the program.
+constexpr std::size_t kMostNotes = 256;
+std::array<std::atomic<const char*>, kMostNotes> gNotes{};
+std::atomic<std::size_t> gNoteCount{1}; // 0 is the empty note
+std::mutex gNoteMutex;
+
+std::size_t findNote(const char* text, std::size_t count) {
+    for (std::size_t i = 1; i < count; ++i) {
+        const char* known = gNotes[i].load(std::memory_order_acquire);
+        if (known == text || std::strcmp(known, text) == 0) return i;
+    }
+    return 0;
+}
+
+} // namespace
+
+NoteText::NoteText(const char* text) {
+    if (!text || !*text) return;
+    std::size_t at = findNote(text, gNoteCount.load(std::memory_order_acquire));
+    if (!at) {
+        const std::lock_guard lock(gNoteMutex);
+        const std::size_t count = gNoteCount.load(std::memory_order_relaxed);
+        at = findNote(text, count);
+        // The notes are a handful of fixed sentences; the table cannot fill.
+        if (!at && count < kMostNotes) {
+            gNotes[count].store(text, std::memory_order_release);
+            gNoteCount.store(count + 1, std::memory_order_release);
+            at = count;
+        }
+    }
+    index_ = static_cast<std::uint8_t>(at);
+}
+
+NoteText::operator const char*() const {
+    return index_ ? gNotes[index_].load(std::memory_order_acquire) : "";
+}
+
+struct DriveSets::Rep {
+    std::uint32_t size;
+    std::uint32_t capacity;
+    DriveSet* items() { return reinterpret_cast<DriveSet*>(this + 1); }
+};
+static_assert(sizeof(DriveSet) % alignof(DriveSet) == 0 && alignof(DriveSet) <= 8);
+static_assert(std::is_trivially_copyable_v<DriveSet>);
+static_assert(sizeof(SptTest) <= 72, "one test is held for every row of a file");
+static_assert(std::is_nothrow_move_constructible_v<SptTest>);
+
+DriveSets::Rep* DriveSets::make(std::uint32_t capacity) {
+    void* raw = ::operator new(sizeof(Rep) + capacity * sizeof(DriveSet));
+    return new (raw) Rep{0, capacity};
+}
+
+DriveSets::DriveSets(const DriveSets& other) {
+    if (!other.rep_ || !other.rep_->size) return;
+    rep_ = make(other.rep_->size);
+    std::memcpy(static_cast<void*>(rep_->items()), other.rep_->items(),
+                other.rep_->size * sizeof(DriveSet));
+    rep_->size = other.rep_->size;
+}
+
+DriveSets& DriveSets::operator=(const DriveSets& other) {
+    DriveSets copy(other);
+    std::swap(rep_, copy.rep_);
+    return *this;
+}
+
+DriveSets& DriveSets::operator=(DriveSets&& other) noexcept {
+    std::swap(rep_, other.rep_);
+    return *this;
+}
+
+DriveSets::~DriveSets() {
+    ::operator delete(rep_);
+}
+
+std::size_t DriveSets::size() const {
+    return rep_ ? rep_->size : 0;
+}
+
+const DriveSet* DriveSets::begin() const {
+    return rep_ ? rep_->items() : nullptr;
+}
+
+DriveSet* DriveSets::begin() {
+    return rep_ ? rep_->items() : nullptr;
+}
+
+void DriveSets::push_back(const DriveSet& d) {
+    if (!rep_ || rep_->size == rep_->capacity) {
+        const std::uint32_t size = rep_ ? rep_->size : 0;
+        Rep* grown = make(size ? 2 * size : 4);
+        if (rep_) {
+            std::memcpy(static_cast<void*>(grown->items()), rep_->items(), size * sizeof(DriveSet));
+            ::operator delete(rep_);
+        }
+        grown->size = size;
+        rep_ = grown;
+    }
+    rep_->items()[rep_->size++] = d;
+}
+
+void DriveSets::clear() {
+    if (rep_) rep_->size = 0;
+}
+
+TestBlocks::TestBlocks(TestBlocks&& other) noexcept
+    : settled_(std::move(other.settled_)), settledOnce_(other.settledOnce_),
+      blocks_(std::move(other.blocks_)), size_(other.size_) {
+    other.settled_.clear();
+    other.blocks_.clear();
+    other.size_ = 0;
+}
+
+TestBlocks& TestBlocks::operator=(TestBlocks&& other) noexcept {
+    std::swap(settled_, other.settled_);
+    std::swap(settledOnce_, other.settledOnce_);
+    std::swap(blocks_, other.blocks_);
+    std::swap(size_, other.size_);
+    return *this;
+}
+
+TestBlocks::~TestBlocks() {
+    for (Block& b : blocks_) release(b);
+}
+
+void TestBlocks::release(Block& block) {
+    std::destroy_n(block.items, block.count);
+    if (block.mapped)
+        ::munmap(block.items, block.capacity * sizeof(SptTest));
+    else
+        ::operator delete(block.items);
+    block = Block{};
+}
+
+void TestBlocks::push_back(SptTest&& test) {
+    if (blocks_.empty() || blocks_.back().count == blocks_.back().capacity) {
+        // Each block as large as all before it, from 4 tests to 8192: as few blocks as a
+        // growing vector's steps. Large blocks are pages of their own, so that freeing them
+        // gives the memory back at once; their unused tail is never touched, never resident.
+        Block& b = blocks_.emplace_back();
+        b.capacity = std::clamp<std::size_t>(size_, 4, 8192);
+        const std::size_t bytes = b.capacity * sizeof(SptTest);
+        b.mapped = bytes >= (std::size_t{64} << 10);
+        void* p = b.mapped ? ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                                    MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+                           : ::operator new(bytes, std::nothrow);
+        if (p == MAP_FAILED || p == nullptr) {
+            blocks_.pop_back();
+            throw std::bad_alloc();
+        }
+        b.items = static_cast<SptTest*>(p);
+    }
+    Block& b = blocks_.back();
+    new (b.items + b.count) SptTest(std::move(test));
+    ++b.count;
+    ++size_;
+}
+
+const SptTest& TestBlocks::back() const {
+    if (blocks_.empty()) return settled_.back();
+    const Block& b = blocks_.back();
+    return b.items[b.count - 1];
+}
+
+void TestBlocks::settle() {
+    if (settledOnce_) return;
+    settledOnce_ = true;
+    settled_ = take();
+}
+
+std::vector<SptTest> TestBlocks::take() {
+    std::vector<SptTest> out = std::move(settled_);
+    settled_ = {};
+    out.reserve(out.size() + size_);
+    for (Block& b : blocks_) {
+        for (std::size_t i = 0; i < b.count; ++i) out.push_back(std::move(b.items[i]));
+        release(b);
+    }
+    blocks_.clear();
+    blocks_.shrink_to_fit();
+    size_ = 0;
+    return out;
 }
 
 } // namespace zenka::dataimport

@@ -9,9 +9,13 @@
 
 #include "model/Numbers.h"
 
+#include <bit>
+#include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zenka::dataimport {
@@ -28,28 +32,136 @@ double convertLength(double value, LengthUnit from, LengthUnit to);
 enum class Format { Unknown, Ags3, Ags4, Diggs, Delimited };
 const char* formatName(Format format);
 
+// The per-test record is held once for every test of a file, and a file may hold millions:
+// these types keep it small (72 bytes) without changing a value.
+
+// A number a file may leave out, as std::optional<double> in half the room: the absent value is
+// one NaN bit pattern no arithmetic produces (and no file value is a NaN: parseNumber takes
+// finite numbers only).
+class OptionalNumber {
+public:
+    constexpr OptionalNumber() = default;
+    constexpr OptionalNumber(std::nullopt_t) {}
+    constexpr OptionalNumber(double value) : bits_(std::bit_cast<std::uint64_t>(value)) {}
+    constexpr OptionalNumber(const std::optional<double>& value)
+        : bits_(value ? std::bit_cast<std::uint64_t>(*value) : kNone) {}
+    constexpr bool has_value() const { return bits_ != kNone; }
+    constexpr explicit operator bool() const { return has_value(); }
+    constexpr double operator*() const { return std::bit_cast<double>(bits_); }
+    constexpr double value_or(double other) const { return has_value() ? **this : other; }
+    constexpr void reset() { bits_ = kNone; }
+    constexpr operator std::optional<double>() const {
+        return has_value() ? std::optional<double>(**this) : std::nullopt;
+    }
+
+private:
+    static constexpr std::uint64_t kNone = 0x7FF4'0000'0000'0A5Eull; // a signalling NaN
+    std::uint64_t bits_ = kNone;
+};
+
+// Immutable text one pointer wide; copies share the characters (reference counted), and a
+// TextPool lets the rows of a file that write the same report or hammer share one copy.
+class SharedText {
+public:
+    SharedText() = default;
+    SharedText(std::string_view text);
+    SharedText(const std::string& text) : SharedText(std::string_view(text)) {}
+    SharedText(const char* text) : SharedText(std::string_view(text)) {}
+    SharedText(const SharedText& other) noexcept;
+    SharedText(SharedText&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
+    SharedText& operator=(const SharedText& other) noexcept;
+    SharedText& operator=(SharedText&& other) noexcept;
+    ~SharedText();
+
+    std::string_view view() const;
+    operator std::string_view() const { return view(); }
+    operator std::string() const { return std::string(view()); }
+    bool empty() const { return rep_ == nullptr; }
+    std::size_t size() const { return view().size(); }
+    const char* c_str() const { return rep_ ? view().data() : ""; }
+
+    friend bool operator==(const SharedText& a, std::string_view b) { return a.view() == b; }
+    friend bool operator==(const SharedText& a, const char* b) { return a.view() == b; }
+
+private:
+    struct Rep;
+    Rep* rep_ = nullptr;
+};
+std::ostream& operator<<(std::ostream& out, const SharedText& text);
+std::string operator+(const std::string& a, const SharedText& b);
+std::string operator+(const char* a, const SharedText& b);
+
+// One SharedText for each distinct text seen while a file is read (up to a bound, so that a
+// file of all-different texts costs no more than without the pool).
+class TextPool {
+public:
+    SharedText get(std::string_view text);
+
+private:
+    std::unordered_map<std::string_view, SharedText> texts_;
+};
+
+// How n was found, when it was not simply given: one of a fixed set of sentences (static
+// texts), held as a byte. Reads as the const char* it was given.
+class NoteText {
+public:
+    NoteText() = default;
+    NoteText(const char* text);
+    operator const char*() const;
+
+private:
+    std::uint8_t index_ = 0;
+};
+
 // One drive increment of an SPT: blows and penetration in millimetres, as the file gives them.
 struct DriveSet {
     int index = 0; // 1 and 2 are usually the seating drive, 3 and 4 the test drive (AGS: 1..6)
-    std::optional<double> blows;
-    std::optional<double> penetrationMm;
     bool inches = false; // the file gives the penetration in inches
+    OptionalNumber blows;
+    OptionalNumber penetrationMm;
+};
+
+// A test's drive sets (DIGGS only; most tests have none): one pointer wide.
+class DriveSets {
+public:
+    DriveSets() = default;
+    DriveSets(const DriveSets& other);
+    DriveSets(DriveSets&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
+    DriveSets& operator=(const DriveSets& other);
+    DriveSets& operator=(DriveSets&& other) noexcept;
+    ~DriveSets();
+
+    std::size_t size() const;
+    bool empty() const { return size() == 0; }
+    const DriveSet* begin() const;
+    const DriveSet* end() const { return begin() + size(); }
+    DriveSet* begin();
+    DriveSet* end() { return begin() + size(); }
+    const DriveSet& operator[](std::size_t i) const { return begin()[i]; }
+    DriveSet& operator[](std::size_t i) { return begin()[i]; }
+    void push_back(const DriveSet& d);
+    void clear();
+
+private:
+    struct Rep;
+    static Rep* make(std::uint32_t capacity);
+    Rep* rep_ = nullptr;
 };
 
 struct SptTest {
     double top = 0; // depth below ground, in the borehole's depthUnit
-    std::optional<double> base;
+    OptionalNumber base;
     // The blow count the log takes (before any hammer factor); none when the test gave no N.
-    std::optional<double> n;
+    OptionalNumber n;
+    OptionalNumber statedN; // the file's own N value (AGS ISPT_NVAL, DIGGS N-Value)
+    OptionalNumber energyRatio; // percent
+    SharedText report;          // AGS ISPT_REP as written
+    SharedText hammer;          // hammer type or id where the file gives one
+    DriveSets driveSets;
+    NoteText note;           // how n was found, when it was not simply given
     bool refusal = false;    // drive shorter than 300 mm: n is the test blows scaled to 300 mm
     bool shortDrive = false; // n as the file gives it, although its penetration says short
     bool statedOnly = false; // n as the file states it: its drive sets do not cover the test drive
-    std::optional<double> statedN; // the file's own N value (AGS ISPT_NVAL, DIGGS N-Value)
-    std::string report;            // AGS ISPT_REP as written
-    std::vector<DriveSet> driveSets;
-    std::string hammer;                // hammer type or id where the file gives one
-    std::optional<double> energyRatio; // percent
-    const char* note = "";             // how n was found, when it was not simply given
 };
 
 struct Stratum {
@@ -105,6 +217,42 @@ std::string toUtf8(std::string_view bytes);
 bool isValidUtf8(std::string_view bytes);
 std::string lower(std::string_view text);
 std::string upper(std::string_view text);
+
+// The tests of one borehole while a file is read, in blocks that never move: take() moves them
+// into a vector of exactly their number and frees each block as it goes, so that they are held
+// once, never the twice a growing vector holds while it moves them.
+class TestBlocks {
+public:
+    TestBlocks() = default;
+    TestBlocks(TestBlocks&& other) noexcept;
+    TestBlocks& operator=(TestBlocks&& other) noexcept;
+    TestBlocks(const TestBlocks&) = delete;
+    TestBlocks& operator=(const TestBlocks&) = delete;
+    ~TestBlocks();
+
+    void push_back(SptTest&& test);
+    std::size_t size() const { return settled_.size() + size_; }
+    bool empty() const { return size() == 0; }
+    const SptTest& back() const;
+    // The file has moved on to another borehole: these tests into one allocation of their
+    // number, their blocks freed for the next borehole's. Once only: tests that come after
+    // (rows of boreholes taking turns) stay in blocks, never moved again.
+    void settle();
+    std::vector<SptTest> take();
+
+private:
+    struct Block {
+        SptTest* items = nullptr;
+        std::size_t count = 0;
+        std::size_t capacity = 0;
+        bool mapped = false; // pages of its own, given back to the system when freed
+    };
+    static void release(Block& block);
+    std::vector<SptTest> settled_;
+    bool settledOnce_ = false;
+    std::vector<Block> blocks_;
+    std::size_t size_ = 0; // in blocks_
+};
 
 // Sorts the tests by depth (stable, so the first in the file stays first), keeps the first test
 // at each depth and lists the others; sorts the strata by top.

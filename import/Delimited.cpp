@@ -218,29 +218,26 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
     };
     // One borehole, or one per value of the borehole column in the order they first appear.
     std::unordered_map<std::string, std::size_t> byId;
-    auto boreholeFor = [&](const std::string& id) -> Borehole& {
+    // Each borehole's tests as they are read (beside out.boreholes, by index).
+    std::vector<TestBlocks> gathered;
+    TextPool texts;
+    auto boreholeFor = [&](const std::string& id) -> std::size_t {
         auto [it, fresh] = byId.try_emplace(id, out.boreholes.size());
         if (fresh) {
             Borehole b;
             b.id = b.name = id;
             b.depthUnit = depthUnit;
             out.boreholes.push_back(std::move(b));
+            gathered.emplace_back();
         }
-        return out.boreholes[it->second];
+        return it->second;
     };
-    if (boreholeCol < 0) {
-        // One test a line at most: room for them all at once, not twice that as it grows.
-        boreholeFor(options.boreholeName)
-            .tests.reserve(static_cast<std::size_t>(
-                std::count(bytes.begin() + static_cast<std::ptrdiff_t>(
-                                               std::min(start, bytes.size())),
-                           bytes.end(), '\n') +
-                1));
-    }
+    if (boreholeCol < 0) boreholeFor(options.boreholeName);
     const std::string fileLevel = boreholeCol < 0 ? options.boreholeName : std::string();
     std::vector<Problem> rowProblems;
 
     std::string currentId;
+    std::size_t lastIndex = std::string::npos; // of the borehole of the last row read
     double lastDepth = 0;
     std::size_t lastDepthLine = 0;
     std::string_view text = firstLine;
@@ -258,7 +255,11 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
                 continue;
             }
         }
-        Borehole& b = boreholeCol >= 0 ? boreholeFor(currentId) : out.boreholes.front();
+        const std::size_t index = boreholeCol >= 0 ? boreholeFor(currentId) : 0;
+        Borehole& b = out.boreholes[index];
+        TestBlocks& tests = gathered[index];
+        if (index != lastIndex && lastIndex < gathered.size()) gathered[lastIndex].settle();
+        lastIndex = index;
         const auto depth = parseNumber(at(row, depthCol), decimalComma);
         if (!depth) {
             rowProblems.push_back({b.name, line + " skipped: no depth"});
@@ -270,6 +271,7 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
             if (lastDepthLine && *depth < lastDepth) {
                 out.boreholes.clear();
                 out.problems.clear();
+                gathered.clear();
                 out.error = line + ": the depth " + depthText(*depth) + " lies above the depth " +
                             depthText(lastDepth) + " of line " + std::to_string(lastDepthLine) +
                             ", as where another borehole starts; give the file a column naming "
@@ -287,7 +289,7 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
             t.n = t.statedN = n;
         } else if (nFromReport(parseSptReport(nText, depthUnit == LengthUnit::Feet),
                                depthUnit == LengthUnit::Feet, rn)) {
-            t.report = nText;
+            t.report = texts.get(nText);
             t.n = rn.n;
             t.refusal = rn.refusal;
             t.shortDrive = rn.lowerBound;
@@ -304,20 +306,22 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
         const std::string symbol = at(row, symbolCol);
         const std::string soil = at(row, soilCol);
         s.classification = !soil.empty() ? soil : !symbol.empty() ? symbol : s.description;
-        const bool inOrder = b.tests.empty() || t.top > b.tests.back().top;
+        const bool inOrder = tests.empty() || t.top > tests.back().top;
         if (!inOrder && mergeStrata) unordered = true;
         const bool same = !b.strata.empty() && b.strata.back().top < s.top &&
                           b.strata.back().classification == s.classification &&
                           b.strata.back().description == s.description;
         if (!s.classification.empty() && !(mergeStrata && inOrder && same))
             b.strata.push_back(std::move(s));
-        b.tests.push_back(std::move(t));
+        tests.push_back(std::move(t));
     }
     if (depthUnit == LengthUnit::Unknown)
         out.problems.push_back({fileLevel, "the depth unit is not given; choose feet or metres"});
     out.problems.push_back({fileLevel, "no ground elevation in the file; enter it"});
     for (Problem& p : rowProblems) out.problems.push_back(std::move(p));
-    for (Borehole& b : out.boreholes) {
+    for (std::size_t i = 0; i < out.boreholes.size(); ++i) {
+        Borehole& b = out.boreholes[i];
+        b.tests = gathered[i].take();
         tidyBorehole(b, out.problems);
         // Each row's soil reaches down to the next row.
         for (std::size_t k = 0; k + 1 < b.strata.size(); ++k)

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <unordered_map>
 
 namespace zenka::dataimport {
@@ -403,9 +404,54 @@ void readLithology(const pugi::xml_node& sys, Context& cx) {
     });
 }
 
-} // namespace
+// What the file's top-level elements give: the project and the boreholes first, as tests and
+// lithology refer to them wherever they stand in the file; then the tests and lithology.
+void readFirstPass(const pugi::xml_node& top, Context& cx) {
+    if (is(top, "project") && cx.out.projectNumber.empty()) {
+        pugi::xml_node p = child(top, "Project");
+        cx.out.projectNumber = text(child(p, "name"));
+        cx.out.jobName = text(child(p, "description"));
+    } else if (is(top, "samplingFeature")) {
+        for (pugi::xml_node f = top.first_child(); f; f = f.next_sibling()) {
+            if (is(f, "Borehole"))
+                readBorehole(f, cx);
+            else if (is(f, "Sounding"))
+                ++cx.soundings;
+        }
+    }
+}
 
-DataFile readDiggs(std::string_view bytes) {
+bool readInSecondPass(const pugi::xml_node& top) {
+    return is(top, "measurement") || is(top, "observation");
+}
+
+void readSecondPass(const pugi::xml_node& top, Context& cx) {
+    if (is(top, "measurement")) {
+        for (pugi::xml_node t = top.first_child(); t; t = t.next_sibling())
+            if (is(t, "Test")) readTest(t, cx);
+    } else if (is(top, "observation")) {
+        for (pugi::xml_node o = top.first_child(); o; o = o.next_sibling())
+            if (is(o, "LithologySystem")) readLithology(o, cx);
+    }
+}
+
+DataFile finish(Context& cx) {
+    for (Borehole& b : cx.out.boreholes) {
+        tidyBorehole(b, cx.out.problems);
+        if (!b.tests.empty() && b.depthUnit == LengthUnit::Unknown)
+            cx.out.problems.push_back(
+                {b.name, "the file gives no unit for its depths; choose one"});
+    }
+    for (const auto& [id, count] : cx.dangling)
+        cx.out.problems.push_back({"", std::to_string(count) + " record(s) refer to borehole " +
+                                           id + ", which is not in the file; not attached"});
+    if (cx.soundings)
+        cx.out.problems.push_back(
+            {"", std::to_string(cx.soundings) + " sounding(s) (CPT) are not boreholes; not read"});
+    return std::move(cx.out);
+}
+
+DataFile readWhole(std::string_view bytes) {
     Context cx;
     cx.out.format = Format::Diggs;
     pugi::xml_document doc;
@@ -421,45 +467,184 @@ DataFile readDiggs(std::string_view bytes) {
         cx.out.error = "the root element is not Diggs";
         return std::move(cx.out);
     }
+    for (pugi::xml_node top = root.first_child(); top; top = top.next_sibling())
+        readFirstPass(top, cx);
+    for (pugi::xml_node top = root.first_child(); top; top = top.next_sibling())
+        readSecondPass(top, cx);
+    return finish(cx);
+}
 
-    // Boreholes first: tests and lithology refer to them, wherever they stand in the file.
-    for (pugi::xml_node top = root.first_child(); top; top = top.next_sibling()) {
-        if (is(top, "project") && cx.out.projectNumber.empty()) {
-            pugi::xml_node p = child(top, "Project");
-            cx.out.projectNumber = text(child(p, "name"));
-            cx.out.jobName = text(child(p, "description"));
-        } else if (is(top, "samplingFeature")) {
-            for (pugi::xml_node f = top.first_child(); f; f = f.next_sibling()) {
-                if (is(f, "Borehole"))
-                    readBorehole(f, cx);
-                else if (is(f, "Sounding"))
-                    ++cx.soundings;
+// ---- reading a large file a top-level element at a time ----
+
+// The document tree of a whole file takes nearly three times the file. Each element under the
+// root is parsed on its own instead, and what lies around them (the prolog, the root's tags,
+// whatever stands between them) is parsed as the file less those elements; the file is read
+// that way only when all of these parse, and gives what the whole tree gives. Only the plain
+// shape of a document is cut up (UTF-8, no DOCTYPE); anything else, and every file that does not
+// parse, is read whole, for the same result and the same message.
+struct Outline {
+    struct Piece {
+        std::size_t begin, end;
+    };
+    std::vector<Piece> pieces; // the root's child elements, in order
+    std::string rest;          // the file without them
+};
+
+bool isNameStart(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || u >= 0x80;
+}
+
+bool startsAt(std::string_view s, std::size_t i, std::string_view what) {
+    return s.compare(i, what.size(), what) == 0;
+}
+
+// Past the markup at i that holds no element: a comment, CDATA or processing instruction;
+// npos when it is none of these, or unterminated.
+std::size_t skipMarkup(std::string_view s, std::size_t i) {
+    auto past = [&](std::size_t from, std::string_view end) {
+        const std::size_t at = s.find(end, from);
+        return at == std::string_view::npos ? at : at + end.size();
+    };
+    if (startsAt(s, i, "<!--")) return past(i + 4, "-->");
+    if (startsAt(s, i, "<![CDATA[")) return past(i + 9, "]]>");
+    if (startsAt(s, i, "<?")) return past(i + 2, "?>");
+    return std::string_view::npos;
+}
+
+// Past the start tag at i ("<name ...>" or "<name .../>"); npos when it does not end.
+std::size_t skipStartTag(std::string_view s, std::size_t i, bool& empty) {
+    for (std::size_t k = i + 1; k < s.size(); ++k) {
+        const char c = s[k];
+        if (c == '"' || c == '\'') {
+            k = s.find(c, k + 1);
+            if (k == std::string_view::npos) return k;
+        } else if (c == '<') {
+            return std::string_view::npos;
+        } else if (c == '>') {
+            empty = s[k - 1] == '/';
+            return k + 1;
+        }
+    }
+    return std::string_view::npos;
+}
+
+bool outline(std::string_view s, Outline& out) {
+    std::size_t i = startsAt(s, 0, "\xEF\xBB\xBF") ? 3 : 0;
+    // The prolog: a declaration saying UTF-8 or nothing, comments and processing instructions.
+    bool first = true;
+    while (true) {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')) ++i;
+        if (i + 1 >= s.size() || s[i] != '<') return false;
+        if (isNameStart(s[i + 1])) break;
+        const std::size_t past = skipMarkup(s, i);
+        if (past == std::string_view::npos || startsAt(s, i, "<![CDATA[")) return false;
+        if (first && startsAt(s, i, "<?xml")) {
+            const std::string decl = lower(s.substr(i, past - i));
+            const std::size_t enc = decl.find("encoding");
+            if (enc != std::string::npos) {
+                const std::size_t open = decl.find_first_of("\"'", enc);
+                if (open == std::string::npos) return false;
+                const std::size_t close = decl.find(decl[open], open + 1);
+                if (close == std::string::npos) return false;
+                const std::string name = decl.substr(open + 1, close - open - 1);
+                if (name != "utf-8" && name != "utf8") return false;
             }
         }
+        first = false;
+        i = past;
     }
-    for (pugi::xml_node top = root.first_child(); top; top = top.next_sibling()) {
-        if (is(top, "measurement")) {
-            for (pugi::xml_node t = top.first_child(); t; t = t.next_sibling())
-                if (is(t, "Test")) readTest(t, cx);
-        } else if (is(top, "observation")) {
-            for (pugi::xml_node o = top.first_child(); o; o = o.next_sibling())
-                if (is(o, "LithologySystem")) readLithology(o, cx);
+    bool empty = false;
+    i = skipStartTag(s, i, empty);
+    if (i == std::string_view::npos || empty) return false;
+
+    std::size_t restFrom = 0;
+    std::size_t depth = 0, pieceBegin = 0;
+    while (true) {
+        i = s.find('<', i);
+        if (i == std::string_view::npos || i + 1 >= s.size()) return false;
+        if (s[i + 1] == '!' || s[i + 1] == '?') {
+            if (startsAt(s, i, "<!") && !startsAt(s, i, "<!--") && !startsAt(s, i, "<![CDATA["))
+                return false; // a DOCTYPE or worse
+            i = skipMarkup(s, i);
+            if (i == std::string_view::npos) return false;
+            continue;
+        }
+        if (s[i + 1] == '/') {
+            const std::size_t close = s.find('>', i);
+            if (close == std::string_view::npos) return false;
+            if (depth == 0) break; // the root's end tag
+            i = close + 1;
+            if (--depth == 0) {
+                out.rest.append(s.substr(restFrom, pieceBegin - restFrom));
+                out.pieces.push_back({pieceBegin, i});
+                restFrom = i;
+            }
+            continue;
+        }
+        if (!isNameStart(s[i + 1])) return false;
+        if (depth == 0) pieceBegin = i;
+        i = skipStartTag(s, i, empty);
+        if (i == std::string_view::npos) return false;
+        if (!empty) {
+            ++depth;
+        } else if (depth == 0) {
+            out.rest.append(s.substr(restFrom, pieceBegin - restFrom));
+            out.pieces.push_back({pieceBegin, i});
+            restFrom = i;
         }
     }
+    out.rest.append(s.substr(restFrom));
+    return true;
+}
 
-    for (Borehole& b : cx.out.boreholes) {
-        tidyBorehole(b, cx.out.problems);
-        if (!b.tests.empty() && b.depthUnit == LengthUnit::Unknown)
-            cx.out.problems.push_back(
-                {b.name, "the file gives no unit for its depths; choose one"});
+// A piece parsed on its own: its one element, or nothing when it does not parse so.
+pugi::xml_node parsePiece(std::string_view s, const Outline::Piece& piece, std::string& buffer,
+                          pugi::xml_document& doc) {
+    buffer.assign(s.substr(piece.begin, piece.end - piece.begin));
+    if (!doc.load_buffer_inplace(buffer.data(), buffer.size(), pugi::parse_default,
+                                 pugi::encoding_utf8))
+        return {};
+    pugi::xml_node top = doc.first_child();
+    if (!top || top.type() != pugi::node_element || top.next_sibling()) return {};
+    return top;
+}
+
+std::optional<DataFile> readInPieces(std::string_view bytes) {
+    Outline o;
+    if (!outline(bytes, o)) return std::nullopt;
+    {
+        pugi::xml_document doc;
+        if (!doc.load_buffer(o.rest.data(), o.rest.size(), pugi::parse_default,
+                             pugi::encoding_auto) ||
+            !is(doc.document_element(), "Diggs"))
+            return std::nullopt;
     }
-    for (const auto& [id, count] : cx.dangling)
-        cx.out.problems.push_back({"", std::to_string(count) + " record(s) refer to borehole " +
-                                           id + ", which is not in the file; not attached"});
-    if (cx.soundings)
-        cx.out.problems.push_back(
-            {"", std::to_string(cx.soundings) + " sounding(s) (CPT) are not boreholes; not read"});
-    return std::move(cx.out);
+    o.rest = std::string();
+    Context cx;
+    cx.out.format = Format::Diggs;
+    std::string buffer;
+    pugi::xml_document doc;
+    std::vector<std::size_t> second;
+    for (std::size_t k = 0; k < o.pieces.size(); ++k) {
+        const pugi::xml_node top = parsePiece(bytes, o.pieces[k], buffer, doc);
+        if (!top) return std::nullopt;
+        readFirstPass(top, cx);
+        if (readInSecondPass(top)) second.push_back(k);
+    }
+    for (std::size_t k : second) {
+        const pugi::xml_node top = parsePiece(bytes, o.pieces[k], buffer, doc);
+        if (!top) return std::nullopt;
+        readSecondPass(top, cx);
+    }
+    return finish(cx);
+}
+
+} // namespace
+
+DataFile readDiggs(std::string_view bytes) {
+    if (std::optional<DataFile> read = readInPieces(bytes)) return std::move(*read);
+    return readWhole(bytes);
 }
 
 } // namespace zenka::dataimport

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 #include <string>
 
@@ -240,6 +241,79 @@ TEST(Diggs, WaterStrikesAndDates) {
     ASSERT_EQ(b.waterDepths.size(), 1u);
     EXPECT_DOUBLE_EQ(b.waterDepths[0], 4.1);
     EXPECT_EQ(b.boringDate, "2021-10-12");
+}
+
+// Everything a read gives, as text to compare.
+std::string summary(const DataFile& f) {
+    std::string out = "error: " + f.error + "\nproject: " + f.projectNumber + " / " + f.jobName +
+                      "\n";
+    auto num = [](const OptionalNumber& v) { return v ? std::to_string(*v) : std::string("-"); };
+    for (const Borehole& b : f.boreholes) {
+        out += "borehole " + b.id + " / " + b.name + " " + unitWord(b.depthUnit) + "\n";
+        for (const SptTest& t : b.tests)
+            out += "  test " + std::to_string(t.top) + " " + num(t.base) + " " + num(t.n) + " " +
+                   num(t.statedN) + " " + std::string(t.note) + " " + std::string(t.hammer) +
+                   " " + std::to_string(t.driveSets.size()) + (t.refusal ? " refusal" : "") +
+                   (t.shortDrive ? " short" : "") + (t.statedOnly ? " stated" : "") + "\n";
+        for (const Stratum& s : b.strata)
+            out += "  stratum " + std::to_string(s.top) + " " + s.classification + " / " +
+                   s.description + "\n";
+        for (double w : b.waterDepths) out += "  water " + std::to_string(w) + "\n";
+    }
+    for (const Problem& p : f.problems) out += "problem " + p.borehole + ": " + p.message + "\n";
+    return out;
+}
+
+// A file is read a top-level element at a time when it can be, and whole otherwise (a DOCTYPE
+// makes it so): both give the same, and a file that does not parse gives the parser's own
+// message about the whole file.
+TEST(Diggs, ReadElementByElementAsTheWholeFileReads) {
+    const std::string sets = set(1, "1", "6") + set(2, "2", "6") + set(3, "3", "6");
+    const std::string bh = borehole("bh1", "B-1", kPoint);
+    const std::string test = spt("bh1", "1.5 3.0", sets, "7");
+    const std::string cases[] = {
+        diggs(bh + test),
+        // tests before their borehole; comments, instructions, CDATA and text between
+        diggs(test + "<!-- a <note> -->\n<?producer x?>" + bh + "stray text <![CDATA[<x>]]>"),
+        diggs("<samplingFeature/>" + bh + "<measurement><!-- <Test> --></measurement>" + test),
+        // attribute values holding markup characters; a prefixed root
+        "<d:Diggs xmlns:d=\"x\" a='1 > 0' b=\"/>\"><d:samplingFeature><d:Borehole gml:id=\"bh1\">"
+        "<gml:name a=\"<\">B-1</gml:name></d:Borehole></d:samplingFeature></d:Diggs>",
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + diggs(bh + test).substr(22) +
+            "<!-- after -->\n",
+        // another encoding: read whole
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><Diggs><samplingFeature><Borehole "
+        "gml:id=\"b\"><gml:name>B-\xE9</gml:name></Borehole></samplingFeature></Diggs>",
+        // none of these parse
+        "<Diggs><samplingFeature><Borehole></samplingFeature></Diggs>",
+        "<Diggs><project/>",
+        "<Diggs><project/></Other>",
+        "<Diggs><project/></Diggs><",
+        "<Diggs><project a=\"1></project></Diggs>",
+        "<Diggs>< project/></Diggs>",
+        "<Diggs><!DOCTYPE x><project/></Diggs>",
+        "<Diggs><project><![CDATA[ x </project></Diggs>",
+        "<Diggs><?xml version=\"1.0\"?><project/></Diggs>",
+        "<Diggs><project/><project></Diggs>",
+        "<Other><project/></Other>",
+        "text<Diggs/>",
+    };
+    for (const std::string& doc : cases) {
+        SCOPED_TRACE(doc);
+        pugi::xml_document whole;
+        const pugi::xml_parse_result parsed = whole.load_buffer(doc.data(), doc.size());
+        if (!parsed) {
+            EXPECT_EQ(readDiggs(doc).error, std::string("not well-formed XML (") +
+                                                parsed.description() + " at byte " +
+                                                std::to_string(parsed.offset) + ")");
+            continue;
+        }
+        std::string withDoctype = doc;
+        std::size_t at = withDoctype.rfind("?>", 80);
+        at = at == std::string::npos || doc.compare(0, 5, "<?xml") != 0 ? 0 : at + 2;
+        withDoctype.insert(at, "<!DOCTYPE Diggs>");
+        EXPECT_EQ(summary(readDiggs(doc)), summary(readDiggs(withDoctype)));
+    }
 }
 
 TEST(Diggs, BrokenFilesComeBackWithAnError) {

@@ -1,0 +1,134 @@
+#include "import/Ags4.h"
+#include "import/BoreholeData.h"
+#include "import/Delimited.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace zenka::dataimport {
+namespace {
+
+TEST(CompactTest, NumbersComeBackBitForBitAndAbsentStaysAbsent) {
+    const double values[] = {0.0, -0.0, 0.1, 1e-300, 5e-324, 1e308, -3.25,
+                             std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN()};
+    for (double v : values) {
+        SCOPED_TRACE(v);
+        const OptionalNumber n = v;
+        ASSERT_TRUE(n.has_value());
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(*n), std::bit_cast<std::uint64_t>(v));
+        const std::optional<double> back = n;
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(*back), std::bit_cast<std::uint64_t>(v));
+    }
+    for (const OptionalNumber& none :
+         {OptionalNumber(), OptionalNumber(std::nullopt), OptionalNumber(std::optional<double>())}) {
+        EXPECT_FALSE(none.has_value());
+        EXPECT_FALSE(std::optional<double>(none).has_value());
+        EXPECT_EQ(none.value_or(7), 7);
+    }
+}
+
+TEST(CompactTest, TextsAndDriveSetsCopyAsValues) {
+    std::string made = "N=50 (25 for 110mm/50 for 210mm)";
+    SharedText a;
+    {
+        TextPool pool;
+        a = pool.get(made);
+        const SharedText b = pool.get(std::string(made)); // another buffer, the same text
+        EXPECT_EQ(a.view().data(), b.view().data());
+        EXPECT_NE(pool.get("N=12").view().data(), a.view().data());
+        EXPECT_TRUE(pool.get("").empty());
+    }
+    made.assign(made.size(), 'x'); // neither the source nor the pool holds the text
+    EXPECT_EQ(a, "N=50 (25 for 110mm/50 for 210mm)");
+    SharedText c = a;
+    a = "other";
+    EXPECT_EQ(c, "N=50 (25 for 110mm/50 for 210mm)");
+    EXPECT_EQ(std::string(c), "N=50 (25 for 110mm/50 for 210mm)");
+    EXPECT_EQ("[" + c + "]", "[N=50 (25 for 110mm/50 for 210mm)]");
+
+    DriveSets sets;
+    for (int i = 1; i <= 6; ++i) sets.push_back({i, i == 6, double(i), std::nullopt});
+    DriveSets copy = sets;
+    copy[0].index = 9;
+    copy.push_back({});
+    ASSERT_EQ(sets.size(), 6u);
+    EXPECT_EQ(sets[0].index, 1);
+    EXPECT_TRUE(sets[5].inches);
+    EXPECT_DOUBLE_EQ(*sets[4].blows, 5);
+    EXPECT_FALSE(sets[4].penetrationMm);
+    EXPECT_EQ(copy.size(), 7u);
+    sets.clear();
+    EXPECT_TRUE(sets.empty());
+
+    const NoteText note = "refusal: the test blows scaled to 300 mm";
+    EXPECT_STREQ(note, "refusal: the test blows scaled to 300 mm");
+    EXPECT_STREQ(NoteText(), "");
+}
+
+// Tests gathered in blocks come out in the order they went in, in a vector of their number,
+// through small blocks, blocks of pages of their own, and a borehole left and taken up again.
+TEST(CompactTest, GatheredTestsKeepTheirOrder) {
+    TestBlocks one, other;
+    int pushed = 0;
+    auto push = [&](TestBlocks& blocks, int count) {
+        for (int i = 0; i < count; ++i, ++pushed) {
+            SptTest t;
+            t.top = pushed;
+            t.report = std::to_string(pushed);
+            blocks.push_back(std::move(t));
+        }
+    };
+    push(one, 20000);
+    one.settle();
+    EXPECT_DOUBLE_EQ(one.back().top, 19999);
+    push(other, 3);
+    push(one, 9000);
+    one.settle(); // once only: these stay in their blocks
+    push(one, 5);
+    EXPECT_EQ(one.size(), 29005u);
+    const std::vector<SptTest> tests = one.take();
+    EXPECT_TRUE(one.empty());
+    ASSERT_EQ(tests.size(), 29005u);
+    EXPECT_EQ(tests.capacity(), tests.size());
+    double last = -1;
+    for (const SptTest& t : tests) {
+        ASSERT_GT(t.top, last);
+        ASSERT_EQ(t.report, std::to_string(static_cast<int>(t.top)));
+        last = t.top;
+    }
+    EXPECT_EQ(other.take().size(), 3u);
+}
+
+// Rows of boreholes that take turns, in both readers that gather tests.
+TEST(CompactTest, BoreholesTakingTurnsKeepEachTheirTests) {
+    std::string ags = "\"GROUP\",\"LOCA\"\n\"HEADING\",\"LOCA_ID\"\n\"UNIT\",\"\"\n"
+                      "\"DATA\",\"A\"\n\"DATA\",\"B\"\n\"GROUP\",\"ISPT\"\n"
+                      "\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\"\n\"UNIT\",\"\",\"m\",\"\"\n";
+    std::string csv = "Borehole,Depth (m),N\n";
+    for (int i = 1; i <= 40; ++i) {
+        const std::string id = i % 3 ? "A" : "B";
+        ags += "\"DATA\",\"" + id + "\",\"" + std::to_string(i) + "\",\"" + std::to_string(i) +
+               "\"\n";
+        csv += id + "," + std::to_string(i) + "," + std::to_string(i) + "\n";
+    }
+    for (const DataFile& f : {readAgs(ags), readDelimited(csv)}) {
+        ASSERT_EQ(f.boreholes.size(), 2u);
+        for (const Borehole& b : f.boreholes) {
+            SCOPED_TRACE(b.id);
+            ASSERT_EQ(b.tests.size(), b.id == "A" ? 27u : 13u);
+            for (const SptTest& t : b.tests) {
+                EXPECT_EQ(static_cast<int>(t.top) % 3 != 0, b.id == "A");
+                EXPECT_DOUBLE_EQ(*t.n, t.top);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace zenka::dataimport
