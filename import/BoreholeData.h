@@ -23,8 +23,8 @@ const char* unitWord(LengthUnit unit); // "ft", "m", "?"
 // value in `from` expressed in `to`; both must be known.
 double convertLength(double value, LengthUnit from, LengthUnit to);
 
+// The formats read; each has its unit in DataFormats.h, with its name.
 enum class Format { Unknown, Ags3, Ags4, Diggs, Delimited };
-const char* formatName(Format format);
 
 // One drive increment of an SPT: blows and penetration in millimetres, as the file gives them.
 struct DriveSet {
