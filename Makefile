@@ -38,7 +38,9 @@ gui: build
 # leaves a window, a dialog or a focus behind for the next shows there. The seed changes with
 # each run and is printed, so a failing order can be run again (make test GUI_SEED=N); a stall
 # fails after GUI_TIMEOUT seconds instead of hanging.
-GUI_SEED    ?= $(shell echo $$(( $$(date +%s) % 99999 + 1 )))
+ifndef GUI_SEED
+GUI_SEED := $(shell echo $$(( $$(date +%s) % 99999 + 1 )))
+endif
 GUI_TIMEOUT ?= 900
 GUI_SHUFFLED = QT_QPA_PLATFORM=offscreen \
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/gui/lsan-suppressions.txt:print_suppressions=0 \

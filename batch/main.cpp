@@ -81,7 +81,7 @@ struct Options {
 std::string usageText() {
     std::string text = kUsage;
     std::string line;
-    std::string words =
+    const std::string words =
         "Boring logs from ground-investigation data (" + dataimport::formatListText() + "):";
     for (std::size_t at = 0; at < words.size();) {
         std::size_t end = words.find(' ', at);
