@@ -105,21 +105,21 @@ bool ExportReportPdf(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell) {
     options.defaultSuffix = "pdf";
     options.confirmOverwrite = true;
     options.title = "Export the report as PDF";
-    std::optional<std::string> path;
+    std::optional<SaveChoice> chosen;
     for (;;) {
-        path = shell.chooseSaveFile(options);
-        if (!path) return false;
+        chosen = shell.chooseSaveFileOfKind(options);
+        if (!chosen) return false;
         // The PDF must not take the place of a file of the run: asked again, nothing written.
         const RoleFile files[] = {{"project", doc.pathName},
                                   {"report", reportPathOf(doc.files)},
-                                  {"PDF file", *path}};
+                                  {"PDF file", chosen->path}};
         const std::string clash = sameFileMessage(files);
         if (clash.empty()) break;
         shell.showMessage(clash + "\nChoose another name for the PDF.", MessageKind::Warning);
     }
     const Paper other = first == Paper::A4 ? Paper::Letter : Paper::A4;
-    const Paper paper = shell.chosenSaveFilter() == 1 ? other : first;
-    return runAndExportPdf(doc, s, shell, *path, paper);
+    const Paper paper = chosen->filter == 1 ? other : first;
+    return runAndExportPdf(doc, s, shell, chosen->path, paper);
 }
 
 bool PrintReport(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell) {

@@ -327,7 +327,7 @@ void CMainFrame::runOnce(const std::function<void()>& command) {
 
 void CMainFrame::onAppAbout() {
     CAboutDlg about(this);
-    about.exec();
+    shell_.runDialog(about);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

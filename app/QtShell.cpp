@@ -166,7 +166,7 @@ bool QtShell::confirmDiscard(const std::string& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options, bool save) {
+std::optional<SaveChoice> QtShell::chooseFile(const FileDialogOptions& options, bool save) {
     WhileAsking asking(notice_);
     const QString title = !options.title.empty() ? QString::fromStdString(options.title)
                           : save                   ? QStringLiteral("Save As")
@@ -193,17 +193,28 @@ std::optional<std::string> QtShell::chooseFile(const FileDialogOptions& options,
     fitFileList(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();
-    chosenFilter_ = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
     lastFolder_ = QFileInfo(chosen).absolutePath();
-    return QFile::encodeName(QFileInfo(chosen).absoluteFilePath()).toStdString();
+    return SaveChoice{QFile::encodeName(QFileInfo(chosen).absoluteFilePath()).toStdString(),
+                      std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())))};
 }
 
 std::optional<std::string> QtShell::chooseSaveFile(const FileDialogOptions& options) {
+    if (auto chosen = chooseFile(options, true)) return std::move(chosen->path);
+    return std::nullopt;
+}
+
+std::optional<SaveChoice> QtShell::chooseSaveFileOfKind(const FileDialogOptions& options) {
     return chooseFile(options, true);
 }
 
 std::optional<std::string> QtShell::chooseOpenFile(const FileDialogOptions& options) {
-    return chooseFile(options, false);
+    if (auto chosen = chooseFile(options, false)) return std::move(chosen->path);
+    return std::nullopt;
+}
+
+int QtShell::runDialog(QDialog& dialog) {
+    WhileAsking asking(notice_);
+    return dialog.exec();
 }
 
 void QtShell::beginWorking() {

@@ -36,18 +36,18 @@ public:
     // the file; neither is waited for.
     void openTextViewer(const std::string& path) override;
     bool choosePrinter(QPrinter& printer) override;
-    int chosenSaveFilter() const override { return chosenFilter_; }
+    int runDialog(QDialog& dialog) override;
+    std::optional<SaveChoice> chooseSaveFileOfKind(const FileDialogOptions& options) override;
 
     QWidget* workingNotice() const { return notice_; }
 
 private:
     QWidget* dialogParent() const;
-    std::optional<std::string> chooseFile(const FileDialogOptions& options, bool save);
+    std::optional<SaveChoice> chooseFile(const FileDialogOptions& options, bool save);
 
     QPointer<QWidget> parent_;
     QPointer<CWorkingNotice> notice_;
     QString lastFolder_;
-    int chosenFilter_ = 0;
 };
 
 } // namespace zenka

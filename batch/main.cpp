@@ -8,6 +8,8 @@
 #include "engine/Report.h"
 #include "import/BoreholeData.h"
 #include "model/PelbrinDoc.h"
+#include "import/DataFormats.h"
+#include "base/AtomicFile.h"
 #include "project/FileCommands.h"
 #include "run/Handoff.h"
 #include "run/outputs/Outputs.h"
@@ -46,8 +48,9 @@ const char* const kUsage =
     "  -q, --quiet           print nothing on success\n"
     "  -h, --help            show this help and exit\n"
     "  --version             show the version and exit\n"
-    "\n"
-    "Boring logs from ground-investigation data (AGS4 .ags, DIGGS .xml, CSV/TSV):\n"
+    "\n";
+// After the list of data formats, which the import's units give.
+const char* const kImportUsage =
     "  --list DATAFILE       list the boreholes: id, ground elevation, final depth,\n"
     "                        SPT tests, water depth\n"
     "  --import DATAFILE     write OUTDIR/ID.in for each chosen borehole: the template\n"
@@ -76,6 +79,26 @@ struct Options {
     std::string import; // --import DATAFILE
     ImportOptions imp;
 };
+
+// The help: the formats read come from the import, wrapped to the width of the rest.
+std::string usageText() {
+    std::string text = kUsage;
+    std::string line;
+    const std::string words =
+        "Boring logs from ground-investigation data (" + dataimport::formatListText() + "):";
+    for (std::size_t at = 0; at < words.size();) {
+        std::size_t end = words.find(' ', at);
+        if (end == std::string::npos) end = words.size();
+        const std::string word = words.substr(at, end - at);
+        if (!line.empty() && line.size() + 1 + word.size() > 78) {
+            text += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        at = end + 1;
+    }
+    return text + line + "\n" + kImportUsage;
+}
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "zenka-batch: %s\nTry 'zenka-batch --help' for more information.\n",
@@ -256,7 +279,7 @@ int parseOptions(int argc, char** argv, Options& opt) {
     for (const std::string& extra : app.remaining())
         if (extra != "--") return usageError("unknown option '" + extra + "'");
     if (help) {
-        std::fputs(kUsage, stdout);
+        std::fputs(usageText().c_str(), stdout);
         return kExitOk;
     }
     if (version) {

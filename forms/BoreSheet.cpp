@@ -1,12 +1,12 @@
 #include "forms/BoreSheet.h"
 
-#include "base/Shell.h"
 #include "forms/FieldText.h"
 #include "forms/FormLogic.h"
 #include "forms/LogEntryDlgs.h"
 #include "forms/PelbrinView.h"
 #include "model/PelbrinDoc.h"
 #include "model/SoilCatalogue.h"
+#include "graphs/GuiShell.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -129,7 +129,7 @@ QCompleter* soilCompleter(QWidget* page) {
 
 } // namespace
 
-CBlowPage::CBlowPage(int index, WorkingLog& log, Shell& shell, bool english, QWidget* parent)
+CBlowPage::CBlowPage(int index, WorkingLog& log, GuiShell& shell, bool english, QWidget* parent)
     : QWidget(parent), index_(index), log_(log), shell_(shell) {
     setObjectName(QStringLiteral("blowPage%1").arg(index + 1));
     auto* page = new QVBoxLayout(this);
@@ -359,7 +359,7 @@ void CBlowPage::insertEntry() {
         return;
     }
     CInsertEntryDlg dialog(shell_, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (shell_.runDialog(dialog) != QDialog::Accepted) return;
     zenka::insertEntry(log_, dialog.entryNumber(), dialog.entry());
     enterPage();
 }
@@ -367,12 +367,12 @@ void CBlowPage::insertEntry() {
 void CBlowPage::deleteEntry() {
     leavePage();
     CDeleteEntryDlg dialog(shell_, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (shell_.runDialog(dialog) != QDialog::Accepted) return;
     zenka::deleteEntry(log_, dialog.entryNumber());
     enterPage();
 }
 
-CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, Shell& shell, QWidget* parent)
+CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, GuiShell& shell, QWidget* parent)
     : QDialog(parent), doc_(doc), view_(view), shell_(shell), log_(logOf(doc)) {
     setObjectName(QStringLiteral("boreSheet"));
     setWindowTitle(QStringLiteral("Boring Log"));

@@ -19,7 +19,7 @@ namespace zenka {
 
 class CPelbrinDoc;
 class CPelbrinView;
-class Shell;
+class GuiShell;
 
 inline constexpr int kPageEntries = 45;
 inline constexpr const char* kDiscardLogQuestion = "Discard the changes to the boring log?";
@@ -28,7 +28,7 @@ class CBlowPage : public QWidget {
     Q_OBJECT
 public:
     // Page `index` (0 to 4) shows entries index * 45 + 1 to index * 45 + 45 of `log`.
-    CBlowPage(int index, WorkingLog& log, Shell& shell, bool english, QWidget* parent);
+    CBlowPage(int index, WorkingLog& log, GuiShell& shell, bool english, QWidget* parent);
 
     QString title() const;
     int firstEntry() const { return index_ * kPageEntries + 1; }
@@ -65,7 +65,7 @@ private:
 
     int index_;
     WorkingLog& log_;
-    Shell& shell_;
+    GuiShell& shell_;
     std::array<LogEntry, kPageEntries> entries_{};
     std::array<QLineEdit*, kPageEntries> depths_{};
     std::array<QLineEdit*, kPageEntries> blows_{};
@@ -76,7 +76,7 @@ class CBoreSheet : public QDialog {
     Q_OBJECT
 public:
     // Copies the project's log and puts the main form's values back into its controls.
-    CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, Shell& shell, QWidget* parent = nullptr);
+    CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, GuiShell& shell, QWidget* parent = nullptr);
 
     const WorkingLog& workingLog() const { return log_; }
     CBlowPage* page(int index) const { return pages_[static_cast<std::size_t>(index)]; }
@@ -92,7 +92,7 @@ private:
 
     CPelbrinDoc& doc_;
     CPelbrinView& view_;
-    Shell& shell_;
+    GuiShell& shell_;
     WorkingLog log_;
     QTabWidget* tabs_;
     std::array<CBlowPage*, 5> pages_{};

@@ -4,7 +4,7 @@
 #include "forms/FormFields.h"
 
 #include "base/AtomicFile.h"
-#include "base/Shell.h"
+#include "graphs/GuiShell.h"
 #include "import/SoilClassification.h"
 #include "model/PelbrinDoc.h"
 
@@ -88,24 +88,57 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
     : QDialog(parent), file_(file), projectUnits_(projectUnits) {
     setObjectName(QStringLiteral("importDialog"));
     setWindowTitle(QStringLiteral("Import Boring Log"));
+    const std::vector<BoreholeSummary> summaries = listBoreholes(file);
 
+    // Widgets join the dialog in this order, which is the order Tab visits them.
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(makeFileLabel(path), 0, 0, 1, 2);
+    layout->addWidget(makeBoreholeBox(summaries), 1, 0);
+    layout->addWidget(makeClassificationBox(), 1, 1);
+    layout->addWidget(makePreviewBox(), 2, 0);
+    layout->addWidget(makeOptionsBox(), 2, 1);
+    layout->addWidget(makeProblemBox(), 3, 0, 1, 2);
+    layout->addLayout(makeButtonRow(), 4, 0, 1, 2);
+    layout->setColumnStretch(0, 3);
+    layout->setColumnStretch(1, 2);
+    layout->setRowStretch(1, 2);
+    layout->setRowStretch(2, 4);
+    layout->setRowStretch(3, 1);
+
+    connectChoices();
+
+    // The first borehole with a test to import is chosen to start with.
+    int first = 0;
+    for (int r = 0; r < static_cast<int>(summaries.size()); ++r)
+        if (summaries[static_cast<std::size_t>(r)].sptTests > 0) {
+            first = r;
+            break;
+        }
+    if (!summaries.empty()) boreholes_->setCurrentCell(first, 0);
+
+    fitToScreen(this, QSize(1180, 880));
+}
+
+QLabel* CImportDlg::makeFileLabel(const std::string& path) {
     auto* fileLabel = new QLabel;
     fileLabel->setObjectName(QStringLiteral("fileLabel"));
     // A deep folder shortens in the middle: the file's name stays readable.
     setElidedText(fileLabel,
                   QStringLiteral("%1 file %2: %3 borehole(s)")
-                      .arg(QString::fromLatin1(formatName(file.format)),
+                      .arg(QString::fromLatin1(formatName(file_.format)),
                            QFile::decodeName(QByteArray::fromStdString(path)))
-                      .arg(file.boreholes.size()),
+                      .arg(file_.boreholes.size()),
                   fileLabel->fontMetrics().averageCharWidth() * 70, Qt::ElideMiddle);
     fileLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return fileLabel;
+}
 
-    // Boreholes, in the file's units.
+// Boreholes, in the file's units.
+QGroupBox* CImportDlg::makeBoreholeBox(const std::vector<BoreholeSummary>& summaries) {
     boreholes_ =
         makeTable("boreholes", {QStringLiteral("Borehole"), QStringLiteral("Ground elevation"),
                                 QStringLiteral("Final depth"), QStringLiteral("SPT tests"),
                                 QStringLiteral("Water depth")});
-    const std::vector<BoreholeSummary> summaries = listBoreholes(file);
     boreholes_->setRowCount(static_cast<int>(summaries.size()));
     for (int r = 0; r < static_cast<int>(summaries.size()); ++r) {
         const BoreholeSummary& s = summaries[static_cast<std::size_t>(r)];
@@ -123,16 +156,22 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
     boreholes_->horizontalHeader()->setStretchLastSection(true);
     auto* boreholeBox = new QGroupBox(QStringLiteral("Boreholes"));
     (new QVBoxLayout(boreholeBox))->addWidget(boreholes_);
+    return boreholeBox;
+}
 
-    // Classifications of the chosen borehole, each with its soil code.
+// Classifications of the chosen borehole, each with its soil code.
+QGroupBox* CImportDlg::makeClassificationBox() {
     classes_ =
         makeTable("classifications", {QStringLiteral("Classification"), QStringLiteral("Tests"),
                                       QStringLiteral("Proposed"), QStringLiteral("Soil code")});
     classes_->setSelectionMode(QAbstractItemView::NoSelection);
     auto* classBox = new QGroupBox(QStringLiteral("Soil codes"));
     (new QVBoxLayout(classBox))->addWidget(classes_);
+    return classBox;
+}
 
-    // The log as it will be imported.
+// The log as it will be imported.
+QGroupBox* CImportDlg::makePreviewBox() {
     preview_ =
         makeTable("preview", {QStringLiteral("Depth"), QStringLiteral("N"), QStringLiteral("Mark"),
                               QStringLiteral("Code"), QStringLiteral("Description")});
@@ -141,8 +180,12 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
     previewBox_->setObjectName(QStringLiteral("previewBox"));
     previewBox_->installEventFilter(this);
     (new QVBoxLayout(previewBox_))->addWidget(preview_);
+    return previewBox_;
+}
 
-    // Options.
+// The hammer factor, what the file lacks (elevation, depth unit), which tests to keep and which
+// project values to replace.
+QGroupBox* CImportDlg::makeOptionsBox() {
     auto* options = new QGroupBox(QStringLiteral("Import"));
     auto* grid = new QGridLayout(options);
     hammer_ = new QLineEdit(QStringLiteral("1.0"));
@@ -176,6 +219,15 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
     grid->addWidget(unitLabel_, 3, 0);
     grid->addWidget(depthUnit_, 3, 1);
 
+    grid->addWidget(makeKeepBox(), 4, 0, 1, 2);
+    grid->addWidget(makeReplaceBox(), 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
+    grid->setColumnStretch(1, 1);
+    return options;
+}
+
+// Shown only for a borehole with more tests than the log holds.
+QGroupBox* CImportDlg::makeKeepBox() {
     keepBox_ = new QGroupBox(QStringLiteral("More tests than the log holds (%1)").arg(kMaxSamples));
     auto* keepGrid = new QGridLayout(keepBox_);
     keepFirst_ = new QRadioButton(QStringLiteral("Keep the first %1").arg(kMaxSamples));
@@ -189,8 +241,10 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
     keepGrid->addWidget(keepFirst_, 0, 0, 1, 2);
     keepGrid->addWidget(keepDownTo_, 1, 0);
     keepGrid->addWidget(keepDepth_, 1, 1);
-    grid->addWidget(keepBox_, 4, 0, 1, 2);
+    return keepBox_;
+}
 
+QGroupBox* CImportDlg::makeReplaceBox() {
     auto* replace = new QGroupBox(QStringLiteral("Replace in the project"));
     auto* replaceLayout = new QVBoxLayout(replace);
     replaceLog_ = new QCheckBox(QStringLiteral("Boring log"));
@@ -205,40 +259,33 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
     replaceIdentification_->setObjectName(QStringLiteral("replaceIdentification"));
     for (QCheckBox* b : {replaceLog_, replaceElevation_, replaceWater_, replaceIdentification_})
         replaceLayout->addWidget(b);
-    grid->addWidget(replace, 5, 0, 1, 2);
-    grid->setRowStretch(6, 1);
-    grid->setColumnStretch(1, 1);
+    return replace;
+}
 
+QGroupBox* CImportDlg::makeProblemBox() {
     problems_ = new QListWidget;
     problems_->setObjectName(QStringLiteral("problems"));
     problems_->setWordWrap(true);
     auto* problemBox = new QGroupBox(QStringLiteral("Found in the file"));
     (new QVBoxLayout(problemBox))->addWidget(problems_);
+    return problemBox;
+}
 
+QHBoxLayout* CImportDlg::makeButtonRow() {
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("status"));
     status_->setWordWrap(true);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(fileLabel, 0, 0, 1, 2);
-    layout->addWidget(boreholeBox, 1, 0);
-    layout->addWidget(classBox, 1, 1);
-    layout->addWidget(previewBox_, 2, 0);
-    layout->addWidget(options, 2, 1);
-    layout->addWidget(problemBox, 3, 0, 1, 2);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
     bottom->addWidget(buttons_);
-    layout->addLayout(bottom, 4, 0, 1, 2);
-    layout->setColumnStretch(0, 3);
-    layout->setColumnStretch(1, 2);
-    layout->setRowStretch(1, 2);
-    layout->setRowStretch(2, 4);
-    layout->setRowStretch(3, 1);
+    return bottom;
+}
 
+// Every choice the engineer makes rebuilds the log shown.
+void CImportDlg::connectChoices() {
     connect(boreholes_, &QTableWidget::currentCellChanged, this,
             [this](int row) { chooseBorehole(row); });
     connect(hammer_, &QLineEdit::textChanged, this, [this] {
@@ -251,17 +298,6 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
         if (!keepDownTo_->isChecked()) keepDownTo_->setChecked(true);
         rebuild();
     });
-
-    // The first borehole with a test to import is chosen to start with.
-    int first = 0;
-    for (int r = 0; r < static_cast<int>(summaries.size()); ++r)
-        if (summaries[static_cast<std::size_t>(r)].sptTests > 0) {
-            first = r;
-            break;
-        }
-    if (!summaries.empty()) boreholes_->setCurrentCell(first, 0);
-
-    fitToScreen(this, QSize(1180, 880));
 }
 
 ApplyFlags CImportDlg::flags() const {
@@ -529,11 +565,9 @@ void fitTextsToFields(BuiltLog& log) {
     }
 }
 
-bool ImportBoringLog(CPelbrinDoc& doc, Shell& shell, QWidget* parent) {
+bool ImportBoringLog(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent) {
     FileDialogOptions options;
-    options.filters = {"Boring Data Files (*.xml *.ags *.csv *.tsv *.txt *.gz)", "DIGGS (*.xml)",
-                       "AGS3, AGS4 (*.ags)", "Delimited Text (*.csv *.tsv *.txt)",
-                       "All Files (*.*)"};
+    options.filters = dataFileFilters();
     const std::optional<std::string> path = shell.chooseOpenFile(options);
     if (!path) return false;
 
@@ -551,7 +585,7 @@ bool ImportBoringLog(CPelbrinDoc& doc, Shell& shell, QWidget* parent) {
     }
 
     CImportDlg dialog(file, *path, doc.units, parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (shell.runDialog(dialog) != QDialog::Accepted) return false;
     std::string why;
     if (!applyLog(dialog.log(), doc, dialog.flags(), &why)) {
         shell.showMessage(why, MessageKind::Warning);

@@ -16,6 +16,7 @@ class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -25,7 +26,7 @@ class QTableWidget;
 namespace zenka {
 
 class CPelbrinDoc;
-class Shell;
+class GuiShell;
 
 class CImportDlg : public QDialog {
     Q_OBJECT
@@ -46,6 +47,17 @@ protected:
 
 private:
     void fitPreviewTitle();
+    // The parts of the dialog, each with the controls it holds.
+    QLabel* makeFileLabel(const std::string& path);
+    QGroupBox* makeBoreholeBox(const std::vector<dataimport::BoreholeSummary>& summaries);
+    QGroupBox* makeClassificationBox();
+    QGroupBox* makePreviewBox();
+    QGroupBox* makeOptionsBox();
+    QGroupBox* makeKeepBox();
+    QGroupBox* makeReplaceBox();
+    QGroupBox* makeProblemBox();
+    QHBoxLayout* makeButtonRow();
+    void connectChoices();
 
     void chooseBorehole(int index);
     void fillClassifications();
@@ -95,6 +107,6 @@ void fitTextsToFields(dataimport::BuiltLog& log);
 
 // Asks for a data file, shows the import dialog on it and writes what the engineer accepts into
 // the project. True when the project was changed.
-bool ImportBoringLog(CPelbrinDoc& doc, Shell& shell, QWidget* parent);
+bool ImportBoringLog(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent);
 
 } // namespace zenka

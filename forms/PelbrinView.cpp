@@ -1,9 +1,9 @@
 #include "forms/PelbrinView.h"
 
-#include "base/Shell.h"
 #include "forms/BoreSheet.h"
 #include "forms/FieldText.h"
 #include "model/PelbrinDoc.h"
+#include "graphs/GuiShell.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -99,7 +99,7 @@ void CPelbrinView::Caption::hide() const {
     metric->hide();
 }
 
-CPelbrinView::CPelbrinView(CPelbrinDoc& doc, Shell& shell, QWidget* parent)
+CPelbrinView::CPelbrinView(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent)
     : QWidget(parent), doc_(doc), shell_(shell) {
     setObjectName(QStringLiteral("mainForm"));
     buildControls();
@@ -702,7 +702,7 @@ void CPelbrinView::focusFirstField() {
 
 void CPelbrinView::openBoringLog() {
     CBoreSheet sheet(doc_, *this, shell_, window());
-    sheet.exec();
+    shell_.runDialog(sheet);
 }
 
 } // namespace zenka

@@ -27,12 +27,12 @@ class QVBoxLayout;
 namespace zenka {
 
 class CPelbrinDoc;
-class Shell;
+class GuiShell;
 
 class CPelbrinView : public QWidget {
     Q_OBJECT
 public:
-    CPelbrinView(CPelbrinDoc& doc, Shell& shell, QWidget* parent = nullptr);
+    CPelbrinView(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent = nullptr);
     ~CPelbrinView() override;
 
     // Start-up, once the form is in its window: finds the size of the largest layout by laying
@@ -112,7 +112,7 @@ private:
     QSize measureFullSize();
 
     CPelbrinDoc& doc_;
-    Shell& shell_;
+    GuiShell& shell_;
     int listenerId_ = 0;
     FormValues values_;
     QSize fullSize_;

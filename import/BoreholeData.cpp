@@ -73,22 +73,6 @@ double convertLength(double value, LengthUnit from, LengthUnit to) {
     return value;
 }
 
-const char* formatName(Format format) {
-    switch (format) {
-    case Format::Ags3:
-        return "AGS3";
-    case Format::Ags4:
-        return "AGS4";
-    case Format::Diggs:
-        return "DIGGS";
-    case Format::Delimited:
-        return "delimited text";
-    case Format::Unknown:
-        break;
-    }
-    return "unknown";
-}
-
 const Borehole* DataFile::find(std::string_view idOrName) const {
     for (const Borehole& b : boreholes)
         if (b.name == idOrName) return &b;

@@ -29,8 +29,8 @@ const char* unitWord(LengthUnit unit); // "ft", "m", "?"
 // value in `from` expressed in `to`; both must be known.
 double convertLength(double value, LengthUnit from, LengthUnit to);
 
+// The formats read; each has its unit in DataFormats.h, with its name.
 enum class Format { Unknown, Ags3, Ags4, Diggs, Delimited };
-const char* formatName(Format format);
 
 // The per-test record is held once for every test of a file, and a file may hold millions:
 // these types keep it small (72 bytes) without changing a value.

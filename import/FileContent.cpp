@@ -162,29 +162,13 @@ std::string binaryKind(std::string_view head) {
 
 } // namespace
 
-Format sniffFormat(std::string_view bytes, std::string& found) {
-    found.clear();
+std::string binaryContent(std::string_view bytes) {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     const std::string_view head = bytes.substr(0, 4096);
-    if (std::string kind = binaryKind(head); !kind.empty()) {
-        found = kind;
-        return Format::Unknown;
-    }
-    for (std::size_t i = 0; i < head.size(); ++i) {
-        if (head[i] == '\0') {
-            found = "binary data (a zero byte at offset " + std::to_string(i) + ")";
-            return Format::Unknown;
-        }
-    }
-    const std::string_view text = trim(head);
-    if (!text.empty() && text.front() == '<') return Format::Diggs;
-    // The first row decides between the two AGS syntaxes: a "GROUP" row may stand as data
-    // inside an AGS3 dictionary group.
-    const std::string_view first = text.substr(0, text.find_first_of("\r\n"));
-    if (first.substr(0, 3) == "\"**") return Format::Ags3;
-    if (first.substr(0, 7) == "\"GROUP\"") return Format::Ags4;
-    if (head.find("\"GROUP\"") != std::string_view::npos) return Format::Ags4;
-    return Format::Delimited;
+    if (std::string kind = binaryKind(head); !kind.empty()) return kind;
+    for (std::size_t i = 0; i < head.size(); ++i)
+        if (head[i] == '\0') return "binary data (a zero byte at offset " + std::to_string(i) + ")";
+    return {};
 }
 
 } // namespace zenka::dataimport

@@ -1,7 +1,7 @@
 #pragma once
 
-// What a data file's bytes are, whatever its name says: gzip-compressed, UTF-16 text, XML, AGS3
-// or AGS4 rows, delimited text, or none of these (a workbook, a PDF, binary data).
+// What a data file's bytes are, whatever its name says: gzip-compressed, UTF-16 text, or no text
+// at all (a workbook, a PDF, binary data).
 
 #include "import/BoreholeData.h"
 
@@ -27,9 +27,8 @@ int utf16Kind(std::string_view bytes);
 // The text as UTF-8, without the byte order mark; unpaired surrogates read as U+FFFD.
 std::string utf16ToUtf8(std::string_view bytes, int kind);
 
-// The format the content shows: XML (with or without a byte order mark) is DIGGS, rows that
-// start "**NAME" are AGS3, "GROUP" rows AGS4, other text delimited. Unknown: the bytes are no
-// text at all (`found` then says what they look like).
-Format sniffFormat(std::string_view bytes, std::string& found);
+// What the bytes look like when they are no text at all ("a PDF document", "binary data (a zero
+// byte at offset 9)"); empty for text. Which format a text is, its units tell (DataFormats.h).
+std::string binaryContent(std::string_view bytes);
 
 } // namespace zenka::dataimport

@@ -1,8 +1,5 @@
 #include "import/LogBuilder.h"
 
-#include "import/Ags4.h"
-#include "import/Diggs.h"
-#include "import/FileContent.h"
 #include "import/SoilClassification.h"
 #include "base/AtomicFile.h"
 #include "model/PelbrinDoc.h"
@@ -28,26 +25,6 @@ std::string num(double v, int decimals = 2) {
     char buf[48];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
     return buf;
-}
-
-std::string extensionOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    return lower(path.substr(dot + 1));
-}
-
-std::string upperFirst(std::string text) {
-    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
-    return text;
-}
-
-std::string stemOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) name.erase(dot);
-    return name;
 }
 
 // The stratum a depth lies in, or none: above the first, in a gap, below the last.
@@ -76,86 +53,6 @@ int codeFor(const ImportChoices& c, const std::string& classification) {
 }
 
 } // namespace
-
-namespace {
-
-DataFile notData(std::string found) {
-    DataFile f;
-    f.error = std::move(found);
-    f.notDataFile = true;
-    return f;
-}
-
-DataFile readText(std::string_view bytes, Format format, const std::string& name,
-                  const ReadOptions& options, int depth) {
-    if (isGzip(bytes)) {
-        // A .gz of a .gz is still read; deeper nesting is no data file anyone writes.
-        if (depth >= 2) return notData("gzip data packed inside gzip data, more than twice");
-        std::string unpacked, why;
-        bool tooLarge = false;
-        if (!gunzip(bytes, kMaxDataFileBytes, unpacked, why, tooLarge)) {
-            DataFile f;
-            f.error = tooLarge ? "it unpacks to more than " + sizeText(kMaxDataFileBytes) +
-                                     ", more than a data file can be"
-                               : why;
-            return f;
-        }
-        return readText(unpacked, format, name, options, depth + 1);
-    }
-    if (const int kind = utf16Kind(bytes))
-        return readText(utf16ToUtf8(bytes, kind), format, name, options, depth);
-    std::string found;
-    const Format seen = sniffFormat(bytes, found);
-    if (format == Format::Unknown) format = seen;
-    switch (format) {
-    case Format::Unknown:
-        return notData(found);
-    case Format::Ags3:
-    case Format::Ags4:
-        return readAgs(bytes);
-    case Format::Diggs:
-        return readDiggs(bytes);
-    case Format::Delimited:
-        break;
-    }
-    DelimitedOptions d;
-    d.depthUnit = options.delimitedDepthUnit;
-    d.boreholeName = name.empty() ? std::string("B-1") : name;
-    return readDelimited(bytes, d);
-}
-
-} // namespace
-
-DataFile readDataBytes(std::string_view bytes, Format format, const std::string& name,
-                       const ReadOptions& options) {
-    return readText(bytes, format, name, options, 0);
-}
-
-DataFile readDataFile(const std::string& path, const ReadOptions& options) {
-    std::string bytes;
-    ReadLimits limits;
-    limits.maxBytes = kMaxDataFileBytes;
-    limits.regularOnly = true;
-    limits.what = "a data file";
-    if (const FileResult r = readWholeFile(path, bytes, limits); !r.ok) {
-        DataFile f;
-        f.error = r.message;
-        return f;
-    }
-    std::string stem = stemOf(path);
-    if (extensionOf(path) == "gz") stem = stemOf(stem);
-    DataFile f = readDataBytes(bytes, options.format, stem, options);
-    if (f.notDataFile)
-        f.error = displayPath(path) + " is not a DIGGS, AGS or delimited text file.\nFound: " +
-                  f.error + ".";
-    else if (!f.error.empty())
-        f.error = displayPath(path) + " could not be read" +
-                  (f.format == Format::Unknown ? std::string()
-                                               : std::string(" as ") + formatName(f.format) +
-                                                     " data") +
-                  ".\n" + upperFirst(f.error) + ".";
-    return f;
-}
 
 std::vector<BoreholeSummary> listBoreholes(const DataFile& file) {
     std::vector<BoreholeSummary> out;

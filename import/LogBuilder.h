@@ -4,6 +4,7 @@
 // batch program share.
 //
 //   1. readDataFile(path)            the file's boreholes and the problems found in it
+//                                    (DataFormats.h, with the formats read)
 //      listBoreholes(file)           one summary row per borehole
 //   2. classifications(borehole)     one row per classification, with test counts and proposals
 //      proposedChoices(borehole)     the proposals as choices, for the engineer to change
@@ -17,7 +18,7 @@
 // the results, and the caller asks and builds again.
 
 #include "import/BoreholeData.h"
-#include "import/Delimited.h"
+#include "import/DataFormats.h"
 
 #include <map>
 #include <optional>
@@ -31,18 +32,6 @@ class CPelbrinDoc;
 namespace zenka::dataimport {
 
 // ---- step 1 ----
-
-struct ReadOptions {
-    Format format = Format::Unknown; // Unknown: from the content; the name plays no part
-    LengthUnit delimitedDepthUnit = LengthUnit::Unknown; // when a delimited header has none
-};
-// error is set when the file cannot be read or is no data file of a known kind: two lines, the
-// cause with the file's full path, then the reason. Only regular files are read, up to 1 GB, a
-// gzip file unpacked up to 1 GB. A delimited file's borehole is named after the file.
-DataFile readDataFile(const std::string& path, const ReadOptions& options = {});
-// The same from bytes already in memory; `name` names a delimited file's borehole.
-DataFile readDataBytes(std::string_view bytes, Format format, const std::string& name,
-                       const ReadOptions& options = {});
 
 struct BoreholeSummary {
     std::string id;

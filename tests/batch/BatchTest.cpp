@@ -171,6 +171,15 @@ TEST_F(BatchTest, MissingFileAndUsageErrors) {
     r = runBatch({"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_THAT(r.out, HasSubstr("Usage: zenka-batch [options] INPUT.in...\n"));
+    // The data formats the import reads are listed, wrapped to a terminal's width.
+    EXPECT_THAT(r.out, HasSubstr("(DIGGS .xml, AGS3/AGS4 .ags,\ndelimited text"));
+    const std::size_t from = r.out.find("Boring logs from");
+    const std::size_t to = r.out.find(" .gz):\n  --list DATAFILE ");
+    ASSERT_LT(from, to);
+    for (std::size_t at = from, end; at < to; at = end + 1) {
+        end = r.out.find('\n', at);
+        EXPECT_LE(end - at, 80u) << r.out.substr(at, end - at);
+    }
 }
 
 TEST_F(BatchTest, SeveralInputsCountAnalysesOnAndReportTheWorstStatus) {

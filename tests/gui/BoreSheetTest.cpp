@@ -40,39 +40,32 @@ class BoreSheetTest : public MainFrameTest {
 protected:
     void withEditor(const std::function<void(CBoreSheet&)>& act, bool ok = true) {
         bool ran = false;
-        whenModal([&](QWidget* w) {
-            auto* sheet = qobject_cast<CBoreSheet*>(w);
-            EXPECT_NE(sheet, nullptr);
-            if (!sheet) {
-                if (w) w->close();
-                return;
-            }
+        shell.dialogActs.push_back([&](QDialog& dialog) {
+            auto* sheet = qobject_cast<CBoreSheet*>(&dialog);
+            ASSERT_NE(sheet, nullptr);
             act(*sheet);
             ran = true;
             auto* buttons = sheet->findChild<QDialogButtonBox*>(qs("buttons"));
             click(buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel));
-            if (sheet->isVisible()) {
-                ADD_FAILURE() << "the editor stayed open";
-                sheet->done(QDialog::Rejected);
-            }
+            EXPECT_FALSE(sheet->isVisible()) << "the editor stayed open";
         });
         click(field<QAbstractButton>("boringLog"));
         EXPECT_TRUE(ran);
+        EXPECT_TRUE(shell.dialogActs.empty()) << "a dialog that was to come did not";
+        shell.dialogActs.clear();
     }
 
-    // Fills an insert or delete dialog when it comes up, then presses OK. Values the dialog
-    // refuses leave it open: then Cancel.
+    // Fills the next insert or delete dialog when it comes up, then presses OK. Values the
+    // dialog refuses leave it open: then Cancel.
     void answerDialog(QWidget* sheet, std::vector<std::pair<const char*, const char*>> values) {
-        whenModal(
-            [values](QWidget* w) {
-                ASSERT_NE(w, nullptr);
-                for (const auto& [name, value] : values)
-                    w->findChild<QLineEdit*>(qs(name))->setText(qs(value));
-                auto* buttons = w->findChild<QDialogButtonBox*>(qs("buttons"));
-                click(buttons->button(QDialogButtonBox::Ok));
-                if (w->isVisible()) click(buttons->button(QDialogButtonBox::Cancel));
-            },
-            sheet);
+        shell.dialogActs.push_back([values, sheet](QDialog& w) {
+            EXPECT_NE(&w, sheet);
+            for (const auto& [name, value] : values)
+                w.findChild<QLineEdit*>(qs(name))->setText(qs(value));
+            auto* buttons = w.findChild<QDialogButtonBox*>(qs("buttons"));
+            click(buttons->button(QDialogButtonBox::Ok));
+            if (w.isVisible()) click(buttons->button(QDialogButtonBox::Cancel));
+        });
     }
 
     void press(CBlowPage* page, const char* button) {
@@ -247,6 +240,7 @@ TEST_F(BoreSheetTest, InsertBeyondTheEndAndTheRefusedCases) {
                         ElementsAre("The boring log is full: delete an entry first."));
         },
         false);
+    EXPECT_EQ(shell.dialogsRun.back(), "boreSheet"); // no insert dialog came up
 }
 
 TEST_F(BoreSheetTest, PageFieldsThatAreNoNumbersStopTheReadingButNotTheLeaving) {
@@ -284,8 +278,8 @@ TEST_F(BoreSheetTest, EscapeAndCancelAskBeforeDiscardingChanges) {
     numberedLog(5);
     const auto openEditor = [&](const std::function<void(CBoreSheet&)>& act) {
         bool ran = false;
-        whenModal([&](QWidget* w) {
-            auto* sheet = qobject_cast<CBoreSheet*>(w);
+        shell.dialogActs.push_back([&](QDialog& dialog) {
+            auto* sheet = qobject_cast<CBoreSheet*>(&dialog);
             ASSERT_NE(sheet, nullptr);
             act(*sheet);
             ran = true;
@@ -371,13 +365,9 @@ TEST_F(BoreSheetTest, SoilTypeFieldsOfferTheCodesWithTheirNames) {
 TEST_F(BoreSheetTest, TheSoilListShowsWholeNamesAndAClickOutsideItStillLands) {
     numberedLog(3);
     bool closedByOk = false;
-    whenModal([&](QWidget* w) {
-        auto* sheet = qobject_cast<CBoreSheet*>(w);
-        if (!sheet) {
-            ADD_FAILURE() << "no editor";
-            if (w) w->close();
-            return;
-        }
+    shell.dialogActs.push_back([&](QDialog& dialog) {
+        auto* sheet = qobject_cast<CBoreSheet*>(&dialog);
+        ASSERT_NE(sheet, nullptr) << "no editor";
         EXPECT_TRUE(QTest::qWaitForWindowActive(sheet));
         CBlowPage* page = sheet->page(0);
         QLineEdit* soil = page->soilTypeField(1);

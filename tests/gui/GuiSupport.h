@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -62,20 +63,32 @@ inline void click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// Runs `act` on the next modal window other than `outer` as soon as it is up, from inside its
-// event loop. Gives up after 30 seconds (a loaded machine is slow to build a file dialog) and
-// then closes whatever dialog is open, so a dialog that is missed fails the test instead of
-// hanging it.
+// Runs `act` on the next modal window other than `outer` once it is up and active, as a person
+// meets it, from inside its event loop. The act must close the window: one left open fails the
+// test and is closed. Gives up after 30 seconds (a loaded machine is slow to build a file
+// dialog) and then closes whatever dialog is open, so a dialog that is missed fails the test
+// instead of hanging it. (The toolkit's dialogs only; the program's own come through the
+// scripted shell's runDialog.)
 inline void whenModal(std::function<void(QWidget*)> act, QWidget* outer = nullptr) {
     auto* timer = new QTimer;
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, act, outer, tries] {
-        QWidget* modal = QApplication::activeModalWidget();
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
         const bool found = modal && modal != outer;
         if (found || ++*tries > 3000) {
             timer->stop();
             timer->deleteLater();
-            act(found ? modal : nullptr);
+            if (found) {
+                EXPECT_TRUE(QTest::qWaitForWindowActive(modal)) << "the dialog never came up";
+            }
+            act(found ? modal.data() : nullptr);
+            if (found && modal && modal->isVisible()) {
+                ADD_FAILURE() << "the dialog stayed open after the test acted on it";
+                if (auto* d = qobject_cast<QDialog*>(modal.data()))
+                    d->done(QDialog::Rejected);
+                else
+                    modal->close();
+            }
             if (!found)
                 for (QWidget* w : QApplication::topLevelWidgets())
                     if (auto* d = qobject_cast<QDialog*>(w); d && d != outer && d->isVisible())

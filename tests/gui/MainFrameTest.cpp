@@ -156,13 +156,13 @@ TEST_F(MainFrameTest, KeysReachTheirCommandsAndCaptionsFollowTheTitle) {
 TEST_F(MainFrameTest, AboutBoxShowsTheVersion) {
     QString title;
     bool versionShown = false;
-    whenModal([&](QWidget* w) {
-        ASSERT_NE(w, nullptr);
-        title = w->windowTitle();
-        versionShown = labelWithText(w, "Zenka Application v1.4") != nullptr;
-        static_cast<QDialog*>(w)->accept();
+    shell.dialogActs.push_back([&](QDialog& w) {
+        title = w.windowTitle();
+        versionShown = labelWithText(&w, "Zenka Application v1.4") != nullptr;
+        w.accept();
     });
     frame->onAppAbout();
+    EXPECT_EQ(shell.dialogsLeftOpen, 0);
     EXPECT_EQ(title, qs("About Zenka"));
     EXPECT_TRUE(versionShown);
 }

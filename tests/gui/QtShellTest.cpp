@@ -104,7 +104,11 @@ TEST(QtShellTest, FileDialogsFilterProjectFilesAndConfirmOverwriting) {
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_EQ(dialog->windowTitle(), qs("Save As"));
         dialog->setDirectory(QString::fromStdString(dir.path()));
-        dialog->selectFile(qs("bridge"));
+        // Typed into the name field, as a person does: selectFile() leaves a focused field as
+        // it is, and accepting an empty name only opens the folder.
+        auto* name = dialog->findChild<QLineEdit*>(qs("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        typeInto(name, qs("bridge"));
         static_cast<QDialog*>(dialog)->accept();
     });
     const auto saved = shell.chooseSaveFile({{"Input File (*.in)"}, "in", true});
@@ -161,6 +165,24 @@ TEST(QtShellTest, ANameWithoutExtensionGetsTheKindChosenInTheList) {
         shell.chooseSaveFile({{"PNG Image (*.png)", "SVG Drawing (*.svg)"}, "png", true});
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, dir.file("chart.svg"));
+
+    // Asked for, the kind comes back with the file: the second of the list, or the first.
+    for (const int kind : {1, 0}) {
+        whenModal([&](QWidget* w) {
+            auto* kinds = w->findChild<QComboBox*>(qs("fileTypeCombo"));
+            ASSERT_NE(kinds, nullptr);
+            kinds->setCurrentIndex(kind);
+            typeInto(w->findChild<QLineEdit*>(qs("fileNameEdit")), qs("report"));
+            static_cast<QDialog*>(w)->accept();
+        });
+        const auto pdf = shell.chooseSaveFileOfKind(
+            {{"PDF Document, Letter paper (*.pdf)", "PDF Document, A4 paper (*.pdf)"},
+             "pdf",
+             true});
+        ASSERT_TRUE(pdf.has_value());
+        EXPECT_EQ(pdf->path, dir.file("report.pdf"));
+        EXPECT_EQ(pdf->filter, kind);
+    }
 }
 
 TEST(QtShellTest, WorkingNoticeIsShownCentredUntilTheRunEndsButNeverOverADialog) {
@@ -191,7 +213,13 @@ TEST(QtShellTest, WorkingNoticeIsShownCentredUntilTheRunEndsButNeverOverADialog)
     look();
     EXPECT_FALSE(shell.chooseSaveFile({{"Input File (*.in)"}, "in", true}));
     EXPECT_TRUE(notice->isVisible());
-    EXPECT_EQ(shownDuring, std::vector<bool>({false, false}));
+    // The program's own dialogs too; each gives its result.
+    QDialog own;
+    look();
+    EXPECT_EQ(shell.runDialog(own), QDialog::Rejected);
+    whenModal([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+    EXPECT_EQ(shell.runDialog(own), QDialog::Accepted);
+    EXPECT_EQ(shownDuring, std::vector<bool>({false, false, false}));
     shell.endWorking();
     EXPECT_TRUE(notice.isNull());
     shell.endWorking(); // twice is harmless

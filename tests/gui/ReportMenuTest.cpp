@@ -51,6 +51,17 @@ TEST_F(ReportMenuTest, ExportAsksForTheFileWithBothPapersThenWritesIt) {
     EXPECT_EQ(readFile(pdf).rfind("%PDF-", 0), 0u);
     EXPECT_TRUE(std::filesystem::exists(dir.file("menu.out")));
 
+    // The paper is the kind chosen in the list: the first the default, the second the other.
+    const char* const a4 = "/MediaBox [0 0 595.000000 842.000000]";
+    const char* const letter = "/MediaBox [0 0 612.000000 792.000000]";
+    const bool a4First = defaultPaper() == Paper::A4;
+    EXPECT_NE(readFile(pdf).find(a4First ? a4 : letter), std::string::npos);
+    const std::string second = dir.file("second.pdf");
+    shell.saveChoices.push_back(second);
+    shell.saveKinds.push_back(1);
+    exportPdf->trigger();
+    EXPECT_NE(readFile(second).find(a4First ? letter : a4), std::string::npos);
+
     // Cancelled: nothing runs.
     std::filesystem::remove(pdf);
     shell.saveChoices.push_back(std::nullopt);
