@@ -12,11 +12,11 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
 
 const char* const kUsage =
-    "Usage: zenka [QT-OPTION]...\n"
+    "Usage: zenka [QT-OPTION]... [PROJECT.in]\n"
     "       zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]\n"
     "Starts the desktop program for the static axial capacity of single driven piles\n"
-    "from an SPT boring log, with an empty project. With --export-pdf it analyses a\n"
-    "project without a display and writes its report and graphs as one PDF.\n"
+    "from an SPT boring log, with the project named, or an empty one. With --export-pdf\n"
+    "it analyses a project without a display and writes its report and graphs as one PDF.\n"
     "\n"
     "Options:\n"
     "  -h, --help     show this help and exit\n"
@@ -24,7 +24,7 @@ const char* const kUsage =
     "  --export-pdf   write a project's PDF; see 'zenka --export-pdf --help'\n"
     "\n"
     "The options Qt reads for every program (such as -platform offscreen) are accepted.\n"
-    "No project is opened from the command line: use File > Open.\n";
+    "One project opens at a time: of several names, the first.\n";
 
 const char* const kExportUsage =
     "Usage: zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]\n"
@@ -186,11 +186,19 @@ CommandLine parseCommandLine(int argc, char** argv, std::FILE* out, std::FILE* e
             return exitWith(kExitOk);
         }
     }
+    CommandLine c;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (contains(kServiceSwitches, arg)) continue;
-        // Anything else that is no option is a file name: no project opens from here.
-        if (arg.size() < 2 || arg[0] != '-') continue;
+        if (arg == "--") {
+            c.projects.insert(c.projects.end(), argv + i + 1, argv + argc);
+            break;
+        }
+        // Anything else that is no option names a project.
+        if (arg.size() < 2 || arg[0] != '-') {
+            if (!arg.empty()) c.projects.emplace_back(arg);
+            continue;
+        }
         std::string_view name = arg.substr(arg.starts_with("--") ? 2 : 1);
         const auto eq = name.find('=');
         const bool inlineValue = eq != std::string_view::npos;
@@ -201,10 +209,9 @@ CommandLine parseCommandLine(int argc, char** argv, std::FILE* out, std::FILE* e
                 return usageError(err, "option '" + std::string(arg) + "' needs a value", false);
             continue;
         }
-        if (arg == "--") break;
         return usageError(err, "unknown option '" + std::string(arg) + "'", false);
     }
-    return {};
+    return c;
 }
 
 } // namespace zenka

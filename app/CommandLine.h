@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace zenka {
 
@@ -19,6 +20,7 @@ struct CommandLine {
     std::string input;  // the project of --export-pdf
     std::string output; // -o, or empty for the default
     std::string paper;  // "letter", "a4" or empty for the default
+    std::vector<std::string> projects; // the desktop's: the first opens
 };
 
 // Reads argv. Help and version go to `out` (exit 0), a usage error to `err` with how to get

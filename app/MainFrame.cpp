@@ -14,7 +14,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QSettings>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -31,6 +36,20 @@ namespace {
 
 // The window title of the document type, with its two blanks.
 const char* const kWindowTitle = "Zenka  Windows Application";
+
+constexpr int kRecentProjects = 4;
+const char* const kRecentKey = "recentProjects";
+const char* const kGeometryKey = "mainWindow/geometry";
+
+// What the program keeps between starts: the recent projects and the window's place.
+QSettings settings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("zenka"),
+                     QStringLiteral("zenka"));
+}
+
+QString fromLocal(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
 
 // The toolbar's buttons show no tool tips.
 class NoToolTips : public QObject {
@@ -72,7 +91,9 @@ CMainFrame::CMainFrame(CPelbrinDoc& doc, AnalysisState& state, GuiShell& shell, 
     view_->loadStep();
     doc_.SetModified(false);
     listenerId_ = doc_.addChangedListener([this] { updateCaption(); });
+    doc_.setModifiedListener([this] { updateCaption(); });
     updateCaption();
+    setAcceptDrops(true);
     // 4. Typing starts in the project number.
     view_->focusFirstField();
 
@@ -84,10 +105,15 @@ CMainFrame::CMainFrame(CPelbrinDoc& doc, AnalysisState& state, GuiShell& shell, 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() * 0.95);
     resize(size);
+    // Where the person left it; Qt brings a place that no longer fits back onto the screen.
+    const QByteArray geometry = settings().value(QString::fromLatin1(kGeometryKey)).toByteArray();
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
+    showRecentProjects();
 }
 
 CMainFrame::~CMainFrame() {
     doc_.removeChangedListener(listenerId_);
+    doc_.setModifiedListener(nullptr);
 }
 
 QAction* CMainFrame::addCommand(QMenu* menu, const char* text, const char* prompt,
@@ -123,6 +149,14 @@ void CMainFrame::buildMenus() {
                &CMainFrame::onFilePrintReport)
         ->setObjectName(QStringLiteral("printReportAction"));
     file->addSeparator();
+    for (int i = 0; i < kRecentProjects; ++i) {
+        QAction* recent = addCommand(file, "", nullptr, nullptr);
+        recent->setObjectName(QStringLiteral("recentProject%1").arg(i + 1));
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, i] { openRecentProject(i); });
+        recentActions_ << recent;
+    }
+    recentSeparator_ = file->addSeparator();
     QAction* exit =
         addCommand(file, "E&xit", "Quit the application; prompts to save documents", nullptr);
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -231,8 +265,86 @@ QAction* CMainFrame::command(int id) const {
 }
 
 void CMainFrame::updateCaption() {
-    const QString title = QFile::decodeName(QByteArray::fromStdString(doc_.title));
+    const QString title = fromLocal(doc_.title) +
+                          (doc_.IsModified() ? QStringLiteral("*") : QString());
     setWindowTitle(title + QStringLiteral(" - ") + QString::fromLatin1(kWindowTitle));
+}
+
+bool CMainFrame::openProjectFile(const QString& path, const QStringList& others) {
+    const bool opened = OpenProjectFile(doc_, shell_, QFile::encodeName(path).toStdString());
+    if (opened) rememberProject();
+    updateCaption();
+    if (opened && !others.isEmpty())
+        shell_.showMessage(
+            "One project opens at a time; not opened: " +
+                others.join(QStringLiteral(", ")).toLocal8Bit().toStdString() + ".",
+            MessageKind::Information);
+    return opened;
+}
+
+QStringList CMainFrame::recentProjects() const {
+    QStringList list = settings().value(QString::fromLatin1(kRecentKey)).toStringList();
+    list.removeAll(QString());
+    return list.mid(0, kRecentProjects);
+}
+
+void CMainFrame::rememberProject() {
+    if (doc_.pathName.empty()) return;
+    const QString path = fromLocal(doc_.pathName);
+    QStringList list = recentProjects();
+    list.removeAll(path);
+    list.prepend(path);
+    settings().setValue(QString::fromLatin1(kRecentKey), list.mid(0, kRecentProjects));
+    showRecentProjects();
+}
+
+void CMainFrame::showRecentProjects() {
+    const QStringList list = recentProjects();
+    for (int i = 0; i < recentActions_.size(); ++i) {
+        QAction* action = recentActions_[i];
+        action->setVisible(i < list.size());
+        if (i >= list.size()) continue;
+        // The name as the menu shows it, shortened in the middle; the whole path in the prompt.
+        QString shown = QFontMetrics(font()).elidedText(list[i], Qt::ElideMiddle, 420);
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        action->setStatusTip(list[i]);
+    }
+    recentSeparator_->setVisible(!list.isEmpty());
+}
+
+void CMainFrame::openRecentProject(int index) {
+    const QStringList list = recentProjects();
+    if (index >= list.size()) return;
+    const QString path = list[index];
+    if (!QFileInfo::exists(path)) {
+        QStringList kept = list;
+        kept.removeAt(index);
+        settings().setValue(QString::fromLatin1(kRecentKey), kept);
+        showRecentProjects();
+        shell_.showMessage(path.toLocal8Bit().toStdString() +
+                               " no longer exists; it was taken off the recent projects.",
+                           MessageKind::Warning);
+        return;
+    }
+    openProjectFile(path);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.front().isLocalFile()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    const QString first = paths.takeFirst();
+    // Not inside the drop: the save question and the reader's messages need the event loop.
+    QMetaObject::invokeMethod(
+        this, [this, first, paths] { openProjectFile(first, paths); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::onFileNew() {
@@ -241,19 +353,19 @@ void CMainFrame::onFileNew() {
 }
 
 void CMainFrame::onFileOpen() {
-    OpenProject(doc_, shell_);
+    if (OpenProject(doc_, shell_)) rememberProject();
     updateCaption();
 }
 
 void CMainFrame::onFileSave() {
     view_->storeStep();
-    SaveProject(doc_, shell_);
+    if (SaveProject(doc_, shell_)) rememberProject();
     updateCaption();
 }
 
 void CMainFrame::onFileSaveAs() {
     view_->storeStep();
-    SaveProjectAs(doc_, shell_);
+    if (SaveProjectAs(doc_, shell_)) rememberProject();
     updateCaption();
 }
 
@@ -337,6 +449,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    settings().setValue(QString::fromLatin1(kGeometryKey), saveGeometry());
     event->accept();
 }
 

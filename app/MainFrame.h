@@ -40,8 +40,15 @@ public:
     QToolBar* toolBar() const { return toolBar_; }
     // The action that carries command identifier `id`, or none.
     QAction* command(int id) const;
-    // The caption of the window for the project's current title.
+    // The caption of the window for the project's current title, "*" after it while the
+    // project has changes not saved.
     void updateCaption();
+    // Opens a project named on the command line, dropped on the window or picked from the
+    // recent projects, as File > Open does after its dialog. `others`: further names given at
+    // once, which are not opened (one project at a time), said so once the first is open.
+    bool openProjectFile(const QString& path, const QStringList& others = {});
+    // The recent projects, the latest first, as the File menu lists them.
+    QStringList recentProjects() const;
 
 public slots:
     void onFileNew();
@@ -61,6 +68,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* addCommand(QMenu* menu, const char* text, const char* prompt,
@@ -73,6 +82,10 @@ private:
     // Runs a command that runs the analysis, unless one is running: a click made while it ran
     // is dropped, not queued for a second run.
     void runOnce(const std::function<void()>& command);
+    // After a project was opened or saved under a name: that name heads the recent projects.
+    void rememberProject();
+    void showRecentProjects();
+    void openRecentProject(int index);
 
     CPelbrinDoc& doc_;
     AnalysisState& state_;
@@ -84,6 +97,8 @@ private:
     QAction* openAction_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QList<QAction*> recentActions_;
+    QAction* recentSeparator_ = nullptr;
     int listenerId_ = 0;
     bool running_ = false;
 

@@ -23,9 +23,10 @@ public:
     CPelbrinApp(AnalysisState& state, GuiShell& shell);
     ~CPelbrinApp() override;
 
-    // Creates and shows the main window, then the splash picture for `splashMilliseconds`. The
-    // command line opens no project, and the embedding and automation switches change nothing:
-    // there is no automation service.
+    // Creates and shows the main window, then the splash picture for `splashMilliseconds`.
+    // `arguments`: the program, then the projects named on the command line, of which the
+    // first opens; the embedding and automation switches change nothing: there is no
+    // automation service.
     bool InitInstance(const QStringList& arguments, int splashMilliseconds = 5000);
 
     CPelbrinDoc& doc() const { return *doc_; }

@@ -7,6 +7,7 @@
 #include "resources/Pictures.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QHashFunctions>
 
 #include <clocale>
@@ -42,7 +43,10 @@ int main(int argc, char** argv) {
     static zenka::AnalysisState state;
     zenka::QtShell shell;
     zenka::CPelbrinApp pelbrin(state, shell);
-    if (!pelbrin.InitInstance(QApplication::arguments())) return 1;
+    QStringList arguments{QApplication::applicationFilePath()};
+    for (const std::string& project : command.projects)
+        arguments << QFile::decodeName(QByteArray::fromStdString(project));
+    if (!pelbrin.InitInstance(arguments)) return 1;
     shell.setParentWindow(pelbrin.mainFrame());
     return app.exec();
 }

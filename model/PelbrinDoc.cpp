@@ -59,7 +59,13 @@ void CPelbrinDoc::ResetProject() {
     if (graphs) graphs->closeAll();
     pathName.clear();
     files.INFILE = " ";
-    modified_ = false;
+    SetModified(false);
+}
+
+void CPelbrinDoc::SetModified(bool flag) {
+    const bool was = modified_;
+    modified_ = flag;
+    if (was != flag && modifiedListener_) modifiedListener_();
 }
 
 double CPelbrinDoc::RoundTo3(double value) {

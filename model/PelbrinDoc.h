@@ -105,7 +105,11 @@ public:
     static double RoundTo3(double value);
 
     bool IsModified() const { return modified_; }
-    void SetModified(bool flag = true) { modified_ = flag; }
+    void SetModified(bool flag = true);
+    // Told whenever the changed mark turns on or off (one listener: the window's caption).
+    void setModifiedListener(std::function<void()> listener) {
+        modifiedListener_ = std::move(listener);
+    }
 
     // The project changed notice: every view reloads its controls.
     using Listener = std::function<void()>;
@@ -117,6 +121,7 @@ private:
     bool modified_ = false;
     int nextListenerId_ = 1;
     std::vector<std::pair<int, Listener>> listeners_;
+    std::function<void()> modifiedListener_;
 };
 
 } // namespace zenka

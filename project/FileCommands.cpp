@@ -103,20 +103,30 @@ bool NewProject(CPelbrinDoc& doc, Shell& shell) {
 
 bool OpenProject(CPelbrinDoc& doc, Shell& shell) {
     const auto path = chosen(shell.chooseOpenFile(openDialog()));
-    if (!path) return false;
+    return path && OpenProjectFile(doc, shell, *path);
+}
+
+bool OpenProjectFile(CPelbrinDoc& doc, Shell& shell, const std::string& name) {
+    // A name given relative to the working folder: the project keeps its whole path.
+    std::string path = name;
+    if (!name.empty() && name.front() != '/') {
+        std::error_code error;
+        const std::filesystem::path whole = std::filesystem::absolute(name, error);
+        if (!error) path = whole.lexically_normal().string();
+    }
     // A run's write that a kill left half done in the project's folder is finished first, so
     // that its report and depth data are one set.
-    const std::size_t slash = path->find_last_of('/');
-    recoverInterruptedWrites(slash == std::string::npos ? "." : path->substr(0, slash + 1));
+    const std::size_t slash = path.find_last_of('/');
+    recoverInterruptedWrites(slash == std::string::npos ? "." : path.substr(0, slash + 1));
 
     // Read first: a file that cannot be read must not cost the project it would replace.
     std::string bytes;
-    if (const FileResult r = readWholeFile(*path, bytes); !r.ok) {
+    if (const FileResult r = readWholeFile(path, bytes); !r.ok) {
         shell.showMessage(r.message, MessageKind::Warning);
         return false;
     }
     if (const std::string why = projectFileProblem(bytes); !why.empty()) {
-        shell.showMessage(notAProject(*path, why), MessageKind::Warning);
+        shell.showMessage(notAProject(path, why), MessageKind::Warning);
         return false;
     }
     // Opening replaces the project: unsaved changes are saved or given up first, never lost
@@ -124,13 +134,13 @@ bool OpenProject(CPelbrinDoc& doc, Shell& shell) {
     if (!settleChanges(doc, shell)) return false;
 
     doc.ResetProject();
-    nameProject(doc, *path);
+    nameProject(doc, path);
     doc.notifyChanged();
     const std::vector<ReadWarning> warnings = readInputFile(bytes, doc);
     doc.notifyChanged();
     doc.SetModified(false);
     // Told once the project is loaded, so the person can look at the values while reading.
-    if (!warnings.empty()) shell.showReadWarnings(displayPath(*path), warnings);
+    if (!warnings.empty()) shell.showReadWarnings(displayPath(path), warnings);
     return true;
 }
 

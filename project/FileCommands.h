@@ -13,9 +13,12 @@ class Shell;
 // Asks first when there are unsaved changes. False when the user cancelled, or answered Yes and
 // the project was not saved (the project is then unchanged).
 bool NewProject(CPelbrinDoc& doc, Shell& shell);
-// Discards unsaved changes without asking. False when the dialog was cancelled or the file could
-// not be read (the project is then unchanged).
+// Asks first when there are unsaved changes. False when the dialog was cancelled or the file
+// could not be read or is no project (the project is then unchanged).
 bool OpenProject(CPelbrinDoc& doc, Shell& shell);
+// The same for a file named on the command line, dropped on the window or picked from the
+// recent projects.
+bool OpenProjectFile(CPelbrinDoc& doc, Shell& shell, const std::string& path);
 // True when the file was written. A project without a file asks for one first.
 bool SaveProject(CPelbrinDoc& doc, Shell& shell);
 // purpose: the dialog's title when another command asks for the name, saying why.

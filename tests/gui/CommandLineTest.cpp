@@ -62,8 +62,8 @@ TEST(CommandLine, HelpVersionAndMistakesEndBeforeTheGuiStarts) {
          Action::Exit,
          2,
          "",
-         "zenka: unknown option '--bogus'\nUsage: zenka [QT-OPTION]...\n       zenka --export-pdf "
-         "PROJECT.in [-o OUT.pdf] [--paper letter|a4]\nTry 'zenka --help'"},
+         "zenka: unknown option '--bogus'\nUsage: zenka [QT-OPTION]... [PROJECT.in]\n"
+         "       zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]\nTry 'zenka --help'"},
         {{"-x"}, Action::Exit, 2, "", "unknown option '-x'"},
         {{"-platform"}, Action::Exit, 2, "", "'-platform' needs a value"},
         // Qt's options in their forms, the platform's service switches and a file name: the
@@ -115,6 +115,20 @@ TEST(CommandLine, TheExportsOptionsAreKept) {
     ASSERT_EQ(q.line.action, Action::ExportPdf) << q.err;
     EXPECT_EQ(q.line.input, "y.in");
     EXPECT_EQ(q.line.paper, "");
+}
+
+TEST(CommandLine, NamesThatAreNoOptionAreProjects) {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{"bridge.in"}, {"bridge.in"}},
+        {{"-platform", "offscreen", "a b.in", "/Automation", "c.in"}, {"a b.in", "c.in"}},
+        {{"-geometry", "800x600", "--style=fusion"}, {}},
+        {{"a.in", "--", "-dash.in", "--"}, {"a.in", "-dash.in", "--"}},
+    };
+    for (const auto& [args, projects] : cases) {
+        const Parsed p = parse(args);
+        ASSERT_EQ(p.line.action, Action::Gui) << p.err;
+        EXPECT_EQ(p.line.projects, projects) << args.front();
+    }
 }
 
 // The program itself, with no display to connect to: nothing may need one.

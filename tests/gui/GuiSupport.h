@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -99,8 +100,16 @@ inline void whenModal(std::function<void(QWidget*)> act, QWidget* outer = nullpt
 }
 
 // The main window over a fresh project, the way start-up builds it, without the splash.
+// Each window starts as on a first start: no recent projects, no remembered place.
+struct FirstStart {
+    FirstStart() {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, qs("zenka"), qs("zenka")).clear();
+    }
+};
+
 class MainFrameTest : public ::testing::Test {
 protected:
+    FirstStart firstStart;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
     CPelbrinDoc doc;
     ScriptedGuiShell shell;

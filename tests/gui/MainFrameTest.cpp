@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
@@ -59,6 +60,12 @@ TEST_F(MainFrameTest, MenusToolbarAndCaptionsAreThoseOfTheProgram) {
           {"&Export Report as PDF...",
            "Run the analysis and write its report and graphs as one PDF file", 0},
           {"&Print Report...", "Run the analysis and print its report and graphs", 0},
+          {"", "", 0},
+          // The recent projects, none yet, and their separator.
+          {"", "", 0},
+          {"", "", 0},
+          {"", "", 0},
+          {"", "", 0},
           {"", "", 0},
           {"E&xit", "Quit the application; prompts to save documents", 0}}},
         {"&View", {{"&Toolbar", "Show or hide the toolbar", 0}}},
@@ -292,8 +299,73 @@ TEST_F(MainFrameTest, CommandsThatRunIgnoreClicksWhileARunIsGoing) {
     EXPECT_THAT(shell.messageTexts(), ElementsAre("At least one pile width must be entered"));
 }
 
+// A project named, dropped or picked from the recent ones opens as File > Open does.
+TEST_F(MainFrameTest, ProjectsOpenByNameByDropAndFromTheRecentList) {
+    TempDir dir;
+    std::vector<std::string> paths;
+    for (const char* name : {"a.in", "b & c.in", "d.in", "e.in", "f.in"}) {
+        paths.push_back(dir.file(name));
+        std::filesystem::copy_file(std::string(ZENKA_SOURCE_DIR) + "/examples/worked-case.in",
+                                   paths.back());
+    }
+    const auto q = [](const std::string& s) { return QString::fromStdString(s); };
+    const QString suffix = qs(" - Zenka  Windows Application");
+
+    ASSERT_TRUE(frame->openProjectFile(q(paths[0])));
+    EXPECT_EQ(frame->windowTitle(), q(paths[0]) + suffix);
+    // The changed mark from the first keystroke until the save.
+    type("engineer", "Z");
+    EXPECT_EQ(frame->windowTitle(), q(paths[0]) + qs("*") + suffix);
+    frame->onFileSave();
+    EXPECT_EQ(frame->windowTitle(), q(paths[0]) + suffix);
+
+    // A drop on a changed project asks first; Cancel keeps it.
+    type("engineer", "Y");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(q(paths[1])), QUrl::fromLocalFile(q(paths[2]))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    shell.answers.push_back(Answer::Cancel);
+    // Straight to the window: offscreen, Qt delivers no drop without a drag of its own.
+    const auto dropOnWindow = [&] { static_cast<QObject*>(frame.get())->event(&drop); };
+    dropOnWindow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shell.questions.size(), 1u);
+    EXPECT_EQ(doc.pathName, paths[0]);
+    shell.answers.push_back(Answer::No);
+    dropOnWindow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(doc.pathName, paths[1]);
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages.back().text,
+              "One project opens at a time; not opened: " + paths[2] + ".");
+
+    // The four latest, the latest first, each once; the menu numbers them and tells the path.
+    for (const std::string& p : {paths[2], paths[3], paths[4], paths[3]})
+        ASSERT_TRUE(frame->openProjectFile(q(p)));
+    EXPECT_EQ(frame->recentProjects(),
+              QStringList({q(paths[3]), q(paths[4]), q(paths[2]), q(paths[1])}));
+    QAction* fourth = frame->findChild<QAction*>(qs("recentProject4"));
+    EXPECT_EQ(fourth->text(), qs("&4 ") + q(dir.file("b && c.in")));
+    EXPECT_EQ(fourth->statusTip(), q(paths[1]));
+
+    // Kept across starts; one that went away leaves the list with a message.
+    std::filesystem::remove(paths[4]);
+    CPelbrinDoc other;
+    CMainFrame next(other, *state, shell);
+    EXPECT_EQ(next.recentProjects(), frame->recentProjects());
+    next.findChild<QAction*>(qs("recentProject2"))->trigger();
+    EXPECT_EQ(shell.messages.back().text,
+              paths[4] + " no longer exists; it was taken off the recent projects.");
+    EXPECT_EQ(next.recentProjects(), QStringList({q(paths[3]), q(paths[2]), q(paths[1])}));
+    EXPECT_FALSE(next.findChild<QAction*>(qs("recentProject4"))->isVisible());
+    next.findChild<QAction*>(qs("recentProject3"))->trigger();
+    EXPECT_EQ(other.pathName, paths[1]);
+    other.SetModified(false);
+}
+
 class SplashTest : public ::testing::Test {
 protected:
+    FirstStart firstStart;
     std::unique_ptr<AnalysisState> state = std::make_unique<AnalysisState>();
     ScriptedGuiShell shell;
     CPelbrinApp app{*state, shell};
@@ -341,6 +413,20 @@ TEST_F(SplashTest, AShortcutOrAClickDuringThePictureDoesNothingElse) {
     QTest::mouseClick(english, Qt::LeftButton);
     EXPECT_FALSE(english->isChecked());
     EXPECT_FALSE(splash->isVisible());
+}
+
+TEST_F(SplashTest, TheFirstProjectNamedOpensOnceTheProgramRuns) {
+    TempDir dir;
+    const std::string path = dir.file("bridge.in");
+    std::filesystem::copy_file(std::string(ZENKA_SOURCE_DIR) + "/examples/worked-case.in", path);
+    ASSERT_TRUE(app.InitInstance({qs("zenka"), qs("/Embedding"), QString::fromStdString(path),
+                                  qs("other.in")},
+                                 20));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app.doc().pathName, path);
+    EXPECT_FALSE(app.doc().IsModified());
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages[0].text, "One project opens at a time; not opened: other.in.");
 }
 
 TEST_F(SplashTest, ThePictureGoesByItselfWhenItsTimeIsUp) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv) {
@@ -16,6 +17,11 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (listing) return RUN_ALL_TESTS();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What the program keeps between starts goes to a folder of the run's own, not the
+    // user's settings.
+    char settings[] = "/tmp/zenka-gui-tests-XXXXXX";
+    if (!mkdtemp(settings)) return 2;
+    qputenv("XDG_CONFIG_HOME", settings);
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     return RUN_ALL_TESTS();
