@@ -17,9 +17,9 @@ struct CommandLine {
     };
     Action action = Action::Gui;
     int exitCode = 0;
-    std::string input;  // the project of --export-pdf
-    std::string output; // -o, or empty for the default
-    std::string paper;  // "letter", "a4" or empty for the default
+    std::string input;                 // the project of --export-pdf
+    std::string output;                // -o, or empty for the default
+    std::string paper;                 // "letter", "a4" or empty for the default
     std::vector<std::string> projects; // the desktop's: the first opens
 };
 

@@ -132,8 +132,8 @@ bool PrintReport(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell) {
     printer.setDocName(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
     // Printing to a file proposes the project's folder and the job name.
     const std::string folder = doc.files.OUTDIR.empty() ? "." : doc.files.OUTDIR;
-    printer.setOutputFileName(QFile::decodeName(
-        QByteArray::fromStdString(folder + "/" + (title.empty() ? "report" : fileSafe(title)) + ".pdf")));
+    printer.setOutputFileName(QFile::decodeName(QByteArray::fromStdString(
+        folder + "/" + (title.empty() ? "report" : fileSafe(title)) + ".pdf")));
     if (!shell.choosePrinter(printer)) return false;
 
     shell.beginWorking();

@@ -6,10 +6,10 @@
 #include "forms/PelbrinView.h"
 #include "graphs/GraphCommand.h"
 #include "graphs/GuiShell.h"
-#include "project/FileCommands.h"
 #include "model/PelbrinDoc.h"
-#include "run/RunCommands.h"
+#include "project/FileCommands.h"
 #include "resources/Pictures.h"
+#include "run/RunCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,13 +18,13 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QMimeData>
-#include <QSettings>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -265,8 +265,8 @@ QAction* CMainFrame::command(int id) const {
 }
 
 void CMainFrame::updateCaption() {
-    const QString title = fromLocal(doc_.title) +
-                          (doc_.IsModified() ? QStringLiteral("*") : QString());
+    const QString title =
+        fromLocal(doc_.title) + (doc_.IsModified() ? QStringLiteral("*") : QString());
     setWindowTitle(title + QStringLiteral(" - ") + QString::fromLatin1(kWindowTitle));
 }
 
@@ -275,10 +275,9 @@ bool CMainFrame::openProjectFile(const QString& path, const QStringList& others)
     if (opened) rememberProject();
     updateCaption();
     if (opened && !others.isEmpty())
-        shell_.showMessage(
-            "One project opens at a time; not opened: " +
-                others.join(QStringLiteral(", ")).toLocal8Bit().toStdString() + ".",
-            MessageKind::Information);
+        shell_.showMessage("One project opens at a time; not opened: " +
+                               others.join(QStringLiteral(", ")).toLocal8Bit().toStdString() + ".",
+                           MessageKind::Information);
     return opened;
 }
 

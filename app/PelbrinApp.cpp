@@ -36,9 +36,8 @@ bool CPelbrinApp::InitInstance(const QStringList& arguments, int splashMilliseco
     if (!projects.isEmpty()) {
         const QString first = projects.takeFirst();
         QMetaObject::invokeMethod(
-            frame_.get(), [frame = frame_.get(), first, projects] {
-                frame->openProjectFile(first, projects);
-            },
+            frame_.get(),
+            [frame = frame_.get(), first, projects] { frame->openProjectFile(first, projects); },
             Qt::QueuedConnection);
     }
     return true;

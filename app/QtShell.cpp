@@ -169,8 +169,8 @@ bool QtShell::confirmDiscard(const std::string& text) {
 std::optional<SaveChoice> QtShell::chooseFile(const FileDialogOptions& options, bool save) {
     WhileAsking asking(notice_);
     const QString title = !options.title.empty() ? QString::fromStdString(options.title)
-                          : save                   ? QStringLiteral("Save As")
-                                                   : QStringLiteral("Open");
+                          : save                 ? QStringLiteral("Save As")
+                                                 : QStringLiteral("Open");
     QFileDialog dialog(dialogParent(), title, lastFolder_);
     dialog.setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
     // The toolkit's own dialog: the same filters and questions on every desktop.

@@ -13,13 +13,13 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <set>
-#include <unordered_map>
-#include <unordered_set>
 #include <pthread.h>
+#include <set>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zenka {
@@ -215,8 +215,8 @@ std::string randomTag() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     unsigned long long seed = static_cast<unsigned long long>(now.tv_nsec) * 2654435761u +
-                              static_cast<unsigned long long>(now.tv_sec) +
-                              ++counter * 40503u + static_cast<unsigned>(::getpid()) * 97u;
+                              static_cast<unsigned long long>(now.tv_sec) + ++counter * 40503u +
+                              static_cast<unsigned>(::getpid()) * 97u;
     std::string tag;
     for (int i = 0; i < 6; ++i) {
         tag += kChars[seed % 62];
@@ -236,9 +236,9 @@ pid_t ownerOf(std::string_view name, std::string_view prefix) {
     const std::size_t dash = name.find('-');
     if (dash == std::string_view::npos || dash == 0 || dash > 9) return 0;
     const std::string_view random = name.substr(dash + 1);
-    if (random.size() != 6 ||
-        !std::all_of(random.begin(), random.end(),
-                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+    if (random.size() != 6 || !std::all_of(random.begin(), random.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c));
+        }))
         return 0;
     long pid = 0;
     const auto [end, ec] = std::from_chars(name.data(), name.data() + dash, pid);
@@ -281,7 +281,7 @@ int openStaging(const std::string& folder, std::string& staging) {
 // killed in the middle leaves it for the next one to finish. One copy in the staging folder of
 // every folder the commit writes into.
 struct CommitRecord {
-    std::vector<std::string> stagings;                       // folders holding a copy
+    std::vector<std::string> stagings;                      // folders holding a copy
     std::vector<std::pair<std::string, std::string>> moves; // staged file -> target
 };
 
@@ -361,9 +361,9 @@ void finishCommit(const std::string& recordPath, pid_t owner) {
     std::string text;
     CommitRecord r;
     const std::string name = nameOf(recordPath);
-    bool forward = readWholeFile(recordPath, text).ok && parseRecord(text, r) &&
-                   std::find(r.stagings.begin(), r.stagings.end(), folderOf(recordPath)) !=
-                       r.stagings.end();
+    bool forward =
+        readWholeFile(recordPath, text).ok && parseRecord(text, r) &&
+        std::find(r.stagings.begin(), r.stagings.end(), folderOf(recordPath)) != r.stagings.end();
     for (const std::string& s : r.stagings) {
         struct stat st {};
         if (::lstat((s + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) forward = false;
@@ -456,7 +456,7 @@ struct Staged {
     // An anonymous file: it has no name until it is put in place, so a killed process leaves
     // nothing behind. -1 when the file system has none to give.
     int fd = -1;
-    std::string temp; // its name in the staging folder; empty once nothing is left to remove
+    std::string temp;   // its name in the staging folder; empty once nothing is left to remove
     bool named = false; // given a name in the staging folder at some time
 
     void discard() {
@@ -552,8 +552,8 @@ FileResult stage(Staged& staged) {
             std::string staging;
             if (const int error = openStaging(folder, staging); error != 0)
                 return failure(path, error);
-            temp = staging + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) +
-                   "-XXXXXX";
+            temp =
+                staging + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) + "-XXXXXX";
             fd = ::mkstemp(temp.data());
             if (fd < 0 && errno != ENOENT) break;
         }
@@ -637,8 +637,10 @@ int writeRecord(const std::string& staging, const std::string& name, const std::
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0 && ::rename(temp.c_str(), (staging + "/" + name).c_str()) != 0) error = errno;
-    if (error != 0) ::unlink(temp.c_str());
-    else syncFolder(staging);
+    if (error != 0)
+        ::unlink(temp.c_str());
+    else
+        syncFolder(staging);
     return error;
 }
 

@@ -3,23 +3,23 @@
 #include "base/AtomicFile.h"
 #include "base/Format.h"
 #include "batch/BatchShell.h"
-#include "model/RunFiles.h"
 #include "import/LogBuilder.h"
 #include "import/SoilClassification.h"
-#include "project/InputFile.h"
 #include "model/PelbrinDoc.h"
+#include "model/RunFiles.h"
+#include "project/InputFile.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
-#include <cctype>
-#include <functional>
-#include <string_view>
 
 namespace zenka {
 
@@ -278,8 +278,8 @@ namespace {
 // written. Returns the exit status of the refused run.
 int writeSiteSoilMap(const ImportOptions& opt, const std::vector<const Borehole*>& chosen,
                      const SoilMap& map, std::size_t missing, std::vector<RoleFile> inputs,
-                     const std::function<void()>& problems,
-                     const std::function<int()>& makeOutDir, BatchShell& shell) {
+                     const std::function<void()>& problems, const std::function<int()>& makeOutDir,
+                     BatchShell& shell) {
     namespace fs = std::filesystem;
     const bool named = !opt.soilMapOut.empty();
     const std::string path =
@@ -390,14 +390,15 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
         chosenNames.insert(b->id);
     }
     auto problems = [&] {
-        printProblems(opt.dataFile, *file,
-                      opt.boreholes.empty() ? std::function<bool(const std::string&)>()
-                                            : [&](const std::string& borehole) {
-                                                  // Rows of a borehole the file lacks are the
-                                                  // file's own problem.
-                                                  return chosenNames.count(borehole) > 0 ||
-                                                         !file->find(borehole);
-                                              });
+        printProblems(
+            opt.dataFile, *file,
+            opt.boreholes.empty() ? std::function<bool(const std::string&)>()
+                                  : [&](const std::string& borehole) {
+                                        // Rows of a borehole the file lacks are the
+                                        // file's own problem.
+                                        return chosenNames.count(borehole) > 0 ||
+                                               !file->find(borehole);
+                                    });
     };
 
     bool outDirMade = false;
@@ -405,8 +406,7 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
         std::error_code ec;
         outDirMade = fs::create_directories(opt.outDir, ec);
         if (ec) {
-            shell.showMessage(fileWriteErrorMessage(opt.outDir, ec.value()),
-                              MessageKind::Warning);
+            shell.showMessage(fileWriteErrorMessage(opt.outDir, ec.value()), MessageKind::Warning);
             return kExitFileOrUsage;
         }
         if (outDirMade && !opt.quiet)
@@ -441,8 +441,7 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
         files.push_back({"project file of " + name, paths.back()});
         if (opt.run) files.push_back({"report of " + name, reportNameFor(paths.back())});
     }
-    if (opt.run)
-        files.push_back({"depth data file", (outDir / kDepthDataFileName).string()});
+    if (opt.run) files.push_back({"depth data file", (outDir / kDepthDataFileName).string()});
     if (const std::string same = sameFileMessage(files); !same.empty()) {
         shell.showMessage(same, MessageKind::Warning);
         return kExitFileOrUsage;

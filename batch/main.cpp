@@ -7,9 +7,8 @@
 #include "engine/AnalysisState.h"
 #include "engine/Report.h"
 #include "import/BoreholeData.h"
-#include "model/PelbrinDoc.h"
 #include "import/DataFormats.h"
-#include "base/AtomicFile.h"
+#include "model/PelbrinDoc.h"
 #include "project/FileCommands.h"
 #include "run/Handoff.h"
 #include "run/outputs/Outputs.h"
@@ -221,8 +220,8 @@ int parseOptions(int argc, char** argv, Options& opt) {
     // An option at the very end has no value; "--output=" has an empty one, which CLI11 would
     // otherwise fill with the next argument.
     static constexpr std::string_view kValued[] = {
-        "-o",         "--output",   "--csv",      "--list",     "--import",
-        "--template", "--borehole", "--soil-map", "--soil-map-out", "--n-factor", "--outdir"};
+        "-o",         "--output",   "--csv",          "--list",     "--import", "--template",
+        "--borehole", "--soil-map", "--soil-map-out", "--n-factor", "--outdir"};
     auto valued = [](std::string_view arg) {
         return std::find(std::begin(kValued), std::end(kValued), arg) != std::end(kValued);
     };

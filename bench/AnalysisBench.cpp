@@ -2,14 +2,14 @@
 // computations alone (every width and length, as the driver steps them), and the whole run with
 // the report written into memory.
 
+#include "base/Shell.h"
 #include "bench/BenchProjects.h"
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
-#include "run/Handoff.h"
 #include "engine/Report.h"
 #include "engine/capacity/PileCapacity.h"
 #include "model/PelbrinDoc.h"
-#include "base/Shell.h"
+#include "run/Handoff.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,8 @@
 #include "app/ExportCommands.h"
 #include "bench/BenchProjects.h"
 #include "engine/AnalysisState.h"
-#include "project/FileCommands.h"
 #include "model/PelbrinDoc.h"
+#include "project/FileCommands.h"
 #include "support/ScriptedGuiShell.h"
 
 #include <QApplication>

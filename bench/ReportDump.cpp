@@ -5,12 +5,12 @@
 //
 //   zenka-report-dump OUTDIR [--random N] [--seed S] [INPUT.in...]
 
+#include "base/Shell.h"
 #include "bench/BenchProjects.h"
 #include "engine/AnalysisState.h"
-#include "run/Handoff.h"
-#include "project/FileCommands.h"
 #include "model/PelbrinDoc.h"
-#include "base/Shell.h"
+#include "project/FileCommands.h"
+#include "run/Handoff.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,8 +5,8 @@
 
 #include "bench/BenchProjects.h"
 #include "engine/AnalysisState.h"
-#include "project/InputFile.h"
 #include "model/PelbrinDoc.h"
+#include "project/InputFile.h"
 
 #include <cstdio>
 #include <cstdlib>

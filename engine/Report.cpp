@@ -1,7 +1,7 @@
 #include "engine/Report.h"
 
-#include "engine/AnalysisState.h"
 #include "base/Format.h"
+#include "engine/AnalysisState.h"
 #include "model/UnitFactors.h"
 
 #include <algorithm>

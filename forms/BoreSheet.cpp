@@ -4,9 +4,9 @@
 #include "forms/FormLogic.h"
 #include "forms/LogEntryDlgs.h"
 #include "forms/PelbrinView.h"
+#include "graphs/GuiShell.h"
 #include "model/PelbrinDoc.h"
 #include "model/SoilCatalogue.h"
-#include "graphs/GuiShell.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -116,8 +116,9 @@ QCompleter* soilCompleter(QWidget* page) {
     // Wide enough for the longest name, whatever the width of the field it hangs under.
     int names = 0;
     for (const SoilCodeName& s : soilCodeNames())
-        names = qMax(names, list->fontMetrics().horizontalAdvance(
-                                QString::fromStdString(soilCodeListing(s))));
+        names =
+            qMax(names,
+                 list->fontMetrics().horizontalAdvance(QString::fromStdString(soilCodeListing(s))));
     const int textMargin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list);
     list->setMinimumWidth(names + 2 * (textMargin + 1) + 2 * list->frameWidth() +
                           list->verticalScrollBar()->sizeHint().width() + 4);

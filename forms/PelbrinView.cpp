@@ -2,8 +2,8 @@
 
 #include "forms/BoreSheet.h"
 #include "forms/FieldText.h"
-#include "model/PelbrinDoc.h"
 #include "graphs/GuiShell.h"
+#include "model/PelbrinDoc.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -178,7 +178,6 @@ QWidget* CPelbrinView::buildUnitsBox() {
     connect(english, &QRadioButton::clicked, this, [this] { unitClicked(Units::English); });
     connect(metric, &QRadioButton::clicked, this, [this] { unitClicked(Units::Metric); });
     return unitsBox;
-
 }
 
 // Project and boring identification, the water table, the button to the boring log.
@@ -295,7 +294,6 @@ QWidget* CPelbrinView::buildAnalysisBox() {
     room->addStretch(1);
     analysisBox_ = analysisBox;
     return analysisRoom_;
-
 }
 
 // The pile's shape, its data, the pipe's end and the widths.

@@ -3,11 +3,11 @@
 // as in the desktop program. A project is either refused with the hand-off's messages, or its
 // every computed case is finite.
 
-#include "engine/AnalysisState.h"
-#include "run/Handoff.h"
-#include "project/InputFile.h"
-#include "model/PelbrinDoc.h"
 #include "base/Shell.h"
+#include "engine/AnalysisState.h"
+#include "model/PelbrinDoc.h"
+#include "project/InputFile.h"
+#include "run/Handoff.h"
 
 #include <cmath>
 #include <cstddef>

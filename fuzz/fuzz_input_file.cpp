@@ -5,8 +5,8 @@
 // but the file never keeps changing; and what it saves from a project, Open takes back.
 
 #include "engine/AnalysisState.h"
-#include "project/InputFile.h"
 #include "model/PelbrinDoc.h"
+#include "project/InputFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -95,8 +95,8 @@ void CGraphWnd::placeFrame(const QRect& frame) {
     move(frame.topLeft());
     const QSize inside = frame.size().shrunkBy(border).expandedTo(QSize(1, 1));
     // On a screen too small for a readable chart the window keeps its place on the screen.
-    chart_->setMinimumSize(chart_->minimumSize().boundedTo(
-        inside - QSize(0, menuBar()->sizeHint().height())));
+    chart_->setMinimumSize(
+        chart_->minimumSize().boundedTo(inside - QSize(0, menuBar()->sizeHint().height())));
     resize(inside);
 }
 

@@ -43,9 +43,9 @@ public:
             if (c != w[k]) return false;
         }
         const std::size_t after = i_ + w.size();
-        const bool letter = w.size() > 1 && after < s_.size() &&
-                            ((s_[after] >= 'a' && s_[after] <= 'z') ||
-                             (s_[after] >= 'A' && s_[after] <= 'Z'));
+        const bool letter =
+            w.size() > 1 && after < s_.size() &&
+            ((s_[after] >= 'a' && s_[after] <= 'z') || (s_[after] >= 'A' && s_[after] <= 'Z'));
         if (letter) return false;
         i_ = after;
         return true;
@@ -120,10 +120,10 @@ std::vector<Item> parsePart(std::string_view text, bool bareInches, bool& inches
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        Item it = parseItem(
-            text.substr(start,
-                        comma == std::string_view::npos ? std::string_view::npos : comma - start),
-            bareInches, inches);
+        Item it =
+            parseItem(text.substr(start, comma == std::string_view::npos ? std::string_view::npos
+                                                                         : comma - start),
+                      bareInches, inches);
         if (!it.ok) ok = false;
         items.push_back(it);
         if (comma == std::string_view::npos) break;
@@ -145,8 +145,8 @@ bool readDetail(std::string_view detail, bool bareInches, SptReport& r) {
     }
     if (parts.size() > 2) return false;
     bool ok = true;
-    std::vector<Item> seat = parts.size() == 2 ? parsePart(parts[0], bareInches, r.inches, ok)
-                                               : std::vector<Item>{};
+    std::vector<Item> seat =
+        parts.size() == 2 ? parsePart(parts[0], bareInches, r.inches, ok) : std::vector<Item>{};
     std::vector<Item> test = parsePart(parts.back(), bareInches, r.inches, ok);
     if (!ok) return false;
     bool seatBlank = true, testBlank = true;
@@ -423,9 +423,9 @@ enum Ispt {
     kIsptCount = kPen1 + 6,
 };
 const char* const kIsptHeadings[kIsptCount] = {
-    "ISPT_TOP",  "ISPT_NVAL", "ISPT_REP",  "ISPT_NPEN", "ISPT_HAM",  "ISPT_ERAT", "ISPT_INC1",
-    "ISPT_INC2", "ISPT_INC3", "ISPT_INC4", "ISPT_INC5", "ISPT_INC6", "ISPT_PEN1", "ISPT_PEN2",
-    "ISPT_PEN3", "ISPT_PEN4", "ISPT_PEN5", "ISPT_PEN6"};
+    "ISPT_TOP",  "ISPT_NVAL", "ISPT_REP",  "ISPT_NPEN", "ISPT_HAM",  "ISPT_ERAT",
+    "ISPT_INC1", "ISPT_INC2", "ISPT_INC3", "ISPT_INC4", "ISPT_INC5", "ISPT_INC6",
+    "ISPT_PEN1", "ISPT_PEN2", "ISPT_PEN3", "ISPT_PEN4", "ISPT_PEN5", "ISPT_PEN6"};
 
 // The report the increment columns make (ISPT_INC1..6 blows, ISPT_PEN1..6 mm, 75 mm where the
 // penetration is blank): 1 and 2 the seating drive, 3 to 6 the test drive.
@@ -466,8 +466,8 @@ template <class Get> SptReport fromIncrements(const Get& get) {
 }
 
 // Decides N from one ISPT row. False when the row gives no N.
-bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t,
-             std::string& why, TextPool& pool) {
+bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t, std::string& why,
+             TextPool& pool) {
     static const std::string kNone;
     auto get = [&](int k) -> const std::string& { return f[k] ? *f[k] : kNone; };
     t.report = pool.get(get(kRep));
@@ -508,7 +508,7 @@ struct Group {
     std::string name;
     std::vector<std::string> headings;
     std::unordered_map<std::string, std::size_t> column; // heading -> field index
-    int isptColumn[kIsptCount] = {};                      // field index, 0 when absent
+    int isptColumn[kIsptCount] = {};                     // field index, 0 when absent
 };
 
 // AGS3 names for what AGS4 calls LOCA.
@@ -620,8 +620,8 @@ void AgsReader::dataRow(const std::vector<std::string>& fields, int line) {
     // In both syntaxes the values stand at 1..n here (AGS3 rows are shifted by one).
     if (fields.size() != g_.headings.size() + 1)
         problem("", "line " + std::to_string(line) + ": " + std::to_string(fields.size() - 1) +
-                        " fields where " + g_.name + " has " +
-                        std::to_string(g_.headings.size()) + " headings");
+                        " fields where " + g_.name + " has " + std::to_string(g_.headings.size()) +
+                        " headings");
     auto field = [&](const char* heading) -> std::string {
         auto it = g_.column.find(heading);
         const std::size_t at = it == g_.column.end() ? 0 : it->second;
@@ -657,8 +657,8 @@ void AgsReader::dataRow(const std::vector<std::string>& fields, int line) {
         t.top = *top;
         std::string why;
         auto unit = unitOf_.find("ISPT.ISPT_TOP");
-        const bool inchData = unit != unitOf_.end() && parseLengthUnit(unit->second) ==
-                                                           LengthUnit::Feet;
+        const bool inchData =
+            unit != unitOf_.end() && parseLengthUnit(unit->second) == LengthUnit::Feet;
         if (!decideN(f, inchData, t, why, texts_)) {
             isptProblems_.push_back({id, "SPT at " + depthText(t.top) + " ", " skipped: " + why});
             return;
@@ -802,7 +802,8 @@ void AgsReader::finish() {
         if (auto it = scale.find(col); it != scale.end()) return it->second;
         double f = 1;
         auto it = unitOf_.find(col);
-        const LengthUnit u = it == unitOf_.end() ? LengthUnit::Unknown : parseLengthUnit(it->second);
+        const LengthUnit u =
+            it == unitOf_.end() ? LengthUnit::Unknown : parseLengthUnit(it->second);
         if (u != LengthUnit::Unknown && depthUnit != LengthUnit::Unknown)
             f = convertLength(1.0, u, depthUnit);
         else if (u == LengthUnit::Unknown && depthUnit != LengthUnit::Unknown && unitOf_.count(col))

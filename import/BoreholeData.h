@@ -153,7 +153,7 @@ struct SptTest {
     OptionalNumber base;
     // The blow count the log takes (before any hammer factor); none when the test gave no N.
     OptionalNumber n;
-    OptionalNumber statedN; // the file's own N value (AGS ISPT_NVAL, DIGGS N-Value)
+    OptionalNumber statedN;     // the file's own N value (AGS ISPT_NVAL, DIGGS N-Value)
     OptionalNumber energyRatio; // percent
     SharedText report;          // AGS ISPT_REP as written
     SharedText hammer;          // hammer type or id where the file gives one

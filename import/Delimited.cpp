@@ -70,10 +70,10 @@ bool namesBorehole(const std::string& name) {
             break;
         }
     }
-    static const char* const kNames[] = {"bh",       "borehole", "bore",       "hole",
-                                         "boring",   "loca",     "location",   "testhole",
-                                         "sounding", "exploratoryhole", "explhole", "pointid",
-                                         "point"};
+    static const char* const kNames[] = {
+        "bh",       "borehole", "bore",     "hole",     "boring",
+        "loca",     "location", "testhole", "sounding", "exploratoryhole",
+        "explhole", "pointid",  "point"};
     for (const char* n : kNames)
         if (key == n) return true;
     return false;
@@ -203,8 +203,8 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
         }
         if (depthCol < 0 || nCol < 0) {
             std::string shown(trim(firstLine).substr(0, 80));
-            out.error = "the header names no depth and N columns (first row \"" + toUtf8(shown) +
-                        "\")";
+            out.error =
+                "the header names no depth and N columns (first row \"" + toUtf8(shown) + "\")";
             return out;
         }
         if (headerUnit != LengthUnit::Unknown) depthUnit = headerUnit;

@@ -3,10 +3,10 @@
 // Delimited text: CSV (comma or semicolon), TSV, or rows pasted from a spreadsheet. A column
 // naming the borehole ("Borehole", "LocationID", "Hole", "BH", "LOCA_ID") splits the rows into
 // boreholes; without one the file is one borehole, and depths that go back up (a second hole
-// started) refuse the file. A header names the other columns: depth ("Depth (ft)", "Depth (m)", "Top"), N ("N",
-// "N-value", "SPT N", "Blows") and the soil (a "Soil code" / "Code" column of soil codes or
-// symbols, a "USCS" / "Symbol" / "Classification" column, a "Description" column). Without a
-// header the columns are depth, N, soil. With ";" or tabs as separator a decimal comma is read.
+// started) refuse the file. A header names the other columns: depth ("Depth (ft)", "Depth (m)",
+// "Top"), N ("N", "N-value", "SPT N", "Blows") and the soil (a "Soil code" / "Code" column of soil
+// codes or symbols, a "USCS" / "Symbol" / "Classification" column, a "Description" column). Without
+// a header the columns are depth, N, soil. With ";" or tabs as separator a decimal comma is read.
 // N may be written as an SPT report ("50/75mm", "50/3in", "50 blows for 225mm") for a drive that
 // stopped short; a penetration without a unit is in mm, or in inches when the depths are in feet.
 

@@ -161,8 +161,8 @@ bool decideN(SptTest& t, std::optional<double> totalPenMm, std::optional<double>
             return true;
         }
         // The test drive alone, when the file leaves out the seating drive.
-        const bool testDrive = byIndex.count(2) && byIndex.count(3) && reached(*byIndex[2]) &&
-                               reached(*byIndex[3]);
+        const bool testDrive =
+            byIndex.count(2) && byIndex.count(3) && reached(*byIndex[2]) && reached(*byIndex[3]);
         if (present == 3 || (present == 0 && testDrive)) {
             t.n = *byIndex[2]->blows + *byIndex[3]->blows;
             t.note = "N from increments 2 and 3";

@@ -98,7 +98,8 @@ std::string utf16ToUtf8(std::string_view bytes, int kind) {
     auto unit = [&](std::size_t at) -> char32_t {
         const auto a = static_cast<unsigned char>(bytes[at]);
         const auto b = static_cast<unsigned char>(bytes[at + 1]);
-        return kind == 1 ? static_cast<char32_t>(a | (b << 8)) : static_cast<char32_t>((a << 8) | b);
+        return kind == 1 ? static_cast<char32_t>(a | (b << 8))
+                         : static_cast<char32_t>((a << 8) | b);
     };
     std::string out;
     out.reserve(bytes.size() / 2 + 16);
@@ -147,12 +148,16 @@ std::string binaryKind(std::string_view head) {
         {"%PDF", "a PDF document"},
         {"PK\x03\x04", "a ZIP archive (an .xlsx workbook is one)"},
         {"\xD0\xCF\x11\xE0", "an older Office document (.xls, .doc)"},
-        {"\xFD" "7zXZ", "an xz archive"},
+        {"\xFD"
+         "7zXZ",
+         "an xz archive"},
         {"BZh", "a bzip2 archive"},
         {"7z\xBC\xAF", "a 7-Zip archive"},
         {"\x89PNG", "a PNG picture"},
         {"\xFF\xD8\xFF", "a JPEG picture"},
-        {"\x7F" "ELF", "a program"},
+        {"\x7F"
+         "ELF",
+         "a program"},
         {"SQLite format 3", "an SQLite database"},
     };
     for (const Magic& m : kMagics)

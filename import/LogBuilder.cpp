@@ -1,7 +1,7 @@
 #include "import/LogBuilder.h"
 
-#include "import/SoilClassification.h"
 #include "base/AtomicFile.h"
+#include "import/SoilClassification.h"
 #include "model/PelbrinDoc.h"
 
 #include <algorithm>

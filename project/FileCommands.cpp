@@ -2,8 +2,8 @@
 
 #include "base/AtomicFile.h"
 #include "base/Shell.h"
-#include "project/InputFile.h"
 #include "model/PelbrinDoc.h"
+#include "project/InputFile.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -231,7 +231,7 @@ RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
         return RunOutcome::NotWritten;
     }
     return writeRun(s, shell, outputs, request.report) ? RunOutcome::Written
-                                                        : RunOutcome::NotWritten;
+                                                       : RunOutcome::NotWritten;
 }
 
 } // namespace zenka

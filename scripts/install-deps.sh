@@ -9,7 +9,7 @@ packages=(
   libpugixml-dev zlib1g-dev xz-utils
   dpkg-dev file
   poppler-utils
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 
 missing=()

@@ -116,8 +116,8 @@ TEST(FormatToCharsFixed, PrintsWhatToCharsPrints) {
                 failures += !same(v, decimals, static_cast<std::size_t>(rng() % 12));
             }
         }
-        for (double v : {0.0, -0.0, 4.9e-324, 0x1p52 - 0.5, 0x1p52, 0x1p53 - 1, 1.8446744073709552e10,
-                         1.8446744073709552e19, 1e300})
+        for (double v : {0.0, -0.0, 4.9e-324, 0x1p52 - 0.5, 0x1p52, 0x1p53 - 1,
+                         1.8446744073709552e10, 1.8446744073709552e19, 1e300})
             failures += !same(v, decimals, 400);
     }
     EXPECT_EQ(failures, 0);

@@ -1,8 +1,8 @@
 // Runs the built zenka-batch and checks its exit status, stdout and stderr exactly.
 
 #include "engine/AnalysisState.h"
-#include "project/InputFile.h"
 #include "model/PelbrinDoc.h"
+#include "project/InputFile.h"
 #include "support/Projects.h"
 #include "support/TempDir.h"
 
@@ -504,8 +504,8 @@ TEST_F(BatchTest, OneSoilMapForTheWholeSiteThenTheRerunImportsEveryBorehole) {
     test::writeFile(ags, kSiteFile);
     const std::string templ = saveProject("template.in");
     const std::string out = dir.file("new/site"); // made with its parent
-    const std::vector<std::string> chosen = {"--borehole", "S1", "--borehole", "S2",
-                                             "--borehole", "S3"};
+    const std::vector<std::string> chosen = {"--borehole", "S1",         "--borehole",
+                                             "S2",         "--borehole", "S3"};
     auto import = [&](std::vector<std::string> more) {
         std::vector<std::string> args = {"--import", ags, "--template", templ, "--outdir", out};
         args.insert(args.end(), chosen.begin(), chosen.end());
@@ -517,11 +517,15 @@ TEST_F(BatchTest, OneSoilMapForTheWholeSiteThenTheRerunImportsEveryBorehole) {
     const std::string map = out + "/soil-map.csv";
     EXPECT_EQ(r.out, "Folder " + out + " created.\n");
     // S4's classification is not asked for, S9 (not in the file) is a problem of the file's own.
-    EXPECT_EQ(r.err, ags + ": S9: 1 row(s) for LOCA_ID S9, which has no LOCA row, not attached\n"
-                           "No soil code for 3 classification(s) in use; nothing was imported.\n"
-                           "The soil map of the 3 borehole(s), with proposed codes, was written "
-                           "to " + map + ": check and edit the codes (a row *,CODE stands for "
-                           "the rest), then run again with --soil-map " + map + ".\n");
+    EXPECT_EQ(r.err, ags +
+                         ": S9: 1 row(s) for LOCA_ID S9, which has no LOCA row, not attached\n"
+                         "No soil code for 3 classification(s) in use; nothing was imported.\n"
+                         "The soil map of the 3 borehole(s), with proposed codes, was written "
+                         "to " +
+                         map +
+                         ": check and edit the codes (a row *,CODE stands for "
+                         "the rest), then run again with --soil-map " +
+                         map + ".\n");
     const std::string written = test::readFile(map);
     // Each classification once, tests summed, the description of a stratum that is its own.
     EXPECT_THAT(written, ::testing::StartsWith("classification,proposed code,tests,what it is\n"
@@ -604,8 +608,8 @@ TEST_F(BatchTest, AnImportWritesNothingWhenAnyOfItsFilesWouldBeAnother) {
     for (const char* id : {"link", "hard"}) {
         data.insert(data.find("\"GROUP\",\"GEOL\""),
                     std::string("\"DATA\",\"") + id + "\",\"5.00\",\"10.00\"\n");
-        data += std::string("\"DATA\",\"") + id + "\",\"1.00\",\"4\",\"\"\n" +
-                "\"DATA\",\"" + id + "\",\"2.00\",\"5\",\"\"\n";
+        data += std::string("\"DATA\",\"") + id + "\",\"1.00\",\"4\",\"\"\n" + "\"DATA\",\"" + id +
+                "\",\"2.00\",\"5\",\"\"\n";
     }
     test::writeFile(dir.file("site.ags"), data);
     test::writeFile(dir.file("S1.out"), data);
@@ -678,20 +682,27 @@ TEST_F(BatchTest, SoilMapsAreReadStrictly) {
         {"\xEF\xBB\xBF\"classification\",\"code\"\r\n*,11\r\n", 0, ""},
         {"Classification,Proposed code,tests,what it is\nCL,25,3,clay\n*,3\n", 0, ""},
         // A first row of anything else is a row, and refused when its code is not a soil code.
-        {"*,11abc\n", 2, "1: expected classification,code with a soil code of the log, "
-                          "found: *,11abc"},
-        {"*,nan\n", 2, "1: expected classification,code with a soil code of the log, found: "
-                        "*,nan"},
-        {"soil,kind\n*,3\n", 2, "1: expected classification,code with a soil code of the log, "
-                                 "found: soil,kind"},
-        {"*,3\nCL,2.5\n", 2, "2: expected classification,code with a soil code of the log, "
-                              "found: CL,2.5"},
-        {"*,3\n\nCL,\n", 2, "3: expected classification,code with a soil code of the log, "
-                              "found: CL,"},
-        {"*,3\nCL,0\n", 2, "2: expected classification,code with a soil code of the log, "
-                            "found: CL,0"},
-        {"*,3\n,5\n", 2, "2: expected classification,code with a soil code of the log, "
-                          "found: ,5"},
+        {"*,11abc\n", 2,
+         "1: expected classification,code with a soil code of the log, "
+         "found: *,11abc"},
+        {"*,nan\n", 2,
+         "1: expected classification,code with a soil code of the log, found: "
+         "*,nan"},
+        {"soil,kind\n*,3\n", 2,
+         "1: expected classification,code with a soil code of the log, "
+         "found: soil,kind"},
+        {"*,3\nCL,2.5\n", 2,
+         "2: expected classification,code with a soil code of the log, "
+         "found: CL,2.5"},
+        {"*,3\n\nCL,\n", 2,
+         "3: expected classification,code with a soil code of the log, "
+         "found: CL,"},
+        {"*,3\nCL,0\n", 2,
+         "2: expected classification,code with a soil code of the log, "
+         "found: CL,0"},
+        {"*,3\n,5\n", 2,
+         "2: expected classification,code with a soil code of the log, "
+         "found: ,5"},
         {"classification,code\nclassification,code\n", 2,
          "2: expected classification,code with a soil code of the log, found: "
          "classification,code"},
@@ -716,13 +727,14 @@ TEST_F(BatchTest, ImportingNamedBoreholesPrintsOnlyTheirProblems) {
     test::writeFile(ags, data);
     const std::string templ = saveProject("template.in");
     test::writeFile(dir.file("map.csv"), "*,3\n");
-    const Result r = runBatch({"--import", ags, "--template", templ, "--soil-map",
-                               dir.file("map.csv"), "--outdir", dir.path(), "--borehole", "S2",
-                               "--no-run", "-q"});
+    const Result r =
+        runBatch({"--import", ags, "--template", templ, "--soil-map", dir.file("map.csv"),
+                  "--outdir", dir.path(), "--borehole", "S2", "--no-run", "-q"});
     EXPECT_EQ(r.status, 0) << r.err;
     // S9 is in no LOCA row: a problem of the file itself.
     EXPECT_EQ(r.err, ags + ": S9: 1 row(s) for LOCA_ID S9, which has no LOCA row, not attached\n" +
-                         ags + ": S2: no ground elevation (LOCA_GL); enter it\n"
+                         ags +
+                         ": S2: no ground elevation (LOCA_GL); enter it\n"
                          "The file gives no usable ground elevation: enter it.\n"
                          "The template's ground elevation 10.00 is kept.\n");
 }

@@ -3,8 +3,8 @@
 // analysis must leave the boring log as it was handed over.
 
 #include "engine/AnalysisState.h"
-#include "run/Handoff.h"
 #include "model/PelbrinDoc.h"
+#include "run/Handoff.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
 

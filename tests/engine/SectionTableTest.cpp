@@ -175,7 +175,8 @@ TEST(SectionTableHeading, FourHeadingsCountElevenLines) {
         SCOPED_TRACE(testing::Message() << c.units << " " << c.isect);
         auto s = rangeState(c.units, c.isect);
         s->LINES = 55; // no page check, even past the page end
-        EXPECT_EQ(run(*s, Section::TableHeading), concat({title(kBlank11), c.head, {c.unitLine, c.rule, ""}}));
+        EXPECT_EQ(run(*s, Section::TableHeading),
+                  concat({title(kBlank11), c.head, {c.unitLine, c.rule, ""}}));
         EXPECT_EQ(s->LINES, 66);
         EXPECT_EQ(s->IPAGE, 2);
     }
@@ -260,14 +261,14 @@ TEST(SectionTableLine, MetricSteelLineAndContinuedHeading) {
     s->IUNITS = 1;
     s->ISECT = 3;
     EXPECT_EQ(run(*s, Section::TableLine), Lines{Cols()
-                                       .at(3, "     30.0")
-                                       .at(12, "     70.0")
-                                       .at(21, "   2.00")
-                                       .at(28, "   100.00")
-                                       .at(37, "     50.00")
-                                       .at(47, "     148.00")
-                                       .at(58, "     74.00")
-                                       .at(68, "    248.00")});
+                                                     .at(3, "     30.0")
+                                                     .at(12, "     70.0")
+                                                     .at(21, "   2.00")
+                                                     .at(28, "   100.00")
+                                                     .at(37, "     50.00")
+                                                     .at(47, "     148.00")
+                                                     .at(58, "     74.00")
+                                                     .at(68, "    248.00")});
     s->LINES = 59;
     EXPECT_EQ(slice(run(*s, Section::TableLine), 7, 7),
               concat({title("(CONTINUED)"), {kSteelUnitsEnglish, kSteelRule, ""}}));

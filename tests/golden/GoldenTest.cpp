@@ -2,9 +2,9 @@
 // of the report, regenerate the expected files with ZENKA_UPDATE_GOLDEN=1 and review the diff.
 
 #include "engine/AnalysisState.h"
-#include "run/Handoff.h"
-#include "project/FileCommands.h"
 #include "model/PelbrinDoc.h"
+#include "project/FileCommands.h"
+#include "run/Handoff.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
 

@@ -63,7 +63,8 @@ TEST(CommandLine, HelpVersionAndMistakesEndBeforeTheGuiStarts) {
          2,
          "",
          "zenka: unknown option '--bogus'\nUsage: zenka [QT-OPTION]... [PROJECT.in]\n"
-         "       zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]\nTry 'zenka --help'"},
+         "       zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]\nTry 'zenka "
+         "--help'"},
         {{"-x"}, Action::Exit, 2, "", "unknown option '-x'"},
         {{"-platform"}, Action::Exit, 2, "", "'-platform' needs a value"},
         // Qt's options in their forms, the platform's service switches and a file name: the

@@ -675,6 +675,5 @@ TEST_F(GraphTest, TheChartFollowsTheWindowsSize) {
     EXPECT_GT(client.height(), 600);
 }
 
-
 } // namespace
 } // namespace zenka::test

@@ -419,9 +419,8 @@ TEST_F(SplashTest, TheFirstProjectNamedOpensOnceTheProgramRuns) {
     TempDir dir;
     const std::string path = dir.file("bridge.in");
     std::filesystem::copy_file(std::string(ZENKA_SOURCE_DIR) + "/examples/worked-case.in", path);
-    ASSERT_TRUE(app.InitInstance({qs("zenka"), qs("/Embedding"), QString::fromStdString(path),
-                                  qs("other.in")},
-                                 20));
+    ASSERT_TRUE(app.InitInstance(
+        {qs("zenka"), qs("/Embedding"), QString::fromStdString(path), qs("other.in")}, 20));
     QCoreApplication::processEvents();
     EXPECT_EQ(app.doc().pathName, path);
     EXPECT_FALSE(app.doc().IsModified());

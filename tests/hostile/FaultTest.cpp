@@ -5,11 +5,11 @@
 // Permissions do not stop root, so as root the cases that need them run in a child process that
 // has become an unprivileged user first.
 
+#include "base/AtomicFile.h"
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
-#include "base/AtomicFile.h"
-#include "project/FileCommands.h"
 #include "model/PelbrinDoc.h"
+#include "project/FileCommands.h"
 #include "run/RunCommands.h"
 #include "support/Projects.h"
 #include "support/ScriptedShell.h"
@@ -315,8 +315,8 @@ TEST_F(Faults, ReportThatCannotBeWrittenIsNeverShown) {
              fs::create_directory(depthData);
          },
          depthData, std::strerror(EISDIR)},
-        {"missing folder", [&] { doc.files.OUTDIR = folder + "/gone"; }, folder + "/gone/bridge.out",
-         std::strerror(ENOENT)},
+        {"missing folder", [&] { doc.files.OUTDIR = folder + "/gone"; },
+         folder + "/gone/bridge.out", std::strerror(ENOENT)},
     };
     bool skipped = false;
     for (const Case& c : cases) {

@@ -6,10 +6,10 @@
 #include "Hostile.h"
 #include "engine/AnalysisState.h"
 #include "engine/Driver.h"
-#include "run/Handoff.h"
 #include "forms/BoringLogEdit.h"
 #include "forms/FormLogic.h"
 #include "model/PelbrinDoc.h"
+#include "run/Handoff.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
 

@@ -1,5 +1,5 @@
-#include "import/Ags4.h"
 #include "import/BoreholeData.h"
+#include "import/Ags4.h"
 #include "import/Delimited.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,13 @@ namespace zenka::dataimport {
 namespace {
 
 TEST(CompactTest, NumbersComeBackBitForBitAndAbsentStaysAbsent) {
-    const double values[] = {0.0, -0.0, 0.1, 1e-300, 5e-324, 1e308, -3.25,
+    const double values[] = {0.0,
+                             -0.0,
+                             0.1,
+                             1e-300,
+                             5e-324,
+                             1e308,
+                             -3.25,
                              std::numeric_limits<double>::infinity(),
                              std::numeric_limits<double>::quiet_NaN()};
     for (double v : values) {
@@ -25,8 +31,8 @@ TEST(CompactTest, NumbersComeBackBitForBitAndAbsentStaysAbsent) {
         ASSERT_TRUE(back.has_value());
         EXPECT_EQ(std::bit_cast<std::uint64_t>(*back), std::bit_cast<std::uint64_t>(v));
     }
-    for (const OptionalNumber& none :
-         {OptionalNumber(), OptionalNumber(std::nullopt), OptionalNumber(std::optional<double>())}) {
+    for (const OptionalNumber& none : {OptionalNumber(), OptionalNumber(std::nullopt),
+                                       OptionalNumber(std::optional<double>())}) {
         EXPECT_FALSE(none.has_value());
         EXPECT_FALSE(std::optional<double>(none).has_value());
         EXPECT_EQ(none.value_or(7), 7);
@@ -107,14 +113,15 @@ TEST(CompactTest, GatheredTestsKeepTheirOrder) {
 
 // Rows of boreholes that take turns, in both readers that gather tests.
 TEST(CompactTest, BoreholesTakingTurnsKeepEachTheirTests) {
-    std::string ags = "\"GROUP\",\"LOCA\"\n\"HEADING\",\"LOCA_ID\"\n\"UNIT\",\"\"\n"
-                      "\"DATA\",\"A\"\n\"DATA\",\"B\"\n\"GROUP\",\"ISPT\"\n"
-                      "\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\"\n\"UNIT\",\"\",\"m\",\"\"\n";
+    std::string ags =
+        "\"GROUP\",\"LOCA\"\n\"HEADING\",\"LOCA_ID\"\n\"UNIT\",\"\"\n"
+        "\"DATA\",\"A\"\n\"DATA\",\"B\"\n\"GROUP\",\"ISPT\"\n"
+        "\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\"\n\"UNIT\",\"\",\"m\",\"\"\n";
     std::string csv = "Borehole,Depth (m),N\n";
     for (int i = 1; i <= 40; ++i) {
         const std::string id = i % 3 ? "A" : "B";
-        ags += "\"DATA\",\"" + id + "\",\"" + std::to_string(i) + "\",\"" + std::to_string(i) +
-               "\"\n";
+        ags +=
+            "\"DATA\",\"" + id + "\",\"" + std::to_string(i) + "\",\"" + std::to_string(i) + "\"\n";
         csv += id + "," + std::to_string(i) + "," + std::to_string(i) + "\n";
     }
     for (const DataFile& f : {readAgs(ags), readDelimited(csv)}) {

@@ -245,15 +245,15 @@ TEST(Diggs, WaterStrikesAndDates) {
 
 // Everything a read gives, as text to compare.
 std::string summary(const DataFile& f) {
-    std::string out = "error: " + f.error + "\nproject: " + f.projectNumber + " / " + f.jobName +
-                      "\n";
+    std::string out =
+        "error: " + f.error + "\nproject: " + f.projectNumber + " / " + f.jobName + "\n";
     auto num = [](const OptionalNumber& v) { return v ? std::to_string(*v) : std::string("-"); };
     for (const Borehole& b : f.boreholes) {
         out += "borehole " + b.id + " / " + b.name + " " + unitWord(b.depthUnit) + "\n";
         for (const SptTest& t : b.tests)
             out += "  test " + std::to_string(t.top) + " " + num(t.base) + " " + num(t.n) + " " +
-                   num(t.statedN) + " " + std::string(t.note) + " " + std::string(t.hammer) +
-                   " " + std::to_string(t.driveSets.size()) + (t.refusal ? " refusal" : "") +
+                   num(t.statedN) + " " + std::string(t.note) + " " + std::string(t.hammer) + " " +
+                   std::to_string(t.driveSets.size()) + (t.refusal ? " refusal" : "") +
                    (t.shortDrive ? " short" : "") + (t.statedOnly ? " stated" : "") + "\n";
         for (const Stratum& s : b.strata)
             out += "  stratum " + std::to_string(s.top) + " " + s.classification + " / " +

@@ -33,13 +33,15 @@ std::string utf16(std::string_view ascii, bool bigEndian, bool bom = true) {
     return out;
 }
 
-const char* const kAgs4 = "\"GROUP\",\"LOCA\"\r\n\"HEADING\",\"LOCA_ID\",\"LOCA_GL\"\r\n"
-                          "\"UNIT\",\"\",\"m\"\r\n\"DATA\",\"BH1\",\"4.0\"\r\n"
-                          "\"GROUP\",\"ISPT\"\r\n\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\"\r\n"
-                          "\"UNIT\",\"\",\"m\",\"\"\r\n\"DATA\",\"BH1\",\"1.5\",\"12\"\r\n";
-const char* const kAgs3 = "\"**HOLE\"\r\n\"*HOLE_ID\",\"*HOLE_GL\"\r\n\"<UNITS>\",\"m\"\r\n"
-                          "\"BH1\",\"4.0\"\r\n\"**ISPT\"\r\n\"*HOLE_ID\",\"*ISPT_TOP\",\"*ISPT_NVAL\"\r\n"
-                          "\"<UNITS>\",\"m\",\"\"\r\n\"BH1\",\"1.5\",\"12\"\r\n";
+const char* const kAgs4 =
+    "\"GROUP\",\"LOCA\"\r\n\"HEADING\",\"LOCA_ID\",\"LOCA_GL\"\r\n"
+    "\"UNIT\",\"\",\"m\"\r\n\"DATA\",\"BH1\",\"4.0\"\r\n"
+    "\"GROUP\",\"ISPT\"\r\n\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\"\r\n"
+    "\"UNIT\",\"\",\"m\",\"\"\r\n\"DATA\",\"BH1\",\"1.5\",\"12\"\r\n";
+const char* const kAgs3 =
+    "\"**HOLE\"\r\n\"*HOLE_ID\",\"*HOLE_GL\"\r\n\"<UNITS>\",\"m\"\r\n"
+    "\"BH1\",\"4.0\"\r\n\"**ISPT\"\r\n\"*HOLE_ID\",\"*ISPT_TOP\",\"*ISPT_NVAL\"\r\n"
+    "\"<UNITS>\",\"m\",\"\"\r\n\"BH1\",\"1.5\",\"12\"\r\n";
 const char* const kDiggs =
     "<?xml version=\"1.0\"?><Diggs><samplingFeature><Borehole gml:id=\"BH1\"><gml:name>BH1"
     "</gml:name><totalMeasuredDepth uom=\"m\">9</totalMeasuredDepth></Borehole></samplingFeature>"
@@ -64,8 +66,8 @@ TEST(FileContent, EveryFormOfTheSameDataIsReadByContent) {
         {"AGS4, UTF-16BE", utf16(kAgs4, true), Format::Ags4},
         {"AGS4, UTF-16LE without a mark", utf16(kAgs4, false, false), Format::Ags4},
         {"AGS4, gzip", gzip(kAgs4), Format::Ags4},
-        {"AGS4, gzip in two members", gzip(std::string(kAgs4).substr(0, 60)) +
-                                          gzip(std::string(kAgs4).substr(60)),
+        {"AGS4, gzip in two members",
+         gzip(std::string(kAgs4).substr(0, 60)) + gzip(std::string(kAgs4).substr(60)),
          Format::Ags4},
         {"AGS4, gzip of gzip", gzip(gzip(kAgs4)), Format::Ags4},
         {"AGS3", kAgs3, Format::Ags3},
@@ -74,8 +76,7 @@ TEST(FileContent, EveryFormOfTheSameDataIsReadByContent) {
         {"DIGGS with a byte order mark", bom + kDiggs, Format::Diggs},
         {"DIGGS, UTF-16LE", utf16(kDiggs, false), Format::Diggs},
         {"DIGGS, gzip", gzip(kDiggs), Format::Diggs},
-        {"tab-separated, UTF-16LE as spreadsheets save it", utf16(kCsv, false),
-         Format::Delimited},
+        {"tab-separated, UTF-16LE as spreadsheets save it", utf16(kCsv, false), Format::Delimited},
         {"delimited, gzip", gzip(kCsv), Format::Delimited},
     };
     for (const Case& c : cases) {

@@ -252,8 +252,15 @@ TEST(LogBuilder, WaterAndMarksInTheSummary) {
         const char* summary;
     };
     const Case cases[] = {
-        {"below the ground", {2.5, 4}, Units::Metric, -2.5, "4 tests of 4 kept (1 refusal); Hammer"},
-        {"over water: the highest level", {-7.62, -1}, Units::English, 25,
+        {"below the ground",
+         {2.5, 4},
+         Units::Metric,
+         -2.5,
+         "4 tests of 4 kept (1 refusal); Hammer"},
+        {"over water: the highest level",
+         {-7.62, -1},
+         Units::English,
+         25,
          "(1 refusal); water 25.0 ft above the ground; Hammer"},
         {"at the ground", {0}, Units::Metric, 0, "(1 refusal); Hammer"},
         {"none", {}, Units::Metric, std::nullopt, "(1 refusal); Hammer"},
@@ -277,7 +284,8 @@ TEST(LogBuilder, WaterAndMarksInTheSummary) {
     choices.otherCode = 3;
     const BuiltLog log = buildLog(f, f.boreholes[0], choices, Units::Metric);
     EXPECT_STREQ(entryMark(log.entries[1]), "N as stated in the file");
-    EXPECT_THAT(importSummary(log), HasSubstr("2 tests of 2 kept (1 with N as stated in the file)"));
+    EXPECT_THAT(importSummary(log),
+                HasSubstr("2 tests of 2 kept (1 with N as stated in the file)"));
 }
 
 } // namespace

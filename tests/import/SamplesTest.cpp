@@ -4,8 +4,8 @@
 #include "import/LogBuilder.h"
 
 #include "engine/AnalysisState.h"
-#include "run/Handoff.h"
 #include "model/PelbrinDoc.h"
+#include "run/Handoff.h"
 #include "support/Projects.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"

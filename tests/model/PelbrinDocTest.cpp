@@ -1,7 +1,7 @@
 #include "model/PelbrinDoc.h"
 
-#include "project/SampleProjects.h"
 #include "engine/AnalysisState.h"
+#include "project/SampleProjects.h"
 
 #include <gtest/gtest.h>
 

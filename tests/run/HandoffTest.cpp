@@ -1,7 +1,7 @@
 #include "run/Handoff.h"
-#include "run/RunCommands.h"
 #include "engine/AnalysisState.h"
 #include "model/PelbrinDoc.h"
+#include "run/RunCommands.h"
 #include "support/Projects.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
@@ -285,8 +285,8 @@ TEST_F(HandoffTest, NoFileOfTheRunMayBeAnotherOne) {
     doc.pathName = in;
     doc.files.OUTDIR = dir.path();
     doc.files.OUTFILE = "case.out";
-    const RunOutput csv[] = {{"CSV file", dir.file("link.csv"),
-                              [](const RunResult&) { return std::string("csv"); }}};
+    const RunOutput csv[] = {
+        {"CSV file", dir.file("link.csv"), [](const RunResult&) { return std::string("csv"); }}};
     shell.messages.clear();
     lastResult = RunProject(doc, *state, shell, csv);
     EXPECT_THAT(shell.messageTexts(),
