@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/ExportCommands.h"
+#include "app/Settings.h"
 #include "forms/ImportDlg.h"
 #include "forms/PelbrinView.h"
 #include "graphs/GraphCommand.h"
@@ -41,10 +42,8 @@ constexpr int kRecentProjects = 4;
 const char* const kRecentKey = "recentProjects";
 const char* const kGeometryKey = "mainWindow/geometry";
 
-// What the program keeps between starts: the recent projects and the window's place.
 QSettings settings() {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("zenka"),
-                     QStringLiteral("zenka"));
+    return programSettings();
 }
 
 QString fromLocal(const std::string& path) {

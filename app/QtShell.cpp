@@ -1,5 +1,7 @@
 #include "app/QtShell.h"
 
+#include "app/Settings.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -171,7 +173,16 @@ std::optional<SaveChoice> QtShell::chooseFile(const FileDialogOptions& options, 
     const QString title = !options.title.empty() ? QString::fromStdString(options.title)
                           : save                 ? QStringLiteral("Save As")
                                                  : QStringLiteral("Open");
-    QFileDialog dialog(dialogParent(), title, lastFolder_);
+    // Each kind of file dialog starts where it was last used, also after a restart; a kind not
+    // used yet starts where the last dialog was left.
+    const QString kind =
+        (save ? QStringLiteral("save ") : QStringLiteral("open ")) +
+        (options.filters.empty() ? QString() : QString::fromStdString(options.filters.front()));
+    const QString key =
+        QStringLiteral("fileDialogs/") + QString::fromLatin1(kind.toUtf8().toHex()).left(120);
+    QString start = programSettings().value(key).toString();
+    if (start.isEmpty() || !QFileInfo(start).isDir()) start = lastFolder_;
+    QFileDialog dialog(dialogParent(), title, start);
     dialog.setObjectName(save ? QStringLiteral("saveDialog") : QStringLiteral("openDialog"));
     // The toolkit's own dialog: the same filters and questions on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -194,6 +205,7 @@ std::optional<SaveChoice> QtShell::chooseFile(const FileDialogOptions& options, 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();
     lastFolder_ = QFileInfo(chosen).absolutePath();
+    programSettings().setValue(key, lastFolder_);
     return SaveChoice{QFile::encodeName(QFileInfo(chosen).absoluteFilePath()).toStdString(),
                       std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())))};
 }

@@ -5,6 +5,7 @@
 
 #include "app/MainFrame.h"
 #include "app/PelbrinApp.h"
+#include "app/Settings.h"
 #include "engine/AnalysisState.h"
 #include "forms/PelbrinView.h"
 #include "model/PelbrinDoc.h"
@@ -102,9 +103,7 @@ inline void whenModal(std::function<void(QWidget*)> act, QWidget* outer = nullpt
 // The main window over a fresh project, the way start-up builds it, without the splash.
 // Each window starts as on a first start: no recent projects, no remembered place.
 struct FirstStart {
-    FirstStart() {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, qs("zenka"), qs("zenka")).clear();
-    }
+    FirstStart() { programSettings().clear(); }
 };
 
 class MainFrameTest : public ::testing::Test {

@@ -13,6 +13,7 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace zenka::test {
@@ -144,6 +145,41 @@ TEST(QtShellTest, FileDialogsFilterProjectFilesAndConfirmOverwriting) {
     EXPECT_FALSE(shell.chooseOpenFile({{"Input File (*.in)", "All Files (*)"}, "in", false}));
     EXPECT_EQ(filters, QStringList({qs("Input File (*.in)"), qs("All Files (*)")}));
     EXPECT_EQ(folder, QString::fromStdString(std::filesystem::canonical(dir.path()).string()));
+}
+
+TEST(QtShellTest, EachKindOfFileDialogStartsWhereItWasLastUsedAfterARestart) {
+    FirstStart firstStart;
+    TempDir projects, data;
+    writeFile(data.file("site.ags"), "\"GROUP\",\"PROJ\"\r\n");
+    const FileDialogOptions project{{"Input File (*.in)"}, "in", true};
+    const FileDialogOptions dataFile{{"Data files (*.ags)"}, "", false};
+    // Goes to `folder` and takes `name` there; tells where the dialog started.
+    const auto choose = [](const std::string& folder, const char* name) {
+        auto started = std::make_shared<QString>();
+        whenModal([=](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            *started = dialog->directory().absolutePath();
+            dialog->setDirectory(QString::fromStdString(folder));
+            typeInto(dialog->findChild<QLineEdit*>(qs("fileNameEdit")), qs(name));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        return started;
+    };
+    {
+        QtShell shell;
+        choose(projects.path(), "bridge");
+        ASSERT_TRUE(shell.chooseSaveFile(project).has_value());
+        choose(data.path(), "site.ags");
+        ASSERT_TRUE(shell.chooseOpenFile(dataFile).has_value());
+    }
+    QtShell restarted;
+    auto started = choose(projects.path(), "pier");
+    ASSERT_TRUE(restarted.chooseSaveFile(project).has_value());
+    EXPECT_EQ(*started, QString::fromStdString(projects.path()));
+    started = choose(data.path(), "site.ags");
+    ASSERT_TRUE(restarted.chooseOpenFile(dataFile).has_value());
+    EXPECT_EQ(*started, QString::fromStdString(data.path()));
 }
 
 TEST(QtShellTest, ANameWithoutExtensionGetsTheKindChosenInTheList) {
