@@ -3,6 +3,7 @@
 #include "base/AtomicFile.h"
 #include "base/Format.h"
 #include "batch/BatchShell.h"
+#include "import/Delimited.h"
 #include "import/LogBuilder.h"
 #include "import/SoilClassification.h"
 #include "model/PelbrinDoc.h"
@@ -45,32 +46,6 @@ std::string csvField(const std::string& text) {
         out += c;
     }
     return out + "\"";
-}
-
-// The fields of one CSV line: commas, double quotes around a field, doubled quotes inside.
-std::vector<std::string> csvFields(std::string_view line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
 }
 
 std::optional<DataFile> readData(const std::string& path, BatchShell& shell) {
@@ -129,7 +104,7 @@ bool readSoilMap(const std::string& path, SoilMap& map, BatchShell& shell) {
         ++lineNo;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (trim(line).empty()) continue;
-        const std::vector<std::string> fields = csvFields(line);
+        const std::vector<std::string> fields = splitDelimitedRow(line, ',');
         if (lineNo == 1 && isHeader(fields)) continue;
         const std::optional<double> code =
             fields.size() >= 2 ? parseNumber(fields[1]) : std::optional<double>{};

@@ -10,34 +10,10 @@ namespace zenka::dataimport {
 
 namespace {
 
+// The fields of one row, in UTF-8.
 std::vector<std::string> splitRow(std::string_view line, char sep) {
-    std::vector<std::string> out;
-    std::string field;
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"') {
-                if (i + 1 < line.size() && line[i + 1] == '"') {
-                    field += '"';
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                field += c;
-            }
-        } else if (c == '"' && trim(field).empty()) {
-            field.clear();
-            quoted = true;
-        } else if (c == sep) {
-            out.push_back(toUtf8(trim(field)));
-            field.clear();
-        } else {
-            field += c;
-        }
-    }
-    out.push_back(toUtf8(trim(field)));
+    std::vector<std::string> out = splitDelimitedRow(line, sep);
+    for (std::string& field : out) field = toUtf8(field);
     return out;
 }
 
@@ -331,6 +307,37 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
 }
 
 } // namespace
+
+std::vector<std::string> splitDelimitedRow(std::string_view line, char sep) {
+    std::vector<std::string> out;
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"') {
+                if (i + 1 < line.size() && line[i + 1] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                field += c;
+            }
+        } else if (c == '"' && trim(field).empty()) {
+            field.clear();
+            quoted = true;
+        } else if (c == sep) {
+            out.emplace_back(trim(field));
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    out.emplace_back(trim(field));
+    return out;
+}
 
 DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) {
     bool unordered = false;

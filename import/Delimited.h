@@ -14,6 +14,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zenka::dataimport {
 
@@ -24,5 +25,10 @@ struct DelimitedOptions {
 };
 
 DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options = {});
+
+// The fields of one line of delimited text: `sep` between fields, blanks around a field
+// dropped, double quotes around a field keeping the separators inside it (a doubled
+// quote stands for one). The bytes as they are, in no particular encoding.
+std::vector<std::string> splitDelimitedRow(std::string_view line, char sep);
 
 } // namespace zenka::dataimport

@@ -4,6 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
 namespace zenka::dataimport {
 namespace {
 
@@ -41,6 +45,21 @@ TEST(Delimited, SeparatorsUnitsAndColumns) {
         EXPECT_EQ(b.strata[1].classification, c.secondSoil);
         EXPECT_DOUBLE_EQ(*b.strata[0].base, c.secondDepth);
     }
+}
+
+TEST(Delimited, RowsSplitAtTheSeparatorOutsideQuotes) {
+    using Fields = std::vector<std::string>;
+    const std::tuple<const char*, char, Fields> cases[] = {
+        {"a,b,,c", ',', {"a", "b", "", "c"}},
+        {"  CL , 11 ", ',', {"CL", "11"}},
+        {"\"Sandy CLAY, stiff\",12", ',', {"Sandy CLAY, stiff", "12"}},
+        {"  \"say \"\"N\"\"\" ;3,5", ';', {"say \"N\"", "3,5"}},
+        {"ab\"c\",d", ',', {"ab\"c\"", "d"}}, // a quote inside a field is text
+        {"\"open, never closed", ',', {"open, never closed"}},
+        {"", '\t', {""}},
+    };
+    for (const auto& [line, sep, fields] : cases)
+        EXPECT_EQ(splitDelimitedRow(line, sep), fields) << line;
 }
 
 TEST(Delimited, UnitChosenByTheEngineerWhenTheHeaderHasNone) {
