@@ -4,6 +4,7 @@
 // and random valid ones of every kind.
 
 #include "model/PelbrinDoc.h"
+#include "model/SoilCatalogue.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,8 +82,6 @@ public:
     explicit RandomProjects(unsigned seed) : rng_(seed) {}
 
     void fill(CPelbrinDoc& doc) {
-        static constexpr int kCodes[] = {1,  11, 2,  21, 22, 23, 24, 25, 26, 27, 28, 3,
-                                         31, 32, 33, 34, 35, 4,  41, 42, 43, 44, 45, 5};
         static constexpr double kBreaks[] = {0, 4, 5, 12, 30, 60, 75, 100};
         doc.ResetProject();
         const bool metric = coin();
@@ -111,13 +110,16 @@ public:
 
         const int entries = integer(0, 4) == 0 ? kDocSamples : integer(3, kDocSamples);
         double depth = coin() ? 0 : round2(uniform(0, 3));
-        int code = kCodes[integer(0, 23)];
+        // Every code the log accepts, from the catalogue.
+        const auto soils = soilCodeNames();
+        const int last = static_cast<int>(soils.size()) - 1;
+        int code = soils[static_cast<std::size_t>(integer(0, last))].code;
         for (int i = 0; i < entries; ++i) {
             const auto k = static_cast<std::size_t>(i);
             doc.depths[k] = round2(depth * len);
             doc.blowCounts[k] =
                 integer(0, 4) == 0 ? kBreaks[integer(0, 7)] : round2(uniform(0, 90));
-            if (integer(0, 2) == 0) code = kCodes[integer(0, 23)];
+            if (integer(0, 2) == 0) code = soils[static_cast<std::size_t>(integer(0, last))].code;
             doc.soilCodes[k] = i + 1 == entries ? 0 : code;
             depth += integer(0, 3) == 0 ? integer(1, 5) : uniform(0.5, 6);
         }
