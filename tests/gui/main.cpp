@@ -7,6 +7,8 @@
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 int main(int argc, char** argv) {
     // Listing the tests (at build time) needs no display and no Qt. Look before GoogleTest
@@ -24,5 +26,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", settings);
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    std::error_code ignored;
+    std::filesystem::remove_all(settings, ignored);
+    return result;
 }
