@@ -23,8 +23,6 @@ namespace zenka {
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitRefused = 1;
 constexpr int kExitFileOrUsage = 2;
 
 int usageError(const std::string& message) {
@@ -189,16 +187,7 @@ int exportPdfCommandLine(const CommandLine& command) {
     if (fs::path(output).filename().empty())
         return usageError("'" + output + "' is not a file name");
 
-    switch (exportRun(doc, *state, shell, output, paper)) {
-    case RunOutcome::Refused:
-    case RunOutcome::InvalidSoil:
-        return kExitRefused;
-    case RunOutcome::NotWritten:
-        return kExitFileOrUsage;
-    case RunOutcome::Written:
-        break;
-    }
-    return kExitOk;
+    return exitStatus(exportRun(doc, *state, shell, output, paper));
 }
 
 } // namespace zenka

@@ -30,7 +30,6 @@ namespace {
 using namespace zenka;
 
 constexpr int kExitOk = 0;
-constexpr int kExitRefused = 1;
 constexpr int kExitFileOrUsage = 2;
 
 const char* const kUsage =
@@ -195,15 +194,8 @@ int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, Anal
     if (!opt.csv.empty()) more.push_back(csvOutput(opt.csv));
     RunRequest request;
     request.more = more;
-    switch (AnalysisHandoff(doc, s, shell, request)) {
-    case RunOutcome::Refused:
-    case RunOutcome::InvalidSoil:
-        return kExitRefused;
-    case RunOutcome::NotWritten:
-        return kExitFileOrUsage;
-    case RunOutcome::Written:
-        break;
-    }
+    if (const int status = exitStatus(AnalysisHandoff(doc, s, shell, request)); status != kExitOk)
+        return status;
 
     if (!opt.quiet) {
         shell.announce(stdout);

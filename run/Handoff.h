@@ -37,4 +37,19 @@ struct RunRequest {
 RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
                            const RunRequest& request = {});
 
+// The command-line programs' exit status for a run: 0 written, 1 refused, 2 a file that could
+// not be written.
+inline int exitStatus(RunOutcome outcome) {
+    switch (outcome) {
+    case RunOutcome::Refused:
+    case RunOutcome::InvalidSoil:
+        return 1;
+    case RunOutcome::NotWritten:
+        return 2;
+    case RunOutcome::Written:
+        break;
+    }
+    return 0;
+}
+
 } // namespace zenka
