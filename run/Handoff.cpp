@@ -4,6 +4,8 @@
 #include "base/Format.h"
 #include "base/Shell.h"
 #include "engine/AnalysisState.h"
+#include "engine/Driver.h"
+#include "engine/Report.h"
 #include "model/PelbrinDoc.h"
 #include "model/SoilCatalogue.h"
 #include "run/RunDriver.h"
@@ -161,8 +163,10 @@ std::string sameFileProblem(const CPelbrinDoc& doc, std::span<const RunOutput> o
 
 } // namespace
 
-RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
-                           const RunRequest& request) {
+namespace {
+
+// The identification and the number of samples into the state, then the project's checks.
+bool checkInto(const CPelbrinDoc& doc, AnalysisState& s, Shell& shell) {
     s.PROJNO = doc.projectNumber;
     s.JOBNAME = doc.jobName;
     s.ENGR = doc.engineer;
@@ -171,24 +175,12 @@ RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
     s.STANO = doc.station;
 
     s.NSAMP = logEntriesInUse(doc.soilCodes);
+    return validate(doc, s.NSAMP, shell);
+}
 
-    if (!validate(doc, s.NSAMP, shell)) return RunOutcome::Refused;
-
-    // A project read from or saved to a file has its path; a file name may begin with a blank.
-    auto hasFile = [&] {
-        return !doc.pathName.empty() || (!doc.files.INFILE.empty() && doc.files.INFILE[0] != ' ');
-    };
-    // Without a file name there is nowhere to put the report.
-    if (!hasFile() && !(request.nameProject && request.nameProject() && hasFile()))
-        return RunOutcome::NotWritten;
-    s.INFILE = doc.files.INFILE;
-    std::vector<RunOutput> outputs = {reportOutput(doc.files), depthDataOutput(doc.files)};
-    outputs.insert(outputs.end(), request.more.begin(), request.more.end());
-    if (const std::string problem = sameFileProblem(doc, outputs); !problem.empty()) {
-        shell.showMessage(problem, MessageKind::Warning);
-        return RunOutcome::NotWritten;
-    }
-
+// The checked project into the state in English units; false at a soil code the log does not
+// accept, which is named.
+bool copyInto(const CPelbrinDoc& doc, AnalysisState& s, Shell& shell) {
     const bool metric = Units::metric(doc.units);
     auto len = [&](double v) { return metric ? v / doc.lengthFactor : v; };
     auto small = [&](double v) { return metric ? v / doc.smallLengthFactor : v; };
@@ -213,7 +205,7 @@ RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
             shell.showMessage("Invalid Soiltype " + printfInt(doc.soilCodes[k], 4) +
                                   " encountered at Entry #" + printfInt(i - 1, 2),
                               MessageKind::Information);
-            return RunOutcome::InvalidSoil;
+            return false;
         }
         s.ST(i) = group;
     }
@@ -224,6 +216,30 @@ RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
     s.PLMIN = len(doc.minLength);
     s.PLMAX = len(doc.maxLength);
     s.PLINC = len(doc.lengthIncrement);
+    return true;
+}
+
+} // namespace
+
+RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
+                           const RunRequest& request) {
+    if (!checkInto(doc, s, shell)) return RunOutcome::Refused;
+
+    // A project read from or saved to a file has its path; a file name may begin with a blank.
+    auto hasFile = [&] {
+        return !doc.pathName.empty() || (!doc.files.INFILE.empty() && doc.files.INFILE[0] != ' ');
+    };
+    // Without a file name there is nowhere to put the report.
+    if (!hasFile() && !(request.nameProject && request.nameProject() && hasFile()))
+        return RunOutcome::NotWritten;
+    s.INFILE = doc.files.INFILE;
+    std::vector<RunOutput> outputs = {reportOutput(doc.files), depthDataOutput(doc.files)};
+    outputs.insert(outputs.end(), request.more.begin(), request.more.end());
+    if (const std::string problem = sameFileProblem(doc, outputs); !problem.empty()) {
+        shell.showMessage(problem, MessageKind::Warning);
+        return RunOutcome::NotWritten;
+    }
+    if (!copyInto(doc, s, shell)) return RunOutcome::InvalidSoil;
 
     if (doc.files.OUTFILE.empty()) {
         shell.showMessage("The project has no report file name yet. Save the project first.",
@@ -232,6 +248,17 @@ RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
     }
     return writeRun(s, shell, outputs, request.report) ? RunOutcome::Written
                                                        : RunOutcome::NotWritten;
+}
+
+RunOutcome analyseInMemory(const CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
+                           std::string* report) {
+    if (!checkInto(doc, s, shell)) return RunOutcome::Refused;
+    s.INFILE = doc.files.INFILE;
+    if (!copyInto(doc, s, shell)) return RunOutcome::InvalidSoil;
+    ReportOut out;
+    runAnalysis(s, out);
+    if (report) *report = out.text();
+    return RunOutcome::Analysed;
 }
 
 } // namespace zenka

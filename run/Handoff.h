@@ -21,6 +21,7 @@ enum class RunOutcome {
     NotWritten,  // no file to put the report beside, two files of the run are one, or a file
                  // could not be made or written; whatever was there is as it was
     Written,     // the report, the depth data file and every further output were written
+    Analysed,    // analysed in memory; no file was touched
 };
 
 struct RunRequest {
@@ -37,6 +38,11 @@ struct RunRequest {
 RunOutcome AnalysisHandoff(CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
                            const RunRequest& request = {});
 
+// The same checks and analysis with no file: the results stay in the state (and the report's
+// text in `report`). Refused, InvalidSoil or Analysed.
+RunOutcome analyseInMemory(const CPelbrinDoc& doc, AnalysisState& s, Shell& shell,
+                           std::string* report = nullptr);
+
 // The command-line programs' exit status for a run: 0 written, 1 refused, 2 a file that could
 // not be written.
 inline int exitStatus(RunOutcome outcome) {
@@ -47,6 +53,7 @@ inline int exitStatus(RunOutcome outcome) {
     case RunOutcome::NotWritten:
         return 2;
     case RunOutcome::Written:
+    case RunOutcome::Analysed:
         break;
     }
     return 0;

@@ -15,6 +15,7 @@ layer_of() {
     project) echo project ;;
     import) echo import ;;
     run) echo run ;;
+    site) echo site ;;
     batch) echo batch ;;
     app | forms | graphs | resources) echo gui ;;
     *) echo "" ;;
@@ -30,14 +31,15 @@ allowed() {
     project) echo "model base" ;;
     import) echo "model base" ;;
     run) echo "engine project model base" ;;
-    batch) echo "run import engine project model base" ;;
-    gui) echo "batch run import engine project model base" ;;
+    site) echo "run import engine project model base" ;;
+    batch) echo "site run import engine project model base" ;;
+    gui) echo "batch site run import engine project model base" ;;
     esac
 }
 
 status=0
 checked=0
-for folder in base model engine project import run batch app forms graphs resources; do
+for folder in base model engine project import run site batch app forms graphs resources; do
     [ -d "$folder" ] || continue
     own=$(layer_of "$folder")
     may=" $own $(allowed "$own") "

@@ -1,0 +1,81 @@
+#pragma once
+
+// A site's results as numbers: every chosen borehole analysed on one template project, and the
+// pile length each borehole needs to carry a required capacity.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zenka {
+
+struct AnalysisState;
+
+// One width and length of one borehole, in the template's display units (in or mm, ft or m,
+// tons or kN), as the capacity CSV writes them.
+struct SiteCase {
+    double width = 0;
+    double length = 0;
+    double tipElevation = 0;
+    double sideFriction = 0;
+    double endBearing = 0;
+    double davisson = 0;
+    double allowable = 0;
+    double ultimate = 0;
+};
+
+struct SiteBorehole {
+    std::string name; // as the data file gives it
+    double groundElevation = 0;
+    std::vector<SiteCase> cases; // in run order: width by width, length by length
+};
+
+struct SiteResult {
+    bool metric = false; // the template's display units
+    std::string dataFile;
+    std::string templateFile;
+    std::string jobName;       // the template's
+    std::string projectNumber; // the template's
+    std::vector<SiteBorehole> boreholes; // analysed, in the order chosen
+    // Boreholes that were chosen but not analysed, each with why (one line).
+    std::vector<std::pair<std::string, std::string>> skipped;
+};
+
+// The cases of the run the state holds, in display units.
+SiteBorehole siteBorehole(const AnalysisState& s, std::string name);
+
+enum class CapacityKind { Davisson, Allowable, Ultimate };
+// "davisson", "allowable", "ultimate" (any case); nothing for another word.
+std::optional<CapacityKind> capacityKindNamed(std::string_view word);
+// "Davisson", "allowable", "ultimate": as a sentence names it.
+const char* capacityKindText(CapacityKind kind);
+double capacityOf(const SiteCase& c, CapacityKind kind);
+
+// Per borehole and width: the shortest analysed length whose capacity reaches the required one.
+struct RequiredLength {
+    std::string borehole;
+    double groundElevation = 0;
+    double width = 0;
+    bool reached = false;
+    double length = 0;       // when reached
+    double tipElevation = 0; // when reached
+    double capacity = 0;     // at that length; not reached: the largest found
+    bool governing = false;  // the borehole that governs this width
+};
+
+// Rows borehole by borehole, widths in run order. Per width one borehole governs: one that
+// never reaches the capacity (the one with the smallest largest capacity), else the deepest
+// required tip elevation, then the longest length.
+std::vector<RequiredLength> requiredLengths(const SiteResult& site, double required,
+                                            CapacityKind kind);
+
+// borehole,ground_elevation,width,length,tip_elevation,side_friction,end_bearing,davisson,
+// allowable,ultimate: one row per borehole, width and length, values to 4 decimals.
+std::string siteCsv(const SiteResult& site);
+// borehole,width,required_length,tip_elevation,capacity,governing.
+std::string requiredCsv(const std::vector<RequiredLength>& rows);
+// SITE.csv -> SITE-required.csv (beside it; "-required" before the extension).
+std::string requiredCsvPath(const std::string& summaryPath);
+
+} // namespace zenka

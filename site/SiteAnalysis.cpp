@@ -1,0 +1,268 @@
+#include "site/SiteAnalysis.h"
+
+#include "base/AtomicFile.h"
+#include "base/Shell.h"
+#include "engine/AnalysisState.h"
+#include "import/Delimited.h"
+#include "import/LogBuilder.h"
+#include "model/Numbers.h"
+#include "model/PelbrinDoc.h"
+#include "model/SoilCatalogue.h"
+#include "project/InputFile.h"
+#include "run/Handoff.h"
+
+#include <cctype>
+#include <cmath>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace zenka {
+
+using namespace dataimport;
+
+namespace {
+
+// The words of a header row: "classification,code" or the site map's own
+// "classification,proposed code,tests,what it is".
+bool isHeader(const std::vector<std::string>& fields) {
+    if (fields.size() < 2 || lower(trim(fields[0])) != "classification") return false;
+    const std::string code = lower(trim(fields[1]));
+    return code == "code" || code == "proposed code" || code == "soil code";
+}
+
+// Whether text names the classification as a word of its own ("(CL)" in a description of CL).
+bool mentions(const std::string& text, const std::string& classification) {
+    const std::string hay = upper(text);
+    const std::string needle = upper(classification);
+    if (needle.empty()) return false;
+    auto wordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
+    for (std::size_t at = hay.find(needle); at != std::string::npos;
+         at = hay.find(needle, at + 1)) {
+        const std::size_t after = at + needle.size();
+        if ((at == 0 || !wordChar(hay[at - 1])) && (after == hay.size() || !wordChar(hay[after])))
+            return true;
+    }
+    return false;
+}
+
+// A CSV field, quoted when it must be.
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// Keeps what a run says, for the borehole's one line of why.
+class MessageLog : public Shell {
+public:
+    std::string text;
+    void showMessage(const std::string& message, MessageKind) override {
+        if (!text.empty()) text += ' ';
+        text += message;
+    }
+    Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
+    std::optional<std::string> chooseSaveFile(const FileDialogOptions&) override { return {}; }
+    std::optional<std::string> chooseOpenFile(const FileDialogOptions&) override { return {}; }
+    void beginWorking() override {}
+    void endWorking() override {}
+    void openTextViewer(const std::string&) override {}
+};
+
+} // namespace
+
+bool readSoilMap(const std::string& path, SoilMap& map, Shell& shell) {
+    std::string bytes;
+    if (const FileResult r = readWholeFile(path, bytes); !r.ok) {
+        shell.showMessage(r.message, MessageKind::Warning);
+        return false;
+    }
+    // A spreadsheet's UTF-8 mark would otherwise become part of the first classification.
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    int lineNo = 0;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string_view line(bytes.data() + start, end - start);
+        start = end + 1;
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (trim(line).empty()) continue;
+        const std::vector<std::string> fields = splitDelimitedRow(line, ',');
+        if (lineNo == 1 && isHeader(fields)) continue;
+        const std::optional<double> code =
+            fields.size() >= 2 ? parseNumber(fields[1]) : std::optional<double>{};
+        // Range first: a value beyond any integer must not be converted to see if it is one.
+        const bool valid = code && *code >= 1 && *code <= 100 && *code == std::floor(*code) &&
+                           validSoilCode(static_cast<int>(*code)) && !trim(fields[0]).empty();
+        if (!valid) {
+            shell.showMessage(displayPath(path) + ":" + std::to_string(lineNo) +
+                                  ": expected classification,code with a soil code of the log, "
+                                  "found: " +
+                                  std::string(line),
+                              MessageKind::Warning);
+            return false;
+        }
+        const std::string key(trim(fields[0]));
+        if (key == "*")
+            map.other = static_cast<int>(*code);
+        else
+            map.codes[key] = static_cast<int>(*code);
+    }
+    return true;
+}
+
+// Every classification in use in the chosen boreholes once, in order of first use, with its
+// tests summed. What it is: the legend's words, else the description of a stratum of that
+// classification that names it (a log may hold a stratum coded CL described as a silt).
+std::vector<SiteClassification> siteClassifications(const std::vector<const Borehole*>& chosen) {
+    std::vector<SiteClassification> rows;
+    std::unordered_map<std::string, std::size_t> at;
+    for (const Borehole* b : chosen) {
+        for (const ClassificationRow& r : classifications(*b)) {
+            auto [it, fresh] = at.emplace(r.text, rows.size());
+            if (fresh) rows.push_back({r.text, 0, r.proposedCode, {}, false});
+            SiteClassification& row = rows[it->second];
+            row.tests += r.tests;
+            if (!row.proposal) row.proposal = r.proposedCode;
+            if (row.whatIsOwn) continue;
+            if (!r.legendText.empty()) {
+                row.what = r.legendText;
+                row.whatIsOwn = true;
+                continue;
+            }
+            for (const Stratum& s : b->strata) {
+                if (s.classification != r.text || s.description.empty()) continue;
+                if (row.what.empty()) row.what = s.description;
+                if (mentions(s.description, r.text)) {
+                    row.what = s.description;
+                    row.whatIsOwn = true;
+                    break;
+                }
+            }
+            if (row.what.empty() && r.noStratum) row.what = "tests in no stratum of the log";
+        }
+    }
+    return rows;
+}
+
+std::string siteSoilMapCsv(const std::vector<SiteClassification>& rows, const SoilMap& given) {
+    std::string csv = "classification,proposed code,tests,what it is\n";
+    for (const SiteClassification& row : rows) {
+        const auto g = given.codes.find(row.text);
+        const int code = g != given.codes.end() ? g->second : row.proposal;
+        csv += csvField(row.text) + "," + (code ? std::to_string(code) : "") + "," +
+               std::to_string(row.tests) + "," + csvField(row.what) + "\n";
+    }
+    return csv;
+}
+
+std::optional<std::vector<const Borehole*>> chooseBoreholes(const DataFile& file,
+                                                            const std::vector<std::string>& names,
+                                                            const std::string& dataFile,
+                                                            Shell& shell) {
+    std::vector<const Borehole*> chosen;
+    if (names.empty()) {
+        for (const Borehole& b : file.boreholes)
+            for (const SptTest& t : b.tests)
+                if (t.n) {
+                    chosen.push_back(&b);
+                    break;
+                }
+    } else {
+        std::unordered_set<const Borehole*> seen;
+        for (const std::string& name : names) {
+            const Borehole* b = file.find(name);
+            if (!b) {
+                shell.showMessage("There is no borehole " + name + " in " +
+                                      displayPath(dataFile) + ".",
+                                  MessageKind::Warning);
+                return std::nullopt;
+            }
+            if (seen.insert(b).second) chosen.push_back(b);
+        }
+    }
+    if (chosen.empty()) {
+        shell.showMessage("No borehole in " + displayPath(dataFile) + " has an SPT test.",
+                          MessageKind::Warning);
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+std::vector<std::string> missingSoilCodes(const DataFile& file,
+                                          const std::vector<const Borehole*>& chosen,
+                                          const SoilMap& map, int units) {
+    std::vector<std::string> missing;
+    // A row *,CODE gives every classification a code.
+    if (map.other) return missing;
+    ImportChoices choices;
+    choices.codes = map.codes;
+    std::unordered_set<std::string> seen;
+    for (const Borehole* b : chosen)
+        for (std::string& m : buildLog(file, *b, choices, units).missingCodes)
+            if (seen.insert(m).second) missing.push_back(std::move(m));
+    return missing;
+}
+
+SiteResult analyseSite(const SiteRequest& request, const DataFile& file,
+                       const std::vector<const Borehole*>& chosen, const SiteProgress& progress) {
+    SiteResult site;
+    site.dataFile = request.dataFile;
+    site.templateFile = request.templateFile;
+    CPelbrinDoc templ;
+    templ.ResetProject();
+    readInputFile(request.templateBytes, templ);
+    site.metric = Units::metric(templ.units);
+    site.jobName = templ.jobName;
+    site.projectNumber = templ.projectNumber;
+
+    ImportChoices choices;
+    choices.codes = request.soilMap.codes;
+    choices.otherCode = request.soilMap.other;
+    choices.hammerFactor = request.hammerFactor;
+    // One state for the site, as the batch program keeps one for all its runs.
+    auto state = std::make_unique<AnalysisState>();
+    site.boreholes.reserve(chosen.size());
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        if (progress && !progress(i, chosen.size())) break;
+        const Borehole& b = *chosen[i];
+        CPelbrinDoc doc;
+        doc.ResetProject();
+        readInputFile(request.templateBytes, doc);
+        const BuiltLog log = buildLog(file, b, choices, doc.units);
+        std::string why;
+        if (!log.ready) {
+            for (const std::string& m : log.messages) why += (why.empty() ? "" : " ") + m;
+            site.skipped.emplace_back(b.name, why.empty() ? "the log is not complete" : why);
+            continue;
+        }
+        if (!applyLog(log, doc, defaultFlags(log), &why)) {
+            site.skipped.emplace_back(b.name, why);
+            continue;
+        }
+        // The numbers of the project file its import writes, to the digit.
+        CPelbrinDoc project;
+        project.ResetProject();
+        readInputFile(writeInputFile(doc), project);
+        MessageLog said;
+        if (analyseInMemory(project, *state, said) != RunOutcome::Analysed) {
+            site.skipped.emplace_back(b.name, said.text);
+            continue;
+        }
+        if (state->cases.empty()) {
+            site.skipped.emplace_back(b.name, "no width and length could be computed");
+            continue;
+        }
+        site.boreholes.push_back(siteBorehole(*state, b.name));
+    }
+    return site;
+}
+
+} // namespace zenka
