@@ -9,6 +9,7 @@
 #include "model/PelbrinDoc.h"
 #include "model/RunFiles.h"
 #include "project/InputFile.h"
+#include "site/SiteAnalysis.h"
 
 #include <cctype>
 #include <cmath>
@@ -68,122 +69,6 @@ void printProblems(const std::string& path, const DataFile& file,
                (p.borehole.empty() ? "" : ": ") + terminalText(p.message) + "\n";
     }
     std::fputs(out.c_str(), stderr);
-}
-
-struct SoilMap {
-    std::map<std::string, int> codes;
-    int other = 0;
-};
-
-// The words of a header row: "classification,code" or the site map's own
-// "classification,proposed code,tests,what it is".
-bool isHeader(const std::vector<std::string>& fields) {
-    if (fields.size() < 2 || lower(trim(fields[0])) != "classification") return false;
-    const std::string code = lower(trim(fields[1]));
-    return code == "code" || code == "proposed code" || code == "soil code";
-}
-
-// classification,code per line, and notes in further columns if wanted; "*,CODE" for every
-// classification not named. Only a first line of header words is a header: a code that is not
-// a soil code is refused wherever it stands, with its line.
-bool readSoilMap(const std::string& path, SoilMap& map, BatchShell& shell) {
-    std::string bytes;
-    if (const FileResult r = readWholeFile(path, bytes); !r.ok) {
-        shell.showMessage(r.message, MessageKind::Warning);
-        return false;
-    }
-    // A spreadsheet's UTF-8 mark would otherwise become part of the first classification.
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    int lineNo = 0;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string_view line(bytes.data() + start, end - start);
-        start = end + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (trim(line).empty()) continue;
-        const std::vector<std::string> fields = splitDelimitedRow(line, ',');
-        if (lineNo == 1 && isHeader(fields)) continue;
-        const std::optional<double> code =
-            fields.size() >= 2 ? parseNumber(fields[1]) : std::optional<double>{};
-        // Range first: a value beyond any integer must not be converted to see if it is one.
-        const bool valid = code && *code >= 1 && *code <= 100 && *code == std::floor(*code) &&
-                           validSoilCode(static_cast<int>(*code)) && !trim(fields[0]).empty();
-        if (!valid) {
-            shell.showMessage(displayPath(path) + ":" + std::to_string(lineNo) +
-                                  ": expected classification,code with a soil code of the log, "
-                                  "found: " +
-                                  std::string(line),
-                              MessageKind::Warning);
-            return false;
-        }
-        const std::string key(trim(fields[0]));
-        if (key == "*")
-            map.other = static_cast<int>(*code);
-        else
-            map.codes[key] = static_cast<int>(*code);
-    }
-    return true;
-}
-
-// Whether text names the classification as a word of its own ("(CL)" in a description of CL).
-bool mentions(const std::string& text, const std::string& classification) {
-    const std::string hay = upper(text);
-    const std::string needle = upper(classification);
-    if (needle.empty()) return false;
-    auto wordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
-    for (std::size_t at = hay.find(needle); at != std::string::npos;
-         at = hay.find(needle, at + 1)) {
-        const std::size_t after = at + needle.size();
-        if ((at == 0 || !wordChar(hay[at - 1])) && (after == hay.size() || !wordChar(hay[after])))
-            return true;
-    }
-    return false;
-}
-
-// One row of the site's soil map: a classification over every chosen borehole.
-struct SiteRow {
-    std::string text;
-    int tests = 0;
-    int proposal = 0;
-    std::string what;
-    bool whatIsOwn = false; // the description names the classification itself
-};
-
-// Every classification in use in the chosen boreholes once, in order of first use, with its
-// tests summed. What it is: the legend's words, else the description of a stratum of that
-// classification that names it (a log may hold a stratum coded CL described as a silt).
-std::vector<SiteRow> siteClassifications(const std::vector<const Borehole*>& chosen) {
-    std::vector<SiteRow> rows;
-    std::unordered_map<std::string, std::size_t> at;
-    for (const Borehole* b : chosen) {
-        for (const ClassificationRow& r : classifications(*b)) {
-            auto [it, fresh] = at.emplace(r.text, rows.size());
-            if (fresh) rows.push_back({r.text, 0, r.proposedCode, {}, false});
-            SiteRow& row = rows[it->second];
-            row.tests += r.tests;
-            if (!row.proposal) row.proposal = r.proposedCode;
-            if (row.whatIsOwn) continue;
-            if (!r.legendText.empty()) {
-                row.what = r.legendText;
-                row.whatIsOwn = true;
-                continue;
-            }
-            for (const Stratum& s : b->strata) {
-                if (s.classification != r.text || s.description.empty()) continue;
-                if (row.what.empty()) row.what = s.description;
-                if (mentions(s.description, r.text)) {
-                    row.what = s.description;
-                    row.whatIsOwn = true;
-                    break;
-                }
-            }
-            if (row.what.empty() && r.noStratum) row.what = "tests in no stratum of the log";
-        }
-    }
-    return rows;
 }
 
 } // namespace
@@ -277,13 +162,7 @@ int writeSiteSoilMap(const ImportOptions& opt, const std::vector<const Borehole*
         return kExitFileOrUsage;
     }
     problems();
-    std::string csv = "classification,proposed code,tests,what it is\n";
-    for (const SiteRow& row : siteClassifications(chosen)) {
-        const auto given = map.codes.find(row.text);
-        const int code = given != map.codes.end() ? given->second : row.proposal;
-        csv += csvField(row.text) + "," + (code ? std::to_string(code) : "") + "," +
-               std::to_string(row.tests) + "," + csvField(row.what) + "\n";
-    }
+    const std::string csv = siteSoilMapCsv(siteClassifications(chosen), map);
     if (!named)
         if (const int status = makeOutDir(); status != kExitOk) return status;
     if (const FileResult r = writeFileAtomically(path, csv); !r.ok) {
@@ -301,8 +180,75 @@ int writeSiteSoilMap(const ImportOptions& opt, const std::vector<const Borehole*
 
 } // namespace
 
-int importDataFile(const ImportOptions& opt, BatchShell& shell,
-                   const std::function<int(const std::string& input)>& analyse) {
+namespace {
+
+// "12.50"; the required-length table's cells.
+std::string cell(double v) {
+    return printfFixed(v, 2);
+}
+
+// The required lengths as a table for the terminal, with the units of the template.
+std::string requiredTable(const std::vector<RequiredLength>& rows, const ImportOptions& opt,
+                          bool metric) {
+    const std::string len = metric ? "m" : "ft";
+    const std::string force = metric ? "kN" : "tons";
+    std::string out = "Required " + std::string(capacityKindText(opt.capacity)) + " capacity " +
+                      cell(*opt.required) + " " + force +
+                      ": the shortest analysed length that carries it (the length step is the "
+                      "resolution).\n";
+    auto pad = [](const std::string& text, std::size_t width, bool right) {
+        if (text.size() >= width) return text + " ";
+        const std::string fill(width - text.size(), ' ');
+        return right ? fill + text : text + fill;
+    };
+    out += pad("borehole", 18, false) + " " + pad(std::string("width (") + (metric ? "mm" : "in") + ")", 10, true) +
+           " " + pad("length (" + len + ")", 12, true) + " " + pad("tip elev. (" + len + ")", 15, true) +
+           " " + pad("capacity (" + force + ")", 16, true) + "  governs\n";
+    for (const RequiredLength& r : rows) {
+        out += pad(terminalText(r.borehole), 18, false) + " " + pad(cell(r.width), 10, true) + " " +
+               (r.reached ? pad(cell(r.length), 12, true) + " " + pad(cell(r.tipElevation), 15, true)
+                          : pad("not reached", 28, true)) +
+               " " + pad(cell(r.capacity), 16, true) + (r.governing ? "  *" : "") + "\n";
+    }
+    return out;
+}
+
+// The site summary and the required lengths, both or neither; the table on stdout.
+int writeSummary(const ImportOptions& opt, const SiteResult& site, BatchShell& shell) {
+    const std::string csv = siteCsv(site);
+    std::string required;
+    std::vector<FileToWrite> files = {{opt.summary, csv}};
+    std::vector<RequiredLength> rows;
+    if (opt.required) {
+        rows = requiredLengths(site, *opt.required, opt.capacity);
+        required = requiredCsv(rows);
+        files.push_back({requiredCsvPath(opt.summary), required});
+    }
+    if (const FileResult r = writeFilesAtomically(files); !r.ok) {
+        shell.showMessage(r.message, MessageKind::Warning);
+        return kExitFileOrUsage;
+    }
+    if (!opt.quiet) {
+        std::string out = "Site summary of " + std::to_string(site.boreholes.size()) +
+                          " borehole(s) written to " + terminalText(displayPath(opt.summary));
+        if (opt.required)
+            out += ", required lengths to " +
+                   terminalText(displayPath(requiredCsvPath(opt.summary)));
+        out += ".\n";
+        if (!site.skipped.empty()) {
+            out += "Not in the summary (no report):";
+            for (const auto& [name, why] : site.skipped) out += " " + terminalText(name);
+            out += "\n";
+        }
+        if (opt.required) out += requiredTable(rows, opt, site.metric);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalyseProject& analyse) {
     namespace fs = std::filesystem;
     std::string templateBytes;
     if (const FileResult r = readWholeFile(opt.templateFile, templateBytes); !r.ok) {
@@ -314,32 +260,10 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
     SoilMap map;
     if (!opt.soilMap.empty() && !readSoilMap(opt.soilMap, map, shell)) return kExitFileOrUsage;
 
-    std::vector<const Borehole*> chosen;
-    if (opt.boreholes.empty()) {
-        for (const Borehole& b : file->boreholes)
-            for (const SptTest& t : b.tests)
-                if (t.n) {
-                    chosen.push_back(&b);
-                    break;
-                }
-    } else {
-        std::unordered_set<const Borehole*> seen;
-        for (const std::string& name : opt.boreholes) {
-            const Borehole* b = file->find(name);
-            if (!b) {
-                shell.showMessage("There is no borehole " + terminalText(name) + " in " +
-                                      displayPath(opt.dataFile) + ".",
-                                  MessageKind::Warning);
-                return kExitFileOrUsage;
-            }
-            if (seen.insert(b).second) chosen.push_back(b);
-        }
-    }
-    if (chosen.empty()) {
-        shell.showMessage("No borehole in " + displayPath(opt.dataFile) + " has an SPT test.",
-                          MessageKind::Warning);
-        return kExitRefused;
-    }
+    const std::optional<std::vector<const Borehole*>> picked =
+        chooseBoreholes(*file, opt.boreholes, opt.dataFile, shell);
+    if (!picked) return opt.boreholes.empty() ? kExitRefused : kExitFileOrUsage;
+    const std::vector<const Borehole*>& chosen = *picked;
     // The template's unit system decides the logs' units.
     int units = 0;
     {
@@ -391,15 +315,8 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
 
     // One soil map for the whole site: every classification without a code, once, before any
     // project is written.
-    std::unordered_set<std::string> missing;
-    // A row *,CODE gives every classification a code.
-    if (!map.other)
-        for (const Borehole* b : chosen)
-            for (std::string& m : buildLog(*file, *b, choices, units).missingCodes)
-                missing.insert(std::move(m));
-    if (!missing.empty())
-        return writeSiteSoilMap(opt, chosen, map, missing.size(), inputs, problems, makeOutDir,
-                                shell);
+    if (const std::size_t missing = missingSoilCodes(*file, chosen, map, units).size())
+        return writeSiteSoilMap(opt, chosen, map, missing, inputs, problems, makeOutDir, shell);
 
     // Every file this call writes, checked before the first is written: two boreholes whose
     // names give one file name, a project or report over the template, the data file or the
@@ -417,6 +334,10 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
         if (opt.run) files.push_back({"report of " + name, reportNameFor(paths.back())});
     }
     if (opt.run) files.push_back({"depth data file", (outDir / kDepthDataFileName).string()});
+    if (!opt.summary.empty()) {
+        files.push_back({"site summary", opt.summary});
+        if (opt.required) files.push_back({"required lengths", requiredCsvPath(opt.summary)});
+    }
     if (const std::string same = sameFileMessage(files); !same.empty()) {
         shell.showMessage(same, MessageKind::Warning);
         return kExitFileOrUsage;
@@ -426,6 +347,8 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
 
     int status = kExitOk;
     std::size_t written = 0;
+    SiteResult site;
+    site.metric = Units::metric(units);
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         const Borehole& b = *chosen[i];
         if (chosen.size() > 1) shell.setLabel(terminalText(b.name) + ":");
@@ -462,7 +385,13 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
             std::printf("Project written to %s: %s\n", terminalText(paths[i]).c_str(),
                         terminalText(importSummary(log)).c_str());
         }
-        if (opt.run) status = std::max(status, analyse(paths[i]));
+        if (!opt.run) continue;
+        SiteBorehole result;
+        result.name = b.name;
+        const int ran = analyse(paths[i], opt.summary.empty() ? nullptr : &result);
+        status = std::max(status, ran);
+        if (ran == kExitOk && !opt.summary.empty()) site.boreholes.push_back(std::move(result));
+        else if (!opt.summary.empty()) site.skipped.emplace_back(b.name, "");
     }
     if (!opt.quiet) {
         shell.setLabel({});
@@ -470,6 +399,7 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell,
                     terminalText(displayPath(opt.outDir)).c_str(),
                     outDirMade ? ", a folder this run created" : "");
     }
+    if (!opt.summary.empty()) status = std::max(status, writeSummary(opt, site, shell));
     return status;
 }
 

@@ -64,6 +64,13 @@ const char* const kImportUsage =
     "  --outdir DIR          folder of the project files, made when missing\n"
     "                        (default: the current folder)\n"
     "  --no-run              write the project files without analysing them\n"
+    "  --summary FILE        also write the site's capacities as CSV: one row per\n"
+    "                        borehole, width and length\n"
+    "  --required Q          with --summary: the shortest analysed length of each\n"
+    "                        borehole and width that carries Q (the template's force\n"
+    "                        unit), also written to FILE-required.csv and printed\n"
+    "  --capacity KIND       the capacity Q is: davisson, allowable (default) or\n"
+    "                        ultimate\n"
     "\n"
     "Exit status: 0 every report written; 1 a project was refused; 2 a usage error or a\n"
     "file that could not be read or written.\n";
@@ -213,7 +220,8 @@ int parseOptions(int argc, char** argv, Options& opt) {
     // otherwise fill with the next argument.
     static constexpr std::string_view kValued[] = {
         "-o",         "--output",   "--csv",          "--list",     "--import", "--template",
-        "--borehole", "--soil-map", "--soil-map-out", "--n-factor", "--outdir"};
+        "--borehole", "--soil-map", "--soil-map-out", "--n-factor", "--outdir",
+        "--summary",  "--required", "--capacity"};
     auto valued = [](std::string_view arg) {
         return std::find(std::begin(kValued), std::end(kValued), arg) != std::end(kValued);
     };
@@ -226,6 +234,8 @@ int parseOptions(int argc, char** argv, Options& opt) {
                               (arg == "--n-factor"   ? "a number"
                                : arg == "--borehole" ? "a borehole"
                                : arg == "--outdir"   ? "a folder"
+                               : arg == "--required" ? "a capacity"
+                               : arg == "--capacity" ? "a kind of capacity"
                                                      : "a file"));
         if (takesValue) ++i;
         if (arg.size() > 3 && arg.back() == '=' && valued(arg.substr(0, arg.size() - 1)))
@@ -258,6 +268,11 @@ int parseOptions(int argc, char** argv, Options& opt) {
     CLI::Option* outDir = last("--outdir", opt.imp.outDir);
     bool noRun = false;
     CLI::Option* noRunFlag = app.add_flag("--no-run", noRun);
+    CLI::Option* summary = last("--summary", opt.imp.summary);
+    std::string required;
+    CLI::Option* requiredOption = last("--required", required);
+    std::string capacity;
+    CLI::Option* capacityOption = last("--capacity", capacity);
     app.add_option("inputs", opt.inputs);
     app.allow_extras();
     try {
@@ -284,7 +299,8 @@ int parseOptions(int argc, char** argv, Options& opt) {
           std::tuple{templ, "--template", &opt.imp.templateFile},
           std::tuple{soilMap, "--soil-map", &opt.imp.soilMap},
           std::tuple{soilMapOut, "--soil-map-out", &opt.imp.soilMapOut},
-          std::tuple{outDir, "--outdir", &opt.imp.outDir}})
+          std::tuple{outDir, "--outdir", &opt.imp.outDir},
+          std::tuple{summary, "--summary", &opt.imp.summary}})
         if (option->count() > 0 && isBlank(*value)) return blankValue(name, *value);
     for (const std::string& id : opt.imp.boreholes)
         if (isBlank(id)) return usageError("option '--borehole' has an empty name");
@@ -297,7 +313,7 @@ int parseOptions(int argc, char** argv, Options& opt) {
     if ((list->count() > 0 || importing) && output->count() > 0)
         return usageError("--output goes with an input file");
     if (importing && csv->count() > 0) return usageError("--csv goes with an input file or --list");
-    for (CLI::Option* o : {templ, borehole, soilMap, soilMapOut, factor, outDir, noRunFlag})
+    for (CLI::Option* o : {templ, borehole, soilMap, soilMapOut, factor, outDir, noRunFlag, summary})
         if (o->count() > 0 && !importing) return usageError(o->get_name() + " goes with --import");
     if (importing && templ->count() == 0) return usageError("--import needs --template");
     if (factor->count() > 0) {
@@ -307,6 +323,25 @@ int parseOptions(int argc, char** argv, Options& opt) {
                               "not '" +
                               nFactor + "'");
         opt.imp.nFactor = *f;
+    }
+    if (requiredOption->count() > 0 && summary->count() == 0)
+        return usageError("--required goes with --summary");
+    if (capacityOption->count() > 0 && requiredOption->count() == 0)
+        return usageError("--capacity goes with --required");
+    if (summary->count() > 0 && noRun) return usageError("--summary needs the runs: not --no-run");
+    if (requiredOption->count() > 0) {
+        const std::optional<double> q = parseNumber(required);
+        if (!q || !(*q > 0) || *q > 1e9)
+            return usageError("option '--required' needs a capacity greater than 0, not '" +
+                              required + "'");
+        opt.imp.required = *q;
+    }
+    if (capacityOption->count() > 0) {
+        const std::optional<CapacityKind> kind = capacityKindNamed(capacity);
+        if (!kind)
+            return usageError("option '--capacity' needs davisson, allowable or ultimate, not '" +
+                              capacity + "'");
+        opt.imp.capacity = *kind;
     }
     opt.imp.run = !noRun;
     opt.imp.quiet = opt.quiet;
@@ -339,8 +374,11 @@ int main(int argc, char** argv) {
 
     if (!opt.import.empty()) {
         opt.imp.dataFile = opt.import;
-        return importDataFile(opt.imp, shell, [&](const std::string& input) {
-            return analyse(input, opt, doc, *state, shell);
+        return importDataFile(opt.imp, shell, [&](const std::string& input, SiteBorehole* result) {
+            const int status = analyse(input, opt, doc, *state, shell);
+            // Straight from the run that wrote the report.
+            if (result && status == kExitOk) *result = siteBorehole(*state, result->name);
+            return status;
         });
     }
 
