@@ -201,14 +201,16 @@ std::string requiredTable(const std::vector<RequiredLength>& rows, const ImportO
         const std::string fill(width - text.size(), ' ');
         return right ? fill + text : text + fill;
     };
-    out += pad("borehole", 18, false) + " " + pad(std::string("width (") + (metric ? "mm" : "in") + ")", 10, true) +
-           " " + pad("length (" + len + ")", 12, true) + " " + pad("tip elev. (" + len + ")", 15, true) +
+    out += pad("borehole", 18, false) + " " +
+           pad(std::string("width (") + (metric ? "mm" : "in") + ")", 10, true) + " " +
+           pad("length (" + len + ")", 12, true) + " " + pad("tip elev. (" + len + ")", 15, true) +
            " " + pad("capacity (" + force + ")", 16, true) + "  governs\n";
     for (const RequiredLength& r : rows) {
-        out += pad(terminalText(r.borehole), 18, false) + " " + pad(cell(r.width), 10, true) + " " +
-               (r.reached ? pad(cell(r.length), 12, true) + " " + pad(cell(r.tipElevation), 15, true)
-                          : pad("not reached", 28, true)) +
-               " " + pad(cell(r.capacity), 16, true) + (r.governing ? "  *" : "") + "\n";
+        out +=
+            pad(terminalText(r.borehole), 18, false) + " " + pad(cell(r.width), 10, true) + " " +
+            (r.reached ? pad(cell(r.length), 12, true) + " " + pad(cell(r.tipElevation), 15, true)
+                       : pad("not reached", 28, true)) +
+            " " + pad(cell(r.capacity), 16, true) + (r.governing ? "  *" : "") + "\n";
     }
     return out;
 }
@@ -232,8 +234,8 @@ int writeSummary(const ImportOptions& opt, const SiteResult& site, BatchShell& s
         std::string out = "Site summary of " + std::to_string(site.boreholes.size()) +
                           " borehole(s) written to " + terminalText(displayPath(opt.summary));
         if (opt.required)
-            out += ", required lengths to " +
-                   terminalText(displayPath(requiredCsvPath(opt.summary)));
+            out +=
+                ", required lengths to " + terminalText(displayPath(requiredCsvPath(opt.summary)));
         out += ".\n";
         if (!site.skipped.empty()) {
             out += "Not in the summary (no report):";
@@ -390,8 +392,10 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalysePro
         result.name = b.name;
         const int ran = analyse(paths[i], opt.summary.empty() ? nullptr : &result);
         status = std::max(status, ran);
-        if (ran == kExitOk && !opt.summary.empty()) site.boreholes.push_back(std::move(result));
-        else if (!opt.summary.empty()) site.skipped.emplace_back(b.name, "");
+        if (ran == kExitOk && !opt.summary.empty())
+            site.boreholes.push_back(std::move(result));
+        else if (!opt.summary.empty())
+            site.skipped.emplace_back(b.name, "");
     }
     if (!opt.quiet) {
         shell.setLabel({});

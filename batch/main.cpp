@@ -219,9 +219,9 @@ int parseOptions(int argc, char** argv, Options& opt) {
     // An option at the very end has no value; "--output=" has an empty one, which CLI11 would
     // otherwise fill with the next argument.
     static constexpr std::string_view kValued[] = {
-        "-o",         "--output",   "--csv",          "--list",     "--import", "--template",
-        "--borehole", "--soil-map", "--soil-map-out", "--n-factor", "--outdir",
-        "--summary",  "--required", "--capacity"};
+        "-o",         "--output",   "--csv",      "--list",         "--import",
+        "--template", "--borehole", "--soil-map", "--soil-map-out", "--n-factor",
+        "--outdir",   "--summary",  "--required", "--capacity"};
     auto valued = [](std::string_view arg) {
         return std::find(std::begin(kValued), std::end(kValued), arg) != std::end(kValued);
     };
@@ -313,7 +313,8 @@ int parseOptions(int argc, char** argv, Options& opt) {
     if ((list->count() > 0 || importing) && output->count() > 0)
         return usageError("--output goes with an input file");
     if (importing && csv->count() > 0) return usageError("--csv goes with an input file or --list");
-    for (CLI::Option* o : {templ, borehole, soilMap, soilMapOut, factor, outDir, noRunFlag, summary})
+    for (CLI::Option* o :
+         {templ, borehole, soilMap, soilMapOut, factor, outDir, noRunFlag, summary})
         if (o->count() > 0 && !importing) return usageError(o->get_name() + " goes with --import");
     if (importing && templ->count() == 0) return usageError("--import needs --template");
     if (factor->count() > 0) {

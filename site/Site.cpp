@@ -137,8 +137,10 @@ std::string requiredCsv(const std::vector<RequiredLength>& rows) {
     std::string out = "borehole,width,required_length,tip_elevation,capacity,governing\n";
     for (const RequiredLength& r : rows) {
         out += csvField(r.borehole) + "," + printfFixed(r.width, 4) + ",";
-        if (r.reached) out += printfFixed(r.length, 4) + "," + printfFixed(r.tipElevation, 4);
-        else out += ",";
+        if (r.reached)
+            out += printfFixed(r.length, 4) + "," + printfFixed(r.tipElevation, 4);
+        else
+            out += ",";
         out += "," + printfFixed(r.capacity, 4) + (r.governing ? ",1\n" : ",0\n");
     }
     return out;

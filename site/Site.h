@@ -35,8 +35,8 @@ struct SiteResult {
     bool metric = false; // the template's display units
     std::string dataFile;
     std::string templateFile;
-    std::string jobName;       // the template's
-    std::string projectNumber; // the template's
+    std::string jobName;                 // the template's
+    std::string projectNumber;           // the template's
     std::vector<SiteBorehole> boreholes; // analysed, in the order chosen
     // Boreholes that were chosen but not analysed, each with why (one line).
     std::vector<std::pair<std::string, std::string>> skipped;

@@ -180,8 +180,8 @@ std::optional<std::vector<const Borehole*>> chooseBoreholes(const DataFile& file
         for (const std::string& name : names) {
             const Borehole* b = file.find(name);
             if (!b) {
-                shell.showMessage("There is no borehole " + name + " in " +
-                                      displayPath(dataFile) + ".",
+                shell.showMessage("There is no borehole " + name + " in " + displayPath(dataFile) +
+                                      ".",
                                   MessageKind::Warning);
                 return std::nullopt;
             }

@@ -1,9 +1,12 @@
 // Runs the built zenka-batch and checks its exit status, stdout and stderr exactly.
 
 #include "engine/AnalysisState.h"
+#include "import/DataFormats.h"
 #include "model/PelbrinDoc.h"
 #include "project/InputFile.h"
+#include "site/SiteAnalysis.h"
 #include "support/Projects.h"
+#include "support/ScriptedShell.h"
 #include "support/TempDir.h"
 
 #include <gmock/gmock.h>
@@ -15,6 +18,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -581,13 +586,14 @@ TEST_F(BatchTest, AnImportWritesNothingWhenAnyOfItsFilesWouldBeAnother) {
                " are the same file; nothing was written.\n";
     };
     struct Clash {
-        std::string data, templ, map, borehole, err;
+        std::string data, templ, map, borehole, err, summary = {};
     };
     // Each input in turn where an output of the import goes.
     test::writeFile(dir.file("S1.out"), kSiteFile);
     test::writeFile(dir.file("SPTDEPTH.TMP"), writeInputFile(doc));
     test::writeFile(dir.file("S2.out"), "*,3\n");
     test::writeFile(dir.file("S3.in"), "*,3\n");
+    test::writeFile(dir.file("map-required.csv"), "*,3\n");
     const Clash clashes[] = {
         {"S1.out", "template.in", "map.csv", "S1",
          same("Data file", "S1.out", "report of S1", "S1.out")},
@@ -602,6 +608,11 @@ TEST_F(BatchTest, AnImportWritesNothingWhenAnyOfItsFilesWouldBeAnother) {
          same("Data file", "site.ags", "report of link", "link.out")},
         {"site.ags", "template.in", "map.csv", "hard",
          same("Template", "template.in", "report of hard", "hard.out")},
+        // The site summary and its required lengths are outputs too.
+        {"site.ags", "template.in", "map.csv", "S1",
+         same("Data file", "site.ags", "site summary", "site.ags"), "site.ags"},
+        {"site.ags", "template.in", "map-required.csv", "S1",
+         same("Soil map", "map-required.csv", "required lengths", "map-required.csv"), "map.csv"},
     };
     // Boreholes named after the clashing files.
     std::string data = kSiteFile;
@@ -615,9 +626,13 @@ TEST_F(BatchTest, AnImportWritesNothingWhenAnyOfItsFilesWouldBeAnother) {
     test::writeFile(dir.file("S1.out"), data);
     for (const Clash& c : clashes) {
         const auto before = snapshot(dir);
-        const Result r = runBatch({"--import", dir.file(c.data), "--template", dir.file(c.templ),
-                                   "--soil-map", dir.file(c.map), "--outdir",
-                                   dir.path() + "/sub/..", "--borehole", c.borehole});
+        std::vector<std::string> args = {"--import",        dir.file(c.data),       "--template",
+                                         dir.file(c.templ), "--soil-map",           dir.file(c.map),
+                                         "--outdir",        dir.path() + "/sub/..", "--borehole",
+                                         c.borehole};
+        if (!c.summary.empty())
+            args.insert(args.end(), {"--summary", dir.file(c.summary), "--required", "10"});
+        const Result r = runBatch(args);
         EXPECT_EQ(r.status, 2) << c.err;
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, c.err);
@@ -629,6 +644,73 @@ TEST_F(BatchTest, AnImportWritesNothingWhenAnyOfItsFilesWouldBeAnother) {
                                "--no-run", "-q"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(test::readFile(dir.file("S1.out")), data);
+}
+
+// The site summary holds each borehole's run to the digit: the same rows as each project's own
+// --csv, and the same as the site analysed in memory (the desktop's path).
+void expectSummaryMatchesTheRuns(const std::string& data, const std::string& templ,
+                                 const std::string& map, const std::string& out,
+                                 const std::function<Result(std::vector<std::string>)>& run) {
+    const std::string summary = out + "/site.csv";
+    const Result r = run({"--import", data, "--template", templ, "--soil-map", map, "--outdir", out,
+                          "--summary", summary, "--required", "60"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string csv = test::readFile(summary);
+    const std::string required = test::readFile(out + "/site-required.csv");
+    EXPECT_THAT(r.out, HasSubstr("Required allowable capacity 60.00 "));
+
+    std::map<std::string, std::string> rowsOf; // borehole -> its rows without the first columns
+    for (std::size_t at = csv.find('\n') + 1; at < csv.size();) {
+        const std::size_t end = csv.find('\n', at);
+        const std::string line = csv.substr(at, end - at);
+        const std::size_t second = line.find(',', line.find(',') + 1);
+        rowsOf[line.substr(0, line.find(','))] += line.substr(second + 1) + "\n";
+        at = end + 1;
+    }
+    ASSERT_FALSE(rowsOf.empty());
+    for (const auto& [name, rows] : rowsOf) {
+        const Result one = run({out + "/" + name + ".in", "--csv", out + "/one.csv", "-q"});
+        ASSERT_EQ(one.status, 0) << name << one.err;
+        const std::string own = test::readFile(out + "/one.csv");
+        EXPECT_EQ(own.substr(own.find('\n') + 1), rows) << name;
+    }
+
+    test::ScriptedShell shell;
+    const dataimport::DataFile file = dataimport::readDataFile(data);
+    SiteRequest request;
+    request.templateBytes = test::readFile(templ);
+    ASSERT_TRUE(readSoilMap(map, request.soilMap, shell));
+    const auto chosen = chooseBoreholes(file, {}, data, shell);
+    ASSERT_TRUE(chosen);
+    const SiteResult site = analyseSite(request, file, *chosen);
+    EXPECT_EQ(siteCsv(site), csv);
+    EXPECT_EQ(requiredCsv(requiredLengths(site, 60, CapacityKind::Allowable)), required);
+}
+
+TEST_F(BatchTest, TheSiteSummaryHoldsEachBoreholesRun) {
+    doc.analysisType = AnalysisType::RangeOfLengths;
+    doc.minLength = 10;
+    doc.maxLength = 40;
+    doc.lengthIncrement = 2.5;
+    doc.widthCount = 2;
+    doc.pileWidths[0] = 14;
+    doc.pileWidths[1] = 18;
+    const std::string templ = saveProject("template.in");
+    test::writeFile(dir.file("map.csv"), "*,3\n");
+    test::writeFile(dir.file("site.ags"), kSiteFile);
+    const auto run = [&](std::vector<std::string> args) { return runBatch(std::move(args)); };
+    expectSummaryMatchesTheRuns(dir.file("site.ags"), templ, dir.file("map.csv"), dir.file("small"),
+                                run);
+
+    // Every borehole of the bridge site, when the sample can be read.
+    const std::filesystem::path bridge =
+        std::filesystem::path(ZENKA_IMPORT_SAMPLES) / "diggsdev_Hackathon_I10Bridge_V1.xml.xz";
+    if (!std::filesystem::exists(bridge) ||
+        std::system(
+            ("xz -dc '" + bridge.string() + "' > '" + dir.file("bridge.xml") + "'").c_str()) != 0)
+        GTEST_SKIP() << "the bridge sample cannot be read";
+    expectSummaryMatchesTheRuns(dir.file("bridge.xml"), templ, dir.file("map.csv"),
+                                dir.file("bridge"), run);
 }
 
 TEST_F(BatchTest, ControlCharactersOfADataFileNeverReachTheTerminal) {

@@ -1,0 +1,121 @@
+// Required lengths worked out by hand on a two-borehole, two-width site.
+
+#include "site/Site.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zenka {
+namespace {
+
+// Per width and length: the allowable capacity; Davisson is twice it, ultimate three times.
+SiteBorehole borehole(std::string name, double ground,
+                      std::vector<std::tuple<double, double, double>> widthLengthAllowable) {
+    SiteBorehole b{std::move(name), ground, {}};
+    for (auto [w, l, q] : widthLengthAllowable)
+        b.cases.push_back({w, l, ground - l, q * 0.6, q * 0.4, 2 * q, q, 3 * q});
+    return b;
+}
+
+SiteResult site() {
+    SiteResult s;
+    s.boreholes.push_back(borehole(
+        "A", 0,
+        {{12, 10, 40}, {12, 20, 80}, {12, 30, 120}, {14, 10, 110}, {14, 20, 150}, {14, 30, 190}}));
+    s.boreholes.push_back(borehole(
+        "B", 5,
+        {{12, 10, 30}, {12, 20, 50}, {12, 30, 70}, {14, 10, 104}, {14, 20, 105}, {14, 30, 130}}));
+    return s;
+}
+
+// borehole:width -> required length (0: not reached), capacity, governing.
+struct Expected {
+    const char* row;
+    double length;
+    double capacity;
+    bool governing;
+};
+
+TEST(RequiredLengths, ShortestLengthThatCarriesTheLoadAndTheGoverningBoring) {
+    struct Case {
+        double q;
+        CapacityKind kind;
+        std::vector<Expected> rows;
+    };
+    const Case cases[] = {
+        // A 12: between 20 and 30; A 14 at the first length; B 12 never (its largest shown);
+        // B governs 12 (never reaches), A governs 14 (tip -10 below B's -5).
+        {100,
+         CapacityKind::Allowable,
+         {{"A:12", 30, 120, false},
+          {"A:14", 10, 110, true},
+          {"B:12", 0, 70, true},
+          {"B:14", 10, 104, false}}},
+        // The same through the other kinds.
+        {200,
+         CapacityKind::Davisson,
+         {{"A:12", 30, 240, false},
+          {"A:14", 10, 220, true},
+          {"B:12", 0, 140, true},
+          {"B:14", 10, 208, false}}},
+        // Reached exactly; B 12 at 20 (tip -15) is deeper than A 12 at 10 (tip -10).
+        {120,
+         CapacityKind::Ultimate,
+         {{"A:12", 10, 120, false},
+          {"A:14", 10, 330, true},
+          {"B:12", 20, 150, true},
+          {"B:14", 10, 312, false}}},
+        // Nowhere reached: the weakest boring governs each width.
+        {1000,
+         CapacityKind::Allowable,
+         {{"A:12", 0, 120, false},
+          {"A:14", 0, 190, false},
+          {"B:12", 0, 70, true},
+          {"B:14", 0, 130, true}}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<RequiredLength> rows = requiredLengths(site(), c.q, c.kind);
+        ASSERT_EQ(rows.size(), c.rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const RequiredLength& r = rows[i];
+            const std::string where = r.borehole + ":" + std::to_string(int(r.width));
+            SCOPED_TRACE(std::to_string(c.q) + " " + where);
+            EXPECT_EQ(where, c.rows[i].row);
+            EXPECT_EQ(r.reached, c.rows[i].length > 0);
+            EXPECT_EQ(r.length, c.rows[i].length);
+            EXPECT_EQ(r.tipElevation, r.reached ? r.groundElevation - r.length : 0);
+            EXPECT_EQ(r.capacity, c.rows[i].capacity);
+            EXPECT_EQ(r.governing, c.rows[i].governing);
+        }
+    }
+}
+
+TEST(RequiredLengths, CsvFiles) {
+    EXPECT_EQ(requiredCsv(requiredLengths(site(), 100, CapacityKind::Allowable)),
+              "borehole,width,required_length,tip_elevation,capacity,governing\n"
+              "A,12.0000,30.0000,-30.0000,120.0000,0\n"
+              "A,14.0000,10.0000,-10.0000,110.0000,1\n"
+              "B,12.0000,,,70.0000,1\n"
+              "B,14.0000,10.0000,-5.0000,104.0000,0\n");
+    SiteResult one;
+    one.boreholes.push_back(borehole("B,\"7\"", 5.125, {{12, 10, 1.23456}}));
+    EXPECT_EQ(siteCsv(one), "borehole,ground_elevation,width,length,tip_elevation,side_friction,"
+                            "end_bearing,davisson,allowable,ultimate\n"
+                            "\"B,\"\"7\"\"\",5.1250,12.0000,10.0000,-4.8750,0.7407,0.4938,"
+                            "2.4691,1.2346,3.7037\n");
+    const std::pair<const char*, const char*> paths[] = {
+        {"site.csv", "site-required.csv"},
+        {"out/x.tar.csv", "out/x.tar-required.csv"},
+        {"a.b/site", "a.b/site-required"},
+        {"dir/.csv", "dir/.csv-required"},
+    };
+    for (auto [in, out] : paths) EXPECT_EQ(requiredCsvPath(in), out) << in;
+    EXPECT_EQ(capacityKindNamed("Davisson"), CapacityKind::Davisson);
+    EXPECT_EQ(capacityKindNamed("ULTIMATE"), CapacityKind::Ultimate);
+    EXPECT_EQ(capacityKindNamed("allow"), std::nullopt);
+}
+
+} // namespace
+} // namespace zenka
