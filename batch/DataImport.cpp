@@ -212,6 +212,16 @@ std::string requiredTable(const std::vector<RequiredLength>& rows, const ImportO
                        : pad("not reached", 28, true)) +
             " " + pad(cell(r.capacity), 16, true) + (r.governing ? "  *" : "") + "\n";
     }
+    // The answer per width last, where the eye lands.
+    for (const RequiredLength& r : rows) {
+        if (!r.governing) continue;
+        out += "Width " + cell(r.width) + (metric ? " mm" : " in") + ": " +
+               terminalText(r.borehole) + " governs, " +
+               (r.reached ? "length " + cell(r.length) + " " + len + " to tip elevation " +
+                                cell(r.tipElevation) + " " + len
+                          : "not reached (at most " + cell(r.capacity) + " " + force + ")") +
+               ".\n";
+    }
     return out;
 }
 

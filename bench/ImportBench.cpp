@@ -4,15 +4,19 @@
 
 #include "import/LogBuilder.h"
 #include "model/PelbrinDoc.h"
+#include "project/InputFile.h"
+#include "site/SiteAnalysis.h"
 
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -98,6 +102,47 @@ void BM_DiggsOneBoreholeLog(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DiggsOneBoreholeLog)->Unit(benchmark::kMicrosecond);
+
+// The bridge site on a template of 5 widths and 100 lengths: every borehole analysed in memory
+// and the site CSV made, as the desktop's site summary and the batch's --summary do (the batch
+// adds the projects and reports it writes).
+void BM_BridgeSiteCsv(benchmark::State& state) {
+    const std::string& path = largeDiggs();
+    if (path.empty()) return state.SkipWithError("the large DIGGS sample is not available");
+    std::string example;
+    {
+        std::ifstream in(std::string(ZENKA_SOURCE_DIR) + "/examples/open-pipe-two-widths.in");
+        example.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    zenka::CPelbrinDoc templ;
+    templ.ResetProject();
+    zenka::readInputFile(example, templ);
+    templ.analysisType = zenka::AnalysisType::RangeOfLengths;
+    templ.widthCount = 5;
+    for (int w = 0; w < 5; ++w) templ.pileWidths[static_cast<std::size_t>(w)] = 12 + 2 * w;
+    templ.minLength = 5;
+    templ.maxLength = 104;
+    templ.lengthIncrement = 1;
+    zenka::SiteRequest request;
+    request.templateBytes = zenka::writeInputFile(templ);
+    request.soilMap.other = 3;
+    std::size_t cases = 0;
+    std::size_t boreholes = 0;
+    for (auto _ : state) {
+        const DataFile f = readDataFile(path);
+        std::vector<const Borehole*> chosen;
+        for (const Borehole& b : f.boreholes)
+            if (!b.tests.empty()) chosen.push_back(&b);
+        const zenka::SiteResult site = zenka::analyseSite(request, f, chosen);
+        const std::string csv = zenka::siteCsv(site);
+        benchmark::DoNotOptimize(csv.data());
+        boreholes = site.boreholes.size();
+        cases = static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')) - 1;
+    }
+    state.counters["boreholes"] = static_cast<double>(boreholes);
+    state.counters["rows"] = static_cast<double>(cases);
+}
+BENCHMARK(BM_BridgeSiteCsv)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_Ags4ToBoreholeList(benchmark::State& state, std::string path) {
     if (path.empty()) return state.SkipWithError("the sample is not available");
