@@ -1,5 +1,6 @@
 // Runs the built zenka-batch and checks its exit status, stdout and stderr exactly.
 
+#include "base/Format.h"
 #include "engine/AnalysisState.h"
 #include "import/DataFormats.h"
 #include "model/PelbrinDoc.h"
@@ -20,8 +21,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -684,6 +687,39 @@ void expectSummaryMatchesTheRuns(const std::string& data, const std::string& tem
     ASSERT_TRUE(chosen);
     const SiteResult site = analyseSite(request, file, *chosen);
     EXPECT_EQ(siteCsv(site), csv);
+
+    // And each borehole's report, as its capacity tables print them.
+    for (const SiteBorehole& b : site.boreholes) {
+        const std::string report = test::readFile(out + "/" + b.name + ".out");
+        std::vector<std::string> printed;
+        for (std::size_t at = report.find("PILE CAPACITY VS. PENETRATION"); at != std::string::npos;
+             at = report.find("PILE CAPACITY VS. PENETRATION", at + 1)) {
+            std::size_t line = report.find("------", at);
+            line = report.find('\n', line) + 1;
+            for (bool rows = false;;) {
+                const std::size_t end = report.find('\n', line);
+                std::istringstream cells(report.substr(line, end - line));
+                std::vector<std::string> words{std::istream_iterator<std::string>(cells), {}};
+                line = end + 1;
+                if (words.empty() && !rows) continue;
+                rows = true;
+                if (words.size() != 7 && words.size() != 8) break;
+                // A steel pile's table has its weight as the third column.
+                if (words.size() == 8) words.erase(words.begin() + 2);
+                std::string row;
+                for (const std::string& w : words) row += w + " ";
+                printed.push_back(row);
+            }
+        }
+        std::vector<std::string> expected;
+        for (const SiteCase& c : b.cases)
+            expected.push_back(printfFixed(c.length, 1) + " " + printfFixed(c.tipElevation, 1) +
+                               " " + printfFixed(c.sideFriction, 2) + " " +
+                               printfFixed(c.endBearing, 2) + " " + printfFixed(c.davisson, 2) +
+                               " " + printfFixed(c.allowable, 2) + " " +
+                               printfFixed(c.ultimate, 2) + " ");
+        EXPECT_EQ(printed, expected) << b.name;
+    }
     EXPECT_EQ(requiredCsv(requiredLengths(site, 60, CapacityKind::Allowable)), required);
 }
 
