@@ -42,4 +42,7 @@ void putFieldA(char* dst, std::string_view text, int width);
 // As C's "%.15g", the shortest form of at most 15 significant digits.
 std::string formatG15(double value);
 
+// A CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a line break.
+std::string csvField(const std::string& text);
+
 } // namespace zenka

@@ -38,17 +38,6 @@ std::string number(const std::optional<double>& v, LengthUnit unit) {
     return printfFixed(*v, 2) + " " + unitWord(unit);
 }
 
-// A CSV field, quoted when it must be.
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::optional<DataFile> readData(const std::string& path, BatchShell& shell) {
     DataFile file = readDataFile(path);
     if (!file.error.empty()) {

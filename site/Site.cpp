@@ -102,21 +102,6 @@ std::vector<RequiredLength> requiredLengths(const SiteResult& site, double requi
     return rows;
 }
 
-namespace {
-
-// A CSV field, quoted when it must be.
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
-} // namespace
-
 std::string siteCsv(const SiteResult& site) {
     std::string out = "borehole,ground_elevation,width,length,tip_elevation,side_friction,"
                       "end_bearing,davisson,allowable,ultimate\n";

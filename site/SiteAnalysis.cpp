@@ -1,6 +1,7 @@
 #include "site/SiteAnalysis.h"
 
 #include "base/AtomicFile.h"
+#include "base/Format.h"
 #include "base/Shell.h"
 #include "engine/AnalysisState.h"
 #include "import/Delimited.h"
@@ -45,17 +46,6 @@ bool mentions(const std::string& text, const std::string& classification) {
             return true;
     }
     return false;
-}
-
-// A CSV field, quoted when it must be.
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
 }
 
 // Keeps what a run says, for the borehole's one line of why.
