@@ -237,7 +237,7 @@ int writeSummary(const ImportOptions& opt, const SiteResult& site, BatchShell& s
                 ", required lengths to " + terminalText(displayPath(requiredCsvPath(opt.summary)));
         out += ".\n";
         if (!site.skipped.empty()) {
-            out += "Not in the summary (no report):";
+            out += "Not in the summary (no capacity computed):";
             for (const auto& [name, why] : site.skipped) out += " " + terminalText(name);
             out += "\n";
         }
@@ -349,7 +349,6 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalysePro
     int status = kExitOk;
     std::size_t written = 0;
     SiteResult site;
-    site.metric = Units::metric(units);
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         const Borehole& b = *chosen[i];
         if (chosen.size() > 1) shell.setLabel(terminalText(b.name) + ":");
@@ -391,10 +390,14 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalysePro
         result.name = b.name;
         const int ran = analyse(paths[i], opt.summary.empty() ? nullptr : &result);
         status = std::max(status, ran);
-        if (ran == kExitOk && !opt.summary.empty())
-            site.boreholes.push_back(std::move(result));
-        else if (!opt.summary.empty())
+        if (opt.summary.empty()) continue;
+        // The runs' units: a template whose system was never chosen takes the file's.
+        if (ran == kExitOk) site.metric = result.metric;
+        if (ran != kExitOk || result.cases.empty()) {
             site.skipped.emplace_back(b.name, "");
+            continue;
+        }
+        site.boreholes.push_back(std::move(result));
     }
     if (!opt.quiet) {
         shell.setLabel({});

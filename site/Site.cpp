@@ -14,6 +14,7 @@ SiteBorehole siteBorehole(const AnalysisState& s, std::string name) {
     const ReportUnits& u = ReportUnits::of(s.IUNITS);
     SiteBorehole b;
     b.name = std::move(name);
+    b.metric = !u.english;
     b.groundElevation = u.len(s.GSE);
     b.cases.reserve(s.cases.size());
     for (const CaseResult& c : s.cases)

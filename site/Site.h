@@ -26,13 +26,16 @@ struct SiteCase {
 };
 
 struct SiteBorehole {
-    std::string name; // as the data file gives it
+    std::string name;    // as the data file gives it
+    bool metric = false; // the run's display units
     double groundElevation = 0;
     std::vector<SiteCase> cases; // in run order: width by width, length by length
 };
 
 struct SiteResult {
-    bool metric = false; // the template's display units
+    // The runs' display units: the template's, or the data file's when the template's unit
+    // system was never chosen.
+    bool metric = false;
     std::string dataFile;
     std::string templateFile;
     std::string jobName;                 // the template's

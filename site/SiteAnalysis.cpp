@@ -251,6 +251,7 @@ SiteResult analyseSite(const SiteRequest& request, const DataFile& file,
             continue;
         }
         site.boreholes.push_back(siteBorehole(*state, b.name));
+        site.metric = site.boreholes.back().metric;
     }
     return site;
 }

@@ -738,6 +738,21 @@ TEST_F(BatchTest, TheSiteSummaryHoldsEachBoreholesRun) {
     expectSummaryMatchesTheRuns(dir.file("site.ags"), templ, dir.file("map.csv"), dir.file("small"),
                                 run);
 
+    // A template whose unit system was never chosen takes the file's: metres and kilonewtons.
+    doc.units = Units::NotChosen;
+    doc.minLength = 3;
+    doc.maxLength = 12;
+    doc.lengthIncrement = 1;
+    doc.pileWidths[0] = 350;
+    doc.pileWidths[1] = 450;
+    const Result metric =
+        runBatch({"--import", dir.file("site.ags"), "--template", saveProject("unset.in"),
+                  "--soil-map", dir.file("map.csv"), "--outdir", dir.file("metric"), "--summary",
+                  dir.file("metric.csv"), "--required", "100"});
+    EXPECT_EQ(metric.status, 0) << metric.err;
+    EXPECT_THAT(metric.out, HasSubstr("Required allowable capacity 100.00 kN"));
+    EXPECT_THAT(metric.out, HasSubstr("width (mm)    length (m)   tip elev. (m)    capacity (kN)"));
+
     // Every borehole of the bridge site, when the sample can be read.
     const std::filesystem::path bridge =
         std::filesystem::path(ZENKA_IMPORT_SAMPLES) / "diggsdev_Hackathon_I10Bridge_V1.xml.xz";

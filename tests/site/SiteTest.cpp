@@ -13,7 +13,7 @@ namespace {
 // Per width and length: the allowable capacity; Davisson is twice it, ultimate three times.
 SiteBorehole borehole(std::string name, double ground,
                       std::vector<std::tuple<double, double, double>> widthLengthAllowable) {
-    SiteBorehole b{std::move(name), ground, {}};
+    SiteBorehole b{std::move(name), false, ground, {}};
     for (auto [w, l, q] : widthLengthAllowable)
         b.cases.push_back({w, l, ground - l, q * 0.6, q * 0.4, 2 * q, q, 3 * q});
     return b;
