@@ -12,6 +12,7 @@
 #include "site/SiteAnalysis.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -343,6 +344,22 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalysePro
         shell.showMessage(same, MessageKind::Warning);
         return kExitFileOrUsage;
     }
+    // The summary goes last: a name it cannot take must stop the import before the first file,
+    // not after the last report. The output folder, made below, may hold it.
+    for (const std::string& path :
+         {opt.summary, opt.required ? requiredCsvPath(opt.summary) : std::string()}) {
+        if (path.empty()) continue;
+        std::error_code ec;
+        const fs::path full = displayPath(path);
+        const int error =
+            fs::is_directory(full, ec)                                                  ? EISDIR
+            : !fs::is_directory(full.parent_path(), ec) && full.parent_path() != outDir ? ENOENT
+                                                                                        : 0;
+        if (error) {
+            shell.showMessage(fileWriteErrorMessage(path, error), MessageKind::Warning);
+            return kExitFileOrUsage;
+        }
+    }
     problems();
     if (const int status = makeOutDir(); status != kExitOk) return status;
 
@@ -405,6 +422,7 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalysePro
                     terminalText(displayPath(opt.outDir)).c_str(),
                     outDirMade ? ", a folder this run created" : "");
     }
+    shell.setLabel({});
     if (!opt.summary.empty()) status = std::max(status, writeSummary(opt, site, shell));
     return status;
 }

@@ -616,6 +616,13 @@ TEST_F(BatchTest, AnImportWritesNothingWhenAnyOfItsFilesWouldBeAnother) {
          same("Data file", "site.ags", "site summary", "site.ags"), "site.ags"},
         {"site.ags", "template.in", "map-required.csv", "S1",
          same("Soil map", "map-required.csv", "required lengths", "map-required.csv"), "map.csv"},
+        // A summary it could not write stops the import before its first file, not after.
+        {"site.ags", "template.in", "map.csv", "S1",
+         "All or part of the path " + dir.file("none/site.csv") +
+             " is not valid.\nNo such file or directory\n",
+         "none/site.csv"},
+        {"site.ags", "template.in", "map.csv", "S1",
+         dir.file("sub") + " is a folder, not a file.\nIs a directory\n", "sub"},
     };
     // Boreholes named after the clashing files.
     std::string data = kSiteFile;
