@@ -206,7 +206,11 @@ int analyse(const std::string& input, const Options& opt, CPelbrinDoc& doc, Anal
 
     if (!opt.quiet) {
         shell.announce(stdout);
-        printSummary(s, reportPath);
+        // A site's summary holds every table: each report is only named.
+        if (!opt.imp.summary.empty())
+            std::printf("Report written to %s\n", terminalText(reportPath).c_str());
+        else
+            printSummary(s, reportPath);
     }
     return kExitOk;
 }
