@@ -492,6 +492,8 @@ QChart* CChart2D::buildChart() const {
     if (!content_.titleBlock.isEmpty()) {
         QFont font = chart->legend()->font();
         font.setPointSizeF(font.pointSizeF() * 0.9);
+        // No ligatures: "Data file" stays searchable in a PDF.
+        font.setStyleStrategy(QFont::PreferNoShaping);
         block = new TitleBlock(chart, content_.titleBlock.cells(), font);
     }
     (new ChartLegend(chart, entries, block))->fit();

@@ -44,6 +44,8 @@ QFont pageFont(double points, bool bold = false) {
     font.setBold(bold);
     font.setKerning(false);
     font.setHintingPreference(QFont::PreferNoHinting);
+    // No ligatures: "file" stays four letters for whoever searches or copies the text.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
@@ -556,42 +558,75 @@ bool paintSite(QPagedPaintDevice& device, const SitePrint& print,
     return painter.end();
 }
 
-// A curve's capacity at elevation y where it reaches it: the smallest where it passes y more
-// than once.
-std::optional<double> capacityAt(const QList<QPointF>& c, double y) {
-    std::optional<double> best;
-    auto keep = [&](double x) {
-        if (!best || x < *best) best = x;
-    };
-    if (c.size() == 1 && c[0].y() == y) keep(c[0].x());
-    for (qsizetype i = 0; i + 1 < c.size(); ++i) {
-        const QPointF a = c[i], b = c[i + 1];
-        if (y < std::min(a.y(), b.y()) || y > std::max(a.y(), b.y())) continue;
-        if (a.y() == b.y()) {
-            keep(std::min(a.x(), b.x()));
-            continue;
-        }
-        keep(a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()));
-    }
-    return best;
-}
+// A straight piece of a curve, from its upper end a to its lower end b.
+struct Piece {
+    QPointF a, b;
+    double xAt(double y) const { return a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()); }
+};
 
-// Whether a curve goes only down: then one search finds the segment that passes y.
+// Whether a curve goes only down: then a search finds the piece that spans an interval.
 bool goesDown(const QList<QPointF>& c) {
     for (qsizetype i = 0; i + 1 < c.size(); ++i)
         if (!(c[i + 1].y() < c[i].y())) return false;
     return true;
 }
 
-std::optional<double> capacityAtDown(const QList<QPointF>& c, double y) {
-    if (c.isEmpty() || y > c.front().y() || y < c.back().y()) return std::nullopt;
-    // The first point at or below y.
-    const auto it = std::lower_bound(c.begin(), c.end(), y,
-                                     [](const QPointF& p, double v) { return p.y() > v; });
-    if (it == c.end()) return std::nullopt;
-    if (it->y() == y || it == c.begin()) return it->x();
-    const QPointF a = *(it - 1), b = *it;
-    return a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y());
+// The pieces of the curves that span the whole of [low, high]: between two neighbouring
+// elevations of the curves' points each piece is one straight line or none.
+void piecesSpanning(const QList<QList<QPointF>>& curves, const std::vector<bool>& down,
+                    double high, double low, std::vector<Piece>& out) {
+    out.clear();
+    for (qsizetype k = 0; k < curves.size(); ++k) {
+        const QList<QPointF>& c = curves[k];
+        if (down[static_cast<std::size_t>(k)]) {
+            // The first point below `high`; the piece ends there.
+            const auto it = std::lower_bound(c.begin(), c.end(), high,
+                                             [](const QPointF& p, double v) { return p.y() >= v; });
+            if (it == c.begin() || it == c.end() || it->y() > low) continue;
+            out.push_back({*(it - 1), *it});
+            continue;
+        }
+        for (qsizetype i = 0; i + 1 < c.size(); ++i) {
+            const QPointF& p = c[i];
+            const QPointF& q = c[i + 1];
+            if (p.y() == q.y()) continue;
+            const Piece piece = p.y() > q.y() ? Piece{p, q} : Piece{q, p};
+            if (piece.a.y() >= high && piece.b.y() <= low) out.push_back(piece);
+        }
+    }
+}
+
+std::pair<double, std::size_t> leastAt(const std::vector<Piece>& pieces, double y) {
+    std::pair<double, std::size_t> least{std::numeric_limits<double>::infinity(), 0};
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        if (const double x = pieces[i].xAt(y); x < least.first) least = {x, i};
+    return least;
+}
+
+// The corners of the least of the pieces strictly between high and low, from the top down:
+// where the piece that is least changes.
+void corners(const std::vector<Piece>& pieces, double high, double low, QList<QPointF>& out,
+             int depth = 0) {
+    const auto [xHigh, upper] = leastAt(pieces, high);
+    const auto [xLow, lower] = leastAt(pieces, low);
+    if (upper == lower || depth > static_cast<int>(pieces.size())) return;
+    const Piece& u = pieces[upper];
+    const Piece& l = pieces[lower];
+    // Where the two cross: both are straight over [low, high].
+    const double du = u.xAt(low) - xHigh;
+    const double dl = xLow - l.xAt(high);
+    const double t = (l.xAt(high) - xHigh) / (du - dl);
+    if (!(t > 0 && t < 1)) return;
+    const double y = high + t * (low - high);
+    const auto [x, at] = leastAt(pieces, y);
+    if (std::abs(x - u.xAt(y)) > 1e-9 * std::max(1.0, std::abs(x))) {
+        // A third piece is lower still there: its corners on either side.
+        corners(pieces, high, y, out, depth + 1);
+        out.append(QPointF(x, y));
+        corners(pieces, y, low, out, depth + 1);
+        return;
+    }
+    out.append(QPointF(x, y));
 }
 
 } // namespace
@@ -614,14 +649,20 @@ QList<QPointF> lowerEnvelope(const QList<QList<QPointF>>& curves) {
     std::vector<bool> down;
     for (const auto& c : curves) down.push_back(goesDown(c));
     QList<QPointF> envelope;
-    for (const double y : ys) {
-        std::optional<double> least;
-        for (qsizetype k = 0; k < curves.size(); ++k) {
-            const auto x = down[static_cast<std::size_t>(k)] ? capacityAtDown(curves[k], y)
-                                                             : capacityAt(curves[k], y);
-            if (x && (!least || *x < *least)) least = x;
-        }
-        if (least) envelope.append(QPointF(*least, y));
+    auto add = [&envelope](QPointF p) {
+        if (envelope.isEmpty() || envelope.last() != p) envelope.append(p);
+    };
+    std::vector<Piece> pieces;
+    QList<QPointF> between;
+    for (std::size_t i = 0; i + 1 < ys.size(); ++i) {
+        // Where a curve starts or ends the least may jump: both values stand at that elevation.
+        piecesSpanning(curves, down, ys[i], ys[i + 1], pieces);
+        if (pieces.empty()) continue;
+        add(QPointF(leastAt(pieces, ys[i]).first, ys[i]));
+        between.clear();
+        corners(pieces, ys[i], ys[i + 1], between);
+        for (const QPointF& p : between) add(p);
+        add(QPointF(leastAt(pieces, ys[i + 1]).first, ys[i + 1]));
     }
     return envelope;
 }
@@ -679,10 +720,10 @@ ChartContent siteChart(const SitePrint& print, std::size_t w) {
         s.width = 2.5;
         c.series.append(s);
     }
-    if (curves.size() > 1) {
+    if (QList<QPointF> envelope = lowerEnvelope(curves); curves.size() > 1 && !envelope.isEmpty()) {
         ChartSeries s;
         s.label = QStringLiteral("Lower envelope of the %1 boreholes").arg(curves.size());
-        s.points = lowerEnvelope(curves);
+        s.points = std::move(envelope);
         s.colour = Qt::black;
         s.width = 1.6;
         s.style = Qt::DashLine;

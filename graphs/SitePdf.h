@@ -64,8 +64,10 @@ std::vector<double> siteWidths(const SiteResult& site);
 // governing borehole drawn to stand out, Q as a vertical line.
 ChartContent siteChart(const SitePrint& print, std::size_t w);
 
-// For each tip elevation of any curve, the smallest capacity of the curves that reach it
-// (each curve's straight lines between its points), from the top down.
+// The least capacity of the curves at every elevation (each curve read on the straight lines
+// between its points), from the top down: its points at every elevation of a curve's point and
+// where two curves cross. Where a curve starts or ends the least may jump: both values are
+// given at that elevation. A curve of one point has no line and counts for nothing.
 QList<QPointF> lowerEnvelope(const QList<QList<QPointF>>& curves);
 
 // The pages, laid out for the paper, without their title blocks.
