@@ -209,7 +209,7 @@ int sitePdfCommandLine(const CommandLine& command) {
     if (!command.soilMap.empty()) files.push_back({"soil map", command.soilMap});
     files.push_back({"PDF file", output});
     if (const std::string same = sameFileMessage(files); !same.empty()) {
-        shell.showMessage(same + " Nothing was written.", MessageKind::Warning);
+        shell.showMessage(same, MessageKind::Warning);
         return kExitFileOrUsage;
     }
 

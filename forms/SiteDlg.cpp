@@ -66,7 +66,7 @@ CSiteDlg::CSiteDlg(const DataFile& file, const std::string& dataPath,
     auto* layout = new QGridLayout(this);
     auto* fileLabel = new QLabel;
     fileLabel->setObjectName(QStringLiteral("fileLabel"));
-    const int room = fileLabel->fontMetrics().averageCharWidth() * 60;
+    const int room = fileLabel->fontMetrics().averageCharWidth() * 100;
     setElidedText(fileLabel,
                   QStringLiteral("%1 file %2: %3 borehole(s)")
                       .arg(QString::fromLatin1(formatName(file.format)), path(dataPath))
@@ -75,10 +75,10 @@ CSiteDlg::CSiteDlg(const DataFile& file, const std::string& dataPath,
     auto* templateLabel = new QLabel;
     templateLabel->setObjectName(QStringLiteral("templateLabel"));
     setElidedText(templateLabel,
-                  QStringLiteral("Template: the current project, %1 (pile, widths, lengths and "
-                                 "units)")
+                  QStringLiteral("Template: %1, the current project (its pile, widths, lengths "
+                                 "and units)")
                       .arg(qstr(projectTitle)),
-                  room, Qt::ElideMiddle);
+                  room);
     layout->addWidget(fileLabel, 0, 0, 1, 2);
     layout->addWidget(templateLabel, 1, 0, 1, 2);
 
@@ -137,7 +137,9 @@ CSiteDlg::CSiteDlg(const DataFile& file, const std::string& dataPath,
     kind_->addItem(QStringLiteral("allowable"), static_cast<int>(CapacityKind::Allowable));
     kind_->addItem(QStringLiteral("Davisson"), static_cast<int>(CapacityKind::Davisson));
     kind_->addItem(QStringLiteral("ultimate"), static_cast<int>(CapacityKind::Ultimate));
-    design->addWidget(new QLabel(QStringLiteral("&Hammer factor on N:")));
+    auto* hammerLabel = new QLabel(QStringLiteral("&Hammer factor on N:"));
+    hammerLabel->setBuddy(hammer_);
+    design->addWidget(hammerLabel);
     design->addWidget(hammer_);
     design->addSpacing(16);
     design->addWidget(useRequired_);
@@ -381,6 +383,8 @@ bool CSiteDlg::savePdf() {
                            MessageKind::Warning);
         return false;
     }
+    // Drawing is short and cannot be stopped half-way: no Cancel that would do nothing.
+    progress.setCancelButton(nullptr);
     progress.setLabelText(QStringLiteral("Drawing the PDF..."));
     progress.setValue(count);
     QApplication::processEvents();
