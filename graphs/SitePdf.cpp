@@ -37,6 +37,7 @@ constexpr double kSmallestTableFont = 6;
 constexpr double kNoteFont = 8.5;    // the paragraphs'
 constexpr double kHeadingFont = 13;  // a page's heading
 constexpr std::size_t kSkippedShown = 12;
+constexpr double kWidestColumn = 130; // points: a longer name is cut short
 
 QFont pageFont(double points, bool bold = false) {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -111,6 +112,15 @@ QString kindTitle(CapacityKind kind) {
     return t;
 }
 
+// The text cut short with an ellipsis to fit `width`; whole when it fits.
+QString fitted(Measure& m, const QFont& font, const QString& text, double width) {
+    if (m.width(font, text) <= width) return text;
+    const QString ellipsis(QChar(0x2026));
+    QString cut = text;
+    while (!cut.isEmpty() && m.width(font, cut + ellipsis) > width) cut.chop(1);
+    return cut + ellipsis;
+}
+
 QStringList wrap(Measure& m, const QFont& font, const QString& text, double width) {
     QStringList lines;
     QString line;
@@ -175,6 +185,7 @@ QList<double> fitWidths(Measure& m, const QList<SiteColumnHead>& heads,
             widths[c] = std::max(widths[c],
                                  m.width(l.strong ? bold : plain, l.cells[c]) + 2 * kTablePad);
     }
+    for (double& w : widths) w = std::min(w, kWidestColumn);
     return widths;
 }
 
@@ -472,7 +483,8 @@ void paintBlock(QPainter& p, Measure& m, const SiteBlock& block, QPointF at, dou
         const double baseline = y + m.ascent(font) + (line - m.lineHeight(font)) / 2;
         if (l.kind == SiteLine::Kind::Group) {
             p.fillRect(QRectF(at.x() * s, y * s, total * s, line * s), QColor(0xee, 0xee, 0xee));
-            p.drawText(QPointF((at.x() + kTablePad) * s, baseline * s), l.cells.value(0));
+            p.drawText(QPointF((at.x() + kTablePad) * s, baseline * s),
+                       fitted(m, font, l.cells.value(0), total - 2 * kTablePad));
         } else if (l.kind == SiteLine::Kind::Text) {
             p.drawText(QPointF(at.x() * s, baseline * s), l.cells.value(0));
         } else {
@@ -482,7 +494,7 @@ void paintBlock(QPainter& p, Measure& m, const SiteBlock& block, QPointF at, dou
             x = at.x();
             for (qsizetype c = 0; c < l.cells.size() && c < block.widths.size(); ++c) {
                 const double w = block.widths[c];
-                const QString& text = l.cells[c];
+                const QString text = fitted(m, font, l.cells[c], w - 2 * kTablePad);
                 if (!text.isEmpty()) {
                     const bool right = block.heads.value(c).right;
                     const double tx =
@@ -714,7 +726,9 @@ ChartContent siteChart(const SitePrint& print, std::size_t w) {
     }
     if (!governingCurve.isEmpty()) {
         ChartSeries s;
-        s.label = QStringLiteral("Governing borehole: ") + utf8(governing);
+        QString name = utf8(governing);
+        if (name.size() > 40) name = name.left(39) + QChar(0x2026); // the legend stays one line
+        s.label = QStringLiteral("Governing borehole: ") + name;
         s.points = governingCurve;
         s.colour = QColor(0xd6, 0x27, 0x28);
         s.width = 2.5;

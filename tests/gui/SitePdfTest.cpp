@@ -215,6 +215,25 @@ TEST(SitePdf, PagesGrowWithTheBoreholesAndEveryColumnRepeatsItsHeads) {
     }
 }
 
+TEST(SitePdf, ALongBoreholeNameIsCutShortAndTheTablesStayOnThePage) {
+    SiteResult site = handSite();
+    site.boreholes[0].name = "BH-" + std::string(300, 'W');
+    for (const Paper paper : {Paper::Letter, Paper::A4}) {
+        SitePrint print = printOf(site);
+        print.paper = paper;
+        for (const SitePage& page : sitePages(print)) {
+            double across = 0;
+            for (const SiteBlock& block : page.blocks) {
+                double width = 0;
+                for (const double w : block.widths) width += w;
+                across += width;
+            }
+            // A4 is the narrower: 595 points less the margins.
+            EXPECT_LE(across, 595 - 72) << page.heading.toStdString();
+        }
+    }
+}
+
 TEST(SitePdf, TheSameSiteMakesTheSameBytes) {
     const SitePrint print = printOf(handSite());
     const std::string first = sitePdf(print);
