@@ -149,6 +149,25 @@ bool isBlank(std::string_view name) {
     return name.find_first_not_of(" \t\n\r\v\f") == std::string_view::npos;
 }
 
+// "--name=value" split into its name and value; false for an option without "=".
+bool splitInlineValue(std::string_view& arg, std::string_view& value) {
+    const auto eq = arg.find('=');
+    if (!arg.starts_with("--") || eq == std::string_view::npos) return false;
+    value = arg.substr(eq + 1);
+    arg = arg.substr(0, eq);
+    return true;
+}
+
+// Whether -h or --help stands anywhere: "--export-pdf --help" asks for the help, not for a
+// project named --help.
+bool helpAsked(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") return true;
+    }
+    return false;
+}
+
 // "letter" or "a4" in either case of their first letter; false for another paper.
 bool normalPaper(std::string& paper) {
     if (paper == "letter" || paper == "Letter")
@@ -163,12 +182,9 @@ bool normalPaper(std::string& paper) {
 CommandLine parseExport(int argc, char** argv, std::FILE* out, std::FILE* err) {
     // The help first, wherever it stands: "--export-pdf --help" asks for it, not for a project
     // named --help.
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(kExportUsage, out);
-            return exitWith(kExitOk);
-        }
+    if (helpAsked(argc, argv)) {
+        std::fputs(kExportUsage, out);
+        return exitWith(kExitOk);
     }
     CommandLine c;
     c.action = CommandLine::Action::ExportPdf;
@@ -176,12 +192,7 @@ CommandLine parseExport(int argc, char** argv, std::FILE* out, std::FILE* err) {
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
         std::string_view value;
-        bool inlineValue = false;
-        if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-            inlineValue = true;
-        }
+        const bool inlineValue = splitInlineValue(arg, value);
         std::string* into = nullptr;
         bool* seen = nullptr;
         if (arg == "--export-pdf") {
@@ -194,7 +205,8 @@ CommandLine parseExport(int argc, char** argv, std::FILE* out, std::FILE* err) {
             into = &c.paper;
             seen = &havePaper;
         } else {
-            return usageError(err, "unknown argument '" + std::string(argv[i]) + "'", Command::Export);
+            return usageError(err, "unknown argument '" + std::string(argv[i]) + "'",
+                              Command::Export);
         }
         if (!inlineValue) {
             if (i + 1 == argc)
@@ -230,12 +242,9 @@ const char* needs(std::string_view option) {
 }
 
 CommandLine parseSite(int argc, char** argv, std::FILE* out, std::FILE* err) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            std::fputs(kSiteUsage, out);
-            return exitWith(kExitOk);
-        }
+    if (helpAsked(argc, argv)) {
+        std::fputs(kSiteUsage, out);
+        return exitWith(kExitOk);
     }
     auto refuse = [err](const std::string& message) {
         return usageError(err, message, Command::Site);
@@ -248,20 +257,15 @@ CommandLine parseSite(int argc, char** argv, std::FILE* out, std::FILE* err) {
         std::string* into;
         bool seen = false;
     };
-    Option options[] = {{"--site-pdf", &c.input},     {"--template", &c.templateFile},
-                        {"--soil-map", &c.soilMap},   {"-o", &c.output},
-                        {"--output", &c.output},      {"--paper", &c.paper},
-                        {"--n-factor", &factor},      {"--required", &required},
-                        {"--capacity", &capacity},    {"--borehole", nullptr}};
+    Option options[] = {{"--site-pdf", &c.input},   {"--template", &c.templateFile},
+                        {"--soil-map", &c.soilMap}, {"-o", &c.output},
+                        {"--output", &c.output},    {"--paper", &c.paper},
+                        {"--n-factor", &factor},    {"--required", &required},
+                        {"--capacity", &capacity},  {"--borehole", nullptr}};
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
         std::string_view value;
-        bool inlineValue = false;
-        if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
-            value = arg.substr(eq + 1);
-            arg = arg.substr(0, eq);
-            inlineValue = true;
-        }
+        const bool inlineValue = splitInlineValue(arg, value);
         Option* option = nullptr;
         for (Option& o : options)
             if (o.name == arg) option = &o;
@@ -297,8 +301,8 @@ CommandLine parseSite(int argc, char** argv, std::FILE* out, std::FILE* err) {
     if (options[7].seen) {
         const std::optional<double> q = parseNumber(required);
         if (!q || !(*q > 0) || !std::isfinite(*q))
-            return refuse("option '--required' needs a capacity greater than 0, not '" +
-                          required + "'");
+            return refuse("option '--required' needs a capacity greater than 0, not '" + required +
+                          "'");
         c.required = *q;
     }
     if (options[8].seen) {
@@ -308,7 +312,8 @@ CommandLine parseSite(int argc, char** argv, std::FILE* out, std::FILE* err) {
             return refuse("option '--capacity' needs davisson, allowable or ultimate, not '" +
                           capacity + "'");
         c.capacity = capacityKindText(*kind);
-        for (char& ch : c.capacity) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        for (char& ch : c.capacity)
+            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     }
     return c;
 }
@@ -357,7 +362,8 @@ CommandLine parseCommandLine(int argc, char** argv, std::FILE* out, std::FILE* e
         if (contains(kQtFlags, name)) continue;
         if (contains(kQtValueOptions, name)) {
             if (!inlineValue && ++i == argc)
-                return usageError(err, "option '" + std::string(arg) + "' needs a value", Command::Program);
+                return usageError(err, "option '" + std::string(arg) + "' needs a value",
+                                  Command::Program);
             continue;
         }
         return usageError(err, "unknown option '" + std::string(arg) + "'", Command::Program);

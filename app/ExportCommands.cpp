@@ -9,11 +9,11 @@
 #include "graphs/PdfOutput.h"
 #include "graphs/SitePdf.h"
 #include "import/DataFormats.h"
-#include "project/InputFile.h"
-#include "site/SiteAnalysis.h"
 #include "model/PelbrinDoc.h"
 #include "project/FileCommands.h"
+#include "project/InputFile.h"
 #include "run/RunCommands.h"
+#include "site/SiteAnalysis.h"
 
 #include <QFile>
 #include <QPageSize>
@@ -200,8 +200,7 @@ int sitePdfCommandLine(const CommandLine& command) {
     namespace fs = std::filesystem;
     BatchShell shell(stderr);
     const std::string& data = command.input;
-    const std::string output =
-        command.output.empty() ? defaultSitePdfPath(data) : command.output;
+    const std::string output = command.output.empty() ? defaultSitePdfPath(data) : command.output;
     if (fs::path(output).filename().empty())
         return usageError("'" + output + "' is not a file name", "--site-pdf");
     // The PDF never takes the place of what it is made from.
@@ -228,8 +227,7 @@ int sitePdfCommandLine(const CommandLine& command) {
         CPelbrinDoc templ;
         templ.ResetProject();
         const std::vector<ReadWarning> warnings = readInputFile(request.templateBytes, templ);
-        if (!warnings.empty())
-            shell.showReadWarnings(displayPath(command.templateFile), warnings);
+        if (!warnings.empty()) shell.showReadWarnings(displayPath(command.templateFile), warnings);
         units = templ.units;
     }
     if (!command.soilMap.empty() && !readSoilMap(command.soilMap, request.soilMap, shell))
@@ -262,8 +260,8 @@ int sitePdfCommandLine(const CommandLine& command) {
     SitePrint print;
     print.site = analyseSite(request, file, *chosen);
     for (const auto& [name, why] : print.site.skipped)
-        shell.showMessage("Borehole " + terminalText(name) + " was not analysed: " +
-                              terminalText(why),
+        shell.showMessage("Borehole " + terminalText(name) +
+                              " was not analysed: " + terminalText(why),
                           MessageKind::Warning);
     if (print.site.boreholes.empty()) {
         shell.showMessage("No borehole of " + displayPath(data) + " could be analysed on " +

@@ -1,6 +1,11 @@
 #include "forms/DataTables.h"
 
+#include "base/AtomicFile.h"
+#include "base/Shell.h"
+#include "import/DataFormats.h"
 #include "model/SoilCatalogue.h"
+
+#include <QApplication>
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -43,6 +48,26 @@ QComboBox* soilCodeCombo(int code) {
     for (const SoilCodeName& n : soilCodeNames()) combo->addItem(soilCodeText(n.code), n.code);
     combo->setCurrentIndex(std::max(0, combo->findData(code)));
     return combo;
+}
+
+std::optional<std::pair<std::string, dataimport::DataFile>> openDataFile(Shell& shell) {
+    FileDialogOptions options;
+    options.filters = dataimport::dataFileFilters();
+    const std::optional<std::string> path = shell.chooseOpenFile(options);
+    if (!path) return std::nullopt;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    dataimport::DataFile file = dataimport::readDataFile(*path);
+    QApplication::restoreOverrideCursor();
+    if (!file.error.empty()) {
+        shell.showMessage(file.error, MessageKind::Warning);
+        return std::nullopt;
+    }
+    if (file.boreholes.empty()) {
+        shell.showMessage("There is no borehole in " + displayPath(*path) + ".",
+                          MessageKind::Warning);
+        return std::nullopt;
+    }
+    return std::make_pair(*path, std::move(file));
 }
 
 } // namespace zenka

@@ -6,14 +6,21 @@
 #include <QString>
 #include <QStringList>
 
-#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 
 class QComboBox;
 class QTableWidget;
 class QTableWidgetItem;
 
 namespace zenka {
+
+class Shell;
+
+namespace dataimport {
+struct DataFile;
+}
 
 // A table with one row selected at a time, nothing edited in place and rows a line high.
 QTableWidget* makeDataTable(const char* name, const QStringList& headers);
@@ -26,5 +33,10 @@ QString soilCodeText(int code);
 
 // "(none)" and every soil code of the log, `code` chosen.
 QComboBox* soilCodeCombo(int code);
+
+// Asks for a ground-investigation data file and reads it: its path and its boreholes. Nothing
+// when the person cancels, or, with a message naming the file, when it cannot be read or holds
+// no borehole.
+std::optional<std::pair<std::string, dataimport::DataFile>> openDataFile(Shell& shell);
 
 } // namespace zenka

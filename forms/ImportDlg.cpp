@@ -112,8 +112,8 @@ QLabel* CImportDlg::makeFileLabel(const std::string& path) {
 QGroupBox* CImportDlg::makeBoreholeBox(const std::vector<BoreholeSummary>& summaries) {
     boreholes_ =
         makeDataTable("boreholes", {QStringLiteral("Borehole"), QStringLiteral("Ground elevation"),
-                                QStringLiteral("Final depth"), QStringLiteral("SPT tests"),
-                                QStringLiteral("Water depth")});
+                                    QStringLiteral("Final depth"), QStringLiteral("SPT tests"),
+                                    QStringLiteral("Water depth")});
     boreholes_->setRowCount(static_cast<int>(summaries.size()));
     for (int r = 0; r < static_cast<int>(summaries.size()); ++r) {
         const BoreholeSummary& s = summaries[static_cast<std::size_t>(r)];
@@ -138,7 +138,7 @@ QGroupBox* CImportDlg::makeBoreholeBox(const std::vector<BoreholeSummary>& summa
 QGroupBox* CImportDlg::makeClassificationBox() {
     classes_ =
         makeDataTable("classifications", {QStringLiteral("Classification"), QStringLiteral("Tests"),
-                                      QStringLiteral("Proposed"), QStringLiteral("Soil code")});
+                                          QStringLiteral("Proposed"), QStringLiteral("Soil code")});
     classes_->setSelectionMode(QAbstractItemView::NoSelection);
     auto* classBox = new QGroupBox(QStringLiteral("Soil codes"));
     (new QVBoxLayout(classBox))->addWidget(classes_);
@@ -147,8 +147,8 @@ QGroupBox* CImportDlg::makeClassificationBox() {
 
 // The log as it will be imported.
 QGroupBox* CImportDlg::makePreviewBox() {
-    preview_ =
-        makeDataTable("preview", {QStringLiteral("Depth"), QStringLiteral("N"), QStringLiteral("Mark"),
+    preview_ = makeDataTable("preview",
+                             {QStringLiteral("Depth"), QStringLiteral("N"), QStringLiteral("Mark"),
                               QStringLiteral("Code"), QStringLiteral("Description")});
     preview_->setSelectionMode(QAbstractItemView::NoSelection);
     previewBox_ = new QGroupBox(QStringLiteral("Boring log"));
@@ -537,25 +537,10 @@ void fitTextsToFields(BuiltLog& log) {
 }
 
 bool ImportBoringLog(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent) {
-    FileDialogOptions options;
-    options.filters = dataFileFilters();
-    const std::optional<std::string> path = shell.chooseOpenFile(options);
-    if (!path) return false;
-
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DataFile file = readDataFile(*path);
-    QApplication::restoreOverrideCursor();
-    if (!file.error.empty()) {
-        shell.showMessage(file.error, MessageKind::Warning);
-        return false;
-    }
-    if (file.boreholes.empty()) {
-        shell.showMessage("There is no borehole in " + displayPath(*path) + ".",
-                          MessageKind::Warning);
-        return false;
-    }
-
-    CImportDlg dialog(file, *path, doc.units, parent);
+    const auto opened = openDataFile(shell);
+    if (!opened) return false;
+    const auto& [path, file] = *opened;
+    CImportDlg dialog(file, path, doc.units, parent);
     if (shell.runDialog(dialog) != QDialog::Accepted) return false;
     std::string why;
     if (!applyLog(dialog.log(), doc, dialog.flags(), &why)) {

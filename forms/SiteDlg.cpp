@@ -83,9 +83,9 @@ CSiteDlg::CSiteDlg(const DataFile& file, const std::string& dataPath,
     layout->addWidget(templateLabel, 1, 0, 1, 2);
 
     // Boreholes, ticked to analyse.
-    boreholes_ = makeDataTable("boreholes", {QStringLiteral("Borehole"),
-                                             QStringLiteral("Ground elevation"),
-                                             QStringLiteral("SPT tests")});
+    boreholes_ =
+        makeDataTable("boreholes", {QStringLiteral("Borehole"), QStringLiteral("Ground elevation"),
+                                    QStringLiteral("SPT tests")});
     auto* boreholeBox = new QGroupBox(QStringLiteral("Boreholes"));
     auto* boreholeLayout = new QVBoxLayout(boreholeBox);
     boreholeLayout->addWidget(boreholes_);
@@ -129,9 +129,8 @@ CSiteDlg::CSiteDlg(const DataFile& file, const std::string& dataPath,
     auto* qCheck = new QDoubleValidator(0.001, 1e9, 3, required_);
     qCheck->setNotation(QDoubleValidator::StandardNotation);
     required_->setValidator(qCheck);
-    required_->setMaximumWidth(required_->fontMetrics().horizontalAdvance(QStringLiteral("0"))
-                                   * 12 +
-                               16);
+    required_->setMaximumWidth(
+        required_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12 + 16);
     kind_ = new QComboBox;
     kind_->setObjectName(QStringLiteral("capacityKind"));
     kind_->addItem(QStringLiteral("allowable"), static_cast<int>(CapacityKind::Allowable));
@@ -221,8 +220,7 @@ void CSiteDlg::checkAll(bool withTestsOnly) {
         const Borehole& b = file_.boreholes[static_cast<std::size_t>(r)];
         bool tests = false;
         for (const SptTest& t : b.tests) tests = tests || static_cast<bool>(t.n);
-        boreholes_->item(r, 0)->setCheckState(withTestsOnly && tests ? Qt::Checked
-                                                                     : Qt::Unchecked);
+        boreholes_->item(r, 0)->setCheckState(withTestsOnly && tests ? Qt::Checked : Qt::Unchecked);
     }
     filling_ = false;
     fillClassifications();
@@ -288,8 +286,8 @@ void CSiteDlg::fillClassifications() {
     classes_->resizeColumnsToContents();
     // The description can be long: it gives way, the code stays whole.
     classes_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Interactive);
-    classes_->setColumnWidth(2, std::min(classes_->columnWidth(2),
-                                         classes_->fontMetrics().averageCharWidth() * 28));
+    classes_->setColumnWidth(
+        2, std::min(classes_->columnWidth(2), classes_->fontMetrics().averageCharWidth() * 28));
     classes_->horizontalHeader()->setStretchLastSection(true);
     updateState();
 }
@@ -346,15 +344,15 @@ bool CSiteDlg::savePdf() {
 
     SiteRequest request;
     request.dataFile = dataPath_;
-    request.templateFile = projectPath_.empty() ? std::string("(the current project)")
-                                                : projectPath_;
+    request.templateFile =
+        projectPath_.empty() ? std::string("(the current project)") : projectPath_;
     request.templateBytes = templateBytes_;
     request.soilMap = soilMap();
     request.hammerFactor = hammerFactor();
 
     const int count = static_cast<int>(ticked.size());
-    QProgressDialog progress(QStringLiteral("Analysing the boreholes..."),
-                             QStringLiteral("Cancel"), 0, count + 1, this);
+    QProgressDialog progress(QStringLiteral("Analysing the boreholes..."), QStringLiteral("Cancel"),
+                             0, count + 1, this);
     progress.setObjectName(QStringLiteral("siteProgress"));
     progress.setWindowTitle(QStringLiteral("Site Summary"));
     progress.setWindowModality(Qt::WindowModal);
@@ -413,26 +411,13 @@ bool CSiteDlg::savePdf() {
 }
 
 bool SiteSummary(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent) {
-    FileDialogOptions options;
-    options.filters = dataFileFilters();
-    const std::optional<std::string> chosenPath = shell.chooseOpenFile(options);
-    if (!chosenPath) return false;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DataFile file = readDataFile(*chosenPath);
-    QApplication::restoreOverrideCursor();
-    if (!file.error.empty()) {
-        shell.showMessage(file.error, MessageKind::Warning);
-        return false;
-    }
-    if (file.boreholes.empty()) {
-        shell.showMessage("There is no borehole in " + displayPath(*chosenPath) + ".",
-                          MessageKind::Warning);
-        return false;
-    }
-    const std::string title =
-        doc.pathName.empty() ? std::string("not saved yet")
-                             : std::filesystem::path(doc.pathName).filename().string();
-    CSiteDlg dialog(file, *chosenPath, writeInputFile(doc), doc.pathName, title, shell, parent);
+    const auto opened = openDataFile(shell);
+    if (!opened) return false;
+    const auto& [path, file] = *opened;
+    const std::string title = doc.pathName.empty()
+                                  ? std::string("not saved yet")
+                                  : std::filesystem::path(doc.pathName).filename().string();
+    CSiteDlg dialog(file, path, writeInputFile(doc), doc.pathName, title, shell, parent);
     shell.runDialog(dialog);
     return !dialog.written().empty();
 }

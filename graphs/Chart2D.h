@@ -37,8 +37,8 @@ struct ChartTitleBlock {
     QString boring;
     QString dataFile;     // a site's ground-investigation data file
     QString templateFile; // and the project its boreholes were analysed on
-    QString run;  // the run's date and time
-    QString page; // "page 3 of 7" on a page of a document, else empty
+    QString run;          // the run's date and time
+    QString page;         // "page 3 of 7" on a page of a document, else empty
     bool isEmpty() const {
         return job.isEmpty() && project.isEmpty() && boring.isEmpty() && dataFile.isEmpty() &&
                templateFile.isEmpty() && run.isEmpty() && page.isEmpty();

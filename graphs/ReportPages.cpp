@@ -165,9 +165,8 @@ std::string withInfo(std::string pdf, const QString& title, const QString& subje
     const std::size_t objEnd = pdf.find("endobj\n", objStart);
     if (objEnd == std::string::npos) return {};
     const std::size_t oldEnd = objEnd + 7;
-    std::string info = "1 0 obj\n<<\n/Title " + pdfText(title) + "\n/Subject " +
-                       pdfText(subject) + "\n/Creator " +
-                       pdfText(QStringLiteral("Zenka")) + "\n/Producer " +
+    std::string info = "1 0 obj\n<<\n/Title " + pdfText(title) + "\n/Subject " + pdfText(subject) +
+                       "\n/Creator " + pdfText(QStringLiteral("Zenka")) + "\n/Producer " +
                        pdfText(QStringLiteral("Zenka " ZENKA_VERSION)) + "\n/CreationDate (" +
                        created.toStdString() + ")\n>>\nendobj\n";
     const long long delta =

@@ -26,16 +26,16 @@ namespace {
 // Layout is done in points; the PDF is drawn at this resolution, and text is measured at it so
 // that what is laid out is what is drawn.
 constexpr double kDpi = 1200;
-constexpr double kMargin = 36;       // points around the page, as the report's
-constexpr double kCellPad = 4;       // points on either side of a title block cell's text
-constexpr double kTablePad = 2.5;    // and of a table cell's
-constexpr double kBlockGap = 14;     // between tables side by side
-constexpr double kTitleGap = 8;      // above the title block
-constexpr double kTitleFont = 7.5;   // the title block's
-constexpr double kTableFont = 7.5;     // the tables'
+constexpr double kMargin = 36;     // points around the page, as the report's
+constexpr double kCellPad = 4;     // points on either side of a title block cell's text
+constexpr double kTablePad = 2.5;  // and of a table cell's
+constexpr double kBlockGap = 14;   // between tables side by side
+constexpr double kTitleGap = 8;    // above the title block
+constexpr double kTitleFont = 7.5; // the title block's
+constexpr double kTableFont = 7.5; // the tables'
 constexpr double kSmallestTableFont = 6;
-constexpr double kNoteFont = 8.5;    // the paragraphs'
-constexpr double kHeadingFont = 13;  // a page's heading
+constexpr double kNoteFont = 8.5;   // the paragraphs'
+constexpr double kHeadingFont = 13; // a page's heading
 constexpr std::size_t kSkippedShown = 12;
 constexpr double kWidestColumn = 130; // points: a longer name is cut short
 
@@ -82,7 +82,8 @@ QString number(double v, int decimals = 2) {
 }
 
 QString fileName(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(std::filesystem::path(path).filename().string()));
+    return QFile::decodeName(
+        QByteArray::fromStdString(std::filesystem::path(path).filename().string()));
 }
 
 QString latin1(const std::string& s) {
@@ -182,8 +183,8 @@ QList<double> fitWidths(Measure& m, const QList<SiteColumnHead>& heads,
     for (const SiteLine& l : lines) {
         if (l.kind != SiteLine::Kind::Row) continue;
         for (qsizetype c = 0; c < l.cells.size() && c < widths.size(); ++c)
-            widths[c] = std::max(widths[c],
-                                 m.width(l.strong ? bold : plain, l.cells[c]) + 2 * kTablePad);
+            widths[c] =
+                std::max(widths[c], m.width(l.strong ? bold : plain, l.cells[c]) + 2 * kTablePad);
     }
     for (double& w : widths) w = std::min(w, kWidestColumn);
     return widths;
@@ -198,8 +199,8 @@ double headHeight(Measure& m, const QList<SiteColumnHead>& heads, double points)
 // Flows a table's lines into columns of `rows` lines each, `across` columns a page; a column
 // that starts inside a group repeats the group's heading, "(continued)", and no group heading
 // ends a column.
-std::vector<QList<SiteBlock>> flow(const SiteBlock& table, std::size_t firstRows,
-                                   std::size_t rows, std::size_t across) {
+std::vector<QList<SiteBlock>> flow(const SiteBlock& table, std::size_t firstRows, std::size_t rows,
+                                   std::size_t across) {
     std::vector<QList<SiteBlock>> pages;
     QList<SiteBlock> page;
     SiteBlock column{table.heads, table.widths, {}, table.points};
@@ -221,8 +222,8 @@ std::vector<QList<SiteBlock>> flow(const SiteBlock& table, std::size_t firstRows
         const std::size_t need = isGroup ? 2 : 1;
         if (static_cast<std::size_t>(column.lines.size()) + need > limit) endColumn();
         if (column.lines.isEmpty() && !isGroup && !group.isEmpty())
-            column.lines.append({SiteLine::Kind::Group, {group + QStringLiteral(" (continued)")},
-                                 true});
+            column.lines.append(
+                {SiteLine::Kind::Group, {group + QStringLiteral(" (continued)")}, true});
         if (isGroup) group = line.cells.value(0);
         column.lines.append(line);
     }
@@ -298,8 +299,7 @@ QStringList skippedNotes(const SiteResult& site) {
     if (site.skipped.empty()) return notes;
     notes << QStringLiteral("Not analysed (%1):").arg(site.skipped.size());
     for (std::size_t i = 0; i < site.skipped.size() && i < kSkippedShown; ++i)
-        notes << utf8(site.skipped[i].first) + QStringLiteral(": ") +
-                     utf8(site.skipped[i].second);
+        notes << utf8(site.skipped[i].first) + QStringLiteral(": ") + utf8(site.skipped[i].second);
     if (site.skipped.size() > kSkippedShown)
         notes << QStringLiteral("and %1 more.").arg(site.skipped.size() - kSkippedShown);
     return notes;
@@ -351,9 +351,9 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                 QStringLiteral("(%1)").arg(u.force)},
                {QStringLiteral("Governs"), {}, false}};
     for (const double width : siteWidths(print.site)) {
-        t.lines.append(
-            {SiteLine::Kind::Group, {QStringLiteral("Pile width %1 %2").arg(number(width), u.width)},
-             true});
+        t.lines.append({SiteLine::Kind::Group,
+                        {QStringLiteral("Pile width %1 %2").arg(number(width), u.width)},
+                        true});
         for (const RequiredLength& r : rows) {
             if (r.width != width) continue;
             const QString none = QStringLiteral("-");
@@ -374,7 +374,8 @@ Text capacityPart(const SitePrint& print, Measure& m) {
     const UnitWords u = unitWords(print.site);
     const std::vector<double> widths = siteWidths(print.site);
     Text part;
-    part.heading = QStringLiteral("%1 capacity per borehole (%2)").arg(kindTitle(print.kind), u.force);
+    part.heading =
+        QStringLiteral("%1 capacity per borehole (%2)").arg(kindTitle(print.kind), u.force);
     part.continued = part.heading + QStringLiteral(" (continued)");
     part.notes << QStringLiteral("By pile length and width: one column per pile width (%1), the "
                                  "capacities in %2.")
@@ -385,7 +386,8 @@ Text capacityPart(const SitePrint& print, Measure& m) {
     t.heads = {{QStringLiteral("Length"), QStringLiteral("(%1)").arg(u.length)},
                {QStringLiteral("Tip elev."), QStringLiteral("(%1)").arg(u.length)}};
     for (const double w : widths)
-        t.heads.append({number(w) + QLatin1Char(' ') + u.width, QStringLiteral("(%1)").arg(u.force)});
+        t.heads.append(
+            {number(w) + QLatin1Char(' ') + u.width, QStringLiteral("(%1)").arg(u.force)});
     for (const SiteBorehole& b : print.site.boreholes) {
         t.lines.append({SiteLine::Kind::Group,
                         {QStringLiteral("%1, ground %2 %3")
@@ -439,7 +441,8 @@ void paintTitleBlock(QPainter& p, Measure& m, const QRectF& area, const ChartTit
     const double left = area.left() / s;
     const double width = area.width() / s;
     p.setPen(QPen(Qt::black, 0.75 * s));
-    p.drawRect(QRectF(left * s, top * s, width * s, static_cast<double>(rows.size()) * rowHeight * s));
+    p.drawRect(
+        QRectF(left * s, top * s, width * s, static_cast<double>(rows.size()) * rowHeight * s));
     double y = top;
     for (qsizetype r = 0; r < rows.size(); ++r) {
         if (r > 0) p.drawLine(QPointF(left * s, y * s), QPointF((left + width) * s, y * s));
@@ -585,8 +588,8 @@ bool goesDown(const QList<QPointF>& c) {
 
 // The pieces of the curves that span the whole of [low, high]: between two neighbouring
 // elevations of the curves' points each piece is one straight line or none.
-void piecesSpanning(const QList<QList<QPointF>>& curves, const std::vector<bool>& down,
-                    double high, double low, std::vector<Piece>& out) {
+void piecesSpanning(const QList<QList<QPointF>>& curves, const std::vector<bool>& down, double high,
+                    double low, std::vector<Piece>& out) {
     out.clear();
     for (qsizetype k = 0; k < curves.size(); ++k) {
         const QList<QPointF>& c = curves[k];
@@ -789,13 +792,12 @@ std::string sitePdf(const SitePrint& print) {
     const std::vector<SitePage> pages = sitePages(print);
     const QString job = latin1(print.site.jobName);
     PdfInfo info;
-    info.title = job.isEmpty() ? QStringLiteral("Site summary")
-                               : QStringLiteral("Site summary: ") + job;
+    info.title =
+        job.isEmpty() ? QStringLiteral("Site summary") : QStringLiteral("Site summary: ") + job;
     info.subject = QStringLiteral("Static pile capacity: site summary");
     info.created = pdfDate(print.stamp.date, print.stamp.time, print.stamp.utc);
-    return pdfBytes(info, print.paper, [&](QPagedPaintDevice& device) {
-        return paintSite(device, print, pages);
-    });
+    return pdfBytes(info, print.paper,
+                    [&](QPagedPaintDevice& device) { return paintSite(device, print, pages); });
 }
 
 std::string writeSitePdf(const SitePrint& print, const std::string& path) {

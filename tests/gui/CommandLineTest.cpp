@@ -164,10 +164,10 @@ TEST(CommandLine, TheExportsOptionsAreKept) {
 }
 
 TEST(CommandLine, TheSiteSummarysOptionsAreKept) {
-    const Parsed p = parse({"--site-pdf=bridge site.xml", "--template", "t.in", "--soil-map=m.csv",
-                            "--borehole", "B-1", "--borehole=B-7", "--n-factor", "1.25",
-                            "--required", "150", "--capacity=Davisson", "-o", "s.pdf",
-                            "--paper", "Letter"});
+    const Parsed p =
+        parse({"--site-pdf=bridge site.xml", "--template", "t.in", "--soil-map=m.csv", "--borehole",
+               "B-1", "--borehole=B-7", "--n-factor", "1.25", "--required", "150",
+               "--capacity=Davisson", "-o", "s.pdf", "--paper", "Letter"});
     ASSERT_EQ(p.line.action, Action::SitePdf) << p.err;
     EXPECT_EQ(p.line.input, "bridge site.xml");
     EXPECT_EQ(p.line.templateFile, "t.in");

@@ -44,7 +44,8 @@ inline std::string siteAgs(int boreholes, bool untested = true) {
            "\"GROUP\",\"LOCA\"\n\"HEADING\",\"LOCA_ID\",\"LOCA_GL\",\"LOCA_FDEP\"\n"
            "\"UNIT\",\"\",\"m\",\"m\"\n\"TYPE\",\"ID\",\"2DP\",\"2DP\"\n" +
            loca +
-           "\n\"GROUP\",\"GEOL\"\n\"HEADING\",\"LOCA_ID\",\"GEOL_TOP\",\"GEOL_BASE\",\"GEOL_DESC\"\n"
+           "\n\"GROUP\",\"GEOL\"\n\"HEADING\",\"LOCA_ID\",\"GEOL_TOP\",\"GEOL_BASE\",\"GEOL_"
+           "DESC\"\n"
            "\"UNIT\",\"\",\"m\",\"m\",\"\"\n\"TYPE\",\"ID\",\"2DP\",\"2DP\",\"X\"\n" +
            geol +
            "\n\"GROUP\",\"ISPT\"\n\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\",\"ISPT_REP\"\n"
@@ -82,8 +83,7 @@ inline std::optional<std::string> commandOutput(const std::string& command) {
 }
 
 #define NEED_PDFTOTEXT()                                                                           \
-    if (!commandOutput("command -v pdftotext"))                                                    \
-    GTEST_SKIP() << "poppler-utils are not installed"
+    if (!commandOutput("command -v pdftotext")) GTEST_SKIP() << "poppler-utils are not installed"
 
 // Each page's text as pdftotext lays it out.
 inline std::vector<std::string> pdfPages(const std::string& pdf) {

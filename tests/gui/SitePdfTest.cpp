@@ -40,8 +40,8 @@ SiteResult handSite() {
         for (const double width : {14.0, 18.0})
             for (double length = 10; length <= 50; length += 10) {
                 const double q = rate * length * (width == 18 ? 2 : 1);
-                b.cases.push_back({width, length, ground - length, q / 2, q / 2, q * 1.5, q,
-                                   q * 2});
+                b.cases.push_back(
+                    {width, length, ground - length, q / 2, q / 2, q * 1.5, q, q * 2});
             }
         site.boreholes.push_back(b);
     }
@@ -162,9 +162,7 @@ TEST(SitePdf, TheLowerEnvelopeTakesTheLeastCapacityAtEachElevation) {
         QList<QPointF> envelope;
     };
     const Case cases[] = {
-        {"one curve is its own envelope",
-         {{{1, 0}, {2, -10}}},
-         {{1, 0}, {2, -10}}},
+        {"one curve is its own envelope", {{{1, 0}, {2, -10}}}, {{1, 0}, {2, -10}}},
         {"crossing curves: each below the other in turn, the corner where they cross",
          {{{0, 0}, {10, -10}}, {{4, 0}, {4, -10}}},
          {{0, 0}, {4, -4}, {4, -10}}},
@@ -293,8 +291,8 @@ TEST_F(SiteCommandTest, ExitStatusesSayWhatHappened) {
     struct Case {
         const char* args;
         int status;
-        const char* err;       // a part of what is said
-        const char* written;   // the file that must exist afterwards, or ""
+        const char* err;     // a part of what is said
+        const char* written; // the file that must exist afterwards, or ""
     };
     const Case cases[] = {
         {"site.ags --template t.in", 1, "No soil code for 2 classification(s) in use: ", ""},
@@ -308,8 +306,8 @@ TEST_F(SiteCommandTest, ExitStatusesSayWhatHappened) {
         {"site.ags --template t.in --soil-map map.csv --capacity ultimate", 2,
          "'--capacity' goes with --required", ""},
         {"site.ags --template t.in --soil-map map.csv --required 40", 0, "", "site-site.pdf"},
-        {"site.ags --template t.in --soil-map map.csv --borehole BH2 -o one.pdf --paper a4", 0,
-         "", "one.pdf"},
+        {"site.ags --template t.in --soil-map map.csv --borehole BH2 -o one.pdf --paper a4", 0, "",
+         "one.pdf"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
