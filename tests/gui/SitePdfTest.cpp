@@ -331,6 +331,17 @@ TEST_F(SiteCommandTest, ExitStatusesSayWhatHappened) {
     }
 }
 
+TEST_F(SiteCommandTest, TwoRunsWriteTheSameBytes) {
+    for (const char* out : {"a.pdf", "b.pdf"})
+        ASSERT_EQ(
+            run("site.ags --template t.in --soil-map map.csv --required 40 -o " + std::string(out))
+                .status,
+            0);
+    const std::string a = readFile(dir.file("a.pdf"));
+    EXPECT_FALSE(a.empty());
+    EXPECT_EQ(a, readFile(dir.file("b.pdf")));
+}
+
 TEST_F(SiteCommandTest, MissingCodesNameTheClassificationsAndTheWayOut) {
     const Run r = run("site.ags --template t.in");
     EXPECT_EQ(r.status, 1);
