@@ -70,6 +70,7 @@ bench: build
 	$(BUILD)/bench/zenka_bench
 	@bash bench/process.sh $(BUILD)
 	@if [ -x $(BUILD)/bench/zenka_gui_bench ]; then $(BUILD)/bench/zenka_gui_bench; fi
+	@if [ -x $(BUILD)/app/zenka ]; then bash bench/site-pdf.sh $(BUILD); fi
 
 fuzz-build: deps
 	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DZENKA_WERROR=$(WERROR)

@@ -4,6 +4,7 @@
 // version and a mistyped option need no display.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,14 +14,22 @@ struct CommandLine {
     enum class Action {
         Gui,       // start the desktop program
         ExportPdf, // the headless export, with the fields below
+        SitePdf,   // the headless site summary, likewise
         Exit,      // done: exit with exitCode
     };
     Action action = Action::Gui;
     int exitCode = 0;
-    std::string input;                 // the project of --export-pdf
+    std::string input;                 // the project of --export-pdf, the data file of --site-pdf
     std::string output;                // -o, or empty for the default
     std::string paper;                 // "letter", "a4" or empty for the default
     std::vector<std::string> projects; // the desktop's: the first opens
+    // --site-pdf's own.
+    std::string templateFile;
+    std::string soilMap;
+    std::vector<std::string> boreholes; // none: every borehole with SPT tests
+    double nFactor = 1.0;
+    std::optional<double> required;
+    std::string capacity = "allowable"; // davisson, allowable or ultimate
 };
 
 // Reads argv. Help and version go to `out` (exit 0), a usage error to `err` with how to get

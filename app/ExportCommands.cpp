@@ -7,9 +7,13 @@
 #include "engine/AnalysisState.h"
 #include "graphs/GuiShell.h"
 #include "graphs/PdfOutput.h"
+#include "graphs/SitePdf.h"
+#include "import/DataFormats.h"
 #include "model/PelbrinDoc.h"
 #include "project/FileCommands.h"
+#include "project/InputFile.h"
 #include "run/RunCommands.h"
+#include "site/SiteAnalysis.h"
 
 #include <QFile>
 #include <QPageSize>
@@ -23,11 +27,13 @@ namespace zenka {
 
 namespace {
 
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 1;
 constexpr int kExitFileOrUsage = 2;
 
-int usageError(const std::string& message) {
-    std::fprintf(stderr, "zenka: %s\nTry 'zenka --export-pdf --help' for more information.\n",
-                 message.c_str());
+int usageError(const std::string& message, const char* command = "--export-pdf") {
+    std::fprintf(stderr, "zenka: %s\nTry 'zenka %s --help' for more information.\n",
+                 message.c_str(), command);
     return kExitFileOrUsage;
 }
 
@@ -188,6 +194,92 @@ int exportPdfCommandLine(const CommandLine& command) {
         return usageError("'" + output + "' is not a file name");
 
     return exitStatus(exportRun(doc, *state, shell, output, paper));
+}
+
+int sitePdfCommandLine(const CommandLine& command) {
+    namespace fs = std::filesystem;
+    BatchShell shell(stderr);
+    const std::string& data = command.input;
+    const std::string output = command.output.empty() ? defaultSitePdfPath(data) : command.output;
+    if (fs::path(output).filename().empty())
+        return usageError("'" + output + "' is not a file name", "--site-pdf");
+    // The PDF never takes the place of what it is made from.
+    std::vector<RoleFile> files = {{"data file", data}, {"template", command.templateFile}};
+    if (!command.soilMap.empty()) files.push_back({"soil map", command.soilMap});
+    files.push_back({"PDF file", output});
+    if (const std::string same = sameFileMessage(files); !same.empty()) {
+        shell.showMessage(same, MessageKind::Warning);
+        return kExitFileOrUsage;
+    }
+
+    SiteRequest request;
+    request.dataFile = data;
+    request.templateFile = command.templateFile;
+    request.hammerFactor = command.nFactor;
+    if (const FileResult r = readWholeFile(command.templateFile, request.templateBytes,
+                                           ReadLimits{.regularOnly = true});
+        !r.ok) {
+        shell.showMessage(r.message, MessageKind::Warning);
+        return kExitFileOrUsage;
+    }
+    int units = 0;
+    {
+        CPelbrinDoc templ;
+        templ.ResetProject();
+        const std::vector<ReadWarning> warnings = readInputFile(request.templateBytes, templ);
+        if (!warnings.empty()) shell.showReadWarnings(displayPath(command.templateFile), warnings);
+        units = templ.units;
+    }
+    if (!command.soilMap.empty() && !readSoilMap(command.soilMap, request.soilMap, shell))
+        return kExitFileOrUsage;
+    const dataimport::DataFile file = dataimport::readDataFile(data);
+    if (!file.error.empty()) {
+        shell.showMessage(file.error, MessageKind::Warning);
+        return kExitFileOrUsage;
+    }
+    const auto chosen = chooseBoreholes(file, command.boreholes, data, shell);
+    // A name the file lacks is a mistake on the command line; a file without tests, the site's.
+    if (!chosen) return command.boreholes.empty() ? kExitRefused : kExitFileOrUsage;
+
+    const std::vector<std::string> missing =
+        missingSoilCodes(file, *chosen, request.soilMap, units);
+    if (!missing.empty()) {
+        std::string names;
+        for (const std::string& m : missing) names += (names.empty() ? "" : ", ") + m;
+        shell.showMessage(
+            "No soil code for " + std::to_string(missing.size()) +
+                " classification(s) in use: " + terminalText(names) +
+                ". Nothing was written.\nPass the site's soil map with --soil-map MAP (rows "
+                "classification,code; a row *,CODE for the rest): 'zenka-batch --import " +
+                displayPath(data) + " --template " + displayPath(command.templateFile) +
+                "' writes one with proposed codes to check.",
+            MessageKind::Warning);
+        return kExitRefused;
+    }
+
+    SitePrint print;
+    print.site = analyseSite(request, file, *chosen);
+    for (const auto& [name, why] : print.site.skipped)
+        shell.showMessage("Borehole " + terminalText(name) +
+                              " was not analysed: " + terminalText(why),
+                          MessageKind::Warning);
+    if (print.site.boreholes.empty()) {
+        shell.showMessage("No borehole of " + displayPath(data) + " could be analysed on " +
+                              displayPath(command.templateFile) + ". Nothing was written.",
+                          MessageKind::Warning);
+        return kExitRefused;
+    }
+    print.required = command.required;
+    print.kind = capacityKindNamed(command.capacity).value_or(CapacityKind::Allowable);
+    print.paper = command.paper == "a4"       ? Paper::A4
+                  : command.paper == "letter" ? Paper::Letter
+                                              : defaultPaper();
+    print.stamp = runStampNow();
+    if (const std::string failed = writeSitePdf(print, output); !failed.empty()) {
+        shell.showMessage(failed, MessageKind::Warning);
+        return kExitFileOrUsage;
+    }
+    return kExitOk;
 }
 
 } // namespace zenka

@@ -35,4 +35,8 @@ std::vector<std::string> pdfFilters(Paper first);
 // needs a QApplication. The exit status: 0 written, 1 refused, 2 a usage or file error.
 int exportPdfCommandLine(const CommandLine& command);
 
+// zenka --site-pdf DATA --template T.in ..., as parseCommandLine read it; needs a
+// QApplication. The exit status: 0 written, 1 refused, 2 a usage or file error.
+int sitePdfCommandLine(const CommandLine& command);
+
 } // namespace zenka

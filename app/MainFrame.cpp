@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "forms/ImportDlg.h"
 #include "forms/PelbrinView.h"
+#include "forms/SiteDlg.h"
 #include "graphs/GraphCommand.h"
 #include "graphs/GuiShell.h"
 #include "model/PelbrinDoc.h"
@@ -139,6 +140,10 @@ void CMainFrame::buildMenus() {
     file->addSeparator();
     addCommand(file, "&Import Boring Log...", "Import a boring log from a DIGGS, AGS4 or CSV file",
                &CMainFrame::onFileImport);
+    addCommand(file, "Site S&ummary...",
+               "The pile length each borehole of a data file needs, on this project, as one PDF",
+               &CMainFrame::onFileSiteSummary)
+        ->setObjectName(QStringLiteral("siteSummaryAction"));
     file->addSeparator();
     addCommand(file, "&Export Report as PDF...",
                "Run the analysis and write its report and graphs as one PDF file",
@@ -372,6 +377,12 @@ void CMainFrame::onFileImport() {
     view_->storeStep();
     ImportBoringLog(doc_, shell_, this);
     updateCaption();
+}
+
+void CMainFrame::onFileSiteSummary() {
+    // The project as the form holds it is the template.
+    view_->storeStep();
+    SiteSummary(doc_, shell_, this);
 }
 
 void CMainFrame::onFileExportPdf() {

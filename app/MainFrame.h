@@ -56,6 +56,7 @@ public slots:
     void onFileSave();
     void onFileSaveAs();
     void onFileImport();
+    void onFileSiteSummary(); // the form is stored first: the project is the template
     void onFileExportPdf();   // the form is stored first, as for Save
     void onFilePrintReport(); // likewise
     void onRunAndView();      // the ZENKA menu: the project as it stands

@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     const zenka::CommandLine command = zenka::parseCommandLine(argc, argv, stdout, stderr);
     if (command.action == zenka::CommandLine::Action::Exit) return command.exitCode;
     // The headless export needs no display and shows no window.
-    const bool exporting = command.action == zenka::CommandLine::Action::ExportPdf;
+    const bool exporting = command.action == zenka::CommandLine::Action::ExportPdf ||
+                           command.action == zenka::CommandLine::Action::SitePdf;
     // Hash order decides the order of the fonts in a PDF: fixed, two exports of one run are
     // the same file. Every hash keeps the seed it was made with.
     QHashSeed::setDeterministicGlobalSeed();
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Qt takes the user's locale for C; numbers in files must keep their decimal point.
     std::setlocale(LC_NUMERIC, "C");
+    if (command.action == zenka::CommandLine::Action::SitePdf)
+        return zenka::sitePdfCommandLine(command);
     if (exporting) return zenka::exportPdfCommandLine(command);
     QApplication::setApplicationName(QStringLiteral("Zenka"));
     QApplication::setApplicationVersion(QStringLiteral(ZENKA_VERSION));

@@ -1,5 +1,6 @@
 #include "forms/ImportDlg.h"
 
+#include "forms/DataTables.h"
 #include "forms/FieldText.h"
 #include "forms/FormFields.h"
 
@@ -53,32 +54,6 @@ std::optional<double> typedNumber(const QLineEdit* edit) {
     const double v = edit->text().trimmed().toDouble(&ok);
     if (!ok) return std::nullopt;
     return v;
-}
-
-QTableWidget* makeTable(const char* name, const QStringList& headers) {
-    auto* t = new QTableWidget(0, static_cast<int>(headers.size()));
-    t->setObjectName(QString::fromLatin1(name));
-    t->setHorizontalHeaderLabels(headers);
-    t->verticalHeader()->setVisible(false);
-    t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 8);
-    t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->setSelectionMode(QAbstractItemView::SingleSelection);
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->setWordWrap(false);
-    t->horizontalHeader()->setHighlightSections(false);
-    return t;
-}
-
-QTableWidgetItem* cell(const QString& text, bool right = false) {
-    auto* item = new QTableWidgetItem(text);
-    item->setToolTip(text); // a narrow column elides it
-    if (right) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return item;
-}
-
-QString codeText(int code) {
-    if (code == 0) return QStringLiteral("(none)");
-    return QString::number(code) + QStringLiteral("  ") + qstr(soilCodeName(code));
 }
 
 } // namespace
@@ -136,9 +111,9 @@ QLabel* CImportDlg::makeFileLabel(const std::string& path) {
 // Boreholes, in the file's units.
 QGroupBox* CImportDlg::makeBoreholeBox(const std::vector<BoreholeSummary>& summaries) {
     boreholes_ =
-        makeTable("boreholes", {QStringLiteral("Borehole"), QStringLiteral("Ground elevation"),
-                                QStringLiteral("Final depth"), QStringLiteral("SPT tests"),
-                                QStringLiteral("Water depth")});
+        makeDataTable("boreholes", {QStringLiteral("Borehole"), QStringLiteral("Ground elevation"),
+                                    QStringLiteral("Final depth"), QStringLiteral("SPT tests"),
+                                    QStringLiteral("Water depth")});
     boreholes_->setRowCount(static_cast<int>(summaries.size()));
     for (int r = 0; r < static_cast<int>(summaries.size()); ++r) {
         const BoreholeSummary& s = summaries[static_cast<std::size_t>(r)];
@@ -146,11 +121,11 @@ QGroupBox* CImportDlg::makeBoreholeBox(const std::vector<BoreholeSummary>& summa
         if (s.groundElevation && s.elevationUnit == LengthUnit::Unknown)
             elevation = fixed(*s.groundElevation) + QStringLiteral(" (no unit)");
         const QString tests = qstr(testCountText(s));
-        boreholes_->setItem(r, 0, cell(qstr(s.name)));
-        boreholes_->setItem(r, 1, cell(elevation, true));
-        boreholes_->setItem(r, 2, cell(withUnit(s.finalDepth, s.depthUnit), true));
-        boreholes_->setItem(r, 3, cell(tests, true));
-        boreholes_->setItem(r, 4, cell(withUnit(s.waterDepth, s.depthUnit), true));
+        boreholes_->setItem(r, 0, dataCell(qstr(s.name)));
+        boreholes_->setItem(r, 1, dataCell(elevation, true));
+        boreholes_->setItem(r, 2, dataCell(withUnit(s.finalDepth, s.depthUnit), true));
+        boreholes_->setItem(r, 3, dataCell(tests, true));
+        boreholes_->setItem(r, 4, dataCell(withUnit(s.waterDepth, s.depthUnit), true));
     }
     boreholes_->resizeColumnsToContents();
     boreholes_->horizontalHeader()->setStretchLastSection(true);
@@ -162,8 +137,8 @@ QGroupBox* CImportDlg::makeBoreholeBox(const std::vector<BoreholeSummary>& summa
 // Classifications of the chosen borehole, each with its soil code.
 QGroupBox* CImportDlg::makeClassificationBox() {
     classes_ =
-        makeTable("classifications", {QStringLiteral("Classification"), QStringLiteral("Tests"),
-                                      QStringLiteral("Proposed"), QStringLiteral("Soil code")});
+        makeDataTable("classifications", {QStringLiteral("Classification"), QStringLiteral("Tests"),
+                                          QStringLiteral("Proposed"), QStringLiteral("Soil code")});
     classes_->setSelectionMode(QAbstractItemView::NoSelection);
     auto* classBox = new QGroupBox(QStringLiteral("Soil codes"));
     (new QVBoxLayout(classBox))->addWidget(classes_);
@@ -172,8 +147,8 @@ QGroupBox* CImportDlg::makeClassificationBox() {
 
 // The log as it will be imported.
 QGroupBox* CImportDlg::makePreviewBox() {
-    preview_ =
-        makeTable("preview", {QStringLiteral("Depth"), QStringLiteral("N"), QStringLiteral("Mark"),
+    preview_ = makeDataTable("preview",
+                             {QStringLiteral("Depth"), QStringLiteral("N"), QStringLiteral("Mark"),
                               QStringLiteral("Code"), QStringLiteral("Description")});
     preview_->setSelectionMode(QAbstractItemView::NoSelection);
     previewBox_ = new QGroupBox(QStringLiteral("Boring log"));
@@ -349,20 +324,16 @@ void CImportDlg::fillClassifications() {
         QString text = qstr(row.text);
         if (row.noStratum) text = QStringLiteral("(tests in no stratum)");
         if (!row.legendText.empty()) text += QStringLiteral(": ") + qstr(row.legendText);
-        QTableWidgetItem* item = cell(text);
+        QTableWidgetItem* item = dataCell(text);
         if (!row.description.empty() && row.description != row.text)
             item->setToolTip(qstr(row.description));
         classes_->setItem(r, 0, item);
-        classes_->setItem(r, 1, cell(QString::number(row.tests), true));
-        classes_->setItem(r, 2, cell(codeText(row.proposedCode)));
+        classes_->setItem(r, 1, dataCell(QString::number(row.tests), true));
+        classes_->setItem(r, 2, dataCell(soilCodeText(row.proposedCode)));
 
-        auto* combo = new QComboBox;
-        combo->setObjectName(QStringLiteral("code%1").arg(r));
-        combo->addItem(codeText(0), 0);
-        for (const SoilCodeName& n : soilCodeNames()) combo->addItem(codeText(n.code), n.code);
         const auto chosen = choices_.codes.find(row.text);
-        combo->setCurrentIndex(
-            std::max(0, combo->findData(chosen == choices_.codes.end() ? 0 : chosen->second)));
+        auto* combo = soilCodeCombo(chosen == choices_.codes.end() ? 0 : chosen->second);
+        combo->setObjectName(QStringLiteral("code%1").arg(r));
         const std::string key = row.text;
         connect(combo, &QComboBox::currentIndexChanged, this, [this, combo, key] {
             const int code = combo->currentData().toInt();
@@ -457,11 +428,11 @@ void CImportDlg::fillPreview() {
         QString description = qstr(e.description);
         if (e.classification == kNoStratum && !e.closing)
             description = QStringLiteral("(in no stratum)");
-        preview_->setItem(r, 0, cell(fixed(e.depth), true));
-        preview_->setItem(r, 1, cell(fixed(e.closing ? 0.0 : e.n), true));
-        preview_->setItem(r, 2, cell(mark));
-        preview_->setItem(r, 3, cell(code, true));
-        auto* d = cell(description);
+        preview_->setItem(r, 0, dataCell(fixed(e.depth), true));
+        preview_->setItem(r, 1, dataCell(fixed(e.closing ? 0.0 : e.n), true));
+        preview_->setItem(r, 2, dataCell(mark));
+        preview_->setItem(r, 3, dataCell(code, true));
+        auto* d = dataCell(description);
         d->setToolTip(description);
         preview_->setItem(r, 4, d);
         if (!e.closing && e.code == 0)
@@ -566,25 +537,10 @@ void fitTextsToFields(BuiltLog& log) {
 }
 
 bool ImportBoringLog(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent) {
-    FileDialogOptions options;
-    options.filters = dataFileFilters();
-    const std::optional<std::string> path = shell.chooseOpenFile(options);
-    if (!path) return false;
-
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DataFile file = readDataFile(*path);
-    QApplication::restoreOverrideCursor();
-    if (!file.error.empty()) {
-        shell.showMessage(file.error, MessageKind::Warning);
-        return false;
-    }
-    if (file.boreholes.empty()) {
-        shell.showMessage("There is no borehole in " + displayPath(*path) + ".",
-                          MessageKind::Warning);
-        return false;
-    }
-
-    CImportDlg dialog(file, *path, doc.units, parent);
+    const auto opened = openDataFile(shell);
+    if (!opened) return false;
+    const auto& [path, file] = *opened;
+    CImportDlg dialog(file, path, doc.units, parent);
     if (shell.runDialog(dialog) != QDialog::Accepted) return false;
     std::string why;
     if (!applyLog(dialog.log(), doc, dialog.flags(), &why)) {

@@ -180,6 +180,12 @@ QColor seriesColour(qsizetype k) {
     return colours[k % 6];
 }
 
+QPen seriesPen(const ChartSeries& s, qsizetype k) {
+    QPen pen(s.colour.isValid() ? s.colour : seriesColour(k), s.width);
+    pen.setStyle(s.style);
+    return pen;
+}
+
 // The chart's identification at its foot: framed cells flowing into as many rows as the width
 // needs, so no cell is ever cut short where the chart is wide enough for the widest one.
 class TitleBlock : public QGraphicsWidget {
@@ -258,19 +264,26 @@ private:
 // cuts a label short, and leaves the plot the chart's whole width.
 class ChartLegend : public QGraphicsWidget {
 public:
-    ChartLegend(QChart* chart, const QList<QPair<QColor, QString>>& entries, TitleBlock* block)
+    struct Item {
+        QPen pen;
+        QString label;
+        bool dot = true; // the curve's points are drawn
+    };
+
+    ChartLegend(QChart* chart, const QList<Item>& entries, TitleBlock* block)
         : QGraphicsWidget(chart), chart_(chart), block_(block),
           bottomMargin_(chart->margins().bottom()) {
         setObjectName(QStringLiteral("legend"));
         const QFont font = chart->legend()->font();
-        for (const auto& [colour, label] : entries) {
+        for (const Item& item : entries) {
             Entry e;
             e.line = new QGraphicsLineItem(0, 0, kMarker, 0, this);
-            e.line->setPen(QPen(colour, 2));
+            e.line->setPen(item.pen);
             e.dot = new QGraphicsEllipseItem(-kDot, -kDot, 2 * kDot, 2 * kDot, this);
             e.dot->setPen(Qt::NoPen);
-            e.dot->setBrush(colour);
-            e.label = new QGraphicsSimpleTextItem(label, this);
+            e.dot->setBrush(item.pen.color());
+            e.dot->setVisible(item.dot);
+            e.label = new QGraphicsSimpleTextItem(item.label, this);
             e.label->setFont(font);
             e.label->setBrush(chart->legend()->labelColor());
             entries_.append(e);
@@ -385,6 +398,8 @@ QStringList ChartTitleBlock::cells() const {
     add("Job: ", job);
     add("Project No.: ", project);
     add("Boring No.: ", boring);
+    add("Data file: ", dataFile);
+    add("Template: ", templateFile);
     add("Run: ", run);
     if (!page.isEmpty()) out << page;
     return out;
@@ -444,7 +459,7 @@ QChart* CChart2D::buildChart() const {
         const ChartSeries& s = content_.series[k];
         auto* line = new QLineSeries;
         line->setName(s.label);
-        line->setPointsVisible(true);
+        line->setPointsVisible(s.pointsVisible);
         for (const QPointF& p : s.points) {
             if (!finitePoint(p)) continue;
             line->append(p);
@@ -455,7 +470,7 @@ QChart* CChart2D::buildChart() const {
         }
         chart->addSeries(line);
         // After adding: the chart's theme would otherwise replace the colour.
-        line->setPen(QPen(seriesColour(k), 2));
+        line->setPen(seriesPen(s, k));
         line->setMarkerSize(5);
         line->attachAxis(x);
         line->attachAxis(y);
@@ -465,14 +480,20 @@ QChart* CChart2D::buildChart() const {
     applyRange(y, niceRange(yLow, yHigh, content_.yMinimumStep, 12));
     new AxisFitter(chart, x, y, QRectF(QPointF(xLow, yLow), QPointF(xHigh, yHigh)),
                    content_.yMinimumStep);
-    QList<QPair<QColor, QString>> entries;
-    for (qsizetype k = 0; k < content_.series.size(); ++k)
-        if (!content_.series[k].label.isEmpty())
-            entries.append({seriesColour(k), content_.series[k].label});
+    QList<ChartLegend::Item> entries;
+    for (qsizetype k = 0; k < content_.series.size(); ++k) {
+        const ChartSeries& s = content_.series[k];
+        if (s.label.isEmpty()) continue;
+        QPen pen = seriesPen(s, k);
+        pen.setWidthF(std::max(pen.widthF(), 2.0)); // a thin curve's marker still shows
+        entries.append({pen, s.label, s.pointsVisible});
+    }
     TitleBlock* block = nullptr;
     if (!content_.titleBlock.isEmpty()) {
         QFont font = chart->legend()->font();
         font.setPointSizeF(font.pointSizeF() * 0.9);
+        // No ligatures: "Data file" stays searchable in a PDF.
+        font.setStyleStrategy(QFont::PreferNoShaping);
         block = new TitleBlock(chart, content_.titleBlock.cells(), font);
     }
     (new ChartLegend(chart, entries, block))->fit();

@@ -3,6 +3,7 @@
 // The one chart of a graph window: x against y curves with a title, two axis titles and a
 // legend. Only this class knows the chart library; the windows hand it plain values.
 
+#include <QColor>
 #include <QList>
 #include <QPointF>
 #include <QString>
@@ -20,8 +21,13 @@ class QPrinter;
 namespace zenka {
 
 struct ChartSeries {
-    QString label;
+    QString label;         // none: left out of the legend
     QList<QPointF> points; // drawn in this order
+    // How it is drawn; an invalid colour takes the palette's by the series' place.
+    QColor colour = QColor();
+    double width = 2;
+    Qt::PenStyle style = Qt::SolidLine;
+    bool pointsVisible = true;
 };
 
 // Identifies a chart on paper, drawn in a frame below the legend; nothing when all are empty.
@@ -29,11 +35,13 @@ struct ChartTitleBlock {
     QString job;
     QString project;
     QString boring;
-    QString run;  // the run's date and time
-    QString page; // "page 3 of 7" on a page of a document, else empty
+    QString dataFile;     // a site's ground-investigation data file
+    QString templateFile; // and the project its boreholes were analysed on
+    QString run;          // the run's date and time
+    QString page;         // "page 3 of 7" on a page of a document, else empty
     bool isEmpty() const {
-        return job.isEmpty() && project.isEmpty() && boring.isEmpty() && run.isEmpty() &&
-               page.isEmpty();
+        return job.isEmpty() && project.isEmpty() && boring.isEmpty() && dataFile.isEmpty() &&
+               templateFile.isEmpty() && run.isEmpty() && page.isEmpty();
     }
     // The frame's cells in their order, each "Label: value"; empty fields are left out.
     QStringList cells() const;

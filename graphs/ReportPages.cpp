@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 namespace zenka {
 
@@ -57,18 +58,35 @@ std::string trimmed(std::string_view s) {
     return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
 }
 
-// Whether the run's date and time are UTC: the run takes them from SOURCE_DATE_EPOCH, in UTC,
-// when it holds a whole number of seconds, else from the local clock.
-bool runClockIsUtc() {
+// SOURCE_DATE_EPOCH when it holds a whole number of seconds.
+std::optional<long long> sourceDateEpoch() {
     const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-    if (!epoch || !*epoch) return false;
+    if (!epoch || !*epoch) return std::nullopt;
     long long seconds = 0;
     const char* end = epoch + std::strlen(epoch);
     const auto res = std::from_chars(epoch, end, seconds);
-    return res.ec == std::errc() && res.ptr == end;
+    if (res.ec != std::errc() || res.ptr != end) return std::nullopt;
+    return seconds;
 }
 
 } // namespace
+
+bool runClockIsUtc() {
+    return sourceDateEpoch().has_value();
+}
+
+RunStamp runStampNow() {
+    std::tm tm{};
+    const std::optional<long long> epoch = sourceDateEpoch();
+    const auto at = static_cast<std::time_t>(epoch ? *epoch : std::time(nullptr));
+    if (epoch ? !gmtime_r(&at, &tm) : !localtime_r(&at, &tm)) tm = std::tm{};
+    char date[16], time[16];
+    std::snprintf(date, sizeof date, "%02d/%02d/%02d", (tm.tm_mon + 1) % 100, tm.tm_mday % 100,
+                  tm.tm_year % 100);
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", tm.tm_hour % 100, tm.tm_min % 100,
+                  tm.tm_sec % 100);
+    return {date, time, epoch.has_value()};
+}
 
 QString pdfDate(std::string_view date, std::string_view time, bool utc) {
     int month = 1, day = 1, year = 0, hour = 0, minute = 0, second = 0;
@@ -139,18 +157,18 @@ std::string pdfText(const QString& s) {
 // The toolkit's PDF with its information dictionary (object 1) replaced: it dates the file by
 // the clock and has no subject. The objects after it move, so the cross-reference table and
 // its offset are written again. Empty when the file is not laid out as expected.
-std::string withInfo(std::string pdf, const ReportPrint& print) {
+std::string withInfo(std::string pdf, const QString& title, const QString& subject,
+                     const QString& created) {
     const std::size_t start = pdf.find("\n1 0 obj\n");
     if (start == std::string::npos) return {};
     const std::size_t objStart = start + 1;
     const std::size_t objEnd = pdf.find("endobj\n", objStart);
     if (objEnd == std::string::npos) return {};
     const std::size_t oldEnd = objEnd + 7;
-    std::string info = "1 0 obj\n<<\n/Title " + pdfText(print.title) + "\n/Subject " +
-                       pdfText(QString::fromLatin1(kPdfSubject)) + "\n/Creator " +
-                       pdfText(QStringLiteral("Zenka")) + "\n/Producer " +
+    std::string info = "1 0 obj\n<<\n/Title " + pdfText(title) + "\n/Subject " + pdfText(subject) +
+                       "\n/Creator " + pdfText(QStringLiteral("Zenka")) + "\n/Producer " +
                        pdfText(QStringLiteral("Zenka " ZENKA_VERSION)) + "\n/CreationDate (" +
-                       print.created.toStdString() + ")\n>>\nendobj\n";
+                       created.toStdString() + ")\n>>\nendobj\n";
     const long long delta =
         static_cast<long long>(info.size()) - static_cast<long long>(oldEnd - objStart);
     pdf.replace(objStart, oldEnd - objStart, info);
@@ -307,19 +325,25 @@ bool paintReport(QPagedPaintDevice& device, const ReportPrint& print) {
     return painter.end();
 }
 
-std::string reportPdf(const ReportPrint& print) {
+std::string pdfBytes(const PdfInfo& info, Paper paper,
+                     const std::function<bool(QPagedPaintDevice&)>& paint) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&buffer);
-        pdf.setTitle(print.title);
+        pdf.setTitle(info.title);
         pdf.setCreator(QStringLiteral("Zenka"));
         pdf.setResolution(1200);
-        pdf.setPageSize(pageSize(print.paper));
-        if (!paintReport(pdf, print)) return {};
+        pdf.setPageSize(pageSize(paper));
+        if (!paint(pdf)) return {};
     }
-    return withInfo(bytes.toStdString(), print);
+    return withInfo(bytes.toStdString(), info.title, info.subject, info.created);
+}
+
+std::string reportPdf(const ReportPrint& print) {
+    return pdfBytes({print.title, QString::fromLatin1(kPdfSubject), print.created}, print.paper,
+                    [&print](QPagedPaintDevice& device) { return paintReport(device, print); });
 }
 
 } // namespace zenka

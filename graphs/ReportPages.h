@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,31 @@ struct ReportPrint {
 // The PDF date "D:YYYYMMDDHHMMSSZ" of a run dated by its report's "MM/DD/YY" and "HH:MM:SS",
 // which are UTC when `utc` is set and local time otherwise.
 QString pdfDate(std::string_view date, std::string_view time, bool utc);
+
+// Whether a run dates itself in UTC: by SOURCE_DATE_EPOCH when that holds a whole number of
+// seconds, else by the local clock.
+bool runClockIsUtc();
+
+// A run's date "MM/DD/YY" and time "HH:MM:SS" as the report prints them, taken now by the
+// report's rule: SOURCE_DATE_EPOCH in UTC, else the local clock.
+struct RunStamp {
+    std::string date;
+    std::string time;
+    bool utc = false;
+};
+RunStamp runStampNow();
+
+// What a PDF file says of itself.
+struct PdfInfo {
+    QString title;
+    QString subject;
+    QString created; // "D:20240102030405Z"
+};
+
+// Pages painted by `paint` onto a PDF of the paper, as bytes that are the same for the same
+// pages and info (no clock, no random identifier); empty when they could not be painted.
+std::string pdfBytes(const PdfInfo& info, Paper paper,
+                     const std::function<bool(QPagedPaintDevice&)>& paint);
 
 // What the run made, its report's text among it, ready to be put on paper.
 ReportPrint reportPrint(const CPelbrinDoc& doc, const AnalysisState& s, std::string_view report,

@@ -63,8 +63,8 @@ TEST(CommandLine, HelpVersionAndMistakesEndBeforeTheGuiStarts) {
          2,
          "",
          "zenka: unknown option '--bogus'\nUsage: zenka [QT-OPTION]... [PROJECT.in]\n"
-         "       zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]\nTry 'zenka "
-         "--help'"},
+         "       zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4]\n"
+         "       zenka --site-pdf DATA --template T.in [OPTION]...\nTry 'zenka --help'"},
         {{"-x"}, Action::Exit, 2, "", "unknown option '-x'"},
         {{"-platform"}, Action::Exit, 2, "", "'-platform' needs a value"},
         // Qt's options in their forms, the platform's service switches and a file name: the
@@ -87,6 +87,51 @@ TEST(CommandLine, HelpVersionAndMistakesEndBeforeTheGuiStarts) {
         {{"--export-pdf", "a.in", "--export-pdf", "b.in"}, Action::Exit, 2, "", "one project"},
         {{"--export-pdf", "a.in", "-o", " "}, Action::Exit, 2, "", "a blank file name"},
         {{"--export-pdf", "a.in", "--bogus"}, Action::Exit, 2, "", "unknown argument '--bogus'"},
+        // The site summary's, likewise.
+        {{"--site-pdf", "--help"}, Action::Exit, 0, "--required Q", ""},
+        {{"--help", "--site-pdf=d.ags"}, Action::Exit, 0, "--capacity KIND", ""},
+        {{"--site-pdf", "d.ags"},
+         Action::Exit,
+         2,
+         "",
+         "zenka: --site-pdf needs --template\nUsage: zenka --site-pdf DATA --template T.in"},
+        {{"--site-pdf", "d.ags", "--export-pdf", "p.in"}, Action::Exit, 2, "", "one at a time"},
+        {{"--site-pdf", "d.ags", "--template"}, Action::Exit, 2, "", "'--template' needs a file"},
+        {{"--site-pdf", "d.ags", "--template", "t.in", "--required", "-5"},
+         Action::Exit,
+         2,
+         "",
+         "'--required' needs a capacity greater than 0, not '-5'"},
+        {{"--site-pdf", "d.ags", "--template", "t.in", "--required", "1e999"},
+         Action::Exit,
+         2,
+         "",
+         "not '1e999'"},
+        {{"--site-pdf", "d.ags", "--template", "t.in", "--required", "9", "--capacity", "peak"},
+         Action::Exit,
+         2,
+         "",
+         "davisson, allowable or ultimate, not 'peak'"},
+        {{"--site-pdf", "d.ags", "--template", "t.in", "--capacity", "ultimate"},
+         Action::Exit,
+         2,
+         "",
+         "'--capacity' goes with --required"},
+        {{"--site-pdf", "d.ags", "--template", "t.in", "--n-factor", "0"},
+         Action::Exit,
+         2,
+         "",
+         "greater than 0 and at most 10, not '0'"},
+        {{"--site-pdf", "d.ags", "--template", "t.in", "--borehole", " "},
+         Action::Exit,
+         2,
+         "",
+         "'--borehole' has an empty name"},
+        {{"--site-pdf", "d.ags", "--site-pdf", "e.ags", "--template", "t.in"},
+         Action::Exit,
+         2,
+         "",
+         "one data file"},
     };
     for (const Case& c : cases) {
         std::string trace;
@@ -118,6 +163,29 @@ TEST(CommandLine, TheExportsOptionsAreKept) {
     EXPECT_EQ(q.line.paper, "");
 }
 
+TEST(CommandLine, TheSiteSummarysOptionsAreKept) {
+    const Parsed p =
+        parse({"--site-pdf=bridge site.xml", "--template", "t.in", "--soil-map=m.csv", "--borehole",
+               "B-1", "--borehole=B-7", "--n-factor", "1.25", "--required", "150",
+               "--capacity=Davisson", "-o", "s.pdf", "--paper", "Letter"});
+    ASSERT_EQ(p.line.action, Action::SitePdf) << p.err;
+    EXPECT_EQ(p.line.input, "bridge site.xml");
+    EXPECT_EQ(p.line.templateFile, "t.in");
+    EXPECT_EQ(p.line.soilMap, "m.csv");
+    EXPECT_EQ(p.line.boreholes, (std::vector<std::string>{"B-1", "B-7"}));
+    EXPECT_EQ(p.line.nFactor, 1.25);
+    EXPECT_EQ(p.line.required, 150);
+    EXPECT_EQ(p.line.capacity, "davisson");
+    EXPECT_EQ(p.line.output, "s.pdf");
+    EXPECT_EQ(p.line.paper, "letter");
+    // Without --required: no Q, the default kind.
+    const Parsed q = parse({"--template", "t.in", "--site-pdf", "d.ags"});
+    ASSERT_EQ(q.line.action, Action::SitePdf) << q.err;
+    EXPECT_FALSE(q.line.required);
+    EXPECT_EQ(q.line.capacity, "allowable");
+    EXPECT_EQ(q.line.nFactor, 1.0);
+}
+
 TEST(CommandLine, NamesThatAreNoOptionAreProjects) {
     const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
         {{"bridge.in"}, {"bridge.in"}},
@@ -144,6 +212,8 @@ TEST(CommandLine, TheProgramAnswersWithoutADisplay) {
         {"-h", 0, "Usage: zenka"},
         {"--version", 0, "zenka " ZENKA_VERSION},
         {"--export-pdf --help", 0, "Usage: zenka --export-pdf"},
+        {"--site-pdf --help", 0, "Usage: zenka --site-pdf"},
+        {"--site-pdf x.ags", 2, ""},
         {"--no-such-option", 2, ""},
     };
     for (const Case& c : cases) {

@@ -56,6 +56,8 @@ TEST_F(MainFrameTest, MenusToolbarAndCaptionsAreThoseOfTheProgram) {
           {"Save &As...", "Save the active document with a new name", 0},
           {"", "", 0},
           {"&Import Boring Log...", "Import a boring log from a DIGGS, AGS4 or CSV file", 0},
+          {"Site S&ummary...",
+           "The pile length each borehole of a data file needs, on this project, as one PDF", 0},
           {"", "", 0},
           {"&Export Report as PDF...",
            "Run the analysis and write its report and graphs as one PDF file", 0},
