@@ -68,7 +68,9 @@ public:
 
 bool readSoilMap(const std::string& path, SoilMap& map, Shell& shell) {
     std::string bytes;
-    if (const FileResult r = readWholeFile(path, bytes); !r.ok) {
+    // A fifo or device is no soil map: refused before it is read, never taken as an empty map.
+    const ReadLimits limits{std::size_t{16} << 20, true, "a soil map"};
+    if (const FileResult r = readWholeFile(path, bytes, limits); !r.ok) {
         shell.showMessage(r.message, MessageKind::Warning);
         return false;
     }

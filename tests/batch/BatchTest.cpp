@@ -15,6 +15,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -856,6 +857,13 @@ TEST_F(BatchTest, SoilMapsAreReadStrictly) {
             EXPECT_EQ(r.err, map + ":" + c.err + "\n");
         }
     }
+    // A fifo is refused at once, never read as an empty map.
+    const std::string fifo = dir.file("map.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const Result r = runBatch({"--import", ags, "--template", templ, "--soil-map", fifo, "--outdir",
+                               dir.path(), "--no-run", "-q"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, fifo + " is not a regular file.\nIt is a fifo; only a file can be read.\n");
 }
 
 TEST_F(BatchTest, ImportingNamedBoreholesPrintsOnlyTheirProblems) {
