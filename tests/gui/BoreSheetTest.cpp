@@ -267,9 +267,9 @@ TEST_F(BoreSheetTest, OpeningTheEditorKeepsAWaterTableNotYetStored) {
     doc.waterTable = -3;
     doc.notifyChanged();
     doc.SetModified(false);
-    field("waterTable")->setText(qs("8")); // as if no keystroke had stored it
-    withEditor([&](CBoreSheet&) { EXPECT_EQ(text("waterTable"), qs("8")); }, false);
-    EXPECT_EQ(text("waterTable"), qs("8"));
+    field("waterTable")->setText(qs("-8")); // as if no keystroke had stored it
+    withEditor([&](CBoreSheet&) { EXPECT_EQ(text("waterTable"), qs("-8")); }, false);
+    EXPECT_EQ(text("waterTable"), qs("-8"));
     EXPECT_EQ(doc.waterTable, -8);
     EXPECT_TRUE(doc.IsModified());
 }
