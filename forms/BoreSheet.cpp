@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyle>
@@ -430,9 +431,23 @@ CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, GuiShell& shell, QW
     buttons->setObjectName(QStringLiteral("buttons"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CBoreSheet::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CBoreSheet::reject);
+    // On a small or enlarged screen the pages scroll; OK and Cancel stay in sight below them.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("pagesArea"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(tabs_);
+    // A field that gets the focus otherwise than by Tab (a refusal, Enter) comes into sight too.
+    connect(qApp, &QApplication::focusChanged, scroll, [scroll](QWidget*, QWidget* now) {
+        if (now && scroll->widget()->isAncestorOf(now)) scroll->ensureWidgetVisible(now);
+    });
     auto* column = new QVBoxLayout(this);
-    column->addWidget(tabs_);
+    column->addWidget(scroll, 1);
     column->addWidget(buttons);
+    const QMargins margins = column->contentsMargins();
+    fitToScreen(this, QSize(tabs_->sizeHint().width() + margins.left() + margins.right(),
+                            tabs_->sizeHint().height() + column->spacing() +
+                                buttons->sizeHint().height() + margins.top() + margins.bottom()));
 }
 
 void CBoreSheet::pageChanged(int index) {
