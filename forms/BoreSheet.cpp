@@ -340,31 +340,30 @@ bool CBlowPage::pasteRows(int entry, const QString& text) {
     }
     if (parsed.rows.empty()) return false;
     // The rows typed so far go in first; a field they would refuse stops the paste.
-    if (!readFields()) return false;
-    for (int k = 0; k < kPageEntries; ++k)
-        log_.setEntry(firstEntry() + k, entries_[static_cast<std::size_t>(k)]);
+    if (!storeFields()) return false;
     pastes_.paste(log_, entry, parsed.rows);
     enterPage();
     if (focused) focused->setFocus(Qt::OtherFocusReason);
     return true;
 }
 
-bool CBlowPage::undoPaste() {
-    if (!pastes_.canUndo()) return false;
-    // What was typed since goes in first, so that only the pasted entries go back.
+bool CBlowPage::storeFields() {
     if (!readFields()) return false;
     for (int k = 0; k < kPageEntries; ++k)
         log_.setEntry(firstEntry() + k, entries_[static_cast<std::size_t>(k)]);
+    return true;
+}
+
+bool CBlowPage::undoPaste() {
+    // What was typed since goes in first, so that only the pasted entries go back.
+    if (!pastes_.canUndo() || !storeFields()) return false;
     pastes_.undo(log_);
     enterPage();
     return true;
 }
 
 bool CBlowPage::redoPaste() {
-    if (!pastes_.canRedo()) return false;
-    if (!readFields()) return false;
-    for (int k = 0; k < kPageEntries; ++k)
-        log_.setEntry(firstEntry() + k, entries_[static_cast<std::size_t>(k)]);
+    if (!pastes_.canRedo() || !storeFields()) return false;
     pastes_.redo(log_);
     enterPage();
     return true;

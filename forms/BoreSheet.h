@@ -68,6 +68,9 @@ private:
     // Entry number of the row the field belongs to, or 0.
     int rowOf(const QObject* field) const;
     bool readFields();
+    // The fields into the page's slice of the working log; false, after the message, when a
+    // field holds no number of its kind.
+    bool storeFields();
     void writeFields();
 
     int index_;
