@@ -434,6 +434,26 @@ TEST_F(MainFormTest, OpeningAFileShowsItAndLeavesTheProjectUnmodified) {
     EXPECT_TRUE(doc.IsModified());
 }
 
+TEST_F(MainFormTest, TheWaterTableKeepsItsSignThroughTheFile) {
+    // Below, above and at the ground: typed, saved in the file's fixed format, opened again.
+    TempDir dir;
+    fillWorkedCase(doc);
+    doc.notifyChanged();
+    const std::pair<const char*, const char*> cases[] = {{"-5.85", "watertable=         -5.8500"},
+                                                         {"2", "watertable=          2.0000"},
+                                                         {"0", "watertable=          0.0000"}};
+    for (const auto& [typed, stored] : cases) {
+        type("waterTable", typed);
+        shell.saveChoices.push_back(dir.file("w.in"));
+        frame->onFileSaveAs();
+        EXPECT_NE(readFile(dir.file("w.in")).find(stored), std::string::npos) << typed;
+        frame->onFileNew();
+        shell.openChoices.push_back(dir.file("w.in"));
+        frame->onFileOpen();
+        EXPECT_EQ(text("waterTable"), qs(typed));
+    }
+}
+
 TEST_F(MainFormTest, SaveStoresWhatWasTypedLast) {
     TempDir dir;
     fillWorkedCase(doc);
