@@ -64,7 +64,8 @@ public:
 } // namespace
 
 CMainFrame::CMainFrame(CPelbrinDoc& doc, AnalysisState& state, GuiShell& shell, QWidget* parent)
-    : QMainWindow(parent), doc_(doc), state_(state), shell_(shell), graphs_(doc, state, shell) {
+    : QMainWindow(parent), doc_(doc), state_(state), shell_(shell), graphs_(doc, state, shell),
+      history_(doc) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(programIcon());
     // Start-up of the window, in this order.
@@ -91,7 +92,15 @@ CMainFrame::CMainFrame(CPelbrinDoc& doc, AnalysisState& state, GuiShell& shell, 
     view_->loadStep();
     doc_.SetModified(false);
     listenerId_ = doc_.addChangedListener([this] { updateCaption(); });
-    doc_.setModifiedListener([this] { updateCaption(); });
+    doc_.setModifiedListener([this] {
+        // The mark goes off when the project is written (or replaced, which clears the steps).
+        if (!doc_.IsModified()) history_.saved();
+        updateCaption();
+    });
+    history_.clear();
+    view_->setHistory(&history_);
+    history_.setListener([this] { showEditSteps(); });
+    showEditSteps();
     updateCaption();
     setAcceptDrops(true);
     // 4. Typing starts in the project number.
@@ -114,6 +123,8 @@ CMainFrame::CMainFrame(CPelbrinDoc& doc, AnalysisState& state, GuiShell& shell, 
 CMainFrame::~CMainFrame() {
     doc_.removeChangedListener(listenerId_);
     doc_.setModifiedListener(nullptr);
+    history_.setListener(nullptr);
+    view_->setHistory(nullptr);
 }
 
 QAction* CMainFrame::addCommand(QMenu* menu, const char* text, const char* prompt,
@@ -165,6 +176,8 @@ void CMainFrame::buildMenus() {
         addCommand(file, "E&xit", "Quit the application; prompts to save documents", nullptr);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    buildEditMenu();
+
     QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     QAction* toolbar = new QAction(QStringLiteral("&Toolbar"), this);
     toolbar->setObjectName(QStringLiteral("toggleToolbar"));
@@ -191,8 +204,43 @@ void CMainFrame::buildMenus() {
                               "Display program information, version number and copyright",
                               &CMainFrame::onAppAbout);
 
-    for (QMenu* menu : {file, viewMenu, zenkaMenu, window, help})
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
         connect(menu, &QMenu::aboutToHide, this, &CMainFrame::showIdle);
+}
+
+void CMainFrame::buildEditMenu() {
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    undoAction_ =
+        addCommand(edit, "&Undo", "Undo the last change of the project", &CMainFrame::onEditUndo);
+    undoAction_->setObjectName(QStringLiteral("undoAction"));
+    undoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    redoAction_ = addCommand(edit, "&Redo", "Redo the change last undone", &CMainFrame::onEditRedo);
+    redoAction_->setObjectName(QStringLiteral("redoAction"));
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+}
+
+void CMainFrame::showEditSteps() {
+    const auto text = [](const char* verb, const std::string& step) {
+        QString shown = QString::fromLatin1(verb);
+        if (!step.empty()) shown += QLatin1Char(' ') + QString::fromStdString(step);
+        return shown;
+    };
+    undoAction_->setText(text("&Undo", history_.undoName()));
+    undoAction_->setEnabled(history_.canUndo());
+    redoAction_->setText(text("&Redo", history_.redoName()));
+    redoAction_->setEnabled(history_.canRedo());
+}
+
+void CMainFrame::onEditUndo() {
+    history_.undo();
+    updateCaption();
+}
+
+void CMainFrame::onEditRedo() {
+    history_.redo();
+    updateCaption();
 }
 
 void CMainFrame::buildToolBar() {
@@ -276,7 +324,10 @@ void CMainFrame::updateCaption() {
 
 bool CMainFrame::openProjectFile(const QString& path, const QStringList& others) {
     const bool opened = OpenProjectFile(doc_, shell_, QFile::encodeName(path).toStdString());
-    if (opened) rememberProject();
+    if (opened) {
+        history_.clear();
+        rememberProject();
+    }
     updateCaption();
     if (opened && !others.isEmpty())
         shell_.showMessage("One project opens at a time; not opened: " +
@@ -351,12 +402,18 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::onFileNew() {
-    if (NewProject(doc_, shell_)) view_->hideVariableControls();
+    if (NewProject(doc_, shell_)) {
+        view_->hideVariableControls();
+        history_.clear();
+    }
     updateCaption();
 }
 
 void CMainFrame::onFileOpen() {
-    if (OpenProject(doc_, shell_)) rememberProject();
+    if (OpenProject(doc_, shell_)) {
+        history_.clear();
+        rememberProject();
+    }
     updateCaption();
 }
 
@@ -375,7 +432,7 @@ void CMainFrame::onFileSaveAs() {
 void CMainFrame::onFileImport() {
     // What the form holds is kept where the import does not replace it.
     view_->storeStep();
-    ImportBoringLog(doc_, shell_, this);
+    history_.record("Import", [this] { ImportBoringLog(doc_, shell_, this); });
     updateCaption();
 }
 

@@ -4,6 +4,7 @@
 // one of the project's commands, run through the Shell.
 
 #include "graphs/GraphCommand.h"
+#include "model/ProjectHistory.h"
 
 #include <QMainWindow>
 
@@ -49,6 +50,10 @@ public:
     bool openProjectFile(const QString& path, const QStringList& others = {});
     // The recent projects, the latest first, as the File menu lists them.
     QStringList recentProjects() const;
+    // The steps Edit > Undo and Redo take back and do again.
+    ProjectHistory& history() { return history_; }
+    QAction* undoAction() const { return undoAction_; }
+    QAction* redoAction() const { return redoAction_; }
 
 public slots:
     void onFileNew();
@@ -65,6 +70,8 @@ public slots:
     void onGraphPileData(); // the toolbar: the form is stored first
     void onCascadeViews();  // the Window menu
     void onAppAbout();
+    void onEditUndo();
+    void onEditRedo();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,12 +93,18 @@ private:
     // After a project was opened or saved under a name: that name heads the recent projects.
     void rememberProject();
     void showRecentProjects();
+    void buildEditMenu();
+    // Undo and Redo name their step, and are off when there is none.
+    void showEditSteps();
     void openRecentProject(int index);
 
     CPelbrinDoc& doc_;
     AnalysisState& state_;
     GuiShell& shell_;
     CGraphSet graphs_;
+    ProjectHistory history_;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     CPelbrinView* view_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QAction* newAction_ = nullptr;

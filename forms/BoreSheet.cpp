@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyle>
@@ -130,8 +131,9 @@ QCompleter* soilCompleter(QWidget* page) {
 
 } // namespace
 
-CBlowPage::CBlowPage(int index, WorkingLog& log, GuiShell& shell, bool english, QWidget* parent)
-    : QWidget(parent), index_(index), log_(log), shell_(shell) {
+CBlowPage::CBlowPage(int index, WorkingLog& log, PasteHistory& pastes, GuiShell& shell,
+                     bool english, QWidget* parent)
+    : QWidget(parent), index_(index), log_(log), pastes_(pastes), shell_(shell) {
     setObjectName(QStringLiteral("blowPage%1").arg(index + 1));
     auto* page = new QVBoxLayout(this);
     auto* columns = new QHBoxLayout;
@@ -294,8 +296,21 @@ bool CBlowPage::eventFilter(QObject* watched, QEvent* event) {
     const bool paste = keyEvent->matches(QKeySequence::Paste);
     const bool copy = keyEvent->matches(QKeySequence::Copy);
     const int row = rowOf(watched);
-    if ((!paste && !copy) || row == 0) return QWidget::eventFilter(watched, event);
+    if (row == 0) return QWidget::eventFilter(watched, event);
     auto* field = static_cast<QLineEdit*>(watched);
+    // Undo and redo: the field's own typing first, then the pastes.
+    const QKeyCombination combo = keyEvent->keyCombination();
+    const bool undo = keyEvent->matches(QKeySequence::Undo);
+    const bool redo = keyEvent->matches(QKeySequence::Redo) ||
+                      combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+                      combo == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+    if ((undo && !field->isUndoAvailable() && pastes_.canUndo()) ||
+        (redo && !field->isRedoAvailable() && pastes_.canRedo())) {
+        event->accept();
+        if (key) undo ? undoPaste() : redoPaste();
+        return true;
+    }
+    if (!paste && !copy) return QWidget::eventFilter(watched, event);
     const QString clip = QGuiApplication::clipboard()->text();
     // A single value, or a text selection to copy, is the field's own business.
     const bool ours = paste ? !isSingleValue(clip.toStdString()) : !field->hasSelectedText();
@@ -325,12 +340,32 @@ bool CBlowPage::pasteRows(int entry, const QString& text) {
     }
     if (parsed.rows.empty()) return false;
     // The rows typed so far go in first; a field they would refuse stops the paste.
+    if (!storeFields()) return false;
+    pastes_.paste(log_, entry, parsed.rows);
+    enterPage();
+    if (focused) focused->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool CBlowPage::storeFields() {
     if (!readFields()) return false;
     for (int k = 0; k < kPageEntries; ++k)
         log_.setEntry(firstEntry() + k, entries_[static_cast<std::size_t>(k)]);
-    zenka::applyPastedRows(log_, entry, parsed.rows);
+    return true;
+}
+
+bool CBlowPage::undoPaste() {
+    // What was typed since goes in first, so that only the pasted entries go back.
+    if (!pastes_.canUndo() || !storeFields()) return false;
+    pastes_.undo(log_);
     enterPage();
-    if (focused) focused->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool CBlowPage::redoPaste() {
+    if (!pastes_.canRedo() || !storeFields()) return false;
+    pastes_.redo(log_);
+    enterPage();
     return true;
 }
 
@@ -383,7 +418,7 @@ CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, GuiShell& shell, QW
 
     tabs_ = new QTabWidget(this);
     for (std::size_t i = 0; i < pages_.size(); ++i)
-        pages_[i] = new CBlowPage(static_cast<int>(i), log_, shell, english, tabs_);
+        pages_[i] = new CBlowPage(static_cast<int>(i), log_, pastes_, shell, english, tabs_);
     for (CBlowPage* p : pages_) tabs_->addTab(p, p->title());
     pages_[0]->enterPage();
     tabs_->setCurrentIndex(0);
@@ -395,9 +430,23 @@ CBoreSheet::CBoreSheet(CPelbrinDoc& doc, CPelbrinView& view, GuiShell& shell, QW
     buttons->setObjectName(QStringLiteral("buttons"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CBoreSheet::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CBoreSheet::reject);
+    // On a small or enlarged screen the pages scroll; OK and Cancel stay in sight below them.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("pagesArea"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(tabs_);
+    // A field that gets the focus otherwise than by Tab (a refusal, Enter) comes into sight too.
+    connect(qApp, &QApplication::focusChanged, scroll, [scroll](QWidget*, QWidget* now) {
+        if (now && scroll->widget()->isAncestorOf(now)) scroll->ensureWidgetVisible(now);
+    });
     auto* column = new QVBoxLayout(this);
-    column->addWidget(tabs_);
+    column->addWidget(scroll, 1);
     column->addWidget(buttons);
+    const QMargins margins = column->contentsMargins();
+    fitToScreen(this, QSize(tabs_->sizeHint().width() + margins.left() + margins.right(),
+                            tabs_->sizeHint().height() + column->spacing() +
+                                buttons->sizeHint().height() + margins.top() + margins.bottom()));
 }
 
 void CBoreSheet::pageChanged(int index) {

@@ -27,8 +27,10 @@ inline constexpr const char* kDiscardLogQuestion = "Discard the changes to the b
 class CBlowPage : public QWidget {
     Q_OBJECT
 public:
-    // Page `index` (0 to 4) shows entries index * 45 + 1 to index * 45 + 45 of `log`.
-    CBlowPage(int index, WorkingLog& log, GuiShell& shell, bool english, QWidget* parent);
+    // Page `index` (0 to 4) shows entries index * 45 + 1 to index * 45 + 45 of `log`. `pastes`:
+    // the sheet's pastes, which every page can take back.
+    CBlowPage(int index, WorkingLog& log, PasteHistory& pastes, GuiShell& shell, bool english,
+              QWidget* parent);
 
     QString title() const;
     int firstEntry() const { return index_ * kPageEntries + 1; }
@@ -49,6 +51,11 @@ public:
     // The rows Ctrl+C copies from entry `entry`: down to the end-of-log entry or the page's last
     // row; empty, after the field's message, when one of their fields holds no number.
     std::vector<LogEntry> rowsFrom(int entry);
+    // Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y) in a field with no typing of its own to take back:
+    // the latest paste is taken back, or done again. False when there was none, or the page's
+    // fields were refused.
+    bool undoPaste();
+    bool redoPaste();
 
     QLineEdit* depthField(int entry) const;
     QLineEdit* blowCountField(int entry) const;
@@ -61,10 +68,14 @@ private:
     // Entry number of the row the field belongs to, or 0.
     int rowOf(const QObject* field) const;
     bool readFields();
+    // The fields into the page's slice of the working log; false, after the message, when a
+    // field holds no number of its kind.
+    bool storeFields();
     void writeFields();
 
     int index_;
     WorkingLog& log_;
+    PasteHistory& pastes_;
     GuiShell& shell_;
     std::array<LogEntry, kPageEntries> entries_{};
     std::array<QLineEdit*, kPageEntries> depths_{};
@@ -94,6 +105,7 @@ private:
     CPelbrinView& view_;
     GuiShell& shell_;
     WorkingLog log_;
+    PasteHistory pastes_;
     QTabWidget* tabs_;
     std::array<CBlowPage*, 5> pages_{};
     int current_ = 0;

@@ -228,6 +228,32 @@ LogEdit applyPastedRows(WorkingLog& log, int first, const std::vector<LogEntry>&
     return LogEdit::Done;
 }
 
+LogEdit PasteHistory::paste(WorkingLog& log, int first, const std::vector<LogEntry>& rows) {
+    Step step{first, {}, rows};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        step.before.push_back(log.entry(first + static_cast<int>(i)));
+    const LogEdit done = applyPastedRows(log, first, rows);
+    if (done != LogEdit::Done || rows.empty()) return done;
+    steps_.resize(index_);
+    steps_.push_back(std::move(step));
+    index_ = steps_.size();
+    return done;
+}
+
+int PasteHistory::undo(WorkingLog& log) {
+    if (!canUndo()) return 0;
+    const Step& step = steps_[--index_];
+    applyPastedRows(log, step.first, step.before);
+    return step.first;
+}
+
+int PasteHistory::redo(WorkingLog& log) {
+    if (!canRedo()) return 0;
+    const Step& step = steps_[index_++];
+    applyPastedRows(log, step.first, step.after);
+    return step.first;
+}
+
 std::string rowsText(const std::vector<LogEntry>& rows) {
     std::string out;
     for (const LogEntry& e : rows)

@@ -90,6 +90,29 @@ bool isSingleValue(std::string_view text);
 std::string pasteMessage(const PastedRows& parsed, int first);
 // Writes the rows as entries first, first + 1, ...; nothing when they would pass entry 225.
 LogEdit applyPastedRows(WorkingLog& log, int first, const std::vector<LogEntry>& rows);
+// The editor's pastes of rows, to take back and do again in order: each keeps the entries it
+// replaced and the ones it wrote, so typing elsewhere in the log since stays as it is.
+class PasteHistory {
+public:
+    // Writes the rows as applyPastedRows does and keeps the paste; nothing when it is refused.
+    LogEdit paste(WorkingLog& log, int first, const std::vector<LogEntry>& rows);
+    bool canUndo() const { return index_ > 0; }
+    bool canRedo() const { return index_ < steps_.size(); }
+    // Puts back the entries the latest paste replaced, or writes the rows of the paste last
+    // undone again; the paste's first entry, 0 when there was none.
+    int undo(WorkingLog& log);
+    int redo(WorkingLog& log);
+
+private:
+    struct Step {
+        int first = 0;
+        std::vector<LogEntry> before;
+        std::vector<LogEntry> after;
+    };
+    std::vector<Step> steps_;
+    std::size_t index_ = 0;
+};
+
 // Tab-separated rows with LF line ends, numbers as the fields show them.
 std::string rowsText(const std::vector<LogEntry>& rows);
 

@@ -38,9 +38,9 @@ template <std::size_t N> constexpr int radioCode(const std::array<int, N>& radio
 }
 
 // Where the form keeps a field's value. A number array is a row of numbered controls.
-using FormSlot = std::variant<
-    std::string FormValues::*, double FormValues::*, std::array<double, kDocLengths> FormValues::*,
-    std::array<double, kDocWidths> FormValues::*, int FormValues::*, bool FormValues::*>;
+using FormSlot = std::variant<std::string FormValues::*, double FormValues::*,
+                              std::array<double, kDocLengths> FormValues::*,
+                              std::array<double, kDocWidths> FormValues::*, int FormValues::*>;
 // The project value a field is copied to and from as it stands.
 using DocSlot = std::variant<std::monostate, std::string CPelbrinDoc::*, double CPelbrinDoc::*,
                              std::array<double, kDocLengths> CPelbrinDoc::*,
@@ -53,8 +53,7 @@ enum class Conversion {
     AnalysisRadio, // stored by the analysis layout
     ShapeRadio,    // stored by the shape layout
     PipeEndRadio,  // Open End loads as Open End, anything else as Closed End
-    WaterTable,    // the project's signed height becomes a magnitude and the above-ground flag
-    WithWaterTable, // the above-ground flag: loaded and stored by the water table's row
+    WaterTable,    // the project's signed height as it is, without a negative zero
 };
 
 struct FormField {
@@ -110,8 +109,7 @@ inline constexpr FormField kFormFields[] = {
     {"length", "Pile Length", &FormValues::lengths, &CPelbrinDoc::pileLengths, Conversion::Copy, 0,
      kMillion, kOfferedLengths},
     {"pipeEndRadios", "Type of Pipe Pile", &FormValues::pipeEndIndex, {}, Conversion::PipeEndRadio},
-    {"waterTable", "Water Table Height", &FormValues::waterMagnitude, {}, Conversion::WaterTable},
-    {"aboveGround", "Above GSE", &FormValues::aboveGround, {}, Conversion::WithWaterTable},
+    {"waterTable", "Water Table Height", &FormValues::waterTable, {}, Conversion::WaterTable},
 };
 
 // The row of a control, by its object name (a numbered control by the name of its row).

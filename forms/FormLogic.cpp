@@ -90,11 +90,8 @@ FormValues loadFormValues(const CPelbrinDoc& doc) {
                 kPipeEndRadios, doc.pipeEnd == PipeEnd::Open ? PipeEnd::Open : PipeEnd::Closed);
             break;
         case Conversion::WaterTable:
-            v.aboveGround = doc.waterTable > 0;
-            // 0 - x rather than -x: a new project's 0 shows as "0", not "-0".
-            v.waterMagnitude = v.aboveGround ? doc.waterTable : 0.0 - doc.waterTable;
-            break;
-        case Conversion::WithWaterTable:
+            // + 0.0 turns a negative zero into 0: a water table at the ground shows as "0".
+            v.waterTable = doc.waterTable + 0.0;
             break;
         }
     }
@@ -111,17 +108,23 @@ void storeFormValues(const FormValues& v, CPelbrinDoc& doc) {
             doc.pipeEnd = radioCode(kPipeEndRadios, v.pipeEndIndex);
             break;
         case Conversion::WaterTable:
-            doc.waterTable = v.aboveGround ? v.waterMagnitude : 0.0 - v.waterMagnitude;
+            // Typed "-0" is written "0.0000", as older files hold it.
+            doc.waterTable = v.waterTable + 0.0;
             break;
         case Conversion::UnitRadio:     // the unit handlers
         case Conversion::AnalysisRadio: // the analysis layout
         case Conversion::ShapeRadio:    // the shape layout
-        case Conversion::WithWaterTable:
             break;
         }
     }
     doc.lengthCount = leadingNonZero(doc.pileLengths);
     doc.widthCount = leadingNonZero(doc.pileWidths);
+}
+
+bool numberUnderway(std::string_view text) {
+    for (const std::string_view start : {"-", "+", ".", "-.", "+."})
+        if (text == start) return true;
+    return false;
 }
 
 std::string numberRangeMessage(double low, double high) {

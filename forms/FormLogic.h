@@ -23,8 +23,7 @@ struct FormValues {
     std::string boringDate;
     std::string boringNumber;
     std::string station;
-    double waterMagnitude = 0;
-    bool aboveGround = false;
+    double waterTable = 0;  // signed as the project holds it: + above the ground, - below
     int analysisIndex = -1; // 0 specific lengths, 1 range
     std::array<double, kDocLengths> lengths{};
     double minLength = 0;
@@ -42,7 +41,7 @@ struct FormValues {
     bool operator==(const FormValues&) const = default;
 };
 
-// Document to form. The water table becomes a magnitude and the above-ground flag.
+// Document to form.
 FormValues loadFormValues(const CPelbrinDoc& doc);
 
 // Form to document, without the unit system, the shape and the analysis type (those belong to
@@ -55,6 +54,10 @@ template <std::size_t N> int leadingNonZero(const std::array<double, N>& values)
     while (n < static_cast<int>(N) && values[static_cast<std::size_t>(n)] != 0) ++n;
     return n;
 }
+
+// True for what a number field holds while a number is being typed into it but is none yet: a
+// sign or a decimal point alone.
+bool numberUnderway(std::string_view text);
 
 // The field messages, with their bounds written as "%.15g" writes them.
 std::string numberRangeMessage(double low, double high);

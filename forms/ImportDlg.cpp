@@ -74,8 +74,8 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
     layout->addWidget(makeOptionsBox(), 2, 1);
     layout->addWidget(makeProblemBox(), 3, 0, 1, 2);
     layout->addLayout(makeButtonRow(), 4, 0, 1, 2);
-    layout->setColumnStretch(0, 3);
-    layout->setColumnStretch(1, 2);
+    layout->setColumnStretch(0, 1);
+    layout->setColumnStretch(1, 1);
     layout->setRowStretch(1, 2);
     layout->setRowStretch(2, 4);
     layout->setRowStretch(3, 1);
@@ -91,7 +91,7 @@ CImportDlg::CImportDlg(const DataFile& file, const std::string& path, int projec
         }
     if (!summaries.empty()) boreholes_->setCurrentCell(first, 0);
 
-    fitToScreen(this, QSize(1180, 880));
+    fitToScreen(this, QSize(1240, 880));
 }
 
 QLabel* CImportDlg::makeFileLabel(const std::string& path) {
@@ -345,8 +345,10 @@ void CImportDlg::fillClassifications() {
         });
         classes_->setCellWidget(r, 3, combo);
     }
+    // The code boxes are the choice to make: whole, as wide as their names. The proposal beside
+    // them gives way (its tool tip holds it whole).
     classes_->resizeColumnsToContents();
-    classes_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    classes_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
 }
 
 void CImportDlg::rebuild() {

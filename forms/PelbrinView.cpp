@@ -4,13 +4,14 @@
 #include "forms/FieldText.h"
 #include "graphs/GuiShell.h"
 #include "model/PelbrinDoc.h"
+#include "model/ProjectHistory.h"
 
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
+#include <cctype>
 #include <initializer_list>
 #include <type_traits>
 #include <variant>
@@ -120,6 +122,7 @@ QLineEdit* CPelbrinView::makeText(const char* name) {
     edit->setObjectName(QString::fromLatin1(name));
     edit->setValidator(new TextLimit(edit, formField(name)->maxChars));
     edit->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
+    edit->installEventFilter(this);
     connect(edit, &QLineEdit::textEdited, this, &CPelbrinView::edited);
     return edit;
 }
@@ -130,6 +133,7 @@ QLineEdit* CPelbrinView::makeNumber(const char* row, int number) {
     if (number > 0) name += QString::number(number);
     edit->setObjectName(name);
     edit->setFixedWidth(fontMetrics().averageCharWidth() * 12);
+    edit->installEventFilter(this);
     const int offered = formField(row)->offered;
     if (offered == 0 || number <= offered)
         connect(edit, &QLineEdit::textEdited, this, &CPelbrinView::edited);
@@ -175,8 +179,10 @@ QWidget* CPelbrinView::buildUnitsBox() {
     unitRow->addWidget(english);
     unitRow->addWidget(metric);
     unitRow->addStretch();
-    connect(english, &QRadioButton::clicked, this, [this] { unitClicked(Units::English); });
-    connect(metric, &QRadioButton::clicked, this, [this] { unitClicked(Units::Metric); });
+    connect(english, &QRadioButton::clicked, this,
+            [this] { recordChange("Unit Switch", [this] { unitClicked(Units::English); }); });
+    connect(metric, &QRadioButton::clicked, this,
+            [this] { recordChange("Unit Switch", [this] { unitClicked(Units::Metric); }); });
     return unitsBox;
 }
 
@@ -209,15 +215,15 @@ void CPelbrinView::buildIdentification(QVBoxLayout* column) {
     boringGrid->addWidget(new QLabel(QStringLiteral("Station Number and Offset:"), boringBox), 2,
                           0);
     boringGrid->addWidget(station_, 2, 1, 1, 2);
-    auto* waterCaption =
-        new QLabel(QStringLiteral("Water Table Height relative to Ground Surface"), boringBox);
+    // Signed, as the project holds it. No unit: a unit switch keeps the number as typed.
+    auto* waterCaption = new QLabel(
+        QStringLiteral("Water Table Height relative to Ground Surface (+ above, - below)"),
+        boringBox);
+    waterCaption->setObjectName(QStringLiteral("waterTableCaption"));
     waterCaption->setWordWrap(true);
+    waterCaption->setBuddy(waterTable_);
     boringGrid->addWidget(waterCaption, 3, 0, 1, 2);
     boringGrid->addWidget(waterTable_, 3, 2, Qt::AlignRight);
-    // The sign of the water table comes from the project, never from the user.
-    aboveGround_ = new QCheckBox(QStringLiteral("Above GSE"), boringBox);
-    aboveGround_->setObjectName(QStringLiteral("aboveGround"));
-    aboveGround_->hide();
     boringGrid->setColumnStretch(1, 1);
     column->addWidget(boringBox);
 
@@ -245,7 +251,8 @@ QWidget* CPelbrinView::buildAnalysisBox() {
         r->setObjectName(QString::fromLatin1(analysisNames[i]));
         analysis_->addButton(r, i);
         analysisRow->addWidget(r);
-        connect(r, &QRadioButton::clicked, this, &CPelbrinView::analysisLayout);
+        connect(r, &QRadioButton::clicked, this,
+                [this] { recordChange("Analysis Type", [this] { analysisLayout(); }); });
     }
     analysisRow->addStretch();
     analysisColumn->addLayout(analysisRow);
@@ -310,7 +317,8 @@ QWidget* CPelbrinView::buildPileBox() {
         r->setObjectName(QString::fromLatin1(shape.objectName));
         shapes_->addButton(r, i);
         shapeGrid->addWidget(r, i % 2, i / 2);
-        connect(r, &QRadioButton::clicked, this, &CPelbrinView::shapeLayout);
+        connect(r, &QRadioButton::clicked, this,
+                [this] { recordChange("Pile Type", [this] { shapeLayout(); }); });
     }
     pileColumn->addLayout(shapeGrid);
 
@@ -398,8 +406,10 @@ QWidget* CPelbrinView::buildPipeTypeFrame() {
     pipeRow->addWidget(openEnd_);
     pipeRow->addWidget(closedEnd_);
     pipeRow->addStretch();
-    connect(openEnd_, &QRadioButton::clicked, this, [this] { pipeEndClicked(0); });
-    connect(closedEnd_, &QRadioButton::clicked, this, [this] { pipeEndClicked(1); });
+    connect(openEnd_, &QRadioButton::clicked, this,
+            [this] { recordChange("Type of Pipe Pile", [this] { pipeEndClicked(0); }); });
+    connect(closedEnd_, &QRadioButton::clicked, this,
+            [this] { recordChange("Type of Pipe Pile", [this] { pipeEndClicked(1); }); });
     for (QWidget* w : {static_cast<QWidget*>(pipeTypeFrame_), static_cast<QWidget*>(openEnd_),
                        static_cast<QWidget*>(closedEnd_)}) {
         QSizePolicy keep = w->sizePolicy();
@@ -418,8 +428,6 @@ void CPelbrinView::bindFields() {
                 using T = std::remove_reference_t<decltype(values_.*member)>;
                 if constexpr (std::is_same_v<T, int>) {
                     bound.radios = findChild<QButtonGroup*>(name);
-                } else if constexpr (std::is_same_v<T, bool>) {
-                    bound.check = findChild<QCheckBox*>(name);
                 } else if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, double>) {
                     bound.edits.push_back(findChild<QLineEdit*>(name));
                 } else {
@@ -458,9 +466,6 @@ bool CPelbrinView::readField(const BoundField& bound, Refusal& refusal) {
                 const int checked = bound.radios->checkedId();
                 if (checked >= 0 || f.conversion != Conversion::PipeEndRadio) value = checked;
                 return true;
-            } else if constexpr (std::is_same_v<T, bool>) {
-                value = bound.check->isChecked();
-                return true;
             } else if constexpr (std::is_same_v<T, std::string>) {
                 const QString text = bound.edits.front()->text();
                 if (text.size() > f.maxChars)
@@ -492,8 +497,6 @@ void CPelbrinView::writeField(const BoundField& bound) {
             using T = std::remove_cvref_t<decltype(value)>;
             if constexpr (std::is_same_v<T, int>) {
                 checkRadio(bound.radios, value);
-            } else if constexpr (std::is_same_v<T, bool>) {
-                bound.check->setChecked(value);
             } else if constexpr (std::is_same_v<T, std::string>) {
                 QLineEdit* edit = bound.edits.front();
                 edit->setText(fromDocText(value));
@@ -686,12 +689,50 @@ void CPelbrinView::pipeEndClicked(int pipeEndIndex) {
 }
 
 void CPelbrinView::edited() {
-    doc_.SetModified(true);
-    // Only the field being typed in is told of; the others still reach the project.
     const auto* typed = qobject_cast<QLineEdit*>(sender());
-    const auto refusal = readAll();
-    if (refusal && refusal->edit == typed) refuseField(shell_, refusal->edit, refusal->message);
-    storeValues();
+    const auto store = [this, typed] {
+        doc_.SetModified(true);
+        // Only the field being typed in is told of; the others still reach the project. A sign
+        // or a point typed first is a number on its way, told only if a command reads it so.
+        const auto refusal = readAll();
+        if (refusal && refusal->edit == typed && !numberUnderway(typed->text().toStdString()))
+            refuseField(shell_, refusal->edit, refusal->message);
+        storeValues();
+    };
+    if (!typed) return store();
+    // One step per field typed in, whatever the number of keys.
+    const std::string name = typed->objectName().toStdString();
+    std::string rowName = name;
+    while (!rowName.empty() && std::isdigit(static_cast<unsigned char>(rowName.back())))
+        rowName.pop_back();
+    const FormField* row = formField(rowName);
+    std::string label = row ? row->label : name;
+    if (row && rowName.size() < name.size()) label += " " + name.substr(rowName.size());
+    recordChange("Typing in " + label, store, name);
+}
+
+void CPelbrinView::recordChange(const std::string& name, const std::function<void()>& change,
+                                const std::string& group) {
+    if (history_)
+        history_->record(name, change, group);
+    else
+        change();
+}
+
+bool CPelbrinView::eventFilter(QObject* watched, QEvent* event) {
+    // A field would take Ctrl+Z for its own few keys; here it undoes the project's steps, the
+    // field's typing among them, from the Edit menu's keys.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeyCombination combo = key->keyCombination();
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+            combo == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CPelbrinView::focusFirstField() {
@@ -699,8 +740,10 @@ void CPelbrinView::focusFirstField() {
 }
 
 void CPelbrinView::openBoringLog() {
-    CBoreSheet sheet(doc_, *this, shell_, window());
-    shell_.runDialog(sheet);
+    recordChange("Boring Log", [this] {
+        CBoreSheet sheet(doc_, *this, shell_, window());
+        shell_.runDialog(sheet);
+    });
 }
 
 } // namespace zenka

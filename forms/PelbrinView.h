@@ -10,13 +10,13 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 class QAbstractButton;
 class QButtonGroup;
-class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -28,6 +28,7 @@ namespace zenka {
 
 class CPelbrinDoc;
 class GuiShell;
+class ProjectHistory;
 
 class CPelbrinView : public QWidget {
     Q_OBJECT
@@ -61,6 +62,12 @@ public:
     // The boring log editor, modal.
     void openBoringLog();
 
+    // Where the form's changes of the project are kept as steps to undo; none: not kept.
+    void setHistory(ProjectHistory* history) { history_ = history; }
+    // Runs a change of the project as one step of the history (see ProjectHistory::record).
+    void recordChange(const std::string& name, const std::function<void()>& change,
+                      const std::string& group = {});
+
     const FormValues& values() const { return values_; }
     // The unit system whose captions the form shows.
     int shownUnits() const { return radioCode(kUnitRadios, values_.unitIndex); }
@@ -79,7 +86,6 @@ private:
         const FormField* field;
         std::vector<QLineEdit*> edits; // text and number fields, numbered ones in their order
         QButtonGroup* radios = nullptr;
-        QCheckBox* check = nullptr;
     };
 
     void buildControls();
@@ -109,10 +115,12 @@ private:
     void unitClicked(int units);
     void pipeEndClicked(int pipeEndIndex);
     void edited();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     QSize measureFullSize();
 
     CPelbrinDoc& doc_;
     GuiShell& shell_;
+    ProjectHistory* history_ = nullptr;
     int listenerId_ = 0;
     FormValues values_;
     QSize fullSize_;
@@ -126,7 +134,6 @@ private:
     QLineEdit* boringNumber_ = nullptr;
     QLineEdit* station_ = nullptr;
     QLineEdit* waterTable_ = nullptr;
-    QCheckBox* aboveGround_ = nullptr;
 
     QButtonGroup* units_ = nullptr;
     QButtonGroup* analysis_ = nullptr;

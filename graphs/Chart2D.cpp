@@ -513,6 +513,11 @@ void CChart2D::keepReadable(QSize base) {
         width = std::max(width, legend.horizontalAdvance(s.label) + 70);
     for (const QString& cell : content_.titleBlock.cells())
         width = std::max(width, block.horizontalAdvance(cell) + 40);
+    // The axis below needs room for its title beside the vertical axis' numbers and title, or
+    // the chart cuts it short.
+    for (const QAbstractAxis* axis : chart->axes(Qt::Horizontal))
+        width = std::max(
+            width, QFontMetricsF(axis->titleFont()).horizontalAdvance(axis->titleText()) + 140);
     setMinimumSize(base.expandedTo(QSize(static_cast<int>(std::ceil(width)), 0)));
 }
 

@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
+
 #include <QScreen>
+#include <algorithm>
 
 #include <algorithm>
 
@@ -57,8 +59,11 @@ QRect availableArea() {
 
 // Places are fractions of the primary screen, which need not start at the desktop's corner;
 // a window that would reach below the screen's free area is moved up.
-void place(CGraphWnd* window, const WindowPlace& p, const QRect& screen) {
+void place(CGraphWnd* window, WindowPlace p, const QRect& screen) {
     const QRect free = availableArea();
+    // A small or much enlarged screen leaves the fraction too narrow for the chart's texts: the
+    // frame takes the width they need, as far as the screen allows.
+    p.width = std::max(p.width, std::min(window->minimumSizeHint().width() + 16, free.width()));
     const WindowPlace frame =
         keepInside({screen.left() + p.left, screen.top() + p.top, p.width, p.height},
                    {free.left(), free.top(), free.width(), free.height()});

@@ -50,13 +50,9 @@ public:
     virtual void closeAll() = 0;
 };
 
-class CPelbrinDoc {
-public:
-    CPelbrinDoc();
-    ~CPelbrinDoc();
-    CPelbrinDoc(const CPelbrinDoc&) = delete;
-    CPelbrinDoc& operator=(const CPelbrinDoc&) = delete;
-
+// Everything the engineer enters for one analysis, and nothing else: no file names, no windows,
+// no modified mark. Copied whole, it is a snapshot that undo puts back.
+struct ProjectValues {
     // --- fields, in the order of the project file's model ---
     std::array<double, kDocSamples> blowCounts{};
     std::array<int, kDocSamples> soilCodes{};
@@ -88,6 +84,21 @@ public:
     double lengthFactor = 0;
     double smallLengthFactor = 0;
     double areaFactor = 0;
+
+    bool operator==(const ProjectValues&) const = default;
+};
+
+class CPelbrinDoc : public ProjectValues {
+public:
+    CPelbrinDoc();
+    ~CPelbrinDoc();
+    CPelbrinDoc(const CPelbrinDoc&) = delete;
+    CPelbrinDoc& operator=(const CPelbrinDoc&) = delete;
+
+    ProjectValues values() const { return *this; }
+    // Puts a snapshot back, without a notice: the caller sends it once everything is in place.
+    void setValues(const ProjectValues& values) { static_cast<ProjectValues&>(*this) = values; }
+
     GraphWindows* graphs = nullptr; // set by whoever shows the project's graphs
     std::string pathName;           // full path of the input file; empty when there is none yet
     std::string fileName;           // the input file's name without its folder

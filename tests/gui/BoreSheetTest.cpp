@@ -267,9 +267,9 @@ TEST_F(BoreSheetTest, OpeningTheEditorKeepsAWaterTableNotYetStored) {
     doc.waterTable = -3;
     doc.notifyChanged();
     doc.SetModified(false);
-    field("waterTable")->setText(qs("8")); // as if no keystroke had stored it
-    withEditor([&](CBoreSheet&) { EXPECT_EQ(text("waterTable"), qs("8")); }, false);
-    EXPECT_EQ(text("waterTable"), qs("8"));
+    field("waterTable")->setText(qs("-8")); // as if no keystroke had stored it
+    withEditor([&](CBoreSheet&) { EXPECT_EQ(text("waterTable"), qs("-8")); }, false);
+    EXPECT_EQ(text("waterTable"), qs("-8"));
     EXPECT_EQ(doc.waterTable, -8);
     EXPECT_TRUE(doc.IsModified());
 }
@@ -462,6 +462,41 @@ TEST_F(BoreSheetPasteTest, RowsFillTheFocusedRowAndTheOnesBelowAcrossPages) {
     EXPECT_EQ(doc.depths[45], 12);
     EXPECT_EQ(doc.depths[50], 51);
     EXPECT_TRUE(doc.IsModified());
+    EXPECT_THAT(shell.messages, IsEmpty());
+}
+
+TEST_F(BoreSheetPasteTest, UndoTakesBackThePastedRowsAndKeepsWhatWasTypedElsewhere) {
+    numberedLog(50);
+    const ProjectValues before = doc.values();
+    withEditor([&](CBoreSheet& sheet) {
+        CBlowPage* page = sheet.page(0);
+        const WorkingLog& log = sheet.workingLog();
+        setClip("10\t5\t1\n11\t6\t22\n");
+        ctrl(page->depthField(3), Qt::Key_V);
+        typeInto(page->depthField(20), qs("19.5")); // after the paste, elsewhere
+        // Typed in the field itself: its own undo first.
+        typeInto(page->blowCountField(3), qs("8"));
+        ctrl(page->blowCountField(3), Qt::Key_Z);
+        EXPECT_EQ(page->blowCountField(3)->text(), qs("5"));
+        EXPECT_EQ(page->depthField(3)->text(), qs("10"));
+        // Nothing more of its own: the paste goes back, the typing elsewhere stays.
+        ctrl(page->blowCountField(3), Qt::Key_Z);
+        EXPECT_EQ(page->depthField(3)->text(), qs("3"));
+        EXPECT_EQ(page->soilTypeField(4)->text(), qs("3"));
+        EXPECT_EQ(log.depths[2], before.depths[2]);
+        EXPECT_EQ(log.soilCodes[3], before.soilCodes[3]);
+        EXPECT_EQ(page->depthField(20)->text(), qs("19.5"));
+        EXPECT_EQ(log.depths[19], 19.5);
+        ctrl(page->depthField(1), Qt::Key_Y);
+        EXPECT_EQ(page->depthField(3)->text(), qs("10"));
+        EXPECT_EQ(page->soilTypeField(4)->text(), qs("22"));
+        EXPECT_EQ(page->depthField(20)->text(), qs("19.5"));
+    });
+    EXPECT_EQ(doc.depths[2], 10);
+    EXPECT_EQ(doc.soilCodes[3], 22);
+    // The editor's OK is one step of the project's history.
+    frame->undoAction()->trigger();
+    EXPECT_TRUE(doc.values() == before);
     EXPECT_THAT(shell.messages, IsEmpty());
 }
 

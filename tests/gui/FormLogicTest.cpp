@@ -45,29 +45,28 @@ TEST_F(FormLogicTest, FieldsReadPlainDecimalNumbersOnly) {
     EXPECT_EQ(maxCharsMessage(50), "Please enter no more than 50 characters.");
 }
 
-TEST_F(FormLogicTest, WaterTableKeepsTheSignTheProjectHad) {
-    doc.waterTable = 5.0;
+TEST_F(FormLogicTest, WaterTableShowsAndStoresItsSign) {
+    // Above, below and at the ground: the form holds the project's signed value both ways.
+    for (const double water : {5.0, -5.85, 0.0}) {
+        doc.waterTable = water;
+        FormValues v = loadFormValues(doc);
+        EXPECT_EQ(v.waterTable, water);
+        doc.waterTable = 99;
+        storeFormValues(v, doc);
+        EXPECT_EQ(doc.waterTable, water);
+    }
+    // A sign or a point typed first is a number on its way; anything more is judged as typed.
+    for (const char* start : {"-", "+", ".", "-.", "+."}) EXPECT_TRUE(numberUnderway(start));
+    for (const char* other : {"", "-5", "--", "-a", " - ", "5."})
+        EXPECT_FALSE(numberUnderway(other));
+
+    // A negative zero, read from a file or typed, is the ground surface: "0", never "-0".
+    doc.waterTable = -0.0;
+    EXPECT_FALSE(std::signbit(loadFormValues(doc).waterTable));
     FormValues v = loadFormValues(doc);
-    EXPECT_EQ(v.waterMagnitude, 5.0);
-    EXPECT_TRUE(v.aboveGround);
+    v.waterTable = -0.0;
     storeFormValues(v, doc);
-    EXPECT_EQ(doc.waterTable, 5.0);
-
-    doc.waterTable = -5.0;
-    v = loadFormValues(doc);
-    EXPECT_EQ(v.waterMagnitude, 5.0);
-    EXPECT_FALSE(v.aboveGround);
-    v.waterMagnitude = 7.5; // typed over, the sign stays
-    storeFormValues(v, doc);
-    EXPECT_EQ(doc.waterTable, -7.5);
-
-    // A new project's water table is a depth below the ground, and shows as 0, not -0.
-    doc.waterTable = 0;
-    v = loadFormValues(doc);
-    EXPECT_FALSE(std::signbit(v.waterMagnitude));
-    v.waterMagnitude = 3;
-    storeFormValues(v, doc);
-    EXPECT_EQ(doc.waterTable, -3.0);
+    EXPECT_FALSE(std::signbit(doc.waterTable));
 }
 
 TEST_F(FormLogicTest, LoadAndStoreMapCodesAndCounts) {
@@ -187,7 +186,7 @@ TEST_F(FormLogicTest, TheFieldTableReadsInTheFormsOrder) {
                          "shapeRadios",   "unitWeight",      "hPileEndArea", "groundElevation",
                          "hPileDepth",    "lengthIncrement", "maxLength",    "pipeThickness",
                          "width",         "minLength",       "length",       "pipeEndRadios",
-                         "waterTable",    "aboveGround"}));
+                         "waterTable"}));
     // Texts carry their lengths, numbers their bounds.
     EXPECT_EQ(formField("jobName")->maxChars, 50);
     EXPECT_EQ(formField("station")->maxChars, 30);

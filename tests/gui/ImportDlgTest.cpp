@@ -210,7 +210,9 @@ TEST_F(ImportDlgTest, ADepthUnitAndTheTestsToKeepAreAskedForWhenNeeded) {
     ASSERT_EQ(preview->rowCount(), 101);
     EXPECT_EQ(cellText(preview, 99, 0), qs("150.00"));
     EXPECT_EQ(cellText(preview, 100, 0), qs("151.50"));
-    click(child<QRadioButton>(&dlg, "keepFirst"));
+    // On its button: the radio may be wider than its text.
+    auto* keepFirst = child<QRadioButton>(&dlg, "keepFirst");
+    QTest::mouseClick(keepFirst, Qt::LeftButton, {}, QPoint(6, keepFirst->height() / 2));
     EXPECT_EQ(dlg.log().testsKept, dataimport::kMaxSamples);
 }
 
@@ -269,6 +271,41 @@ TEST_F(ImportDlgTest, OkWritesTheLogElevationWaterAndIdentification) {
     // The form reloaded from the project.
     EXPECT_EQ(text("boringNumber"), qs("BH/1"));
     EXPECT_EQ(text("groundElevation").toDouble(), 12.5);
+}
+
+TEST_F(ImportDlgTest, WaterBelowTheGroundReadsAsBelowAndTheImportIsUndone) {
+    std::string text = kAgs;
+    text.replace(text.find(R"("DATA","BH/1","3.00")"), 20, R"("DATA","BH/1","5.85")");
+    writeFile(ags, text);
+    doc.jobName = "Typed before";
+    doc.units = Units::Metric;
+    doc.notifyChanged();
+    doc.SetModified(false);
+    frame->history().clear(); // as opened
+    const ProjectValues before = doc.values();
+    runImport(ags, [](CImportDlg* dlg) {
+        chooseCode(codeBox(dlg, "Grey fill"), 24);
+        click(okButton(dlg));
+    });
+    EXPECT_EQ(doc.waterTable, -5.85);
+    EXPECT_EQ(this->text("waterTable"), qs("-5.85"));
+    EXPECT_EQ(this->text("jobName"), qs("Test Road"));
+    EXPECT_EQ(frame->undoAction()->text(), qs("&Undo Import"));
+
+    frame->undoAction()->trigger();
+    EXPECT_TRUE(doc.values() == before) << "log, elevation, water and identification back";
+    EXPECT_EQ(this->text("jobName"), qs("Typed before"));
+    EXPECT_EQ(this->text("waterTable"), qs("0"));
+    EXPECT_FALSE(doc.IsModified());
+    frame->redoAction()->trigger();
+    EXPECT_EQ(doc.waterTable, -5.85);
+    EXPECT_EQ(doc.depths[0], 1.0);
+    EXPECT_TRUE(doc.IsModified());
+
+    // A cancelled import is no step.
+    runImport(ags, [](CImportDlg* dlg) { dlg->reject(); });
+    frame->undoAction()->trigger();
+    EXPECT_FALSE(frame->undoAction()->isEnabled());
 }
 
 TEST_F(ImportDlgTest, UntickedValuesAndCancelLeaveTheProjectAlone) {

@@ -28,9 +28,8 @@ TEST_F(MainFormTest, ANewProjectShowsOnlyTheFixedControlsInMetric) {
                              "boringNumber", "station", "waterTable", "analysisSpecific",
                              "analysisRange", "shapeSquare", "shapeCylinder", "boringLog"})
         EXPECT_TRUE(shown(name)) << name;
-    for (const char* name :
-         {"aboveGround", "unitWeight", "groundElevation", "width1", "length1", "minLength",
-          "pipeOpen", "pileDataFrame", "lengthsFrame", "rangeFrame"})
+    for (const char* name : {"unitWeight", "groundElevation", "width1", "length1", "minLength",
+                             "pipeOpen", "pileDataFrame", "lengthsFrame", "rangeFrame"})
         EXPECT_FALSE(shown(name)) << name;
     EXPECT_EQ(text("waterTable"), qs("0"));
     EXPECT_FALSE(doc.IsModified());
@@ -111,7 +110,7 @@ TEST_F(MainFormTest, EnglishToMetricToEnglishConvertsAndKeepsTheWaterTable) {
     clickRadio("unitEnglish");
     clickRadio("shapeSquare");
     type("groundElevation", "10");
-    type("waterTable", "6");
+    type("waterTable", "-6");
     doc.SetModified(false);
 
     clickRadio("unitMetric");
@@ -119,7 +118,7 @@ TEST_F(MainFormTest, EnglishToMetricToEnglishConvertsAndKeepsTheWaterTable) {
     EXPECT_EQ(doc.groundElevation, 3.048);
     EXPECT_EQ(text("groundElevation"), qs("3.048"));
     EXPECT_EQ(doc.waterTable, -6);
-    EXPECT_EQ(text("waterTable"), qs("6"));
+    EXPECT_EQ(text("waterTable"), qs("-6"));
     EXPECT_TRUE(captionShown("Ground Surface Elevation (m)"));
     EXPECT_TRUE(doc.IsModified());
 
@@ -162,28 +161,34 @@ TEST_F(MainFormTest, SteelHAfterSquareKeepsTheHiddenWidthsAndTheCountsFollowTheF
     EXPECT_EQ(doc.lengthCount, 3);
 }
 
-TEST_F(MainFormTest, WaterTableKeepsTheSignItWasLoadedWithAndIsNeverLost) {
-    doc.waterTable = 5.0;
-    doc.notifyChanged();
-    doc.SetModified(false);
-    EXPECT_EQ(text("waterTable"), qs("5"));
-    view->storeStep();
-    EXPECT_EQ(doc.waterTable, 5.0);
-    EXPECT_FALSE(doc.IsModified()); // nothing changed
-    type("waterTable", "7");
-    EXPECT_EQ(doc.waterTable, 7.0);
-    EXPECT_TRUE(doc.IsModified());
-
-    doc.waterTable = -5.0;
-    doc.notifyChanged();
-    EXPECT_EQ(text("waterTable"), qs("5"));
-    view->storeStep();
-    EXPECT_EQ(doc.waterTable, -5.0);
+TEST_F(MainFormTest, WaterTableShowsWhereItLiesAndKeepsTheSignTyped) {
+    // The caption says what the sign means and names no unit: a unit switch keeps the number.
+    EXPECT_TRUE(captionShown("Water Table Height relative to Ground Surface (+ above, - below)"));
+    struct Case {
+        double loaded;
+        const char* shown;
+        const char* typed;
+        double stored;
+    };
+    for (const Case& c : {Case{5.0, "5", "7", 7.0}, Case{-5.85, "-5.85", "-2.5", -2.5},
+                          Case{0.0, "0", "-0", 0.0}, Case{-4.0, "-4", "0.3", 0.3}}) {
+        doc.waterTable = c.loaded;
+        doc.notifyChanged();
+        doc.SetModified(false);
+        EXPECT_EQ(text("waterTable"), qs(c.shown)) << c.loaded;
+        view->storeStep();
+        EXPECT_EQ(doc.waterTable, c.loaded);
+        EXPECT_FALSE(doc.IsModified()) << c.loaded; // nothing changed
+        type("waterTable", c.typed);
+        EXPECT_EQ(doc.waterTable, c.stored) << c.typed;
+        EXPECT_FALSE(std::signbit(doc.waterTable) && c.stored == 0) << c.typed;
+        EXPECT_TRUE(doc.IsModified()) << c.typed;
+    }
 
     // A value that reaches the project only with the store step before closing still marks it,
     // so closing asks about it.
     doc.SetModified(false);
-    field("waterTable")->setText(qs("9"));
+    field("waterTable")->setText(qs("-9"));
     EXPECT_FALSE(frame->close());
     EXPECT_EQ(doc.waterTable, -9.0);
     EXPECT_THAT(shell.questions, ElementsAre("Save changes to  ?"));
@@ -412,7 +417,7 @@ TEST_F(MainFormTest, OpeningAFileShowsItAndLeavesTheProjectUnmodified) {
     EXPECT_FALSE(doc.IsModified());
     EXPECT_THAT(shell.questions, IsEmpty());
     EXPECT_EQ(text("projectNumber"), qs("1234-56"));
-    EXPECT_EQ(text("waterTable"), qs("4"));
+    EXPECT_EQ(text("waterTable"), qs("-4"));
     EXPECT_EQ(text("pipeThickness"), qs("0.5"));
     EXPECT_TRUE(field<QRadioButton>("unitEnglish")->isChecked());
     EXPECT_TRUE(field<QRadioButton>("shapePipe")->isChecked());
@@ -429,11 +434,31 @@ TEST_F(MainFormTest, OpeningAFileShowsItAndLeavesTheProjectUnmodified) {
     EXPECT_TRUE(doc.IsModified());
 }
 
+TEST_F(MainFormTest, TheWaterTableKeepsItsSignThroughTheFile) {
+    // Below, above and at the ground: typed, saved in the file's fixed format, opened again.
+    TempDir dir;
+    fillWorkedCase(doc);
+    doc.notifyChanged();
+    const std::pair<const char*, const char*> cases[] = {{"-5.85", "watertable=         -5.8500"},
+                                                         {"2", "watertable=          2.0000"},
+                                                         {"0", "watertable=          0.0000"}};
+    for (const auto& [typed, stored] : cases) {
+        type("waterTable", typed);
+        shell.saveChoices.push_back(dir.file("w.in"));
+        frame->onFileSaveAs();
+        EXPECT_NE(readFile(dir.file("w.in")).find(stored), std::string::npos) << typed;
+        frame->onFileNew();
+        shell.openChoices.push_back(dir.file("w.in"));
+        frame->onFileOpen();
+        EXPECT_EQ(text("waterTable"), qs(typed));
+    }
+}
+
 TEST_F(MainFormTest, SaveStoresWhatWasTypedLast) {
     TempDir dir;
     fillWorkedCase(doc);
     doc.notifyChanged();
-    typeInto(field("waterTable"), qs("2.5"));
+    typeInto(field("waterTable"), qs("-2.5"));
     shell.saveChoices.push_back(dir.file("w.in"));
     frame->onFileSave();
     EXPECT_EQ(doc.waterTable, -2.5);

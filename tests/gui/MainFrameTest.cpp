@@ -46,7 +46,8 @@ QMenu* menuNamed(QMenuBar* bar, const char* title) {
 
 TEST_F(MainFrameTest, MenusToolbarAndCaptionsAreThoseOfTheProgram) {
     EXPECT_EQ(menuTitles(frame->menuBar()),
-              QStringList({qs("&File"), qs("&View"), qs("&ZENKA"), qs("&Window"), qs("&Help")}));
+              QStringList({qs("&File"), qs("&Edit"), qs("&View"), qs("&ZENKA"), qs("&Window"),
+                           qs("&Help")}));
 
     const std::vector<std::pair<const char*, std::vector<Item>>> menus = {
         {"&File",
@@ -70,6 +71,9 @@ TEST_F(MainFrameTest, MenusToolbarAndCaptionsAreThoseOfTheProgram) {
           {"", "", 0},
           {"", "", 0},
           {"E&xit", "Quit the application; prompts to save documents", 0}}},
+        {"&Edit",
+         {{"&Undo", "Undo the last change of the project", 0},
+          {"&Redo", "Redo the change last undone", 0}}},
         {"&View", {{"&Toolbar", "Show or hide the toolbar", 0}}},
         {"&ZENKA",
          {{"&Run and View Data", "", ID_ZENKA_RUN},

@@ -252,7 +252,7 @@ TEST_F(TypedBounds, MainFormFieldsAtTheirBoundsAndJustBeyond) {
         {"water table",
          0,
          Range::Any,
-         [](FormValues& v, double x) { v.waterMagnitude = x; },
+         [](FormValues& v, double x) { v.waterTable = x; },
          {{"1e308", O::Report}, {"-1e308", O::Report}, {"1e309", O::Field}}},
     };
     for (const Field& f : fields) {
