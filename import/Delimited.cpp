@@ -278,10 +278,13 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
         }
         Stratum s;
         s.top = *depth;
-        s.description = at(row, descCol);
+        // Rows of one soil repeat its words: one copy of each.
+        s.description = texts.get(at(row, descCol));
         const std::string symbol = at(row, symbolCol);
         const std::string soil = at(row, soilCol);
-        s.classification = !soil.empty() ? soil : !symbol.empty() ? symbol : s.description;
+        s.classification = !soil.empty()     ? texts.get(soil)
+                           : !symbol.empty() ? texts.get(symbol)
+                                             : s.description;
         const bool inOrder = tests.empty() || t.top > tests.back().top;
         if (!inOrder && mergeStrata) unordered = true;
         const bool same = !b.strata.empty() && b.strata.back().top < s.top &&
