@@ -553,7 +553,7 @@ private:
     std::uint32_t hole(const std::string& id);
     std::deque<Hole> holes_;
     std::unordered_map<std::string_view, std::uint32_t> holeOf_; // by the id in holes_
-    TestBlocks* lastTests_ = nullptr; // those of the last ISPT row
+    TestBlocks* lastTests_ = nullptr;                            // those of the last ISPT row
     bool anyTest_ = false;
     TextPool texts_; // reports and hammers, written alike on many rows
     struct LocaRow {
@@ -702,9 +702,11 @@ void AgsReader::dataRow(const std::vector<std::string>& fields, int line) {
                          parseNumber(field("GEOL_BASE")), words_.get(field("GEOL_DESC")),
                          words_.get(leg)});
     } else if (name == "WSTG") {
-        water_.push_back({hole(field("LOCA_ID")), parseNumber(field("WSTG_DPTH")), "WSTG.WSTG_DPTH"});
+        water_.push_back(
+            {hole(field("LOCA_ID")), parseNumber(field("WSTG_DPTH")), "WSTG.WSTG_DPTH"});
     } else if (name == "WSTD") {
-        water_.push_back({hole(field("LOCA_ID")), parseNumber(field("WSTD_POST")), "WSTD.WSTD_POST"});
+        water_.push_back(
+            {hole(field("LOCA_ID")), parseNumber(field("WSTD_POST")), "WSTD.WSTD_POST"});
     } else if (name == "ABBR") {
         if (field("ABBR_HDNG") == "GEOL_LEG")
             legend_.emplace(field("ABBR_CODE"), SharedText(field("ABBR_DESC")));
