@@ -520,6 +520,8 @@ std::string agsName(std::string name, bool ags3) {
 class AgsReader {
 public:
     explicit AgsReader(std::string_view bytes) : reader_(bytes) {}
+    // Bytes the reader frees once the rows are read, before the boreholes are made of them.
+    explicit AgsReader(std::string&& bytes) : owned_(std::move(bytes)), reader_(owned_) {}
     DataFile read();
 
 private:
@@ -535,6 +537,7 @@ private:
     void dataRow(const std::vector<std::string>& fields, int line);
     void finish();
 
+    std::string owned_;
     RowReader reader_;
     DataFile out_;
     bool ags3_ = false;
@@ -801,6 +804,7 @@ DataFile AgsReader::read() {
         dataRow(fields, reader_.line());
     }
     flush();
+    std::string().swap(owned_);
     if (!sawGroup_) {
         out_.format = Format::Ags4;
         out_.error = "no AGS GROUP rows found";
@@ -955,6 +959,10 @@ void AgsReader::finish() {
 
 DataFile readAgs(std::string_view bytes) {
     return AgsReader(bytes).read();
+}
+
+DataFile readAgsOwned(std::string&& bytes) {
+    return AgsReader(std::move(bytes)).read();
 }
 
 } // namespace zenka::dataimport

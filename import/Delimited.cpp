@@ -193,20 +193,20 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
                    : std::string();
     };
     // One borehole, or one per value of the borehole column in the order they first appear.
-    std::unordered_map<std::string, std::size_t> byId;
+    // By the boreholes' own ids, whose characters stay where they are.
+    std::unordered_map<std::string_view, std::size_t> byId;
     // Each borehole's tests as they are read (beside out.boreholes, by index).
     std::vector<TestBlocks> gathered;
     TextPool texts;
     auto boreholeFor = [&](const std::string& id) -> std::size_t {
-        auto [it, fresh] = byId.try_emplace(id, out.boreholes.size());
-        if (fresh) {
-            Borehole b;
-            b.id = b.name = id;
-            b.depthUnit = depthUnit;
-            out.boreholes.push_back(std::move(b));
-            gathered.emplace_back();
-        }
-        return it->second;
+        if (auto it = byId.find(id); it != byId.end()) return it->second;
+        Borehole b;
+        b.id = b.name = id;
+        b.depthUnit = depthUnit;
+        byId.emplace(b.id.view(), out.boreholes.size());
+        out.boreholes.push_back(std::move(b));
+        gathered.emplace_back();
+        return out.boreholes.size() - 1;
     };
     if (boreholeCol < 0) boreholeFor(options.boreholeName);
     const std::string fileLevel = boreholeCol < 0 ? options.boreholeName : std::string();
