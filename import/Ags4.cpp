@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <memory_resource>
 #include <unordered_map>
 
 namespace zenka::dataimport {
@@ -544,6 +545,11 @@ private:
     Group g_;
     bool inGroup_ = false;
 
+    // What is read of the file until its end, in one arena freed in one piece: freed row by
+    // row, these records would leave holes among the boreholes' that the system never takes
+    // back. Declared before them, so that it outlives them.
+    std::pmr::monotonic_buffer_resource arena_;
+
     // Rows kept until the end of the file, when its depth unit is known, in deques: they grow
     // without moving what they hold. Numbers are parsed as the row is read (depths in their
     // column's unit) and texts shared, so that a row takes a few words, not its fields' text.
@@ -554,9 +560,9 @@ private:
         TestBlocks tests;
     };
     std::uint32_t hole(const std::string& id);
-    std::deque<Hole> holes_;
-    std::unordered_map<std::string_view, std::uint32_t> holeOf_; // by the id in holes_
-    TestBlocks* lastTests_ = nullptr;                            // those of the last ISPT row
+    std::pmr::deque<Hole> holes_{&arena_};
+    std::pmr::unordered_map<std::string_view, std::uint32_t> holeOf_{&arena_}; // by holes_' ids
+    TestBlocks* lastTests_ = nullptr; // those of the last ISPT row
     bool anyTest_ = false;
     TextPool texts_; // reports and hammers, written alike on many rows
     struct LocaRow {
@@ -564,7 +570,7 @@ private:
         OptionalNumber gl, fdep;
         SharedText date;
     };
-    std::deque<LocaRow> loca_;
+    std::pmr::deque<LocaRow> loca_{&arena_};
     // Said once the file's depth unit is known: text, the unit's word, then after.
     struct Pending {
         std::string loca, text, after;
@@ -576,13 +582,13 @@ private:
         OptionalNumber top, base;
         SharedText desc, leg;
     };
-    std::deque<GeolRow> geol_;
+    std::pmr::deque<GeolRow> geol_{&arena_};
     struct WaterRow {
         std::uint32_t hole;
         OptionalNumber depth;
         const char* column;
     };
-    std::deque<WaterRow> water_;
+    std::pmr::deque<WaterRow> water_{&arena_};
     TextPool words_; // descriptions, legend codes and dates, written alike in many boreholes
     std::unordered_map<std::string, SharedText> legend_;
     std::unordered_map<std::string, std::string> unitOf_; // "GROUP.HEADING" -> unit

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory_resource>
 #include <unordered_map>
 
 namespace zenka::dataimport {
@@ -193,8 +194,10 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
                    : std::string();
     };
     // One borehole, or one per value of the borehole column in the order they first appear.
-    // By the boreholes' own ids, whose characters stay where they are.
-    std::unordered_map<std::string_view, std::size_t> byId;
+    // By the boreholes' own ids, whose characters stay where they are; in an arena freed in one
+    // piece, so that the boreholes' records are not left among the holes of its entries.
+    std::pmr::monotonic_buffer_resource arena;
+    std::pmr::unordered_map<std::string_view, std::size_t> byId(&arena);
     // Each borehole's tests as they are read (beside out.boreholes, by index).
     std::vector<TestBlocks> gathered;
     TextPool texts;
