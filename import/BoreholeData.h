@@ -53,6 +53,9 @@ public:
     constexpr operator std::optional<double>() const {
         return has_value() ? std::optional<double>(**this) : std::nullopt;
     }
+    friend constexpr bool operator==(const OptionalNumber& a, const std::optional<double>& b) {
+        return std::optional<double>(a) == b;
+    }
 
 private:
     static constexpr std::uint64_t kNone = 0x7FF4'0000'0000'0A5Eull; // a signalling NaN
@@ -181,8 +184,8 @@ struct Stratum {
 struct Borehole {
     SharedText id;   // AGS LOCA_ID; DIGGS gml:id
     SharedText name; // AGS LOCA_ID; DIGGS gml:name (the id when it has none)
-    std::optional<double> groundElevation;
-    std::optional<double> finalDepth;
+    OptionalNumber groundElevation;
+    OptionalNumber finalDepth;
     LengthUnit elevationUnit = LengthUnit::Unknown;
     LengthUnit depthUnit = LengthUnit::Unknown;
     std::vector<double> waterDepths; // in depthUnit, as found
