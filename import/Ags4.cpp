@@ -866,8 +866,7 @@ void AgsReader::finish() {
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::vector<std::size_t> boreholeOf(holes_.size(), kNone);
     out_.boreholes.reserve(loca_.size());
-    while (!loca_.empty()) {
-        const LocaRow& l = loca_.front();
+    for (const LocaRow& l : loca_) {
         const SharedText& id = holes_[l.hole].id;
         if (id.empty() || boreholeOf[l.hole] != kNone) {
             problem(id, id.empty() ? "a LOCA row without LOCA_ID is skipped"
@@ -883,8 +882,6 @@ void AgsReader::finish() {
             boreholeOf[l.hole] = out_.boreholes.size();
             out_.boreholes.push_back(std::move(b));
         }
-        // Rows are let go as they are used, so that the boreholes take their room.
-        loca_.pop_front();
     }
 
     std::map<std::string, int> dangling;
@@ -917,9 +914,7 @@ void AgsReader::finish() {
     }
     for (const Pending& p : isptProblems_)
         if (!isBorehole(p.loca)) ++dangling[p.loca];
-    while (!geol_.empty()) {
-        const GeolRow r = std::move(geol_.front());
-        geol_.pop_front();
+    for (const GeolRow& r : geol_) {
         Borehole* b = owner(r.hole);
         if (!b) continue;
         auto top = depth("GEOL.GEOL_TOP", r.top);
