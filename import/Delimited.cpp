@@ -291,8 +291,8 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
         const bool inOrder = tests.empty() || t.top > tests.back().top;
         if (!inOrder && mergeStrata) unordered = true;
         const bool same = !b.strata.empty() && b.strata.back().top < s.top &&
-                          b.strata.back().classification == s.classification &&
-                          b.strata.back().description == s.description;
+                          b.strata.back().classification.view() == s.classification.view() &&
+                          b.strata.back().description.view() == s.description.view();
         if (!s.classification.empty() && !(mergeStrata && inOrder && same))
             b.strata.push_back(std::move(s));
         tests.push_back(std::move(t));
