@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <memory_resource>
 #include <unordered_map>
 
 namespace zenka::dataimport {
@@ -520,6 +521,8 @@ std::string agsName(std::string name, bool ags3) {
 class AgsReader {
 public:
     explicit AgsReader(std::string_view bytes) : reader_(bytes) {}
+    // Bytes the reader frees once the rows are read, before the boreholes are made of them.
+    explicit AgsReader(std::string&& bytes) : owned_(std::move(bytes)), reader_(owned_) {}
     DataFile read();
 
 private:
@@ -535,38 +538,59 @@ private:
     void dataRow(const std::vector<std::string>& fields, int line);
     void finish();
 
+    std::string owned_;
     RowReader reader_;
     DataFile out_;
     bool ags3_ = false;
     Group g_;
     bool inGroup_ = false;
 
-    struct LocaRow {
-        std::string id, gl, fdep, star;
+    // What is read of the file until its end, in one arena freed in one piece: freed row by
+    // row, these records would leave holes among the boreholes' that the system never takes
+    // back. Declared before them, so that it outlives them.
+    std::pmr::monotonic_buffer_resource arena_;
+
+    // Rows kept until the end of the file, when its depth unit is known, in deques: they grow
+    // without moving what they hold. Numbers are parsed as the row is read (depths in their
+    // column's unit) and texts shared, so that a row takes a few words, not its fields' text.
+    // The rows name their borehole by a number: each LOCA_ID the file names has one, in order
+    // of first use, and its tests as they are read (a LOCA row may come after its tests).
+    struct Hole {
+        SharedText id;
+        TestBlocks tests;
     };
-    // Rows kept until the end of the file in deques: they grow without moving what they hold.
-    std::deque<LocaRow> loca_;
-    // Tests by LOCA_ID as they are read; a LOCA row may come after its tests.
-    std::unordered_map<std::string, TestBlocks> tests_;
+    std::uint32_t hole(const std::string& id);
+    std::pmr::deque<Hole> holes_{&arena_};
+    std::pmr::unordered_map<std::string_view, std::uint32_t> holeOf_{&arena_}; // by holes_' ids
     TestBlocks* lastTests_ = nullptr; // those of the last ISPT row
-    TextPool texts_;                  // reports and hammers, written alike on many rows
-    std::vector<std::string> testOrder_;
+    bool anyTest_ = false;
+    TextPool texts_; // reports and hammers, written alike on many rows
+    struct LocaRow {
+        std::uint32_t hole;
+        OptionalNumber gl, fdep;
+        SharedText date;
+    };
+    std::pmr::deque<LocaRow> loca_{&arena_};
     // Said once the file's depth unit is known: text, the unit's word, then after.
     struct Pending {
         std::string loca, text, after;
     };
     std::deque<Pending> isptProblems_;
     struct GeolRow {
-        std::string loca, top, base, desc, leg;
+        std::uint32_t hole;
         int line;
+        OptionalNumber top, base;
+        SharedText desc, leg;
     };
-    std::deque<GeolRow> geol_;
+    std::pmr::deque<GeolRow> geol_{&arena_};
     struct WaterRow {
-        std::string loca, depth;
+        std::uint32_t hole;
+        OptionalNumber depth;
         const char* column;
     };
-    std::deque<WaterRow> water_;
-    std::unordered_map<std::string, std::string> legend_;
+    std::pmr::deque<WaterRow> water_{&arena_};
+    TextPool words_; // descriptions, legend codes and dates, written alike in many boreholes
+    std::unordered_map<std::string, SharedText> legend_;
     std::unordered_map<std::string, std::string> unitOf_; // "GROUP.HEADING" -> unit
     bool sawLocaGl_ = false;
     bool sawGroup_ = false;
@@ -574,6 +598,14 @@ private:
     std::vector<std::string> held_;
     int heldLine_ = 0;
 };
+
+std::uint32_t AgsReader::hole(const std::string& id) {
+    if (auto it = holeOf_.find(id); it != holeOf_.end()) return it->second;
+    const auto number = static_cast<std::uint32_t>(holes_.size());
+    holes_.push_back({SharedText(id), {}});
+    holeOf_.emplace(holes_.back().id.view(), number);
+    return number;
+}
 
 void AgsReader::startGroup(const std::string& name) {
     g_ = Group{};
@@ -633,8 +665,10 @@ void AgsReader::dataRow(const std::vector<std::string>& fields, int line) {
         if (out_.projectNumber.empty()) out_.projectNumber = field("PROJ_ID");
         if (out_.jobName.empty()) out_.jobName = field("PROJ_NAME");
     } else if (name == "LOCA") {
-        loca_.push_back(
-            {field("LOCA_ID"), field("LOCA_GL"), field("LOCA_FDEP"), field("LOCA_STAR")});
+        const std::string star = field("LOCA_STAR");
+        loca_.push_back({hole(field("LOCA_ID")), parseNumber(field("LOCA_GL")),
+                         parseNumber(field("LOCA_FDEP")),
+                         words_.get(std::string_view(star).substr(0, star.find('T')))});
     } else if (name == "ISPT") {
         const std::string id = field("LOCA_ID");
         const std::string* f[kIsptCount];
@@ -663,24 +697,28 @@ void AgsReader::dataRow(const std::vector<std::string>& fields, int line) {
             isptProblems_.push_back({id, "SPT at " + depthText(t.top) + " ", " skipped: " + why});
             return;
         }
-        auto [it, fresh] = tests_.try_emplace(id);
-        if (fresh) testOrder_.push_back(id);
-        if (&it->second != lastTests_) {
+        TestBlocks& tests = holes_[hole(id)].tests;
+        if (&tests != lastTests_) {
             if (lastTests_) lastTests_->settle();
-            lastTests_ = &it->second;
+            lastTests_ = &tests;
         }
-        it->second.push_back(std::move(t));
+        tests.push_back(std::move(t));
+        anyTest_ = true;
     } else if (name == "GEOL") {
         std::string leg = field("GEOL_LEG");
-        geol_.push_back({field("LOCA_ID"), field("GEOL_TOP"), field("GEOL_BASE"),
-                         field("GEOL_DESC"), leg.empty() ? field("GEOL_GEOL") : leg, line});
+        if (leg.empty()) leg = field("GEOL_GEOL");
+        geol_.push_back({hole(field("LOCA_ID")), line, parseNumber(field("GEOL_TOP")),
+                         parseNumber(field("GEOL_BASE")), words_.get(field("GEOL_DESC")),
+                         words_.get(leg)});
     } else if (name == "WSTG") {
-        water_.push_back({field("LOCA_ID"), field("WSTG_DPTH"), "WSTG.WSTG_DPTH"});
+        water_.push_back(
+            {hole(field("LOCA_ID")), parseNumber(field("WSTG_DPTH")), "WSTG.WSTG_DPTH"});
     } else if (name == "WSTD") {
-        water_.push_back({field("LOCA_ID"), field("WSTD_POST"), "WSTD.WSTD_POST"});
+        water_.push_back(
+            {hole(field("LOCA_ID")), parseNumber(field("WSTD_POST")), "WSTD.WSTD_POST"});
     } else if (name == "ABBR") {
         if (field("ABBR_HDNG") == "GEOL_LEG")
-            legend_.emplace(field("ABBR_CODE"), field("ABBR_DESC"));
+            legend_.emplace(field("ABBR_CODE"), SharedText(field("ABBR_DESC")));
     }
 }
 
@@ -772,6 +810,7 @@ DataFile AgsReader::read() {
         dataRow(fields, reader_.line());
     }
     flush();
+    std::string().swap(owned_);
     if (!sawGroup_) {
         out_.format = Format::Ags4;
         out_.error = "no AGS GROUP rows found";
@@ -793,7 +832,7 @@ void AgsReader::finish() {
             break;
         }
     }
-    if (depthUnit == LengthUnit::Unknown && (!testOrder_.empty() || !isptProblems_.empty()))
+    if (depthUnit == LengthUnit::Unknown && (anyTest_ || !isptProblems_.empty()))
         problem("", "the file gives no unit for its depths; choose one");
     // A depth column in another known unit is converted; one without a unit is read in the
     // file's depth unit, and said so.
@@ -813,8 +852,8 @@ void AgsReader::finish() {
         scale[col] = f;
         return f;
     };
-    auto depth = [&](const std::string& col, const std::string& text) -> std::optional<double> {
-        auto v = parseNumber(text);
+    // A depth in its column's unit, in the file's.
+    auto depth = [&](const std::string& col, OptionalNumber v) -> std::optional<double> {
         if (!v) return std::nullopt;
         return *v * factor(col);
     };
@@ -823,58 +862,60 @@ void AgsReader::finish() {
                                   ? parseLengthUnit(unitOf_["LOCA.LOCA_GL"])
                                   : LengthUnit::Unknown;
 
-    std::unordered_map<std::string, std::size_t> index;
-    index.reserve(loca_.size());
+    // Each hole's borehole in out_.boreholes; kNone for a LOCA_ID without a LOCA row.
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> boreholeOf(holes_.size(), kNone);
     out_.boreholes.reserve(loca_.size());
     for (const LocaRow& l : loca_) {
-        if (l.id.empty() || index.count(l.id)) {
-            problem(l.id, l.id.empty() ? "a LOCA row without LOCA_ID is skipped"
-                                       : "LOCA_ID " + l.id + " appears twice; the first is kept");
-            continue;
+        const SharedText& id = holes_[l.hole].id;
+        if (id.empty() || boreholeOf[l.hole] != kNone) {
+            problem(id, id.empty() ? "a LOCA row without LOCA_ID is skipped"
+                                   : "LOCA_ID " + id + " appears twice; the first is kept");
+        } else {
+            Borehole b;
+            b.id = b.name = id;
+            b.depthUnit = depthUnit;
+            b.groundElevation = l.gl;
+            b.elevationUnit = glUnit;
+            b.finalDepth = depth("LOCA.LOCA_FDEP", l.fdep);
+            b.boringDate = l.date;
+            boreholeOf[l.hole] = out_.boreholes.size();
+            out_.boreholes.push_back(std::move(b));
         }
-        Borehole b;
-        b.id = b.name = l.id;
-        b.depthUnit = depthUnit;
-        b.groundElevation = parseNumber(l.gl);
-        b.elevationUnit = glUnit;
-        b.finalDepth = depth("LOCA.LOCA_FDEP", l.fdep);
-        b.boringDate = l.star.substr(0, l.star.find('T'));
-        index.emplace(l.id, out_.boreholes.size());
-        out_.boreholes.push_back(std::move(b));
     }
-    loca_.clear();
-    loca_.shrink_to_fit();
 
     std::map<std::string, int> dangling;
-    auto owner = [&](const std::string& id) -> Borehole* {
-        auto it = index.find(id);
-        if (it == index.end()) {
-            ++dangling[id];
+    auto owner = [&](std::uint32_t hole) -> Borehole* {
+        if (boreholeOf[hole] == kNone) {
+            ++dangling[std::string(holes_[hole].id)];
             return nullptr;
         }
-        return &out_.boreholes[it->second];
+        return &out_.boreholes[boreholeOf[hole]];
+    };
+    auto isBorehole = [&](const std::string& id) {
+        const auto it = holeOf_.find(id);
+        return it != holeOf_.end() && boreholeOf[it->second] != kNone;
     };
 
     // The SPT depths are never converted: their unit is the file's.
-    if (!testOrder_.empty()) factor("ISPT.ISPT_TOP");
+    if (anyTest_) factor("ISPT.ISPT_TOP");
     for (const Pending& p : isptProblems_) {
-        if (!index.count(p.loca)) continue;
+        if (!isBorehole(p.loca)) continue;
         problem(p.loca, p.after.empty() ? p.text : p.text + unitWord(depthUnit) + p.after);
     }
-    for (const std::string& id : testOrder_) {
-        auto tests = tests_.find(id);
-        Borehole* b = owner(id);
-        if (!b) {
-            dangling[id] += static_cast<int>(tests->second.size()) - 1;
-        } else if (b->tests.empty()) {
-            b->tests = tests->second.take();
-        }
-        tests_.erase(tests);
+    for (std::uint32_t h = 0; h < holes_.size(); ++h) {
+        TestBlocks& tests = holes_[h].tests;
+        if (tests.empty()) continue;
+        if (Borehole* b = owner(h))
+            b->tests = tests.take();
+        else
+            dangling[std::string(holes_[h].id)] += static_cast<int>(tests.size()) - 1;
+        tests = TestBlocks();
     }
     for (const Pending& p : isptProblems_)
-        if (!index.count(p.loca)) ++dangling[p.loca];
+        if (!isBorehole(p.loca)) ++dangling[p.loca];
     for (const GeolRow& r : geol_) {
-        Borehole* b = owner(r.loca);
+        Borehole* b = owner(r.hole);
         if (!b) continue;
         auto top = depth("GEOL.GEOL_TOP", r.top);
         if (!top) {
@@ -885,13 +926,16 @@ void AgsReader::finish() {
         s.top = *top;
         s.base = depth("GEOL.GEOL_BASE", r.base);
         s.description = r.desc;
-        s.classification = !r.leg.empty() ? r.leg : !r.desc.empty() ? r.desc : "(not described)";
+        s.classification = !r.leg.empty()    ? r.leg
+                           : !r.desc.empty() ? r.desc
+                                             : words_.get("(not described)");
         if (!r.leg.empty())
-            if (auto it = legend_.find(r.leg); it != legend_.end()) s.legendText = it->second;
+            if (auto it = legend_.find(std::string(r.leg)); it != legend_.end())
+                s.legendText = it->second;
         b->strata.push_back(std::move(s));
     }
     for (const WaterRow& w : water_) {
-        Borehole* b = owner(w.loca);
+        Borehole* b = owner(w.hole);
         if (!b) continue;
         // "DRY" rows carry no depth: no water, not water at the ground surface.
         if (auto d = depth(w.column, w.depth)) b->waterDepths.push_back(*d);
@@ -916,6 +960,10 @@ void AgsReader::finish() {
 
 DataFile readAgs(std::string_view bytes) {
     return AgsReader(bytes).read();
+}
+
+DataFile readAgsOwned(std::string&& bytes) {
+    return AgsReader(std::move(bytes)).read();
 }
 
 } // namespace zenka::dataimport

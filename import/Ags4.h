@@ -14,6 +14,8 @@
 namespace zenka::dataimport {
 
 DataFile readAgs(std::string_view bytes);
+// The same, freeing the bytes as soon as the rows are read.
+DataFile readAgsOwned(std::string&& bytes);
 
 // The SPT report text as drillers write it: "N=50 (9,9/50 for 285mm)", "N=50/280", "50/270",
 // "25/0*", "50 blows for 225mm", "N=0", "4,15/34,16 for 75mm", "0 (55 for 125mm/,,,)".

@@ -21,6 +21,10 @@ DataFile read(std::string_view bytes, const std::string&, const ReadOptions&) {
     return readAgs(bytes);
 }
 
+DataFile readOwned(std::string&& bytes, const std::string&, const ReadOptions&) {
+    return readAgsOwned(std::move(bytes));
+}
+
 } // namespace
 
 const DataFormat& agsFormat() {
@@ -29,7 +33,8 @@ const DataFormat& agsFormat() {
                                  .variants = {{Format::Ags3, "AGS3"}, {Format::Ags4, "AGS4"}},
                                  .extensions = {"ags"},
                                  .recognise = recognise,
-                                 .read = read};
+                                 .read = read,
+                                 .readOwned = readOwned};
     return unit;
 }
 

@@ -321,6 +321,8 @@ static_assert(sizeof(DriveSet) % alignof(DriveSet) == 0 && alignof(DriveSet) <= 
 static_assert(std::is_trivially_copyable_v<DriveSet>);
 static_assert(sizeof(SptTest) <= 72, "one test is held for every row of a file");
 static_assert(std::is_nothrow_move_constructible_v<SptTest>);
+static_assert(sizeof(Stratum) <= 40 && sizeof(Borehole) <= 120,
+              "a site file may hold a hundred thousand boreholes");
 
 DriveSets::Rep* DriveSets::make(std::uint32_t capacity) {
     void* raw = ::operator new(sizeof(Rep) + capacity * sizeof(DriveSet));

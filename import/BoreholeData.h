@@ -53,6 +53,9 @@ public:
     constexpr operator std::optional<double>() const {
         return has_value() ? std::optional<double>(**this) : std::nullopt;
     }
+    friend constexpr bool operator==(const OptionalNumber& a, const std::optional<double>& b) {
+        return std::optional<double>(a) == b;
+    }
 
 private:
     static constexpr std::uint64_t kNone = 0x7FF4'0000'0000'0A5Eull; // a signalling NaN
@@ -164,28 +167,31 @@ struct SptTest {
     bool statedOnly = false; // n as the file states it: its drive sets do not cover the test drive
 };
 
+// A borehole may hold only a few tests and strata, and a site file a hundred thousand
+// boreholes: texts are shared (a TextPool gives the strata of a file one copy of each
+// description) and an absent number takes no more room than a present one.
 struct Stratum {
     double top = 0;
-    std::optional<double> base;
-    std::string description;
+    OptionalNumber base;
+    SharedText description;
     // The text the soil code is chosen for: a classification symbol, legend code or, with
     // neither, the description.
-    std::string classification;
+    SharedText classification;
     // Words that explain a legend code (the AGS ABBR description of GEOL_LEG), if any.
-    std::string legendText;
+    SharedText legendText;
 };
 
 struct Borehole {
-    std::string id;   // AGS LOCA_ID; DIGGS gml:id
-    std::string name; // AGS LOCA_ID; DIGGS gml:name (the id when it has none)
-    std::optional<double> groundElevation;
+    SharedText id;   // AGS LOCA_ID; DIGGS gml:id
+    SharedText name; // AGS LOCA_ID; DIGGS gml:name (the id when it has none)
+    OptionalNumber groundElevation;
+    OptionalNumber finalDepth;
     LengthUnit elevationUnit = LengthUnit::Unknown;
-    std::optional<double> finalDepth;
     LengthUnit depthUnit = LengthUnit::Unknown;
     std::vector<double> waterDepths; // in depthUnit, as found
     std::vector<SptTest> tests;      // sorted by depth; one per depth
     std::vector<Stratum> strata;     // sorted by top
-    std::string boringDate;          // as the file writes it (ISO dates in practice)
+    SharedText boringDate;           // as the file writes it (ISO dates in practice)
 };
 
 // Something in the file the engineer should know about: a skipped row, a missing elevation, a

@@ -6,6 +6,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace zenka::dataimport {
 
 // The units, each in its own file.
@@ -135,8 +139,13 @@ DataFile notData(std::string found) {
     return f;
 }
 
-DataFile readText(std::string_view bytes, Format format, const std::string& name,
-                  const ReadOptions& options, int depth) {
+// `owned`, when given, holds the bytes, and is freed as soon as they are no longer needed: once
+// unpacked or converted, or by a reader that can let them go before it has done.
+DataFile readText(std::string_view bytes, std::string* owned, Format format,
+                  const std::string& name, const ReadOptions& options, int depth) {
+    auto letGo = [&] {
+        if (owned) std::string().swap(*owned);
+    };
     for (const DataPacking* packing : dataPackings()) {
         if (!packing->recognise(bytes)) continue;
         // A .gz of a .gz is still read; deeper nesting is no data file anyone writes.
@@ -146,15 +155,20 @@ DataFile readText(std::string_view bytes, Format format, const std::string& name
         std::string unpacked;
         DataFile failed;
         if (!packing->unpack(bytes, unpacked, failed.error)) return failed;
-        return readText(unpacked, format, name, options, depth + 1);
+        letGo();
+        return readText(unpacked, &unpacked, format, name, options, depth + 1);
     }
-    if (const int kind = utf16Kind(bytes))
-        return readText(utf16ToUtf8(bytes, kind), format, name, options, depth);
+    if (const int kind = utf16Kind(bytes)) {
+        std::string text = utf16ToUtf8(bytes, kind);
+        letGo();
+        return readText(text, &text, format, name, options, depth);
+    }
     std::string found;
     const Format seen = recogniseFormat(bytes, found);
     if (format == Format::Unknown) format = seen;
     const DataFormat* unit = formatUnit(format);
     if (!unit) return notData(found);
+    if (owned && unit->readOwned) return unit->readOwned(std::move(*owned), name, options);
     return unit->read(bytes, name, options);
 }
 
@@ -162,7 +176,7 @@ DataFile readText(std::string_view bytes, Format format, const std::string& name
 
 DataFile readDataBytes(std::string_view bytes, Format format, const std::string& name,
                        const ReadOptions& options) {
-    return readText(bytes, format, name, options, 0);
+    return readText(bytes, nullptr, format, name, options, 0);
 }
 
 DataFile readDataFile(const std::string& path, const ReadOptions& options) {
@@ -178,7 +192,12 @@ DataFile readDataFile(const std::string& path, const ReadOptions& options) {
     }
     std::string stem = stemOf(path);
     if (isPackingExtension(extensionOf(path))) stem = stemOf(stem);
-    DataFile f = readDataBytes(bytes, options.format, stem, options);
+    DataFile f = readText(bytes, &bytes, options.format, stem, options, 0);
+#ifdef __GLIBC__
+    // A reader frees many small records of its own as it goes: give their pages back now, not
+    // while the caller builds its own data beside the boreholes.
+    malloc_trim(0);
+#endif
     if (f.notDataFile)
         f.error =
             displayPath(path) + " is not a " + formatFamilies() + " file.\nFound: " + f.error + ".";

@@ -38,6 +38,10 @@ struct DataFormat {
     Format (*recognise)(std::string_view text);
     // The file's boreholes; `name` names a borehole the file itself does not name.
     DataFile (*read)(std::string_view bytes, const std::string& name, const ReadOptions& options);
+    // The same for bytes the reader may free as soon as it has read them, so that they and the
+    // boreholes made of them are not held at once; none when the reader needs them to the end.
+    DataFile (*readOwned)(std::string&& bytes, const std::string& name,
+                          const ReadOptions& options) = nullptr;
 };
 
 // A packing any of the formats may come in (gzip): unpacked first, then read as what it holds.

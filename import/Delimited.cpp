@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory_resource>
 #include <unordered_map>
 
 namespace zenka::dataimport {
@@ -193,20 +194,22 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
                    : std::string();
     };
     // One borehole, or one per value of the borehole column in the order they first appear.
-    std::unordered_map<std::string, std::size_t> byId;
+    // By the boreholes' own ids, whose characters stay where they are; in an arena freed in one
+    // piece, so that the boreholes' records are not left among the holes of its entries.
+    std::pmr::monotonic_buffer_resource arena;
+    std::pmr::unordered_map<std::string_view, std::size_t> byId(&arena);
     // Each borehole's tests as they are read (beside out.boreholes, by index).
     std::vector<TestBlocks> gathered;
     TextPool texts;
     auto boreholeFor = [&](const std::string& id) -> std::size_t {
-        auto [it, fresh] = byId.try_emplace(id, out.boreholes.size());
-        if (fresh) {
-            Borehole b;
-            b.id = b.name = id;
-            b.depthUnit = depthUnit;
-            out.boreholes.push_back(std::move(b));
-            gathered.emplace_back();
-        }
-        return it->second;
+        if (auto it = byId.find(id); it != byId.end()) return it->second;
+        Borehole b;
+        b.id = b.name = id;
+        b.depthUnit = depthUnit;
+        byId.emplace(b.id.view(), out.boreholes.size());
+        out.boreholes.push_back(std::move(b));
+        gathered.emplace_back();
+        return out.boreholes.size() - 1;
     };
     if (boreholeCol < 0) boreholeFor(options.boreholeName);
     const std::string fileLevel = boreholeCol < 0 ? options.boreholeName : std::string();
@@ -278,15 +281,18 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
         }
         Stratum s;
         s.top = *depth;
-        s.description = at(row, descCol);
+        // Rows of one soil repeat its words: one copy of each.
+        s.description = texts.get(at(row, descCol));
         const std::string symbol = at(row, symbolCol);
         const std::string soil = at(row, soilCol);
-        s.classification = !soil.empty() ? soil : !symbol.empty() ? symbol : s.description;
+        s.classification = !soil.empty()     ? texts.get(soil)
+                           : !symbol.empty() ? texts.get(symbol)
+                                             : s.description;
         const bool inOrder = tests.empty() || t.top > tests.back().top;
         if (!inOrder && mergeStrata) unordered = true;
         const bool same = !b.strata.empty() && b.strata.back().top < s.top &&
-                          b.strata.back().classification == s.classification &&
-                          b.strata.back().description == s.description;
+                          b.strata.back().classification.view() == s.classification.view() &&
+                          b.strata.back().description.view() == s.description.view();
         if (!s.classification.empty() && !(mergeStrata && inOrder && same))
             b.strata.push_back(std::move(s));
         tests.push_back(std::move(t));

@@ -233,6 +233,7 @@ struct Context {
     std::unordered_map<std::string, std::size_t> byId;
     std::map<std::string, int> dangling;
     int soundings = 0;
+    TextPool texts; // the words of strata, written alike in many boreholes
 };
 
 void readBorehole(const pugi::xml_node& bh, Context& cx) {
@@ -393,13 +394,16 @@ void readLithology(const pugi::xml_node& sys, Context& cx) {
         if (at.size() >= 2 && at[1] > at[0]) s.base = at[1];
         pugi::xml_node lith = descendant(child(obs, "primaryLithology"), "Lithology");
         std::string major;
-        s.description = describe(lith, major);
+        const std::string description = describe(lith, major);
+        std::string classification;
         for (const char* key : {"classificationSymbol", "legendCode", "classificationCode"}) {
-            s.classification = text(child(lith, key));
-            if (!s.classification.empty()) break;
+            classification = text(child(lith, key));
+            if (!classification.empty()) break;
         }
-        if (s.classification.empty()) s.classification = !major.empty() ? major : s.description;
-        if (s.classification.empty()) s.classification = "(not described)";
+        if (classification.empty()) classification = !major.empty() ? major : description;
+        if (classification.empty()) classification = "(not described)";
+        s.description = cx.texts.get(description);
+        s.classification = cx.texts.get(classification);
         b->strata.push_back(std::move(s));
     });
 }

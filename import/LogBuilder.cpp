@@ -234,7 +234,7 @@ BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& 
         s.surface = true;
         const Stratum* st = stratumAt(b, 0);
         s.classification = st ? st->classification : kNoStratum;
-        s.description = st ? st->description : std::string();
+        if (st) s.description = st->description;
         s.note = "added at the ground surface with N 0: the borehole has one test";
         tests.insert(tests.begin(), s);
         log.messages.push_back("One test only: an entry with N 0 is added at the ground "

@@ -207,6 +207,62 @@ TEST(Ags4, StrataTakeTheLegendCodeWithItsAbbreviationElseTheDescription) {
     EXPECT_DOUBLE_EQ(*s[1].base, 5.0);
 }
 
+// Groups in any order, LOCA last: rows reach their borehole by LOCA_ID, rows of an id without a
+// LOCA row are counted, a LOCA row without an id or with one seen before is left out, each
+// problem once in the file's order; and the strata of a site share one copy of their words.
+TEST(Ags4, RowsFindTheirBoreholeWhereverTheLocaGroupStands) {
+    const std::string file = "\"GROUP\",\"GEOL\"\n"
+                             "\"HEADING\",\"LOCA_ID\",\"GEOL_TOP\",\"GEOL_BASE\",\"GEOL_DESC\"\n"
+                             "\"UNIT\",\"\",\"ft\",\"ft\",\"\"\n"
+                             "\"DATA\",\"B2\",\"0\",\"10\",\"Soft gray CLAY\"\n"
+                             "\"DATA\",\"GHOST\",\"0\",\"10\",\"Soft gray CLAY\"\n"
+                             "\"DATA\",\"B1\",\"\",\"10\",\"Soft gray CLAY\"\n"
+                             "\"DATA\",\"B1\",\"0\",\"10\",\"Soft gray CLAY\"\n"
+                             "\"DATA\",\"B2\",\"10\",\"30\",\"Dense SAND\"\n"
+                             "\"GROUP\",\"ISPT\"\n"
+                             "\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\"\n"
+                             "\"UNIT\",\"\",\"ft\",\"\"\n"
+                             "\"DATA\",\"B2\",\"5\",\"7\"\n"
+                             "\"DATA\",\"GHOST\",\"5\",\"7\"\n"
+                             "\"DATA\",\"B1\",\"5\",\"8\"\n"
+                             "\"DATA\",\"B2\",\"15\",\"21\"\n"
+                             "\"DATA\",\"GHOST\",\"15\",\"9\"\n"
+                             "\"DATA\",\"B1\",\"2\",\"x\"\n"
+                             "\"GROUP\",\"LOCA\"\n"
+                             "\"HEADING\",\"LOCA_ID\",\"LOCA_GL\",\"LOCA_FDEP\"\n"
+                             "\"UNIT\",\"\",\"ft\",\"m\"\n"
+                             "\"DATA\",\"B1\",\"100\",\"10\"\n"
+                             "\"DATA\",\"\",\"101\",\"10\"\n"
+                             "\"DATA\",\"B2\",\"102\",\"12\"\n"
+                             "\"DATA\",\"B1\",\"103\",\"12\"\n";
+    const DataFile f = readAgs(file);
+    ASSERT_TRUE(f.error.empty()) << f.error;
+    ASSERT_EQ(f.boreholes.size(), 2u);
+    const Borehole& b1 = f.boreholes[0];
+    const Borehole& b2 = f.boreholes[1];
+    EXPECT_EQ(b1.id, "B1");
+    EXPECT_DOUBLE_EQ(*b1.groundElevation, 100); // the first LOCA row of B1
+    EXPECT_NEAR(*b1.finalDepth, 32.81, 0.01);   // LOCA_FDEP in m, read in the file's ft
+    ASSERT_EQ(b1.tests.size(), 1u);
+    EXPECT_DOUBLE_EQ(*b1.tests[0].n, 8);
+    ASSERT_EQ(b2.tests.size(), 2u);
+    EXPECT_DOUBLE_EQ(*b2.tests[1].n, 21);
+    ASSERT_EQ(b1.strata.size(), 1u);
+    ASSERT_EQ(b2.strata.size(), 2u);
+    EXPECT_EQ(b2.strata[1].classification, "Dense SAND");
+    EXPECT_EQ(b1.strata[0].description.view().data(), b2.strata[0].description.view().data());
+    EXPECT_EQ(b1.strata[0].classification.view().data(), b1.strata[0].description.view().data());
+    std::vector<std::string> problems;
+    for (const Problem& p : f.problems) problems.push_back(p.borehole + ": " + p.message);
+    EXPECT_THAT(problems,
+                ::testing::ElementsAre(
+                    ": a LOCA row without LOCA_ID is skipped",
+                    "B1: LOCA_ID B1 appears twice; the first is kept",
+                    "B1: SPT at 2.00 ft skipped: no N value and no report",
+                    "B1: line 6: stratum without a top skipped",
+                    "GHOST: 3 row(s) for LOCA_ID GHOST, which has no LOCA row, not attached"));
+}
+
 TEST(Ags4, NotAnAgsFile) {
     EXPECT_FALSE(readAgs("depth,n\n1,2\n").error.empty());
     EXPECT_FALSE(readAgs("").error.empty());

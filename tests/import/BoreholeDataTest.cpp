@@ -30,12 +30,17 @@ TEST(CompactTest, NumbersComeBackBitForBitAndAbsentStaysAbsent) {
         const std::optional<double> back = n;
         ASSERT_TRUE(back.has_value());
         EXPECT_EQ(std::bit_cast<std::uint64_t>(*back), std::bit_cast<std::uint64_t>(v));
+        // Compared with an optional as the optional compares: a NaN equals nothing.
+        EXPECT_EQ(n == std::optional<double>(v), v == v);
+        EXPECT_FALSE(n == std::optional<double>());
     }
     for (const OptionalNumber& none : {OptionalNumber(), OptionalNumber(std::nullopt),
                                        OptionalNumber(std::optional<double>())}) {
         EXPECT_FALSE(none.has_value());
         EXPECT_FALSE(std::optional<double>(none).has_value());
         EXPECT_EQ(none.value_or(7), 7);
+        EXPECT_TRUE(none == std::optional<double>());
+        EXPECT_FALSE(none == std::optional<double>(0.0));
     }
 }
 
