@@ -82,17 +82,37 @@ int listDataFile(const ImportOptions& opt, BatchShell& shell) {
     printProblems(opt.dataFile, *file, nullptr);
 
     const std::vector<BoreholeSummary> rows = listBoreholes(*file);
-    std::string out =
-        "borehole            ground elevation  final depth        SPT tests  water depth\n";
-    std::string csv =
-        "borehole,name,ground_elevation,elevation_unit,final_depth,depth_unit,spt_tests,"
-        "refusals,water_depth\n";
+    // The CSV only when asked for, and written before the table is printed: a table on the
+    // terminal means the CSV is there too.
+    if (!opt.csv.empty()) {
+        const RoleFile files[] = {{"data file", opt.dataFile}, {"CSV file", opt.csv}};
+        if (const std::string same = sameFileMessage(files); !same.empty()) {
+            shell.showMessage(same, MessageKind::Warning);
+            return kExitFileOrUsage;
+        }
+        auto plain = [](const std::optional<double>& v) { return v ? printfFixed(*v, 2) : ""; };
+        std::string csv = "borehole,name,ground_elevation,elevation_unit,final_depth,depth_unit,"
+                          "spt_tests,refusals,water_depth\n";
+        for (const BoreholeSummary& b : rows)
+            csv += csvField(b.name) + "," + csvField(b.id) + "," + plain(b.groundElevation) + "," +
+                   (b.elevationUnit == LengthUnit::Unknown ? "" : unitWord(b.elevationUnit)) + "," +
+                   plain(b.finalDepth) + "," +
+                   (b.depthUnit == LengthUnit::Unknown ? "" : unitWord(b.depthUnit)) + "," +
+                   std::to_string(b.sptTests) + "," + std::to_string(b.refusals) + "," +
+                   plain(b.waterDepth) + "\n";
+        if (const FileResult r = writeFileAtomically(opt.csv, csv); !r.ok) {
+            shell.showMessage(r.message, MessageKind::Warning);
+            return kExitFileOrUsage;
+        }
+    }
     auto pad = [](std::string text, std::size_t width, bool right) {
         if (text.size() >= width) return text + " ";
         const std::string fill(width - text.size(), ' ');
         return right ? fill + text : text + fill;
     };
-    auto plain = [](const std::optional<double>& v) { return v ? printfFixed(*v, 2) : ""; };
+    // Printed in pieces: a site of 100,000 boreholes is never held twice over as text.
+    std::string out =
+        "borehole            ground elevation  final depth        SPT tests  water depth\n";
     for (const BoreholeSummary& b : rows) {
         // An elevation in no length unit shows "?": as it stands it cannot be used.
         const std::string elevation = number(b.groundElevation, b.elevationUnit);
@@ -100,22 +120,9 @@ int listDataFile(const ImportOptions& opt, BatchShell& shell) {
                pad(number(b.finalDepth, b.depthUnit), 12, true) + " " +
                pad(testCountText(b), 16, true) + " " +
                pad(number(b.waterDepth, b.depthUnit), 12, true) + "\n";
-        csv += csvField(b.name) + "," + csvField(b.id) + "," + plain(b.groundElevation) + "," +
-               (b.elevationUnit == LengthUnit::Unknown ? "" : unitWord(b.elevationUnit)) + "," +
-               plain(b.finalDepth) + "," +
-               (b.depthUnit == LengthUnit::Unknown ? "" : unitWord(b.depthUnit)) + "," +
-               std::to_string(b.sptTests) + "," + std::to_string(b.refusals) + "," +
-               plain(b.waterDepth) + "\n";
-    }
-    if (!opt.csv.empty()) {
-        const RoleFile files[] = {{"data file", opt.dataFile}, {"CSV file", opt.csv}};
-        if (const std::string same = sameFileMessage(files); !same.empty()) {
-            shell.showMessage(same, MessageKind::Warning);
-            return kExitFileOrUsage;
-        }
-        if (const FileResult r = writeFileAtomically(opt.csv, csv); !r.ok) {
-            shell.showMessage(r.message, MessageKind::Warning);
-            return kExitFileOrUsage;
+        if (out.size() >= (std::size_t{64} << 10)) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
         }
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
