@@ -217,7 +217,7 @@ void CPelbrinView::buildIdentification(QVBoxLayout* column) {
     boringGrid->addWidget(station_, 2, 1, 1, 2);
     // Signed, as the project holds it. No unit: a unit switch keeps the number as typed.
     auto* waterCaption = new QLabel(
-        QStringLiteral("Water Table Height relative to Ground Surface (+ above, - below)"),
+        QStringLiteral("Water Table Height relative to Ground Surface\n(+ above, - below)"),
         boringBox);
     waterCaption->setObjectName(QStringLiteral("waterTableCaption"));
     waterCaption->setWordWrap(true);

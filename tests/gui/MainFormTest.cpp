@@ -163,7 +163,7 @@ TEST_F(MainFormTest, SteelHAfterSquareKeepsTheHiddenWidthsAndTheCountsFollowTheF
 
 TEST_F(MainFormTest, WaterTableShowsWhereItLiesAndKeepsTheSignTyped) {
     // The caption says what the sign means and names no unit: a unit switch keeps the number.
-    EXPECT_TRUE(captionShown("Water Table Height relative to Ground Surface (+ above, - below)"));
+    EXPECT_TRUE(captionShown("Water Table Height relative to Ground Surface\n(+ above, - below)"));
     struct Case {
         double loaded;
         const char* shown;
