@@ -230,6 +230,9 @@ std::string upper(std::string_view text);
 class TestBlocks {
 public:
     TestBlocks() = default;
+    // Tests already settled: the ones that come after go to blocks.
+    explicit TestBlocks(std::vector<SptTest>&& settled)
+        : settled_(std::move(settled)), settledOnce_(true) {}
     TestBlocks(TestBlocks&& other) noexcept;
     TestBlocks& operator=(TestBlocks&& other) noexcept;
     TestBlocks(const TestBlocks&) = delete;

@@ -1,10 +1,12 @@
 #include "import/Delimited.h"
 
 #include "import/Ags4.h"
+#include "import/FileContent.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
-#include <memory_resource>
+#include <deque>
 #include <unordered_map>
 
 namespace zenka::dataimport {
@@ -96,20 +98,93 @@ Column classify(const std::string& name) {
     return Column::None;
 }
 
+// The boreholes of a file by id: their indices in an open-addressed table of a few bytes each, a
+// fraction of a map's nodes for a site of a hundred thousand boreholes of a few rows each.
+class BoreholeIndex {
+public:
+    static constexpr std::size_t npos = std::string::npos;
+    explicit BoreholeIndex(const std::vector<Borehole>& boreholes) : boreholes_(boreholes) {}
+
+    std::size_t find(std::string_view id) const {
+        if (slots_.empty()) return npos;
+        for (std::size_t k = slotOf(id);; k = (k + 1) & (slots_.size() - 1)) {
+            if (slots_[k] == 0) return npos;
+            if (boreholes_[slots_[k] - 1].id.view() == id) return slots_[k] - 1;
+        }
+    }
+    // The borehole at `index` of the list, under its id.
+    void add(std::size_t index) {
+        // At most half full, so that a search ends after a step or two.
+        if ((count_ + 1) * 2 > slots_.size()) {
+            std::vector<std::uint32_t> old(std::max<std::size_t>(16, slots_.size() * 2));
+            old.swap(slots_);
+            for (std::uint32_t s : old)
+                if (s) place(s - 1);
+        }
+        place(index);
+        ++count_;
+    }
+
+private:
+    std::size_t slotOf(std::string_view id) const {
+        return std::hash<std::string_view>{}(id) & (slots_.size() - 1);
+    }
+    void place(std::size_t index) {
+        std::size_t k = slotOf(boreholes_[index].id.view());
+        while (slots_[k]) k = (k + 1) & (slots_.size() - 1);
+        // A file of at most 1 GB holds far fewer than 4 billion rows.
+        slots_[k] = static_cast<std::uint32_t>(index + 1);
+    }
+
+    const std::vector<Borehole>& boreholes_;
+    std::vector<std::uint32_t> slots_; // index + 1; 0 for an empty slot
+    std::size_t count_ = 0;
+};
+
 std::string depthText(double d) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.2f", d);
     return buf;
 }
 
+// A row whose stratum went into the one above, of the same soil.
+struct MergedRow {
+    std::uint32_t borehole;
+    std::uint32_t stratum; // the one it went into
+    double top;
+};
+
+// Each merged row's stratum back after the one it went into, as though none had been merged.
+void unmerge(std::vector<Borehole>& boreholes, const std::deque<MergedRow>& merged) {
+    std::vector<MergedRow> rows(merged.begin(), merged.end());
+    // By borehole, each one's rows in the order of the file.
+    std::stable_sort(rows.begin(), rows.end(), [](const MergedRow& a, const MergedRow& b) {
+        return a.borehole < b.borehole;
+    });
+    for (std::size_t r = 0; r < rows.size();) {
+        const std::uint32_t index = rows[r].borehole;
+        Borehole& b = boreholes[index];
+        std::vector<Stratum> strata;
+        for (std::size_t k = 0; k < b.strata.size(); ++k) {
+            strata.push_back(b.strata[k]);
+            for (; r < rows.size() && rows[r].borehole == index && rows[r].stratum == k; ++r) {
+                strata.push_back(b.strata[k]);
+                strata.back().top = rows[r].top;
+            }
+        }
+        b.strata = std::move(strata);
+        while (r < rows.size() && rows[r].borehole == index) ++r;
+    }
+}
+
 } // namespace
 
 namespace {
 
-// With mergeStrata, rows of one soil in a row make one stratum, as long as the depths go down;
-// `unordered` then says they did not, and the file must be read again without merging.
-DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool mergeStrata,
-                  bool& unordered) {
+// Rows of one soil in a row make one stratum, as long as every borehole's depths go down; when
+// they do not, no rows are merged. `owned`, when given, holds the bytes, whose pages are given
+// back as they are read.
+DataFile readRows(std::string_view bytes, std::string* owned, const DelimitedOptions& options) {
     DataFile out;
     out.format = Format::Delimited;
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
@@ -194,24 +269,29 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
                    : std::string();
     };
     // One borehole, or one per value of the borehole column in the order they first appear.
-    // By the boreholes' own ids, whose characters stay where they are; in an arena freed in one
-    // piece, so that the boreholes' records are not left among the holes of its entries.
-    std::pmr::monotonic_buffer_resource arena;
-    std::pmr::unordered_map<std::string_view, std::size_t> byId(&arena);
-    // Each borehole's tests as they are read (beside out.boreholes, by index).
-    std::vector<TestBlocks> gathered;
+    BoreholeIndex byId(out.boreholes);
     TextPool texts;
     auto boreholeFor = [&](const std::string& id) -> std::size_t {
-        if (auto it = byId.find(id); it != byId.end()) return it->second;
+        if (const std::size_t i = byId.find(id); i != BoreholeIndex::npos) return i;
         Borehole b;
         b.id = b.name = id;
         b.depthUnit = depthUnit;
-        byId.emplace(b.id.view(), out.boreholes.size());
         out.boreholes.push_back(std::move(b));
-        gathered.emplace_back();
+        byId.add(out.boreholes.size() - 1);
         return out.boreholes.size() - 1;
     };
     if (boreholeCol < 0) boreholeFor(options.boreholeName);
+    // The tests of the borehole whose rows are being read; when the rows move on to another
+    // borehole they become its tests, in one allocation of their number. The tests of a borehole
+    // whose rows come back after another's (boreholes taking turns) gather apart until the end.
+    TestBlocks run;
+    std::size_t runIndex = std::string::npos;
+    std::unordered_map<std::size_t, TestBlocks> later;
+    TestBlocks* sink = &run;
+    auto endRun = [&] {
+        if (runIndex != std::string::npos) out.boreholes[runIndex].tests = run.take();
+        runIndex = std::string::npos;
+    };
     const std::string fileLevel = boreholeCol < 0 ? options.boreholeName : std::string();
     std::vector<Problem> rowProblems;
 
@@ -219,10 +299,18 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
     std::size_t lastIndex = std::string::npos; // of the borehole of the last row read
     double lastDepth = 0;
     std::size_t lastDepthLine = 0;
+    // Merged while the depths go down; once they go back up, rows merged so far are set apart
+    // again at the end and no more are merged.
+    bool merging = true;
+    std::deque<MergedRow> merged;
+    const char* released = bytes.data();
+    constexpr std::size_t kReleaseStep = std::size_t{64} << 10;
     std::string_view text = firstLine;
     bool pending = !headerRow; // the first line is data
     while (pending || nextLine(text)) {
         pending = false;
+        if (owned && static_cast<std::size_t>(text.data() - released) >= kReleaseStep)
+            released = releaseReadPages(released, text.data());
         if (trim(text).empty()) continue;
         const std::vector<std::string> row = splitRow(text, sep);
         const std::string line = "line " + std::to_string(lineNo);
@@ -234,10 +322,25 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
                 continue;
             }
         }
-        const std::size_t index = boreholeCol >= 0 ? boreholeFor(currentId) : 0;
+        // Rows of one borehole follow each other in most files: no search for those.
+        const std::size_t index =
+            boreholeCol < 0 ? 0
+            : lastIndex < out.boreholes.size() && out.boreholes[lastIndex].id.view() == currentId
+                ? lastIndex
+                : boreholeFor(currentId);
         Borehole& b = out.boreholes[index];
-        TestBlocks& tests = gathered[index];
-        if (index != lastIndex && lastIndex < gathered.size()) gathered[lastIndex].settle();
+        if (index != lastIndex) {
+            endRun();
+            if (auto it = later.find(index); it != later.end()) {
+                sink = &it->second;
+            } else if (b.tests.empty()) {
+                runIndex = index;
+                sink = &run;
+            } else {
+                sink = &later.emplace(index, TestBlocks(std::move(b.tests))).first->second;
+            }
+        }
+        TestBlocks& tests = *sink;
         lastIndex = index;
         const auto depth = parseNumber(at(row, depthCol), decimalComma);
         if (!depth) {
@@ -250,7 +353,6 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
             if (lastDepthLine && *depth < lastDepth) {
                 out.boreholes.clear();
                 out.problems.clear();
-                gathered.clear();
                 out.error = line + ": the depth " + depthText(*depth) + " lies above the depth " +
                             depthText(lastDepth) + " of line " + std::to_string(lastDepthLine) +
                             ", as where another borehole starts; give the file a column naming "
@@ -288,22 +390,27 @@ DataFile readRows(std::string_view bytes, const DelimitedOptions& options, bool 
         s.classification = !soil.empty()     ? texts.get(soil)
                            : !symbol.empty() ? texts.get(symbol)
                                              : s.description;
-        const bool inOrder = tests.empty() || t.top > tests.back().top;
-        if (!inOrder && mergeStrata) unordered = true;
+        if (!tests.empty() && !(t.top > tests.back().top)) merging = false;
         const bool same = !b.strata.empty() && b.strata.back().top < s.top &&
                           b.strata.back().classification.view() == s.classification.view() &&
                           b.strata.back().description.view() == s.description.view();
-        if (!s.classification.empty() && !(mergeStrata && inOrder && same))
+        if (!s.classification.empty() && merging && same)
+            merged.push_back({static_cast<std::uint32_t>(index),
+                              static_cast<std::uint32_t>(b.strata.size() - 1), s.top});
+        else if (!s.classification.empty())
             b.strata.push_back(std::move(s));
         tests.push_back(std::move(t));
     }
+    if (!merging) unmerge(out.boreholes, merged);
+    merged.clear();
     if (depthUnit == LengthUnit::Unknown)
         out.problems.push_back({fileLevel, "the depth unit is not given; choose feet or metres"});
     out.problems.push_back({fileLevel, "no ground elevation in the file; enter it"});
     for (Problem& p : rowProblems) out.problems.push_back(std::move(p));
-    for (std::size_t i = 0; i < out.boreholes.size(); ++i) {
-        Borehole& b = out.boreholes[i];
-        b.tests = gathered[i].take();
+    endRun();
+    for (auto& [index, tests] : later) out.boreholes[index].tests = tests.take();
+    later.clear();
+    for (Borehole& b : out.boreholes) {
         tidyBorehole(b, out.problems);
         // Each row's soil reaches down to the next row.
         for (std::size_t k = 0; k + 1 < b.strata.size(); ++k)
@@ -346,10 +453,12 @@ std::vector<std::string> splitDelimitedRow(std::string_view line, char sep) {
 }
 
 DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options) {
-    bool unordered = false;
-    DataFile f = readRows(bytes, options, true, unordered);
-    if (unordered) f = readRows(bytes, options, false, unordered);
-    return f;
+    return readRows(bytes, nullptr, options);
+}
+
+DataFile readDelimitedOwned(std::string&& bytes, const DelimitedOptions& options) {
+    std::string owned = std::move(bytes);
+    return readRows(owned, &owned, options);
 }
 
 } // namespace zenka::dataimport

@@ -25,6 +25,9 @@ struct DelimitedOptions {
 };
 
 DataFile readDelimited(std::string_view bytes, const DelimitedOptions& options = {});
+// The same for bytes it may let go of as it reads them, so that they and the boreholes made of
+// them are never held at once.
+DataFile readDelimitedOwned(std::string&& bytes, const DelimitedOptions& options = {});
 
 // The fields of one line of delimited text: `sep` between fields, blanks around a field
 // dropped, double quotes around a field keeping the separators inside it (a doubled

@@ -11,11 +11,19 @@ Format recognise(std::string_view) {
     return Format::Delimited;
 }
 
-DataFile read(std::string_view bytes, const std::string& name, const ReadOptions& options) {
+DelimitedOptions delimitedOptions(const std::string& name, const ReadOptions& options) {
     DelimitedOptions d;
     d.depthUnit = options.delimitedDepthUnit;
     d.boreholeName = name.empty() ? std::string("B-1") : name;
-    return readDelimited(bytes, d);
+    return d;
+}
+
+DataFile read(std::string_view bytes, const std::string& name, const ReadOptions& options) {
+    return readDelimited(bytes, delimitedOptions(name, options));
+}
+
+DataFile readOwned(std::string&& bytes, const std::string& name, const ReadOptions& options) {
+    return readDelimitedOwned(std::move(bytes), delimitedOptions(name, options));
 }
 
 } // namespace
@@ -26,7 +34,8 @@ const DataFormat& delimitedFormat() {
                                  .variants = {{Format::Delimited, "delimited text"}},
                                  .extensions = {"csv", "tsv", "txt"},
                                  .recognise = recognise,
-                                 .read = read};
+                                 .read = read,
+                                 .readOwned = readOwned};
     return unit;
 }
 

@@ -3,7 +3,13 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace zenka::dataimport {
 
@@ -174,6 +180,21 @@ std::string binaryContent(std::string_view bytes) {
     for (std::size_t i = 0; i < head.size(); ++i)
         if (head[i] == '\0') return "binary data (a zero byte at offset " + std::to_string(i) + ")";
     return {};
+}
+
+const char* releaseReadPages(const char* begin, const char* end) {
+#ifdef __linux__
+    static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto from = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) / page * page;
+    const auto to = reinterpret_cast<std::uintptr_t>(end) / page * page;
+    if (to <= from) return begin;
+    // Advice only: when it is not taken, the pages stay as they were.
+    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+    return begin + (to - reinterpret_cast<std::uintptr_t>(begin));
+#else
+    (void)end;
+    return begin;
+#endif
 }
 
 } // namespace zenka::dataimport

@@ -31,4 +31,10 @@ std::string utf16ToUtf8(std::string_view bytes, int kind);
 // byte at offset 9)"); empty for text. Which format a text is, its units tell (DataFormats.h).
 std::string binaryContent(std::string_view bytes);
 
+// Gives back to the system the memory pages wholly inside [begin, end) of a buffer the caller
+// owns, has read that far and frees without reading that part again (it reads as zeros
+// afterwards, where the system honours the request). Returns where the pages given back end:
+// the next call starts there, so that no page is asked for twice.
+const char* releaseReadPages(const char* begin, const char* end);
+
 } // namespace zenka::dataimport

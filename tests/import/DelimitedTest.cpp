@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -169,6 +170,88 @@ TEST(Delimited, RowsOfOneSoilMakeOneStratumWhateverTheOrder) {
         for (const ClassificationRow& r : rows)
             if (r.text == "CL") clay = r.tests;
         EXPECT_EQ(clay, c.strata == 1 ? 3 : 2);
+    }
+}
+
+// A borehole's strata: " top-base soil/description" each, -1 for no base.
+std::string strataOf(const Borehole& b) {
+    std::string out;
+    char buf[96];
+    for (const Stratum& s : b.strata) {
+        std::snprintf(buf, sizeof buf, " %g-%g %s/%s", s.top, s.base.value_or(-1),
+                      s.classification.c_str(), s.description.c_str());
+        out += buf;
+    }
+    return out;
+}
+
+// Each borehole's strata and tests (top=N), then the problems: all a reading decides.
+std::string readingOf(const DataFile& f) {
+    std::string out = f.error;
+    char buf[96];
+    for (const Borehole& b : f.boreholes) {
+        out += "\n" + std::string(b.name.view()) + ":" + strataOf(b) + " |";
+        for (const SptTest& t : b.tests) {
+            std::snprintf(buf, sizeof buf, " %g=%g%s", t.top, t.n.value_or(-1), t.report.c_str());
+            out += buf;
+        }
+    }
+    for (const Problem& p : f.problems) out += "\n" + p.borehole + " " + p.message;
+    return out;
+}
+
+TEST(Delimited, StrataMergeOnlyWhileEveryBoreholeGoesDown) {
+    struct Case {
+        const char* what;
+        const char* rows;   // under "BH,Depth (m),N,USCS"
+        const char* strata; // each borehole's, as readingOf writes them
+    };
+    const Case cases[] = {
+        {"boreholes taking turns, each going down",
+         "B1,1,5,CL\nB1,2,6,CL\nB2,1,5,SP\nB2,2,6,SP\nB1,3,7,CL\nB2,3,8,CL\n",
+         "B1: 1--1 CL/|B2: 1-3 SP/ 3--1 CL/|"},
+        {"the last row going back up: no rows merged, in any borehole",
+         "B1,1,5,CL\nB1,2,6,CL\nB2,1,5,SP\nB2,2,6,SP\nB1,3,7,CL\nB2,1.5,8,SP\n",
+         "B1: 1-2 CL/ 2-3 CL/ 3--1 CL/|B2: 1-1.5 SP/ 1.5-2 SP/ 2--1 SP/|"},
+        {"the first rows going back up", "B1,2,5,CL\nB1,1,6,CL\nB2,1,5,SP\nB2,2,6,SP\nB2,3,6,SP\n",
+         "B1: 1-2 CL/ 2--1 CL/|B2: 1-2 SP/ 2-3 SP/ 3--1 SP/|"},
+        {"a row of no soil between rows of one soil",
+         "B1,1,5,CL\nB1,2,6,\nB1,3,7,CL\nB1,4,8,SP\nB1,5,9,SP\n", "B1: 1-4 CL/ 4--1 SP/|"},
+        {"the same, then a depth repeated",
+         "B1,1,5,CL\nB1,2,6,\nB1,3,7,CL\nB1,4,8,SP\nB1,5,9,SP\nB1,5,9,SP\n",
+         "B1: 1-3 CL/ 3-4 CL/ 4-5 SP/ 5--1 SP/ 5--1 SP/|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DataFile f = readDelimited(std::string("BH,Depth (m),N,USCS\n") + c.rows);
+        std::string strata;
+        for (const Borehole& b : f.boreholes)
+            strata += std::string(b.name.view()) + ":" + strataOf(b) + "|";
+        EXPECT_EQ(strata, c.strata);
+    }
+}
+
+// Bytes the reader may let go of as it reads are read as any others, across the pages it gives
+// back: boreholes taking turns, rows of one soil, problems, a file that goes back up at its end.
+TEST(Delimited, OwnedBytesReadAlike) {
+    for (const bool backUp : {false, true}) {
+        SCOPED_TRACE(backUp ? "going back up at the end" : "going down");
+        std::string text = "\xEF\xBB\xBF"
+                           "Borehole,Depth (ft),N,USCS,Description\r\n";
+        char row[128];
+        for (int k = 0; k < 12000; ++k) {
+            const int hole = k / 7 % 500; // runs of 7 rows, each hole coming back
+            std::snprintf(row, sizeof row, "B-%d,%d.5,%s,%s,Soil %d\r\n", hole, k / 3500 + k % 7,
+                          k % 997 == 0    ? "50/3in"
+                          : k % 1009 == 0 ? "x"
+                                          : "12",
+                          k % 5 < 3 ? "CL" : "SP", k % 5 < 3 ? 1 : 2);
+            text += row;
+        }
+        if (backUp) text += "B-3,0.5,9,CL,Soil 1\n";
+        ASSERT_GT(text.size(), std::size_t{256} << 10);
+        const std::string expected = readingOf(readDelimited(text));
+        EXPECT_EQ(readingOf(readDelimitedOwned(std::string(text))), expected);
     }
 }
 
