@@ -89,6 +89,28 @@ std::vector<std::string> pdfFilters(Paper first) {
     return filters;
 }
 
+std::optional<PdfChoice> choosePdfFile(GuiShell& shell, const std::string& title,
+                                       std::vector<RoleFile> avoid) {
+    const Paper first = defaultPaper();
+    FileDialogOptions options;
+    options.filters = pdfFilters(first);
+    options.defaultSuffix = "pdf";
+    options.confirmOverwrite = true;
+    options.title = title;
+    avoid.push_back({"PDF file", {}});
+    for (;;) {
+        const std::optional<SaveChoice> chosen = shell.chooseSaveFileOfKind(options);
+        if (!chosen) return std::nullopt;
+        avoid.back().path = chosen->path;
+        const std::string clash = sameFileMessage(avoid);
+        if (clash.empty()) {
+            const Paper other = first == Paper::A4 ? Paper::Letter : Paper::A4;
+            return PdfChoice{chosen->path, chosen->filter == 1 ? other : first};
+        }
+        shell.showMessage(clash + "\nChoose another name for the PDF.", MessageKind::Warning);
+    }
+}
+
 namespace {
 
 constexpr const char* kSaveFirst = "Save the project first: the report is written beside it";
@@ -103,27 +125,11 @@ bool savedFirst(CPelbrinDoc& doc, Shell& shell) {
 
 bool ExportReportPdf(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell) {
     if (!savedFirst(doc, shell)) return false;
-    const Paper first = defaultPaper();
-    FileDialogOptions options;
-    options.filters = pdfFilters(first);
-    options.defaultSuffix = "pdf";
-    options.confirmOverwrite = true;
-    options.title = "Export the report as PDF";
-    std::optional<SaveChoice> chosen;
-    for (;;) {
-        chosen = shell.chooseSaveFileOfKind(options);
-        if (!chosen) return false;
-        // The PDF must not take the place of a file of the run: asked again, nothing written.
-        const RoleFile files[] = {{"project", doc.pathName},
-                                  {"report", reportPathOf(doc.files)},
-                                  {"PDF file", chosen->path}};
-        const std::string clash = sameFileMessage(files);
-        if (clash.empty()) break;
-        shell.showMessage(clash + "\nChoose another name for the PDF.", MessageKind::Warning);
-    }
-    const Paper other = first == Paper::A4 ? Paper::Letter : Paper::A4;
-    const Paper paper = chosen->filter == 1 ? other : first;
-    return runAndExportPdf(doc, s, shell, chosen->path, paper);
+    // The PDF must not take the place of a file of the run: asked again, nothing written.
+    const std::optional<PdfChoice> chosen =
+        choosePdfFile(shell, "Export the report as PDF",
+                      {{"project", doc.pathName}, {"report", reportPathOf(doc.files)}});
+    return chosen && runAndExportPdf(doc, s, shell, chosen->path, chosen->paper);
 }
 
 bool PrintReport(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell) {

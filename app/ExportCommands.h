@@ -3,10 +3,12 @@
 // The report of a run on paper: as one PDF file written with the run's other files, through the
 // print dialog, or from the command line without a display.
 
+#include "base/AtomicFile.h"
 #include "graphs/ReportPages.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zenka {
 
@@ -30,6 +32,15 @@ bool PrintReport(CPelbrinDoc& doc, AnalysisState& s, GuiShell& shell);
 
 // The save dialog's filters, the default paper's first.
 std::vector<std::string> pdfFilters(Paper first);
+
+struct PdfChoice {
+    std::string path;
+    Paper paper; // as the dialog's filter chose it
+};
+// The save dialog for a PDF, asked again (with the reason) while the name chosen is one of the
+// files to avoid. Nothing when cancelled.
+std::optional<PdfChoice> choosePdfFile(GuiShell& shell, const std::string& title,
+                                       std::vector<RoleFile> avoid);
 
 // zenka --export-pdf PROJECT.in [-o OUT.pdf] [--paper letter|a4], as parseCommandLine read it;
 // needs a QApplication. The exit status: 0 written, 1 refused, 2 a usage or file error.

@@ -39,6 +39,14 @@ std::string number(const std::optional<double>& v, LengthUnit unit) {
     return printfFixed(*v, 2) + " " + unitWord(unit);
 }
 
+// A table cell: text padded to width columns (right-aligned or left), never cut; a text that
+// fills the cell gets one blank after it.
+std::string pad(std::string text, std::size_t width, bool right) {
+    if (text.size() >= width) return text + " ";
+    const std::string fill(width - text.size(), ' ');
+    return right ? fill + text : text + fill;
+}
+
 std::optional<DataFile> readData(const std::string& path, BatchShell& shell) {
     DataFile file = readDataFile(path);
     if (!file.error.empty()) {
@@ -105,11 +113,6 @@ int listDataFile(const ImportOptions& opt, BatchShell& shell) {
             return kExitFileOrUsage;
         }
     }
-    auto pad = [](std::string text, std::size_t width, bool right) {
-        if (text.size() >= width) return text + " ";
-        const std::string fill(width - text.size(), ' ');
-        return right ? fill + text : text + fill;
-    };
     // Printed in pieces: a site of 100,000 boreholes is never held twice over as text.
     std::string out =
         "borehole            ground elevation  final depth        SPT tests  water depth\n";
@@ -193,11 +196,6 @@ std::string requiredTable(const std::vector<RequiredLength>& rows, const ImportO
                       cell(*opt.required) + " " + force +
                       ": the shortest analysed length that carries it (the length step is the "
                       "resolution).\n";
-    auto pad = [](const std::string& text, std::size_t width, bool right) {
-        if (text.size() >= width) return text + " ";
-        const std::string fill(width - text.size(), ' ');
-        return right ? fill + text : text + fill;
-    };
     out += pad("borehole", 18, false) + " " +
            pad(std::string("width (") + (metric ? "mm" : "in") + ")", 10, true) + " " +
            pad("length (" + len + ")", 12, true) + " " + pad("tip elev. (" + len + ")", 15, true) +

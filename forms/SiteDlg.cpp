@@ -324,23 +324,11 @@ void CSiteDlg::updateState() {
 bool CSiteDlg::savePdf() {
     const auto ticked = chosen();
     if (ticked.empty() || !save_->isEnabled()) return false;
-    const Paper first = defaultPaper();
-    FileDialogOptions options;
-    options.filters = pdfFilters(first);
-    options.defaultSuffix = "pdf";
-    options.confirmOverwrite = true;
-    options.title = "Save the site summary as PDF";
-    std::optional<SaveChoice> choice;
-    for (;;) {
-        choice = shell_.chooseSaveFileOfKind(options);
-        if (!choice) return false;
-        std::vector<RoleFile> files = {{"data file", dataPath_}};
-        if (!projectPath_.empty()) files.push_back({"project", projectPath_});
-        files.push_back({"PDF file", choice->path});
-        const std::string clash = sameFileMessage(files);
-        if (clash.empty()) break;
-        shell_.showMessage(clash + "\nChoose another name for the PDF.", MessageKind::Warning);
-    }
+    std::vector<RoleFile> inputs = {{"data file", dataPath_}};
+    if (!projectPath_.empty()) inputs.push_back({"project", projectPath_});
+    const std::optional<PdfChoice> choice =
+        choosePdfFile(shell_, "Save the site summary as PDF", std::move(inputs));
+    if (!choice) return false;
 
     SiteRequest request;
     request.dataFile = dataPath_;
@@ -388,8 +376,7 @@ bool CSiteDlg::savePdf() {
     QApplication::processEvents();
     print.required = required();
     print.kind = kind();
-    const Paper other = first == Paper::A4 ? Paper::Letter : Paper::A4;
-    print.paper = choice->filter == 1 ? other : first;
+    print.paper = choice->paper;
     print.stamp = runStampNow();
     const std::string failed = writeSitePdf(print, choice->path);
     progress.setValue(count + 1);

@@ -3,8 +3,8 @@
 #include "base/Format.h"
 #include "engine/AnalysisState.h"
 #include "engine/Report.h"
+#include "import/BoreholeData.h"
 
-#include <cctype>
 #include <iterator>
 #include <map>
 
@@ -24,8 +24,7 @@ SiteBorehole siteBorehole(const AnalysisState& s, std::string name) {
 }
 
 std::optional<CapacityKind> capacityKindNamed(std::string_view word) {
-    std::string w;
-    for (char c : word) w += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string w = dataimport::lower(word);
     if (w == "davisson") return CapacityKind::Davisson;
     if (w == "allowable") return CapacityKind::Allowable;
     if (w == "ultimate") return CapacityKind::Ultimate;
