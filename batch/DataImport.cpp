@@ -89,9 +89,9 @@ int listDataFile(const ImportOptions& opt, BatchShell& shell) {
     if (!file) return kExitFileOrUsage;
     printProblems(opt.dataFile, *file, nullptr);
 
-    const std::vector<BoreholeSummary> rows = listBoreholes(*file);
-    // The CSV only when asked for, and written before the table is printed: a table on the
-    // terminal means the CSV is there too.
+    // Each borehole is summarised where its row is written: a site of 100,000 boreholes holds
+    // no list of summaries beside them. The CSV only when asked for, and written before the table
+    // is printed: a table on the terminal means the CSV is there too.
     if (!opt.csv.empty()) {
         const RoleFile files[] = {{"data file", opt.dataFile}, {"CSV file", opt.csv}};
         if (const std::string same = sameFileMessage(files); !same.empty()) {
@@ -101,13 +101,15 @@ int listDataFile(const ImportOptions& opt, BatchShell& shell) {
         auto plain = [](const std::optional<double>& v) { return v ? printfFixed(*v, 2) : ""; };
         std::string csv = "borehole,name,ground_elevation,elevation_unit,final_depth,depth_unit,"
                           "spt_tests,refusals,water_depth\n";
-        for (const BoreholeSummary& b : rows)
+        for (const Borehole& borehole : file->boreholes) {
+            const BoreholeSummary b = summarise(borehole);
             csv += csvField(b.name) + "," + csvField(b.id) + "," + plain(b.groundElevation) + "," +
                    (b.elevationUnit == LengthUnit::Unknown ? "" : unitWord(b.elevationUnit)) + "," +
                    plain(b.finalDepth) + "," +
                    (b.depthUnit == LengthUnit::Unknown ? "" : unitWord(b.depthUnit)) + "," +
                    std::to_string(b.sptTests) + "," + std::to_string(b.refusals) + "," +
                    plain(b.waterDepth) + "\n";
+        }
         if (const FileResult r = writeFileAtomically(opt.csv, csv); !r.ok) {
             shell.showMessage(r.message, MessageKind::Warning);
             return kExitFileOrUsage;
@@ -116,7 +118,8 @@ int listDataFile(const ImportOptions& opt, BatchShell& shell) {
     // Printed in pieces: a site of 100,000 boreholes is never held twice over as text.
     std::string out =
         "borehole            ground elevation  final depth        SPT tests  water depth\n";
-    for (const BoreholeSummary& b : rows) {
+    for (const Borehole& borehole : file->boreholes) {
+        const BoreholeSummary b = summarise(borehole);
         // An elevation in no length unit shows "?": as it stands it cannot be used.
         const std::string elevation = number(b.groundElevation, b.elevationUnit);
         out += pad(terminalText(b.name), 18, false) + " " + pad(elevation, 16, true) + " " +

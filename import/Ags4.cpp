@@ -468,19 +468,18 @@ template <class Get> SptReport fromIncrements(const Get& get) {
 
 // Decides N from one ISPT row. False when the row gives no N.
 bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t, std::string& why,
-             TextPool& pool) {
+             TextPool& pool, DetailsPool& details) {
     static const std::string kNone;
     auto get = [&](int k) -> const std::string& { return f[k] ? *f[k] : kNone; };
-    t.report = pool.get(get(kRep));
-    t.statedN = parseNumber(get(kNval));
-    t.hammer = pool.get(get(kHam));
-    t.energyRatio = parseNumber(get(kErat));
+    const SptDetails d{parseNumber(get(kNval)), parseNumber(get(kErat)), pool.get(get(kRep)),
+                       pool.get(get(kHam)), {}};
+    t.details = details.get(d);
     const auto npen = parseNumber(get(kNpen));
-    const SptReport r = parseSptReport(t.report, false);
+    const SptReport r = parseSptReport(d.report, false);
     const bool reportKnowsTest = r.parsed && r.hasTest && !r.testIncomplete;
 
-    if (t.statedN) {
-        t.n = t.statedN;
+    if (d.statedN) {
+        t.n = d.statedN;
         bool isShort = false;
         if (reportKnowsTest)
             isShort = r.seatingOnly || r.testPenMm < 300;
@@ -494,7 +493,7 @@ bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t, 
     }
     ReportN n;
     if (!nFromReport(r, inchData, n) && !nFromReport(fromIncrements(get), inchData, n)) {
-        why = t.report.empty() ? "no N value and no report" : "no N in \"" + t.report + "\"";
+        why = d.report.empty() ? "no N value and no report" : "no N in \"" + d.report + "\"";
         return false;
     }
     t.n = n.n;
@@ -564,7 +563,8 @@ private:
     std::pmr::unordered_map<std::string_view, std::uint32_t> holeOf_{&arena_}; // by holes_' ids
     TestBlocks* lastTests_ = nullptr; // those of the last ISPT row
     bool anyTest_ = false;
-    TextPool texts_; // reports and hammers, written alike on many rows
+    TextPool texts_;      // reports and hammers, written alike on many rows
+    DetailsPool details_; // and what each test writes beside its N
     struct LocaRow {
         std::uint32_t hole;
         OptionalNumber gl, fdep;
@@ -693,7 +693,7 @@ void AgsReader::dataRow(const std::vector<std::string>& fields, int line) {
         auto unit = unitOf_.find("ISPT.ISPT_TOP");
         const bool inchData =
             unit != unitOf_.end() && parseLengthUnit(unit->second) == LengthUnit::Feet;
-        if (!decideN(f, inchData, t, why, texts_)) {
+        if (!decideN(f, inchData, t, why, texts_, details_)) {
             isptProblems_.push_back({id, "SPT at " + depthText(t.top) + " ", " skipped: " + why});
             return;
         }

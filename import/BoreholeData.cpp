@@ -174,7 +174,7 @@ void tidyBorehole(Borehole& b, std::vector<Problem>& problems) {
         b.finalDepth.reset();
     }
     // A negative water depth is water standing above the ground (a boring over water).
-    std::erase_if(b.waterDepths, [&](double d) { return !(d >= -kDeepest && d <= kDeepest); });
+    b.waterDepths.eraseIf([&](double d) { return !(d >= -kDeepest && d <= kDeepest); });
     auto byTop = [](const SptTest& x, const SptTest& y) { return x.top < y.top; };
     // Files are nearly always in depth order already; sorting would take a second copy.
     if (!std::is_sorted(b.tests.begin(), b.tests.end(), byTop))
@@ -273,6 +273,83 @@ SharedText TextPool::get(std::string_view text) {
     return made;
 }
 
+struct SharedDetails::Rep {
+    std::atomic<std::uint32_t> refs;
+    SptDetails details;
+};
+
+SharedDetails::SharedDetails(SptDetails details) : rep_(new Rep{{1}, std::move(details)}) {}
+
+SharedDetails::SharedDetails(const SharedDetails& other) noexcept : rep_(other.rep_) {
+    if (rep_) rep_->refs.fetch_add(1, std::memory_order_relaxed);
+}
+
+SharedDetails& SharedDetails::operator=(const SharedDetails& other) noexcept {
+    SharedDetails copy(other);
+    std::swap(rep_, copy.rep_);
+    return *this;
+}
+
+SharedDetails& SharedDetails::operator=(SharedDetails&& other) noexcept {
+    std::swap(rep_, other.rep_);
+    return *this;
+}
+
+SharedDetails::~SharedDetails() {
+    if (rep_ && rep_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete rep_;
+}
+
+const SptDetails& SharedDetails::operator*() const {
+    static const SptDetails kNone;
+    return rep_ ? rep_->details : kNone;
+}
+
+namespace {
+
+std::uint64_t bitsOf(const OptionalNumber& v) {
+    return v ? std::bit_cast<std::uint64_t>(*v) : 0;
+}
+
+bool sameNumber(const OptionalNumber& a, const OptionalNumber& b) {
+    return a.has_value() == b.has_value() && bitsOf(a) == bitsOf(b);
+}
+
+} // namespace
+
+std::size_t DetailsPool::Hash::operator()(const SptDetails& d) const {
+    const std::hash<std::string_view> text;
+    const std::hash<std::uint64_t> number;
+    std::size_t h = text(d.report.view());
+    for (const std::size_t part : {text(d.hammer.view()), number(bitsOf(d.statedN)),
+                                   number(bitsOf(d.energyRatio)), d.driveSets.size()})
+        h = h * 1000003u ^ part;
+    for (const DriveSet& set : d.driveSets)
+        h = h * 1000003u ^ number(bitsOf(set.blows) ^ (bitsOf(set.penetrationMm) >> 1) ^
+                                  static_cast<std::uint64_t>(set.index));
+    return h;
+}
+
+bool DetailsPool::Same::operator()(const SptDetails& a, const SptDetails& b) const {
+    auto sameSet = [](const DriveSet& x, const DriveSet& y) {
+        return x.index == y.index && x.inches == y.inches && sameNumber(x.blows, y.blows) &&
+               sameNumber(x.penetrationMm, y.penetrationMm);
+    };
+    return sameNumber(a.statedN, b.statedN) && sameNumber(a.energyRatio, b.energyRatio) &&
+           a.report.view() == b.report.view() && a.hammer.view() == b.hammer.view() &&
+           std::equal(a.driveSets.begin(), a.driveSets.end(), b.driveSets.begin(),
+                      b.driveSets.end(), sameSet);
+}
+
+SharedDetails DetailsPool::get(SptDetails&& details) {
+    if (Same{}(details, SptDetails{})) return {};
+    if (auto it = details_.find(details); it != details_.end()) return *it;
+    SharedDetails made(std::move(details));
+    // As for texts: past this many, rows seldom repeat one.
+    constexpr std::size_t kMostPooled = 4096;
+    if (details_.size() < kMostPooled) details_.insert(made);
+    return made;
+}
+
 namespace {
 
 // The notes given so far; a note keeps its index for the life of the program.
@@ -312,75 +389,11 @@ NoteText::operator const char*() const {
     return index_ ? gNotes[index_].load(std::memory_order_acquire) : "";
 }
 
-struct DriveSets::Rep {
-    std::uint32_t size;
-    std::uint32_t capacity;
-    DriveSet* items() { return reinterpret_cast<DriveSet*>(this + 1); }
-};
-static_assert(sizeof(DriveSet) % alignof(DriveSet) == 0 && alignof(DriveSet) <= 8);
 static_assert(std::is_trivially_copyable_v<DriveSet>);
-static_assert(sizeof(SptTest) <= 72, "one test is held for every row of a file");
+static_assert(sizeof(SptTest) <= 40, "one test is held for every row of a file");
 static_assert(std::is_nothrow_move_constructible_v<SptTest>);
-static_assert(sizeof(Stratum) <= 40 && sizeof(Borehole) <= 120,
+static_assert(sizeof(Stratum) <= 40 && sizeof(Borehole) <= 104,
               "a site file may hold a hundred thousand boreholes");
-
-DriveSets::Rep* DriveSets::make(std::uint32_t capacity) {
-    void* raw = ::operator new(sizeof(Rep) + capacity * sizeof(DriveSet));
-    return new (raw) Rep{0, capacity};
-}
-
-DriveSets::DriveSets(const DriveSets& other) {
-    if (!other.rep_ || !other.rep_->size) return;
-    rep_ = make(other.rep_->size);
-    std::memcpy(static_cast<void*>(rep_->items()), other.rep_->items(),
-                other.rep_->size * sizeof(DriveSet));
-    rep_->size = other.rep_->size;
-}
-
-DriveSets& DriveSets::operator=(const DriveSets& other) {
-    DriveSets copy(other);
-    std::swap(rep_, copy.rep_);
-    return *this;
-}
-
-DriveSets& DriveSets::operator=(DriveSets&& other) noexcept {
-    std::swap(rep_, other.rep_);
-    return *this;
-}
-
-DriveSets::~DriveSets() {
-    ::operator delete(rep_);
-}
-
-std::size_t DriveSets::size() const {
-    return rep_ ? rep_->size : 0;
-}
-
-const DriveSet* DriveSets::begin() const {
-    return rep_ ? rep_->items() : nullptr;
-}
-
-DriveSet* DriveSets::begin() {
-    return rep_ ? rep_->items() : nullptr;
-}
-
-void DriveSets::push_back(const DriveSet& d) {
-    if (!rep_ || rep_->size == rep_->capacity) {
-        const std::uint32_t size = rep_ ? rep_->size : 0;
-        Rep* grown = make(size ? 2 * size : 4);
-        if (rep_) {
-            std::memcpy(static_cast<void*>(grown->items()), rep_->items(), size * sizeof(DriveSet));
-            ::operator delete(rep_);
-        }
-        grown->size = size;
-        rep_ = grown;
-    }
-    rep_->items()[rep_->size++] = d;
-}
-
-void DriveSets::clear() {
-    if (rep_) rep_->size = 0;
-}
 
 TestBlocks::TestBlocks(TestBlocks&& other) noexcept
     : settled_(std::move(other.settled_)), settledOnce_(other.settledOnce_),

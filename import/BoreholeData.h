@@ -9,13 +9,19 @@
 
 #include "model/Numbers.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <iosfwd>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zenka::dataimport {
@@ -33,7 +39,7 @@ double convertLength(double value, LengthUnit from, LengthUnit to);
 enum class Format { Unknown, Ags3, Ags4, Diggs, Delimited };
 
 // The per-test record is held once for every test of a file, and a file may hold millions:
-// these types keep it small (72 bytes) without changing a value.
+// these types keep it small (40 bytes) without changing a value.
 
 // A number a file may leave out, as std::optional<double> in half the room: the absent value is
 // one NaN bit pattern no arithmetic produces (and no file value is a NaN: parseNumber takes
@@ -63,7 +69,7 @@ private:
 };
 
 // Immutable text one pointer wide; copies share the characters (reference counted), and a
-// TextPool lets the rows of a file that write the same report or hammer share one copy.
+// TextPool lets the rows of a file that write the same text share one copy.
 class SharedText {
 public:
     SharedText() = default;
@@ -124,31 +130,136 @@ struct DriveSet {
     OptionalNumber penetrationMm;
 };
 
-// A test's drive sets (DIGGS only; most tests have none): one pointer wide.
-class DriveSets {
-public:
-    DriveSets() = default;
-    DriveSets(const DriveSets& other);
-    DriveSets(DriveSets&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
-    DriveSets& operator=(const DriveSets& other);
-    DriveSets& operator=(DriveSets&& other) noexcept;
-    ~DriveSets();
+// A list one pointer wide, for lists that most records leave empty or short (a test's drive
+// sets, a borehole's water levels), of items copied as bytes.
+template <class T> class PackedList {
+    static_assert(std::is_trivially_copyable_v<T> && alignof(T) <= alignof(std::uint64_t));
 
-    std::size_t size() const;
+public:
+    PackedList() = default;
+    PackedList(std::initializer_list<T> items) {
+        for (const T& item : items) push_back(item);
+    }
+    PackedList(const PackedList& other) {
+        if (other.empty()) return;
+        rep_ = make(other.rep_->size);
+        std::memcpy(static_cast<void*>(items()), other.items(), other.size() * sizeof(T));
+        rep_->size = other.rep_->size;
+    }
+    PackedList(PackedList&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
+    PackedList& operator=(const PackedList& other) {
+        PackedList copy(other);
+        std::swap(rep_, copy.rep_);
+        return *this;
+    }
+    PackedList& operator=(PackedList&& other) noexcept {
+        std::swap(rep_, other.rep_);
+        return *this;
+    }
+    ~PackedList() { ::operator delete(rep_); }
+
+    std::size_t size() const { return rep_ ? rep_->size : 0; }
     bool empty() const { return size() == 0; }
-    const DriveSet* begin() const;
-    const DriveSet* end() const { return begin() + size(); }
-    DriveSet* begin();
-    DriveSet* end() { return begin() + size(); }
-    const DriveSet& operator[](std::size_t i) const { return begin()[i]; }
-    DriveSet& operator[](std::size_t i) { return begin()[i]; }
-    void push_back(const DriveSet& d);
-    void clear();
+    const T* begin() const { return rep_ ? items() : nullptr; }
+    const T* end() const { return begin() + size(); }
+    T* begin() { return rep_ ? items() : nullptr; }
+    T* end() { return begin() + size(); }
+    const T& front() const { return *begin(); }
+    const T& operator[](std::size_t i) const { return begin()[i]; }
+    T& operator[](std::size_t i) { return begin()[i]; }
+    void push_back(const T& item) {
+        if (!rep_ || rep_->size == rep_->capacity) {
+            const std::uint32_t count = rep_ ? rep_->size : 0;
+            Rep* grown = make(count ? 2 * count : 4);
+            if (rep_) std::memcpy(static_cast<void*>(grown + 1), items(), count * sizeof(T));
+            ::operator delete(rep_);
+            grown->size = count;
+            rep_ = grown;
+        }
+        items()[rep_->size++] = item;
+    }
+    void clear() {
+        if (rep_) rep_->size = 0;
+    }
+    template <class Pred> void eraseIf(Pred pred) {
+        if (rep_)
+            rep_->size = static_cast<std::uint32_t>(std::remove_if(begin(), end(), pred) - begin());
+    }
+
+private:
+    struct alignas(std::uint64_t) Rep {
+        std::uint32_t size;
+        std::uint32_t capacity;
+    };
+    static Rep* make(std::uint32_t capacity) {
+        // Lists of a file of at most 1 GB: never near 4 billion items.
+        void* raw = ::operator new(sizeof(Rep) + capacity * sizeof(T));
+        return new (raw) Rep{0, capacity};
+    }
+    T* items() const { return reinterpret_cast<T*>(rep_ + 1); }
+    Rep* rep_ = nullptr;
+};
+
+// A test's drive sets (DIGGS only; most tests have none).
+using DriveSets = PackedList<DriveSet>;
+
+// What a file writes of a test beside its depth and N. Many rows of a file write the same (the
+// N and report take a few hundred values, the hammer one), so a test holds it as one pointer
+// to a copy that a DetailsPool lets such rows share.
+struct SptDetails {
+    OptionalNumber statedN;     // the file's own N value (AGS ISPT_NVAL, DIGGS N-Value)
+    OptionalNumber energyRatio; // percent
+    SharedText report;          // AGS ISPT_REP as written
+    SharedText hammer;          // hammer type or id where the file gives one
+    DriveSets driveSets;        // DIGGS only
+};
+
+// Immutable SptDetails one pointer wide; copies share it (reference counted). Reads as empty
+// details when none were given.
+class SharedDetails {
+public:
+    SharedDetails() = default;
+    SharedDetails(SptDetails details);
+    SharedDetails(const SharedDetails& other) noexcept;
+    SharedDetails(SharedDetails&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
+    SharedDetails& operator=(const SharedDetails& other) noexcept;
+    SharedDetails& operator=(SharedDetails&& other) noexcept;
+    ~SharedDetails();
+
+    const SptDetails& operator*() const;
+    const SptDetails* operator->() const { return &**this; }
 
 private:
     struct Rep;
-    static Rep* make(std::uint32_t capacity);
     Rep* rep_ = nullptr;
+};
+
+// One SharedDetails for each distinct SptDetails seen while a file is read, up to a bound.
+class DetailsPool {
+public:
+    SharedDetails get(SptDetails&& details);
+    SharedDetails get(const SptDetails& details) { return get(SptDetails(details)); }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(const SptDetails& d) const;
+        std::size_t operator()(const SharedDetails& d) const { return (*this)(*d); }
+    };
+    struct Same {
+        using is_transparent = void;
+        bool operator()(const SptDetails& a, const SptDetails& b) const;
+        bool operator()(const SharedDetails& a, const SptDetails& b) const {
+            return (*this)(*a, b);
+        }
+        bool operator()(const SptDetails& a, const SharedDetails& b) const {
+            return (*this)(a, *b);
+        }
+        bool operator()(const SharedDetails& a, const SharedDetails& b) const {
+            return (*this)(*a, *b);
+        }
+    };
+    std::unordered_set<SharedDetails, Hash, Same> details_;
 };
 
 struct SptTest {
@@ -156,11 +267,7 @@ struct SptTest {
     OptionalNumber base;
     // The blow count the log takes (before any hammer factor); none when the test gave no N.
     OptionalNumber n;
-    OptionalNumber statedN;     // the file's own N value (AGS ISPT_NVAL, DIGGS N-Value)
-    OptionalNumber energyRatio; // percent
-    SharedText report;          // AGS ISPT_REP as written
-    SharedText hammer;          // hammer type or id where the file gives one
-    DriveSets driveSets;
+    SharedDetails details;
     NoteText note;           // how n was found, when it was not simply given
     bool refusal = false;    // drive shorter than 300 mm: n is the test blows scaled to 300 mm
     bool shortDrive = false; // n as the file gives it, although its penetration says short
@@ -188,10 +295,10 @@ struct Borehole {
     OptionalNumber finalDepth;
     LengthUnit elevationUnit = LengthUnit::Unknown;
     LengthUnit depthUnit = LengthUnit::Unknown;
-    std::vector<double> waterDepths; // in depthUnit, as found
-    std::vector<SptTest> tests;      // sorted by depth; one per depth
-    std::vector<Stratum> strata;     // sorted by top
-    SharedText boringDate;           // as the file writes it (ISO dates in practice)
+    PackedList<double> waterDepths; // in depthUnit, as found
+    std::vector<SptTest> tests;     // sorted by depth; one per depth
+    std::vector<Stratum> strata;    // sorted by top
+    SharedText boringDate;          // as the file writes it (ISO dates in practice)
 };
 
 // Something in the file the engineer should know about: a skipped row, a missing elevation, a

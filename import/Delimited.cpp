@@ -271,6 +271,7 @@ DataFile readRows(std::string_view bytes, std::string* owned, const DelimitedOpt
     // One borehole, or one per value of the borehole column in the order they first appear.
     BoreholeIndex byId(out.boreholes);
     TextPool texts;
+    DetailsPool details;
     auto boreholeFor = [&](const std::string& id) -> std::size_t {
         if (const std::size_t i = byId.find(id); i != BoreholeIndex::npos) return i;
         Borehole b;
@@ -367,10 +368,15 @@ DataFile readRows(std::string_view bytes, std::string* owned, const DelimitedOpt
         const std::string nText = at(row, nCol);
         ReportN rn;
         if (auto n = parseNumber(nText, decimalComma)) {
-            t.n = t.statedN = n;
+            t.n = n;
+            SptDetails d;
+            d.statedN = n;
+            t.details = details.get(d);
         } else if (nFromReport(parseSptReport(nText, depthUnit == LengthUnit::Feet),
                                depthUnit == LengthUnit::Feet, rn)) {
-            t.report = texts.get(nText);
+            SptDetails d;
+            d.report = texts.get(nText);
+            t.details = details.get(d);
             t.n = rn.n;
             t.refusal = rn.refusal;
             t.shortDrive = rn.lowerBound;

@@ -126,7 +126,7 @@ constexpr double kShortBy = 1.0;       // millimetres of slack in "reached its 6
 bool decideN(SptTest& t, std::optional<double> totalPenMm, std::optional<double> intervalMm,
              bool inchData, std::string& why) {
     std::map<int, const DriveSet*> byIndex;
-    for (const DriveSet& d : t.driveSets)
+    for (const DriveSet& d : t.details->driveSets)
         if (d.blows) byIndex.emplace(d.index, &d);
     const double fullMm = inchData ? kTestDriveInchMm : kTestDriveMm;
 
@@ -168,8 +168,8 @@ bool decideN(SptTest& t, std::optional<double> totalPenMm, std::optional<double>
             t.note = "N from increments 2 and 3";
             return true;
         }
-        if (t.statedN) {
-            t.n = t.statedN;
+        if (t.details->statedN) {
+            t.n = t.details->statedN;
             t.statedOnly = true;
             t.note = "N as stated in the file: its drive sets do not cover the test drive";
             return true;
@@ -177,13 +177,13 @@ bool decideN(SptTest& t, std::optional<double> totalPenMm, std::optional<double>
         why = "fewer than three drive increments and no N value";
         return false;
     }
-    if (!t.statedN) {
+    if (!t.details->statedN) {
         why = "no drive sets and no N value";
         return false;
     }
-    t.n = t.statedN;
+    t.n = t.details->statedN;
     const double fullDriveMm = 3 * kIncrementMm - kShortBy;
-    if (*t.statedN >= 50 &&
+    if (*t.n >= 50 &&
         ((totalPenMm && *totalPenMm < fullDriveMm) || (intervalMm && *intervalMm < fullDriveMm))) {
         t.shortDrive = true;
         t.note = "N as given; the file's penetration shows a short drive";
@@ -233,7 +233,8 @@ struct Context {
     std::unordered_map<std::string, std::size_t> byId;
     std::map<std::string, int> dangling;
     int soundings = 0;
-    TextPool texts; // the words of strata, written alike in many boreholes
+    TextPool texts;      // the words of strata, written alike in many boreholes
+    DetailsPool details; // what tests write beside their N
 };
 
 void readBorehole(const pugi::xml_node& bh, Context& cx) {
@@ -333,9 +334,8 @@ void readTest(const pugi::xml_node& test, Context& cx) {
     SptTest t;
     t.top = at[0];
     if (at.size() >= 2 && at[1] > at[0]) t.base = at[1];
-    t.statedN = statedN(outcome);
-    t.hammer = text(child(dpt, "hammerType"));
-    t.energyRatio = parseNumber(child(dpt, "hammerEfficiency").child_value());
+    SptDetails details{statedN(outcome), parseNumber(child(dpt, "hammerEfficiency").child_value()),
+                       {}, cx.texts.get(text(child(dpt, "hammerType"))), {}};
     std::optional<double> totalPenMm;
     if (pugi::xml_node tp = child(dpt, "totalPenetration"))
         if (auto v = parseNumber(tp.child_value())) totalPenMm = toMm(*v, attr(tp, "uom"));
@@ -349,14 +349,15 @@ void readTest(const pugi::xml_node& test, Context& cx) {
         if (auto v = parseNumber(pen.child_value())) d.penetrationMm = toMm(*v, attr(pen, "uom"));
         const std::string uom = lower(trim(attr(pen, "uom")));
         d.inches = uom == "in" || uom == "inch" || uom == "inches" || uom == "\"";
-        t.driveSets.push_back(d);
+        details.driveSets.push_back(d);
     });
+    t.details = cx.details.get(std::move(details));
     std::optional<double> intervalMm;
     if (t.base && b->depthUnit != LengthUnit::Unknown)
         intervalMm = convertLength(*t.base - t.top, b->depthUnit, LengthUnit::Metres) * 1000;
     std::string why;
     bool inchData = b->depthUnit == LengthUnit::Feet;
-    for (const DriveSet& d : t.driveSets) inchData = inchData || d.inches;
+    for (const DriveSet& d : t.details->driveSets) inchData = inchData || d.inches;
     if (!decideN(t, totalPenMm, intervalMm, inchData, why)) {
         cx.out.problems.push_back({b->name, "SPT at " + depthText(t.top) + " " +
                                                 unitWord(b->depthUnit) + " skipped: " + why});

@@ -54,25 +54,27 @@ int codeFor(const ImportChoices& c, const std::string& classification) {
 
 } // namespace
 
+BoreholeSummary summarise(const Borehole& b) {
+    BoreholeSummary s;
+    s.id = b.id;
+    s.name = b.name;
+    s.groundElevation = b.groundElevation;
+    s.elevationUnit = b.elevationUnit;
+    s.finalDepth = b.finalDepth;
+    s.depthUnit = b.depthUnit;
+    for (const SptTest& t : b.tests) {
+        if (!t.n) continue;
+        ++s.sptTests;
+        s.refusals += t.refusal;
+    }
+    if (!b.waterDepths.empty()) s.waterDepth = b.waterDepths.front();
+    return s;
+}
+
 std::vector<BoreholeSummary> listBoreholes(const DataFile& file) {
     std::vector<BoreholeSummary> out;
     out.reserve(file.boreholes.size());
-    for (const Borehole& b : file.boreholes) {
-        BoreholeSummary s;
-        s.id = b.id;
-        s.name = b.name;
-        s.groundElevation = b.groundElevation;
-        s.elevationUnit = b.elevationUnit;
-        s.finalDepth = b.finalDepth;
-        s.depthUnit = b.depthUnit;
-        for (const SptTest& t : b.tests) {
-            if (!t.n) continue;
-            ++s.sptTests;
-            s.refusals += t.refusal;
-        }
-        if (!b.waterDepths.empty()) s.waterDepth = b.waterDepths.front();
-        out.push_back(std::move(s));
-    }
+    for (const Borehole& b : file.boreholes) out.push_back(summarise(b));
     return out;
 }
 
@@ -183,17 +185,17 @@ BuiltLog buildLog(const DataFile& file, const Borehole& b, const ImportChoices& 
         }
         ++count;
         lastDepth = e.depth;
-        std::string h = t.hammer;
-        if (t.energyRatio)
-            h += (h.empty() ? "" : ", ") + std::string("energy ratio ") + num(*t.energyRatio, 1) +
-                 " %";
+        std::string h = t.details->hammer;
+        if (t.details->energyRatio)
+            h += (h.empty() ? "" : ", ") + std::string("energy ratio ") +
+                 num(*t.details->energyRatio, 1) + " %";
         if (!h.empty()) hammers.insert(h);
         if (tests.size() > static_cast<std::size_t>(kMaxSamples)) continue;
         e.n = round2(*t.n * choices.hammerFactor);
         e.refusal = t.refusal;
         e.shortDrive = t.shortDrive;
         e.statedOnly = t.statedOnly;
-        e.statedN = t.statedN;
+        e.statedN = t.details->statedN;
         e.note = t.note;
         if (const Stratum* s = stratumAt(b, t.top)) {
             e.classification = s->classification;

@@ -44,6 +44,7 @@ struct BoreholeSummary {
     int refusals = 0;
     std::optional<double> waterDepth; // the shallowest, in depthUnit
 };
+BoreholeSummary summarise(const Borehole& b);
 std::vector<BoreholeSummary> listBoreholes(const DataFile& file);
 // "14", or "14 (2 refusals)".
 std::string testCountText(const BoreholeSummary& summary);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace zenka::dataimport {
 namespace {
@@ -44,7 +45,7 @@ TEST(CompactTest, NumbersComeBackBitForBitAndAbsentStaysAbsent) {
     }
 }
 
-TEST(CompactTest, TextsAndDriveSetsCopyAsValues) {
+TEST(CompactTest, TextsDetailsAndDriveSetsCopyAsValues) {
     std::string made = "N=50 (25 for 110mm/50 for 210mm)";
     SharedText a;
     {
@@ -77,6 +78,42 @@ TEST(CompactTest, TextsAndDriveSetsCopyAsValues) {
     sets.clear();
     EXPECT_TRUE(sets.empty());
 
+    // Details equal in every part share one copy; any part differing, down to the sign of a
+    // zero or an absent number against 0, makes another.
+    DriveSets sets2;
+    sets2.push_back({2, false, 3.0, 150.0});
+    DriveSets sets3 = sets2;
+    sets3[0].penetrationMm = 75.0;
+    const SptDetails variants[] = {{12.0, 82.0, "N=12", "Automatic", {}},
+                                   {12.0, 82.0, "N=12", {}, {}},
+                                   {12.0, 82.0, {}, "Automatic", {}},
+                                   {12.0, {}, "N=12", "Automatic", {}},
+                                   {{}, 82.0, "N=12", "Automatic", {}},
+                                   {13.0, 82.0, "N=12", "Automatic", {}},
+                                   {0.0, {}, {}, {}, {}},
+                                   {-0.0, {}, {}, {}, {}},
+                                   {{}, {}, {}, {}, sets2},
+                                   {{}, {}, {}, {}, sets3}};
+    SharedDetails kept;
+    {
+        DetailsPool pool;
+        std::vector<const SptDetails*> seen;
+        for (const SptDetails& v : variants) {
+            const SharedDetails first = pool.get(v);
+            SptDetails again = v;
+            again.report = std::string(v.report); // another copy of the same text
+            EXPECT_EQ(&*pool.get(again), &*first);
+            for (const SptDetails* other : seen) EXPECT_NE(other, &*first);
+            seen.push_back(&*first);
+        }
+        kept = pool.get(variants[0]);
+    }
+    EXPECT_EQ(kept->report, "N=12"); // outlives its pool
+    EXPECT_DOUBLE_EQ(*kept->energyRatio, 82);
+    const SharedDetails none;
+    EXPECT_FALSE(none->statedN);
+    EXPECT_TRUE(none->report.empty() && none->hammer.empty());
+
     const NoteText note = "refusal: the test blows scaled to 300 mm";
     EXPECT_STREQ(note, "refusal: the test blows scaled to 300 mm");
     EXPECT_STREQ(NoteText(), "");
@@ -91,7 +128,7 @@ TEST(CompactTest, GatheredTestsKeepTheirOrder) {
         for (int i = 0; i < count; ++i, ++pushed) {
             SptTest t;
             t.top = pushed;
-            t.report = std::to_string(pushed);
+            t.details = SptDetails{{}, {}, std::to_string(pushed), {}, {}};
             blocks.push_back(std::move(t));
         }
     };
@@ -110,7 +147,7 @@ TEST(CompactTest, GatheredTestsKeepTheirOrder) {
     double last = -1;
     for (const SptTest& t : tests) {
         ASSERT_GT(t.top, last);
-        ASSERT_EQ(t.report, std::to_string(static_cast<int>(t.top)));
+        ASSERT_EQ(t.details->report, std::to_string(static_cast<int>(t.top)));
         last = t.top;
     }
     EXPECT_EQ(other.take().size(), 3u);

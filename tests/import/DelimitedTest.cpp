@@ -192,7 +192,8 @@ std::string readingOf(const DataFile& f) {
     for (const Borehole& b : f.boreholes) {
         out += "\n" + std::string(b.name.view()) + ":" + strataOf(b) + " |";
         for (const SptTest& t : b.tests) {
-            std::snprintf(buf, sizeof buf, " %g=%g%s", t.top, t.n.value_or(-1), t.report.c_str());
+            std::snprintf(buf, sizeof buf, " %g=%g%s", t.top, t.n.value_or(-1),
+                          t.details->report.c_str());
             out += buf;
         }
     }
@@ -284,7 +285,7 @@ TEST(Delimited, NWrittenAsAReport) {
         ASSERT_EQ(t.size(), 2u);
         EXPECT_DOUBLE_EQ(*t[1].n, c.expected);
         EXPECT_EQ(t[1].refusal, c.refusal);
-        EXPECT_EQ(t[1].report, c.n);
+        EXPECT_EQ(t[1].details->report, c.n);
     }
 }
 

@@ -114,10 +114,10 @@ TEST(Diggs, NFromTheDriveSets) {
         EXPECT_EQ(tests[0].refusal, c.refusal);
         EXPECT_EQ(tests[0].statedOnly, c.statedOnly);
         if (!c.statedN.empty()) {
-            EXPECT_DOUBLE_EQ(*tests[0].statedN, std::stod(c.statedN));
+            EXPECT_DOUBLE_EQ(*tests[0].details->statedN, std::stod(c.statedN));
         }
-        EXPECT_EQ(tests[0].hammer, "Automatic");
-        EXPECT_DOUBLE_EQ(*tests[0].energyRatio, 82);
+        EXPECT_EQ(tests[0].details->hammer, "Automatic");
+        EXPECT_DOUBLE_EQ(*tests[0].details->energyRatio, 82);
     }
 
     // An index no drive set can have (beyond any integer) reads as none.
@@ -127,8 +127,8 @@ TEST(Diggs, NFromTheDriveSets) {
         readDiggs(diggs(borehole("bh1", "B-1", kPoint) + spt("bh1", "2.0 3.5", sets, "12")));
     ASSERT_TRUE(f.error.empty()) << f.error;
     ASSERT_EQ(f.boreholes.at(0).tests.size(), 1u);
-    ASSERT_EQ(f.boreholes[0].tests[0].driveSets.size(), 3u);
-    EXPECT_EQ(f.boreholes[0].tests[0].driveSets[2].index, 0);
+    ASSERT_EQ(f.boreholes[0].tests[0].details->driveSets.size(), 3u);
+    EXPECT_EQ(f.boreholes[0].tests[0].details->driveSets[2].index, 0);
 }
 
 TEST(Diggs, StatedNOfFiftyOnAShortIntervalIsMarked) {
@@ -252,9 +252,10 @@ std::string summary(const DataFile& f) {
         out += "borehole " + b.id + " / " + b.name + " " + unitWord(b.depthUnit) + "\n";
         for (const SptTest& t : b.tests)
             out += "  test " + std::to_string(t.top) + " " + num(t.base) + " " + num(t.n) + " " +
-                   num(t.statedN) + " " + std::string(t.note) + " " + std::string(t.hammer) + " " +
-                   std::to_string(t.driveSets.size()) + (t.refusal ? " refusal" : "") +
-                   (t.shortDrive ? " short" : "") + (t.statedOnly ? " stated" : "") + "\n";
+                   num(t.details->statedN) + " " + std::string(t.note) + " " +
+                   std::string(t.details->hammer) + " " + std::to_string(t.details->driveSets.size()) +
+                   (t.refusal ? " refusal" : "") + (t.shortDrive ? " short" : "") +
+                   (t.statedOnly ? " stated" : "") + "\n";
         for (const Stratum& s : b.strata)
             out += "  stratum " + std::to_string(s.top) + " " + s.classification + " / " +
                    s.description + "\n";

@@ -134,8 +134,7 @@ TEST(LogBuilder, AtMost224SamplesTheFirstOrThoseDownToADepth) {
 
 TEST(LogBuilder, HammerFactorOnlyWhenChosenAndAlwaysStated) {
     DataFile f = metresFile();
-    f.boreholes[0].tests[0].hammer = "Automatic";
-    f.boreholes[0].tests[0].energyRatio = 82;
+    f.boreholes[0].tests[0].details = SptDetails{{}, 82, {}, "Automatic", {}};
     ImportChoices c;
     c.otherCode = 3;
     BuiltLog log = buildLog(f, f.boreholes[0], c, Units::Metric);
@@ -268,7 +267,8 @@ TEST(LogBuilder, WaterAndMarksInTheSummary) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         DataFile f = metresFile();
-        f.boreholes[0].waterDepths = c.water;
+        f.boreholes[0].waterDepths.clear();
+        for (double w : c.water) f.boreholes[0].waterDepths.push_back(w);
         std::vector<Problem> problems;
         tidyBorehole(f.boreholes[0], problems);
         ImportChoices choices = proposedChoices(f.boreholes[0]);

@@ -220,7 +220,7 @@ TEST(Samples, TheLargeDiggsFile) {
     ASSERT_EQ(b->waterDepths.size(), 1u);
     EXPECT_DOUBLE_EQ(b->waterDepths[0], 4.1);
     EXPECT_DOUBLE_EQ(*b->groundElevation, 5.6);
-    EXPECT_EQ(b->tests.front().hammer, "Automatic hammer");
+    EXPECT_EQ(b->tests.front().details->hammer, "Automatic hammer");
 }
 
 } // namespace
