@@ -334,8 +334,11 @@ void readTest(const pugi::xml_node& test, Context& cx) {
     SptTest t;
     t.top = at[0];
     if (at.size() >= 2 && at[1] > at[0]) t.base = at[1];
-    SptDetails details{statedN(outcome), parseNumber(child(dpt, "hammerEfficiency").child_value()),
-                       {}, cx.texts.get(text(child(dpt, "hammerType"))), {}};
+    SptDetails details{statedN(outcome),
+                       parseNumber(child(dpt, "hammerEfficiency").child_value()),
+                       {},
+                       cx.texts.get(text(child(dpt, "hammerType"))),
+                       {}};
     std::optional<double> totalPenMm;
     if (pugi::xml_node tp = child(dpt, "totalPenetration"))
         if (auto v = parseNumber(tp.child_value())) totalPenMm = toMm(*v, attr(tp, "uom"));

@@ -253,9 +253,9 @@ std::string summary(const DataFile& f) {
         for (const SptTest& t : b.tests)
             out += "  test " + std::to_string(t.top) + " " + num(t.base) + " " + num(t.n) + " " +
                    num(t.details->statedN) + " " + std::string(t.note) + " " +
-                   std::string(t.details->hammer) + " " + std::to_string(t.details->driveSets.size()) +
-                   (t.refusal ? " refusal" : "") + (t.shortDrive ? " short" : "") +
-                   (t.statedOnly ? " stated" : "") + "\n";
+                   std::string(t.details->hammer) + " " +
+                   std::to_string(t.details->driveSets.size()) + (t.refusal ? " refusal" : "") +
+                   (t.shortDrive ? " short" : "") + (t.statedOnly ? " stated" : "") + "\n";
         for (const Stratum& s : b.strata)
             out += "  stratum " + std::to_string(s.top) + " " + s.classification + " / " +
                    s.description + "\n";
