@@ -1,12 +1,14 @@
 #include "import/BoreholeData.h"
 #include "import/Ags4.h"
 #include "import/Delimited.h"
+#include "import/Diggs.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -151,6 +153,56 @@ TEST(CompactTest, GatheredTestsKeepTheirOrder) {
         last = t.top;
     }
     EXPECT_EQ(other.take().size(), 3u);
+}
+
+// What rows write beside their N is held once per distinct value in every reader: a site of a
+// hundred thousand boreholes would otherwise hold it once a row.
+TEST(CompactTest, RowsThatWriteAlikeShareOneDetails) {
+    std::string ags =
+        "\"GROUP\",\"LOCA\"\n\"HEADING\",\"LOCA_ID\"\n\"UNIT\",\"\"\n"
+        "\"DATA\",\"A\"\n\"DATA\",\"B\"\n\"DATA\",\"C\"\n\"GROUP\",\"ISPT\"\n"
+        "\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\",\"ISPT_NVAL\",\"ISPT_REP\",\"ISPT_HAM\","
+        "\"ISPT_ERAT\"\n\"UNIT\",\"\",\"m\",\"\",\"\",\"\",\"%\"\n";
+    std::string csv = "Borehole,Depth (m),N\n";
+    std::string diggs = "<Diggs xmlns:gml=\"http://www.opengis.net/gml/3.2\" "
+                        "xmlns:xlink=\"http://www.w3.org/1999/xlink\">";
+    for (const char* id : {"A", "B", "C"})
+        diggs += std::string("<samplingFeature><Borehole gml:id=\"") + id +
+                 "\"><totalMeasuredDepth uom=\"m\">400</totalMeasuredDepth></Borehole>"
+                 "</samplingFeature>";
+    for (int i = 1; i <= 300; ++i) {
+        const std::string id(1, static_cast<char>('A' + i % 3));
+        const std::string depth = std::to_string(i), n = std::to_string(10 + i % 5);
+        ags += "\"DATA\",\"" + id + "\",\"" + depth + "\",\"" + n + "\",\"N=" + n +
+               "\",\"AR256\",\"65\"\n";
+        csv += id + "," + depth + "," + n + "\n";
+        diggs += "<measurement><Test gml:id=\"T" + depth + "\"><samplingFeatureRef xlink:href=\"#" +
+                 id + "\"/><outcome><TestResult><location><LinearExtent><gml:posList uom=\"m\">" +
+                 depth + " " + depth +
+                 ".45</gml:posList></LinearExtent></location><results>"
+                 "<ResultSet><parameters><PropertyParameters><properties><Property>"
+                 "<propertyName>N-Value</propertyName></Property></properties>"
+                 "</PropertyParameters></parameters><dataValues>" +
+                 n +
+                 "</dataValues></ResultSet></results></TestResult></outcome><procedure>"
+                 "<DrivenPenetrationTest><hammerType>Automatic</hammerType>"
+                 "</DrivenPenetrationTest></procedure></Test></measurement>";
+    }
+    diggs += "</Diggs>";
+    for (const DataFile& f : {readAgs(ags), readDelimited(csv), readDiggs(diggs)}) {
+        SCOPED_TRACE(static_cast<int>(f.format));
+        ASSERT_EQ(f.boreholes.size(), 3u) << f.error;
+        std::set<const SptDetails*> distinct;
+        std::size_t tests = 0;
+        for (const Borehole& b : f.boreholes)
+            for (const SptTest& t : b.tests) {
+                ++tests;
+                distinct.insert(&*t.details);
+                EXPECT_EQ(t.details->statedN, t.n);
+            }
+        EXPECT_EQ(tests, 300u);
+        EXPECT_EQ(distinct.size(), 5u);
+    }
 }
 
 // Rows of boreholes that take turns, in both readers that gather tests.
