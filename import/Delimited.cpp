@@ -283,15 +283,22 @@ DataFile readRows(std::string_view bytes, std::string* owned, const DelimitedOpt
     };
     if (boreholeCol < 0) boreholeFor(options.boreholeName);
     // The tests of the borehole whose rows are being read; when the rows move on to another
-    // borehole they become its tests, in one allocation of their number. The tests of a borehole
-    // whose rows come back after another's (boreholes taking turns) gather apart until the end.
+    // borehole they become its tests, in one allocation of their number. A borehole whose rows
+    // come back after another's (boreholes taking turns) takes its next few tests into its own
+    // list, cut to their number each time the rows move on; past that, they gather apart until
+    // the end.
+    constexpr std::size_t kFewTests = 64;
     TestBlocks run;
     std::size_t runIndex = std::string::npos;
     std::unordered_map<std::size_t, TestBlocks> later;
     TestBlocks* sink = &run;
+    // The sink instead, when set: by index, as a new borehole may move the list.
+    std::size_t fewIndex = std::string::npos;
     auto endRun = [&] {
         if (runIndex != std::string::npos) out.boreholes[runIndex].tests = run.take();
         runIndex = std::string::npos;
+        if (fewIndex != std::string::npos) out.boreholes[fewIndex].tests.shrink_to_fit();
+        fewIndex = std::string::npos;
     };
     const std::string fileLevel = boreholeCol < 0 ? options.boreholeName : std::string();
     std::vector<Problem> rowProblems;
@@ -337,11 +344,12 @@ DataFile readRows(std::string_view bytes, std::string* owned, const DelimitedOpt
             } else if (b.tests.empty()) {
                 runIndex = index;
                 sink = &run;
+            } else if (b.tests.size() < kFewTests) {
+                fewIndex = index;
             } else {
                 sink = &later.emplace(index, TestBlocks(std::move(b.tests))).first->second;
             }
         }
-        TestBlocks& tests = *sink;
         lastIndex = index;
         const auto depth = parseNumber(at(row, depthCol), decimalComma);
         if (!depth) {
@@ -396,7 +404,10 @@ DataFile readRows(std::string_view bytes, std::string* owned, const DelimitedOpt
         s.classification = !soil.empty()     ? texts.get(soil)
                            : !symbol.empty() ? texts.get(symbol)
                                              : s.description;
-        if (!tests.empty() && !(t.top > tests.back().top)) merging = false;
+        std::vector<SptTest>* few = fewIndex == index ? &b.tests : nullptr;
+        const SptTest* above = few ? (few->empty() ? nullptr : &few->back())
+                                   : (sink->empty() ? nullptr : &sink->back());
+        if (above && !(t.top > above->top)) merging = false;
         const bool same = !b.strata.empty() && b.strata.back().top < s.top &&
                           b.strata.back().classification.view() == s.classification.view() &&
                           b.strata.back().description.view() == s.description.view();
@@ -405,7 +416,13 @@ DataFile readRows(std::string_view bytes, std::string* owned, const DelimitedOpt
                               static_cast<std::uint32_t>(b.strata.size() - 1), s.top});
         else if (!s.classification.empty())
             b.strata.push_back(std::move(s));
-        tests.push_back(std::move(t));
+        if (!few) {
+            sink->push_back(std::move(t));
+        } else if (few->push_back(std::move(t)); few->size() >= kFewTests) {
+            few->shrink_to_fit();
+            sink = &later.emplace(index, TestBlocks(std::move(*few))).first->second;
+            fewIndex = std::string::npos;
+        }
     }
     if (!merging) unmerge(out.boreholes, merged);
     merged.clear();
