@@ -847,6 +847,15 @@ TEST_F(BatchTest, SoilMapsAreReadStrictly) {
         {"classification,code\nclassification,code\n", 2,
          "2: expected classification,code with a soil code of the log, found: "
          "classification,code"},
+        // One code a classification: the same twice is harmless, two are refused.
+        {"CL,25\r\nCL,25\r\n*,3\r\n", 0, ""},
+        {"*,3\nCL,25\n\nCL,3\n", 2, "4: CL has the code 25 on line 2 already, found: CL,3"},
+        {"*,3\n*,11\n", 2, "2: * has the code 3 on line 1 already, found: *,11"},
+        // A quoted line break is text: the lines after it keep their numbers.
+        {"\"two\r\nlines\",3,\"a\nb\"\r\n*,3\r\nCL,0\r\n", 2,
+         "5: expected classification,code with a soil code of the log, found: CL,0"},
+        {"\"CL,3\n*,3\n", 2,
+         "1: expected classification,code with a soil code of the log, found: \"CL,3"},
     };
     for (const auto& c : cases) {
         test::writeFile(map, c.bytes);
@@ -864,6 +873,70 @@ TEST_F(BatchTest, SoilMapsAreReadStrictly) {
                                dir.path(), "--no-run", "-q"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, fifo + " is not a regular file.\nIt is a fifo; only a file can be read.\n");
+}
+
+// A DIGGS log whose classifications and descriptions run over two lines: the site's soil map
+// holds them quoted, and reads back as written.
+TEST_F(BatchTest, TheSoilMapOfDescriptionsOverSeveralLinesReadsBack) {
+    auto stratum = [](const char* posList, const std::string& lith) {
+        return "<LithologyObservation><location><LinearExtent><gml:posList>" +
+               std::string(posList) +
+               "</gml:posList></LinearExtent></location><primaryLithology><Lithology>" + lith +
+               "</Lithology></primaryLithology></LithologyObservation>";
+    };
+    auto spt = [](const char* posList, const char* n) {
+        return "<measurement><Test gml:id=\"t\"><samplingFeatureRef xlink:href=\"#bh1\"/>"
+               "<outcome><TestResult><location><LinearExtent><gml:posList>" +
+               std::string(posList) +
+               "</gml:posList></LinearExtent></location><results><ResultSet><parameters>"
+               "<PropertyParameters><properties><Property><propertyName>N-Value</propertyName>"
+               "</Property></properties></PropertyParameters></parameters><dataValues "
+               "cs=\",\">" +
+               n +
+               "</dataValues></ResultSet></results></TestResult></outcome><procedure>"
+               "<geo:DrivenPenetrationTest><geo:penetrationTestType>SPT"
+               "</geo:penetrationTestType></geo:DrivenPenetrationTest></procedure></Test>"
+               "</measurement>\n";
+    };
+    const std::string xml =
+        "<?xml version=\"1.0\"?>\n<Diggs xmlns=\"http://diggsml.org/schemas/2.6\" "
+        "xmlns:gml=\"http://www.opengis.net/gml/3.2\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+        "xmlns:geo=\"http://diggsml.org/schemas/2.6/geotechnical\">\n"
+        "<samplingFeature><Borehole gml:id=\"bh1\"><gml:name>B-1</gml:name><referencePoint>"
+        "<PointLocation uomLabels=\"dega dega ft\"><gml:pos>-93.2 30.2 5.60</gml:pos>"
+        "</PointLocation></referencePoint><totalMeasuredDepth uom=\"ft\">40</totalMeasuredDepth>"
+        "</Borehole></samplingFeature>\n"
+        "<observation><LithologySystem><samplingFeatureRef xlink:href=\"#bh1\"/>"
+        "<lithologyObservation>" +
+        stratum("0 10", "<lithDescription>Soft gray\r\nCLAY, \"fat\"</lithDescription>") +
+        stratum("10 40", "<lithDescription>Dense\nSAND (SP)</lithDescription><legendCode>SP"
+                         "</legendCode>") +
+        "</lithologyObservation></LithologySystem></observation>\n" + spt("5 6.5", "6") +
+        spt("20 21.5", "30") + "</Diggs>\n";
+    const std::string data = dir.file("log.xml");
+    test::writeFile(data, xml);
+    const std::string templ = saveProject("template.in");
+    const std::string out = dir.file("site");
+    Result r = runBatch({"--import", data, "--template", templ, "--outdir", out});
+    ASSERT_EQ(r.status, 1) << r.err;
+    const std::string map = out + "/soil-map.csv";
+    std::string written = test::readFile(map);
+    EXPECT_THAT(written, HasSubstr("\n\"Soft gray\nCLAY, \"\"fat\"\"\","));
+    EXPECT_THAT(written, HasSubstr("\nSP,3,1,\"Dense\nSAND (SP)\"\n"));
+    // The engineer's code for the clay, in a map saved with the line ends of Windows.
+    const std::size_t clay = written.find(",\"Soft gray\nCLAY") + 1;
+    written.replace(written.find(',', written.find("CLAY", clay)) + 1, 2, "1");
+    std::string crlf;
+    for (char c : written) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    test::writeFile(map, crlf);
+    r = runBatch({"--import", data, "--template", templ, "--outdir", out, "--soil-map", map,
+                  "--no-run", "-q"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    CPelbrinDoc got;
+    got.ResetProject();
+    readInputFile(test::readFile(out + "/B-1.in"), got);
+    EXPECT_EQ(got.soilCodes[0], 1);
+    EXPECT_EQ(got.soilCodes[1], 3);
 }
 
 TEST_F(BatchTest, ImportingNamedBoreholesPrintsOnlyTheirProblems) {
