@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <iterator>
@@ -873,6 +874,43 @@ TEST_F(BatchTest, SoilMapsAreReadStrictly) {
                                dir.path(), "--no-run", "-q"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, fifo + " is not a regular file.\nIt is a fifo; only a file can be read.\n");
+}
+
+TEST_F(BatchTest, ADataFileThatIsNoFileIsRefusedAtOnce) {
+    const std::string templ = saveProject("template.in");
+    test::writeFile(dir.file("map.csv"), "*,3\n");
+    const std::string fifo = dir.file("pipe.ags");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::writeFile(dir.file("empty.ags.gz"), "");
+    test::writeFile(dir.file("cut.ags.gz"), "\x1f\x8b");
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.path(), dir.path() + " is a folder, not a file.\nIs a directory\n"},
+        {fifo, fifo + " is not a regular file.\nIt is a fifo; only a file can be read.\n"},
+        {"/dev/zero",
+         "/dev/zero is not a regular file.\nIt is a character device; only a file can be read.\n"},
+        {"/proc/self/mem", "/proc/self/mem is not a regular file.\nIt is a file the system makes "
+                           "up as it is read; only a file can be read.\n"},
+        {dir.file("empty.ags.gz"), dir.file("empty.ags.gz") +
+                                       " could not be read as delimited text data.\nThe file "
+                                       "holds no rows.\n"},
+        {dir.file("cut.ags.gz"), dir.file("cut.ags.gz") +
+                                     " could not be read.\nThe compressed data ends early: the "
+                                     "file is cut short.\n"},
+    };
+    for (const auto& [data, err] : cases) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"--list", data},
+              std::vector<std::string>{"--import", data, "--template", templ, "--soil-map",
+                                       dir.file("map.csv"), "--outdir", dir.file("out")}}) {
+            const auto start = std::chrono::steady_clock::now();
+            const Result r = runBatch(args);
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << data;
+            EXPECT_EQ(r.status, 2) << data;
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err, err);
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
 }
 
 // A DIGGS log whose classifications and descriptions run over two lines: the site's soil map
