@@ -671,8 +671,9 @@ FileResult commitTogether(std::vector<Staged*>& files) {
     }
     FileResult result;
     if (error != 0) {
-        // Nothing was replaced: the staged files go with the records.
-        result = failure(record.stagings[written - 1] + "/" + name, error);
+        // Nothing was replaced: the staged files go with the records. The record is ours, not
+        // the person's: the message names the first file of the set.
+        result = failure(files.front()->path, error);
         --written;
     } else {
         for (Staged* f : files) {
