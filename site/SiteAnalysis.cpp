@@ -19,6 +19,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace zenka {
 
@@ -111,6 +112,7 @@ bool readSoilMap(const std::string& path, SoilMap& map, Shell& shell) {
     std::size_t start = 0;
     // The line each classification's code was given on: a second, other code is refused.
     std::map<std::string, int> givenOn;
+    bool anyRow = false;
     while (start < bytes.size()) {
         const std::size_t end = recordEnd(bytes, start);
         // A line break inside quotes is one in the text, whichever the file's own are.
@@ -122,7 +124,9 @@ bool readSoilMap(const std::string& path, SoilMap& map, Shell& shell) {
         start = end + 1;
         if (trim(line).empty()) continue;
         const std::vector<std::string> fields = splitDelimitedRow(line, ',');
-        if (lineNo == 1 && isHeader(fields)) continue;
+        // Blank lines are no rows: the header is the first row, wherever it stands.
+        const bool firstRow = !std::exchange(anyRow, true);
+        if (firstRow && isHeader(fields)) continue;
         const std::optional<double> code =
             fields.size() >= 2 ? parseNumber(fields[1]) : std::optional<double>{};
         // Range first: a value beyond any integer must not be converted to see if it is one.

@@ -823,6 +823,7 @@ TEST_F(BatchTest, SoilMapsAreReadStrictly) {
         {"\xEF\xBB\xBF*,11\n", 0, ""},
         {"\xEF\xBB\xBF\"classification\",\"code\"\r\n*,11\r\n", 0, ""},
         {"Classification,Proposed code,tests,what it is\nCL,25,3,clay\n*,3\n", 0, ""},
+        {"\xEF\xBB\xBF\r\n\r\nclassification,code\r\n*,11\r\n", 0, ""},
         // A first row of anything else is a row, and refused when its code is not a soil code.
         {"*,11abc\n", 2,
          "1: expected classification,code with a soil code of the log, "
