@@ -228,6 +228,14 @@ int sitePdfCommandLine(const CommandLine& command) {
         shell.showMessage(r.message, MessageKind::Warning);
         return kExitFileOrUsage;
     }
+    // A template that is no project would have every borehole refused for a reason that hides
+    // this one (an empty file holds no unit system, and a log is built for none).
+    if (const std::string why = projectFileProblem(request.templateBytes); !why.empty()) {
+        shell.showMessage(displayPath(command.templateFile) + " is not a Zenka project: " + why +
+                              ".",
+                          MessageKind::Warning);
+        return kExitFileOrUsage;
+    }
     int units = 0;
     {
         CPelbrinDoc templ;

@@ -11,12 +11,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <linux/magic.h>
 #include <map>
 #include <mutex>
 #include <pthread.h>
 #include <set>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -669,8 +671,9 @@ FileResult commitTogether(std::vector<Staged*>& files) {
     }
     FileResult result;
     if (error != 0) {
-        // Nothing was replaced: the staged files go with the records.
-        result = failure(record.stagings[written - 1] + "/" + name, error);
+        // Nothing was replaced: the staged files go with the records. The record is ours, not
+        // the person's: the message names the first file of the set.
+        result = failure(files.front()->path, error);
         --written;
     } else {
         for (Staged* f : files) {
@@ -846,12 +849,18 @@ FileResult readWholeFile(const std::string& path, std::string& bytes, const Read
         ::close(fd);
         return failed(error);
     }
-    if (limits.regularOnly && !S_ISREG(st.st_mode)) {
+    // A file of /proc or /sys looks regular, but is made up as it is read: /proc/self/mem
+    // fails with an I/O error that reads like a broken disk.
+    struct statfs fs {};
+    const bool madeUp = limits.regularOnly && ::fstatfs(fd, &fs) == 0 &&
+                        (fs.f_type == PROC_SUPER_MAGIC || fs.f_type == SYSFS_MAGIC);
+    if (limits.regularOnly && (!S_ISREG(st.st_mode) || madeUp)) {
         ::close(fd);
         const char* kind = S_ISFIFO(st.st_mode)   ? "a fifo"
                            : S_ISCHR(st.st_mode)  ? "a character device"
                            : S_ISBLK(st.st_mode)  ? "a block device"
                            : S_ISSOCK(st.st_mode) ? "a socket"
+                           : madeUp               ? "a file the system makes up as it is read"
                                                   : "not a plain file";
         return FileResult{false, EINVAL,
                           displayPath(path) + " is not a regular file.\nIt is " +

@@ -12,12 +12,14 @@
 #include "project/InputFile.h"
 #include "run/Handoff.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace zenka {
 
@@ -48,6 +50,36 @@ bool mentions(const std::string& text, const std::string& classification) {
     return false;
 }
 
+// Where the soil map's record that starts at `start` ends: at the first line break outside
+// quotes. A quoted field may hold line breaks (a description written over two lines, as this
+// program writes the map and a spreadsheet saves it); a quote that is never closed ends the
+// record at its own line, as though it were text.
+std::size_t recordEnd(std::string_view bytes, std::size_t start) {
+    const std::size_t lineEnd = std::min(bytes.find('\n', start), bytes.size());
+    bool quoted = false;
+    bool fieldStart = true;
+    for (std::size_t i = start; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (quoted) {
+            if (c != '"') continue;
+            if (i + 1 < bytes.size() && bytes[i + 1] == '"')
+                ++i;
+            else
+                quoted = false;
+        } else if (c == '\n') {
+            return i;
+        } else if (c == '"' && fieldStart) {
+            quoted = true;
+            fieldStart = false;
+        } else if (c == ',') {
+            fieldStart = true;
+        } else if (c != ' ' && c != '\t' && c != '\r') {
+            fieldStart = false;
+        }
+    }
+    return quoted ? lineEnd : bytes.size();
+}
+
 // Keeps what a run says, for the borehole's one line of why.
 class MessageLog : public Shell {
 public:
@@ -76,36 +108,45 @@ bool readSoilMap(const std::string& path, SoilMap& map, Shell& shell) {
     }
     // A spreadsheet's UTF-8 mark would otherwise become part of the first classification.
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    int lineNo = 0;
+    int nextLine = 1;
     std::size_t start = 0;
+    // The line each classification's code was given on: a second, other code is refused.
+    std::map<std::string, int> givenOn;
+    bool anyRow = false;
     while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string_view line(bytes.data() + start, end - start);
+        const std::size_t end = recordEnd(bytes, start);
+        // A line break inside quotes is one in the text, whichever the file's own are.
+        std::string line;
+        for (std::size_t i = start; i < end; ++i)
+            if (bytes[i] != '\r' || (i + 1 < end && bytes[i + 1] != '\n')) line += bytes[i];
+        const int lineNo = nextLine;
+        nextLine += 1 + static_cast<int>(std::count(line.begin(), line.end(), '\n'));
         start = end + 1;
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (trim(line).empty()) continue;
         const std::vector<std::string> fields = splitDelimitedRow(line, ',');
-        if (lineNo == 1 && isHeader(fields)) continue;
+        // Blank lines are no rows: the header is the first row, wherever it stands.
+        const bool firstRow = !std::exchange(anyRow, true);
+        if (firstRow && isHeader(fields)) continue;
         const std::optional<double> code =
             fields.size() >= 2 ? parseNumber(fields[1]) : std::optional<double>{};
         // Range first: a value beyond any integer must not be converted to see if it is one.
         const bool valid = code && *code >= 1 && *code <= 100 && *code == std::floor(*code) &&
                            validSoilCode(static_cast<int>(*code)) && !trim(fields[0]).empty();
-        if (!valid) {
-            shell.showMessage(displayPath(path) + ":" + std::to_string(lineNo) +
-                                  ": expected classification,code with a soil code of the log, "
-                                  "found: " +
-                                  std::string(line),
+        auto refuse = [&](const std::string& what) {
+            shell.showMessage(displayPath(path) + ":" + std::to_string(lineNo) + ": " + what +
+                                  ", found: " + line,
                               MessageKind::Warning);
             return false;
-        }
+        };
+        if (!valid) return refuse("expected classification,code with a soil code of the log");
         const std::string key(trim(fields[0]));
-        if (key == "*")
-            map.other = static_cast<int>(*code);
-        else
-            map.codes[key] = static_cast<int>(*code);
+        int& given = key == "*" ? map.other : map.codes[key];
+        const auto [first, fresh] = givenOn.emplace(key, lineNo);
+        // The same code twice is harmless; two codes would leave the choice to row order.
+        if (!fresh && given != static_cast<int>(*code))
+            return refuse(key + " has the code " + std::to_string(given) + " on line " +
+                          std::to_string(first->second) + " already");
+        given = static_cast<int>(*code);
     }
     return true;
 }

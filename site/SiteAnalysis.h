@@ -26,9 +26,10 @@ struct SoilMap {
     int other = 0;
 };
 
-// A soil map file: classification,code per line (more columns are notes); "*,CODE" for every
-// classification not named; a first line of header words is skipped. A UTF-8 mark is dropped.
-// False, with a message naming the file (and line) through the shell, when it cannot be used.
+// A soil map file: classification,code per line (more columns are notes; a quoted field may run
+// over lines); "*,CODE" for every classification not named, each classification once; a first
+// row of header words is skipped. A UTF-8 mark is dropped. False, with a message naming the file
+// (and line) through the shell, when it cannot be used.
 bool readSoilMap(const std::string& path, SoilMap& map, Shell& shell);
 
 // One row of the site's soil map: a classification over every chosen borehole.

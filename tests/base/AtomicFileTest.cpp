@@ -167,6 +167,16 @@ TEST_F(AtomicFile, FilesWrittenTogetherAreReplacedOnlyWhenAllCanBe) {
     EXPECT_EQ(r.error, ENOSPC);
     EXPECT_EQ(readBytes(report), "new report");
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"bridge.out", "sub"}));
+
+    // ... and in the record of the set, once every file is staged: the message names a file
+    // of the person's, not the record in the hidden staging folder.
+    setWriteFailureAfterBytesForTesting(20);
+    r = writeFilesAtomically(full);
+    EXPECT_EQ(r.error, ENOSPC);
+    EXPECT_EQ(r.message, message("Disk full while accessing %1.", report, ENOSPC));
+    EXPECT_EQ(readBytes(report), "new report");
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"bridge.out", "sub"}));
+    setWriteFailureAfterBytesForTesting(-1);
 }
 
 // A process that has ended, for names that carry its number.

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <iterator>
@@ -822,6 +823,7 @@ TEST_F(BatchTest, SoilMapsAreReadStrictly) {
         {"\xEF\xBB\xBF*,11\n", 0, ""},
         {"\xEF\xBB\xBF\"classification\",\"code\"\r\n*,11\r\n", 0, ""},
         {"Classification,Proposed code,tests,what it is\nCL,25,3,clay\n*,3\n", 0, ""},
+        {"\xEF\xBB\xBF\r\n\r\nclassification,code\r\n*,11\r\n", 0, ""},
         // A first row of anything else is a row, and refused when its code is not a soil code.
         {"*,11abc\n", 2,
          "1: expected classification,code with a soil code of the log, "
@@ -847,6 +849,15 @@ TEST_F(BatchTest, SoilMapsAreReadStrictly) {
         {"classification,code\nclassification,code\n", 2,
          "2: expected classification,code with a soil code of the log, found: "
          "classification,code"},
+        // One code a classification: the same twice is harmless, two are refused.
+        {"CL,25\r\nCL,25\r\n*,3\r\n", 0, ""},
+        {"*,3\nCL,25\n\nCL,3\n", 2, "4: CL has the code 25 on line 2 already, found: CL,3"},
+        {"*,3\n*,11\n", 2, "2: * has the code 3 on line 1 already, found: *,11"},
+        // A quoted line break is text: the lines after it keep their numbers.
+        {"\"two\r\nlines\",3,\"a\nb\"\r\n*,3\r\nCL,0\r\n", 2,
+         "5: expected classification,code with a soil code of the log, found: CL,0"},
+        {"\"CL,3\n*,3\n", 2,
+         "1: expected classification,code with a soil code of the log, found: \"CL,3"},
     };
     for (const auto& c : cases) {
         test::writeFile(map, c.bytes);
@@ -864,6 +875,43 @@ TEST_F(BatchTest, SoilMapsAreReadStrictly) {
                                dir.path(), "--no-run", "-q"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, fifo + " is not a regular file.\nIt is a fifo; only a file can be read.\n");
+}
+
+TEST_F(BatchTest, ADataFileThatIsNoFileIsRefusedAtOnce) {
+    const std::string templ = saveProject("template.in");
+    test::writeFile(dir.file("map.csv"), "*,3\n");
+    const std::string fifo = dir.file("pipe.ags");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::writeFile(dir.file("empty.ags.gz"), "");
+    test::writeFile(dir.file("cut.ags.gz"), "\x1f\x8b");
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.path(), dir.path() + " is a folder, not a file.\nIs a directory\n"},
+        {fifo, fifo + " is not a regular file.\nIt is a fifo; only a file can be read.\n"},
+        {"/dev/zero",
+         "/dev/zero is not a regular file.\nIt is a character device; only a file can be read.\n"},
+        {"/proc/self/mem", "/proc/self/mem is not a regular file.\nIt is a file the system makes "
+                           "up as it is read; only a file can be read.\n"},
+        {dir.file("empty.ags.gz"), dir.file("empty.ags.gz") +
+                                       " could not be read as delimited text data.\nThe file "
+                                       "holds no rows.\n"},
+        {dir.file("cut.ags.gz"), dir.file("cut.ags.gz") +
+                                     " could not be read.\nThe compressed data ends early: the "
+                                     "file is cut short.\n"},
+    };
+    for (const auto& [data, err] : cases) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"--list", data},
+              std::vector<std::string>{"--import", data, "--template", templ, "--soil-map",
+                                       dir.file("map.csv"), "--outdir", dir.file("out")}}) {
+            const auto start = std::chrono::steady_clock::now();
+            const Result r = runBatch(args);
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << data;
+            EXPECT_EQ(r.status, 2) << data;
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err, err);
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
 }
 
 TEST_F(BatchTest, ImportingNamedBoreholesPrintsOnlyTheirProblems) {

@@ -303,12 +303,15 @@ TEST_F(SiteCommandTest, ExitStatusesSayWhatHappened) {
          ""},
         {"site.ags --template t.in --soil-map map.csv --borehole BH9", 2, "no borehole BH9", ""},
         {"site.ags --template none.in --soil-map map.csv", 2, "none.in", ""},
+        {"site.ags --template notes.txt --soil-map map.csv", 2,
+         "notes.txt is not a Zenka project: line 1 holds", ""},
         {"site.ags --template t.in --soil-map map.csv --capacity ultimate", 2,
          "'--capacity' goes with --required", ""},
         {"site.ags --template t.in --soil-map map.csv --required 40", 0, "", "site-site.pdf"},
         {"site.ags --template t.in --soil-map map.csv --borehole BH2 -o one.pdf --paper a4", 0, "",
          "one.pdf"},
     };
+    writeText(dir.file("notes.txt"), "not a project\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
         const std::string dataBefore = readFile(data);

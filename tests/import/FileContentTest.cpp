@@ -167,6 +167,7 @@ TEST(FileContent, DataFilesAreReadLikeProjectFiles) {
         {dir.path(), "%1 is a folder, not a file.", "Is a directory"},
         {fifo, "%1 is not a regular file.", "a fifo"},
         {"/dev/zero", "%1 is not a regular file.", "a character device"},
+        {"/proc/self/mem", "%1 is not a regular file.", "the system makes up"},
         {dir.file("missing.ags"), "%1 was not found.", "No such file"},
         {big, "%1 is larger than 1 GB, more than a data file can be.", ""},
         {pdf, "%1 is not a DIGGS, AGS or delimited text file.", "Found: a PDF document."},

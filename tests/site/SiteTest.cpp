@@ -1,6 +1,9 @@
 // Required lengths worked out by hand on a two-borehole, two-width site.
 
 #include "site/Site.h"
+#include "site/SiteAnalysis.h"
+#include "support/ScriptedShell.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +118,24 @@ TEST(RequiredLengths, CsvFiles) {
     EXPECT_EQ(capacityKindNamed("Davisson"), CapacityKind::Davisson);
     EXPECT_EQ(capacityKindNamed("ULTIMATE"), CapacityKind::Ultimate);
     EXPECT_EQ(capacityKindNamed("allow"), std::nullopt);
+}
+
+// The site's soil map as written reads back with its codes, though a DIGGS classification or
+// description runs over lines and a spreadsheet saved it with the line ends of Windows.
+TEST(SiteSoilMap, WhatIsWrittenReadsBack) {
+    const std::vector<SiteClassification> rows = {
+        {"Soft gray\nCLAY, \"fat\"", 3, 25, "two\nlines", true}, {"SP", 1, 3, "Dense\nSAND", true}};
+    SoilMap given;
+    given.codes["Soft gray\nCLAY, \"fat\""] = 1;
+    std::string csv;
+    for (char c : siteSoilMapCsv(rows, given))
+        csv += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    test::TempDir dir;
+    test::writeFile(dir.file("map.csv"), csv);
+    test::ScriptedShell shell;
+    SoilMap read;
+    ASSERT_TRUE(readSoilMap(dir.file("map.csv"), read, shell)) << shell.messageTexts().at(0);
+    EXPECT_EQ(read.codes, (std::map<std::string, int>{{"Soft gray\nCLAY, \"fat\"", 1}, {"SP", 3}}));
 }
 
 } // namespace
