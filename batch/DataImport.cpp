@@ -140,23 +140,37 @@ namespace {
 // The site's soil map, to be checked and passed back with --soil-map; or why it could not be
 // written. Returns the exit status of the refused run.
 int writeSiteSoilMap(const ImportOptions& opt, const std::vector<const Borehole*>& chosen,
-                     const SoilMap& map, std::size_t missing, std::vector<RoleFile> inputs,
-                     const std::function<void()>& problems, const std::function<int()>& makeOutDir,
-                     BatchShell& shell) {
+                     const SoilMap& map, const std::vector<std::string>& missing,
+                     std::vector<RoleFile> inputs, const std::function<void()>& problems,
+                     const std::function<int()>& makeOutDir, BatchShell& shell) {
     namespace fs = std::filesystem;
     const bool named = !opt.soilMapOut.empty();
     const std::string path =
-        named ? opt.soilMapOut : (fs::path(opt.outDir) / "soil-map.csv").string();
+        named ? opt.soilMapOut : (fs::path(displayPath(opt.outDir)) / "soil-map.csv").string();
     const std::string shown = terminalText(displayPath(path));
-    const std::string lead = "No soil code for " + std::to_string(missing) +
-                             " classification(s) in use; nothing was imported.";
+    // The classifications by name, so that a map given can be mended by hand.
+    constexpr std::size_t kNamed = 8;
+    std::string names;
+    for (std::size_t i = 0; i < missing.size() && i < kNamed; ++i)
+        names += (i ? ", " : "") + terminalText(missing[i]);
+    if (missing.size() > kNamed)
+        names += ", and " + std::to_string(missing.size() - kNamed) + " more";
+    const std::string lead = "No soil code for " + std::to_string(missing.size()) +
+                             " classification(s) in use (" + names + "); nothing was imported.";
     std::error_code ec;
     if (!named && fs::symlink_status(path, ec).type() != fs::file_type::not_found) {
         problems();
-        shell.showMessage(lead + "\nThe soil map " + shown +
-                              " exists already: pass it with --soil-map once its codes are "
-                              "checked, or name a new file with --soil-map-out FILE.",
-                          MessageKind::Information);
+        shell.showMessage(
+            lead + "\n" +
+                (opt.soilMap.empty()
+                     ? "The soil map " + shown +
+                           " exists already: pass it with --soil-map once its codes are checked, "
+                           "or name a new file with --soil-map-out FILE."
+                     : "Add their codes to the soil map " + terminalText(displayPath(opt.soilMap)) +
+                           " (a row *,CODE stands for the rest), or name a new file with "
+                           "--soil-map-out FILE to have the site's map written with proposed "
+                           "codes."),
+            MessageKind::Information);
         return kExitRefused;
     }
     inputs.push_back({"soil map to write", path});
@@ -261,8 +275,17 @@ int writeSummary(const ImportOptions& opt, const SiteResult& site, BatchShell& s
 int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalyseProject& analyse) {
     namespace fs = std::filesystem;
     std::string templateBytes;
-    if (const FileResult r = readWholeFile(opt.templateFile, templateBytes); !r.ok) {
+    if (const FileResult r =
+            readWholeFile(opt.templateFile, templateBytes, ReadLimits{.regularOnly = true});
+        !r.ok) {
         shell.showMessage(r.message, MessageKind::Warning);
+        return kExitFileOrUsage;
+    }
+    // A template that is no project would have every borehole refused for a reason that hides
+    // this one (an empty file holds no unit system, and a log is built for none).
+    if (const std::string why = projectFileProblem(templateBytes); !why.empty()) {
+        shell.showMessage(displayPath(opt.templateFile) + " is not a Zenka project: " + why + ".",
+                          MessageKind::Warning);
         return kExitFileOrUsage;
     }
     const std::optional<DataFile> file = readData(opt.dataFile, shell);
@@ -311,11 +334,21 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalysePro
     };
 
     bool outDirMade = false;
+    // The folder the projects go to, as their names give it: "link/../new" is made where they
+    // will be written, not beside the link's target.
+    const std::string outDirPath = displayPath(opt.outDir);
     auto makeOutDir = [&]() {
         std::error_code ec;
-        outDirMade = fs::create_directories(opt.outDir, ec);
+        outDirMade = fs::create_directories(outDirPath, ec);
         if (ec) {
-            shell.showMessage(fileWriteErrorMessage(opt.outDir, ec.value()), MessageKind::Warning);
+            // A file, or a link to nothing, where the folder belongs says so, not "File exists".
+            std::error_code statEc;
+            const int error = ec.value() != EEXIST ? ec.value()
+                              : fs::exists(fs::symlink_status(outDirPath, statEc)) &&
+                                      !fs::exists(outDirPath, statEc)
+                                  ? ENOENT
+                                  : ENOTDIR;
+            shell.showMessage(fileWriteErrorMessage(outDirPath, error), MessageKind::Warning);
             return kExitFileOrUsage;
         }
         if (outDirMade && !opt.quiet)
@@ -325,7 +358,8 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalysePro
 
     // One soil map for the whole site: every classification without a code, once, before any
     // project is written.
-    if (const std::size_t missing = missingSoilCodes(*file, chosen, map, units).size())
+    if (const std::vector<std::string> missing = missingSoilCodes(*file, chosen, map, units);
+        !missing.empty())
         return writeSiteSoilMap(opt, chosen, map, missing, inputs, problems, makeOutDir, shell);
 
     // Every file this call writes, checked before the first is written: two boreholes whose
@@ -335,7 +369,7 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalysePro
     std::vector<std::string> paths;
     paths.reserve(chosen.size());
     // Absolute once, not once for every file.
-    const fs::path outDir = displayPath(opt.outDir);
+    const fs::path outDir = outDirPath;
     files.reserve(inputs.size() + chosen.size() * 2 + 1);
     for (const Borehole* b : chosen) {
         const std::string name = terminalText(b->name);

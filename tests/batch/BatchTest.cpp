@@ -527,15 +527,17 @@ TEST_F(BatchTest, OneSoilMapForTheWholeSiteThenTheRerunImportsEveryBorehole) {
     const std::string map = out + "/soil-map.csv";
     EXPECT_EQ(r.out, "Folder " + out + " created.\n");
     // S4's classification is not asked for, S9 (not in the file) is a problem of the file's own.
-    EXPECT_EQ(r.err, ags +
-                         ": S9: 1 row(s) for LOCA_ID S9, which has no LOCA row, not attached\n"
-                         "No soil code for 3 classification(s) in use; nothing was imported.\n"
-                         "The soil map of the 3 borehole(s), with proposed codes, was written "
-                         "to " +
-                         map +
-                         ": check and edit the codes (a row *,CODE stands for "
-                         "the rest), then run again with --soil-map " +
-                         map + ".\n");
+    EXPECT_EQ(
+        r.err,
+        ags +
+            ": S9: 1 row(s) for LOCA_ID S9, which has no LOCA row, not attached\n"
+            "No soil code for 3 classification(s) in use (CL, SP, SM); nothing was imported.\n"
+            "The soil map of the 3 borehole(s), with proposed codes, was written "
+            "to " +
+            map +
+            ": check and edit the codes (a row *,CODE stands for "
+            "the rest), then run again with --soil-map " +
+            map + ".\n");
     const std::string written = test::readFile(map);
     // Each classification once, tests summed, the description of a stratum that is its own.
     EXPECT_THAT(written, ::testing::StartsWith("classification,proposed code,tests,what it is\n"
@@ -912,6 +914,64 @@ TEST_F(BatchTest, ADataFileThatIsNoFileIsRefusedAtOnce) {
         }
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
+}
+
+// The import's other inputs and its folder: a template that is no project, a link or a file
+// where the folder belongs, a soil map that lacks codes, each refused with why and nothing
+// written; a folder named through a link and ".." is made where its projects go.
+TEST_F(BatchTest, TheImportsTemplateAndFolderAreRefusedWithWhy) {
+    namespace fs = std::filesystem;
+    const std::string ags = dir.file("site.ags");
+    test::writeFile(ags, kSiteFile);
+    const std::string templ = saveProject("template.in");
+    test::writeFile(dir.file("map.csv"), "*,3\n");
+    const std::string fifo = dir.file("pipe.in");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::writeFile(dir.file("empty.in"), "");
+    test::writeFile(dir.file("file"), "x");
+    fs::create_symlink(dir.file("nowhere"), dir.file("dangling"));
+    struct Case {
+        std::string templ, outDir, err;
+    };
+    const Case cases[] = {
+        {fifo, dir.file("out"), fifo + " is not a regular file."},
+        {"/dev/zero", dir.file("out"), "/dev/zero is not a regular file."},
+        {dir.file("empty.in"), dir.file("out"), dir.file("empty.in") + " is not a Zenka project: "},
+        {templ, dir.file("dangling"),
+         "All or part of the path " + dir.file("dangling") + " is not valid.\nNo such file"},
+        {templ, dir.file("file"),
+         "All or part of the path " + dir.file("file") + " is not valid.\nNot a directory"},
+    };
+    for (const Case& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        const Result r = runBatch({"--import", ags, "--template", c.templ, "--soil-map",
+                                   dir.file("map.csv"), "--outdir", c.outDir, "--no-run"});
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.templ;
+        EXPECT_EQ(r.status, 2) << c.templ;
+        EXPECT_THAT(r.err, HasSubstr(c.err));
+    }
+    EXPECT_FALSE(fs::exists(dir.file("out")));
+
+    // A soil map in the folder that lacks codes: named, with what it lacks, not "exists already".
+    fs::create_directory(dir.file("site"));
+    test::writeFile(dir.file("site/soil-map.csv"), "CL,1\n");
+    Result r = runBatch({"--import", ags, "--template", templ, "--soil-map",
+                         dir.file("site/soil-map.csv"), "--outdir", dir.file("site"), "--no-run"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err,
+                HasSubstr("No soil code for 3 classification(s) in use (SP, SM, XX); nothing "
+                          "was imported.\nAdd their codes to the soil map " +
+                          dir.file("site/soil-map.csv")));
+    EXPECT_EQ(test::readFile(dir.file("site/soil-map.csv")), "CL,1\n");
+
+    fs::create_directories(dir.file("deep/real/sub"));
+    fs::create_directory_symlink(dir.file("deep/real/sub"), dir.file("lk"));
+    r = runBatch({"--import", ags, "--template", templ, "--soil-map", dir.file("map.csv"),
+                  "--outdir", dir.file("lk/../new"), "--no-run"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("Folder " + dir.file("new") + " created."));
+    EXPECT_TRUE(fs::exists(dir.file("new/S1.in")));
+    EXPECT_FALSE(fs::exists(dir.file("deep/real/new")));
 }
 
 TEST_F(BatchTest, ImportingNamedBoreholesPrintsOnlyTheirProblems) {
