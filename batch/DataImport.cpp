@@ -373,7 +373,19 @@ int importDataFile(const ImportOptions& opt, BatchShell& shell, const AnalysePro
     files.reserve(inputs.size() + chosen.size() * 2 + 1);
     for (const Borehole* b : chosen) {
         const std::string name = terminalText(b->name);
-        paths.push_back((outDir / (safeFileName(b->name) + ".in")).string());
+        const std::string fileName = safeFileName(b->name) + ".in";
+        // A name the file system cannot take would fail halfway through the site.
+        if (constexpr std::size_t kMostNameBytes = 255; fileName.size() > kMostNameBytes) {
+            shell.showMessage(
+                "Borehole " + name + ": its project's file name would be " +
+                    std::to_string(fileName.size()) + " bytes long, more than the " +
+                    std::to_string(kMostNameBytes) +
+                    " a file system allows; nothing was written. Name the others with "
+                    "--borehole, or shorten its name in the data file.",
+                MessageKind::Warning);
+            return kExitFileOrUsage;
+        }
+        paths.push_back((outDir / fileName).string());
         files.push_back({"project file of " + name, paths.back()});
         if (opt.run) files.push_back({"report of " + name, reportNameFor(paths.back())});
     }

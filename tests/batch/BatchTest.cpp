@@ -972,6 +972,15 @@ TEST_F(BatchTest, TheImportsTemplateAndFolderAreRefusedWithWhy) {
     EXPECT_THAT(r.out, HasSubstr("Folder " + dir.file("new") + " created."));
     EXPECT_TRUE(fs::exists(dir.file("new/S1.in")));
     EXPECT_FALSE(fs::exists(dir.file("deep/real/new")));
+
+    // An id too long for a file name stops the import before its first file.
+    test::writeFile(dir.file("long.csv"),
+                    "Borehole,Depth (ft),N\nB1,5,10\n" + std::string(300, 'X') + ",5,12\n");
+    r = runBatch({"--import", dir.file("long.csv"), "--template", templ, "--soil-map",
+                  dir.file("map.csv"), "--outdir", dir.file("long"), "--no-run"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_THAT(r.err, HasSubstr(": its project's file name would be 303 bytes long"));
+    EXPECT_FALSE(fs::exists(dir.file("long")));
 }
 
 TEST_F(BatchTest, ImportingNamedBoreholesPrintsOnlyTheirProblems) {
