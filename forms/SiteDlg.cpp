@@ -211,6 +211,7 @@ void CSiteDlg::fillBoreholes() {
     }
     filling_ = false;
     boreholes_->resizeColumnsToContents();
+    limitIdColumn(boreholes_, 0, 16);
     boreholes_->horizontalHeader()->setStretchLastSection(true);
 }
 
@@ -289,6 +290,7 @@ void CSiteDlg::fillClassifications() {
     classes_->setColumnWidth(
         2, std::min(classes_->columnWidth(2), classes_->fontMetrics().averageCharWidth() * 28));
     classes_->horizontalHeader()->setStretchLastSection(true);
+    tabThroughCellWidgets(classes_, 3);
     updateState();
 }
 
