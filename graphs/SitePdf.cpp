@@ -720,11 +720,12 @@ ChartContent siteChart(const SitePrint& print, std::size_t w) {
             continue;
         }
         // Thin and light: 76 of them read as a band, over which the few that matter stand out.
+        // One length analysed is one point and no line: its marker is all there is to see.
         ChartSeries s;
+        s.pointsVisible = points.size() == 1;
         s.points = points;
         s.colour = QColor(0xa8, 0xa8, 0xa8);
         s.width = 0.8;
-        s.pointsVisible = false;
         c.series.append(s);
     }
     if (!governingCurve.isEmpty()) {
@@ -752,7 +753,9 @@ ChartContent siteChart(const SitePrint& print, std::size_t w) {
         s.label = QStringLiteral("Q = %1 %2 (required %3 capacity)")
                       .arg(number(*print.required), u.force,
                            QString::fromLatin1(capacityKindText(print.kind)));
-        s.points = {QPointF(*print.required, yHigh), QPointF(*print.required, yLow)};
+        // Tips all at one elevation (one length, one ground) would make it a line of no length.
+        const double pad = yHigh - yLow < 1e-9 ? std::max(c.yMinimumStep, 1.0) : 0;
+        s.points = {QPointF(*print.required, yHigh + pad), QPointF(*print.required, yLow - pad)};
         s.colour = QColor(0x1f, 0x77, 0xb4);
         s.width = 1.8;
         s.pointsVisible = false;

@@ -155,6 +155,33 @@ TEST(SitePdf, TheChartDrawsEveryBoreholeAndNamesThree) {
     EXPECT_EQ(chart.series[4].points, (QList<QPointF>{QPointF(60, 0), QPointF(60, -45)}));
 }
 
+// A template of one length: each borehole is one point, which shows, and Q still stands across
+// the chart when every tip is at one elevation.
+TEST(SitePdf, OneAnalysedLengthShowsEveryBoreholeAndQ) {
+    for (const bool oneGround : {false, true}) {
+        SCOPED_TRACE(oneGround ? "one ground elevation" : "grounds of their own");
+        SiteResult site = handSite();
+        for (SiteBorehole& b : site.boreholes) {
+            if (oneGround) b.groundElevation = 5;
+            std::erase_if(b.cases, [](const SiteCase& c) { return c.length != 30; });
+            for (SiteCase& c : b.cases) c.tipElevation = b.groundElevation - c.length;
+        }
+        const ChartContent chart = siteChart(printOf(site), 0);
+        int points = 0;
+        for (const ChartSeries& s : chart.series)
+            if (s.points.size() == 1) {
+                ++points;
+                EXPECT_TRUE(s.pointsVisible) << "a borehole of one point is not drawn";
+            }
+        EXPECT_EQ(points, 3);
+        const ChartSeries& q = chart.series.last();
+        ASSERT_THAT(q.label.toStdString(), HasSubstr("Q = 60.00 tons"));
+        ASSERT_EQ(q.points.size(), 2);
+        EXPECT_GE(q.points[0].y() - q.points[1].y(), 5.0) << "Q is a line of no length";
+        EXPECT_EQ(q.points[0].x(), 60);
+    }
+}
+
 TEST(SitePdf, TheLowerEnvelopeTakesTheLeastCapacityAtEachElevation) {
     struct Case {
         const char* what;
