@@ -305,6 +305,41 @@ QStringList skippedNotes(const SiteResult& site) {
     return notes;
 }
 
+// The boreholes for which the data file gave no ground elevation, or no water level, and what
+// was taken from the template instead: the numbers are right for that ground and water only.
+QStringList templateNotes(const SiteResult& site) {
+    const UnitWords u = unitWords(site);
+    auto names = [&](bool SiteBorehole::*taken) {
+        QStringList list;
+        std::size_t count = 0;
+        for (const SiteBorehole& b : site.boreholes)
+            if (b.*taken && ++count <= kSkippedShown) list << utf8(b.name);
+        QString text = list.join(QStringLiteral(", "));
+        if (count > kSkippedShown)
+            text += QStringLiteral(" and %1 more").arg(count - kSkippedShown);
+        return std::pair{count, text};
+    };
+    QStringList notes;
+    if (const auto [count, list] = names(&SiteBorehole::groundFromTemplate); count) {
+        const double ground =
+            std::find_if(site.boreholes.begin(), site.boreholes.end(), [](const SiteBorehole& b) {
+                return b.groundFromTemplate;
+            })->groundElevation;
+        notes << QStringLiteral("No ground elevation in the data file for %1 borehole(s) (%2): "
+                                "the template's, %3 %4, is used, and their tip elevations are "
+                                "measured from it.")
+                     .arg(count)
+                     .arg(list, number(ground), u.length);
+    }
+    if (const auto [count, list] = names(&SiteBorehole::waterFromTemplate); count)
+        notes << QStringLiteral("No water level in the data file for %1 borehole(s) (%2): the "
+                                "template's water table, %3 %4 (+ above the ground, - below), "
+                                "is used.")
+                     .arg(count)
+                     .arg(list, number(site.templateWaterTable), u.length);
+    return notes;
+}
+
 Text requiredPart(const SitePrint& print, Measure& m) {
     const UnitWords u = unitWords(print.site);
     const QString kind = QString::fromLatin1(capacityKindText(print.kind));
@@ -339,7 +374,7 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                                   .arg(number(width), u.width, name, number(r.capacity), u.force);
         }
     }
-    part.notes << skippedNotes(print.site);
+    part.notes << templateNotes(print.site) << skippedNotes(print.site);
 
     SiteBlock& t = part.table;
     t.heads = {{QStringLiteral("Borehole"), {}, false},
@@ -380,7 +415,8 @@ Text capacityPart(const SitePrint& print, Measure& m) {
     part.notes << QStringLiteral("By pile length and width: one column per pile width (%1), the "
                                  "capacities in %2.")
                       .arg(u.width, u.force);
-    if (!print.required) part.notes << siteLine(print) << skippedNotes(print.site);
+    if (!print.required)
+        part.notes << siteLine(print) << templateNotes(print.site) << skippedNotes(print.site);
 
     SiteBlock& t = part.table;
     t.heads = {{QStringLiteral("Length"), QStringLiteral("(%1)").arg(u.length)},

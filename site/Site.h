@@ -30,6 +30,10 @@ struct SiteBorehole {
     bool metric = false; // the run's display units
     double groundElevation = 0;
     std::vector<SiteCase> cases; // in run order: width by width, length by length
+    // What the data file does not give the import takes from the template: the ground
+    // elevation (its tips are then measured from the template's ground) and the water table.
+    bool groundFromTemplate = false;
+    bool waterFromTemplate = false;
 };
 
 struct SiteResult {
@@ -40,6 +44,7 @@ struct SiteResult {
     std::string templateFile;
     std::string jobName;                 // the template's
     std::string projectNumber;           // the template's
+    double templateWaterTable = 0;       // the template's, + above the ground
     std::vector<SiteBorehole> boreholes; // analysed, in the order chosen
     // Boreholes that were chosen but not analysed, each with why (one line).
     std::vector<std::pair<std::string, std::string>> skipped;

@@ -214,6 +214,7 @@ SiteResult analyseSite(const SiteRequest& request, const DataFile& file,
     site.metric = Units::metric(templ.units);
     site.jobName = templ.jobName;
     site.projectNumber = templ.projectNumber;
+    site.templateWaterTable = templ.waterTable;
 
     ImportChoices choices;
     choices.codes = request.soilMap.codes;
@@ -253,6 +254,8 @@ SiteResult analyseSite(const SiteRequest& request, const DataFile& file,
             continue;
         }
         site.boreholes.push_back(siteBorehole(*state, b.name));
+        site.boreholes.back().groundFromTemplate = !log.groundElevation;
+        site.boreholes.back().waterFromTemplate = !log.waterTable;
         site.metric = site.boreholes.back().metric;
     }
     return site;

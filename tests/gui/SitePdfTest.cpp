@@ -182,6 +182,27 @@ TEST(SitePdf, OneAnalysedLengthShowsEveryBoreholeAndQ) {
     }
 }
 
+// Ground and water the data file did not give are named in the notes, with or without Q (then
+// the notes come after the charts).
+TEST(SitePdf, WhatTheTemplateGaveIsNamedInTheNotes) {
+    SiteResult site = handSite();
+    site.templateWaterTable = -4;
+    site.boreholes[0].groundFromTemplate = site.boreholes[1].groundFromTemplate = true;
+    site.boreholes[2].waterFromTemplate = true;
+    for (const std::optional<double> q : {std::optional<double>(60), std::optional<double>()}) {
+        std::string notes;
+        for (const SitePage& page : sitePages(printOf(site, q)))
+            notes += page.notes.join(QLatin1Char(' ')).toStdString();
+        EXPECT_THAT(notes, HasSubstr("No ground elevation in the data file for 2 borehole(s) "
+                                     "(BH1, BH2): the template's, 10.00 ft, is used"));
+        EXPECT_THAT(notes, HasSubstr("No water level in the data file for 1 borehole(s) (BH3): "
+                                     "the template's water table, -4.00 ft"));
+    }
+    for (const SitePage& page : sitePages(printOf(handSite())))
+        EXPECT_THAT(page.notes.join(QLatin1Char(' ')).toStdString(),
+                    AllOf(Not(HasSubstr("No ground elevation")), Not(HasSubstr("No water level"))));
+}
+
 TEST(SitePdf, TheLowerEnvelopeTakesTheLeastCapacityAtEachElevation) {
     struct Case {
         const char* what;

@@ -2,6 +2,12 @@
 
 #include "site/Site.h"
 
+#include "import/DataFormats.h"
+#include "project/InputFile.h"
+#include "site/SiteAnalysis.h"
+#include "support/Projects.h"
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -115,6 +121,50 @@ TEST(RequiredLengths, CsvFiles) {
     EXPECT_EQ(capacityKindNamed("Davisson"), CapacityKind::Davisson);
     EXPECT_EQ(capacityKindNamed("ULTIMATE"), CapacityKind::Ultimate);
     EXPECT_EQ(capacityKindNamed("allow"), std::nullopt);
+}
+
+// A borehole without a ground elevation or a water level in the data file gets the template's, as
+// the import gives them, and says so for the PDF to tell.
+TEST(SiteAnalysis, EachBoreholeSaysWhatTheTemplateGaveIt) {
+    test::TempDir dir;
+    const std::string data = dir.file("site.ags");
+    std::string ispt;
+    for (const char* id : {"OWN", "BARE"})
+        for (int d = 1; d <= 15; ++d)
+            ispt +=
+                "\"DATA\",\"" + std::string(id) + "\",\"" + std::to_string(d) + ".00\",\"20\"\n";
+    test::writeFile(data, "\"GROUP\",\"LOCA\"\n\"HEADING\",\"LOCA_ID\",\"LOCA_GL\"\n"
+                          "\"UNIT\",\"\",\"m\"\n\"TYPE\",\"ID\",\"2DP\"\n"
+                          "\"DATA\",\"OWN\",\"2.00\"\n\"DATA\",\"BARE\",\"\"\n\n"
+                          "\"GROUP\",\"ISPT\"\n\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\","
+                          "\"ISPT_NVAL\"\n\"UNIT\",\"\",\"m\",\"\"\n"
+                          "\"TYPE\",\"ID\",\"2DP\",\"0DP\"\n" +
+                              ispt +
+                              "\n\"GROUP\",\"WSTG\"\n\"HEADING\",\"LOCA_ID\",\"WSTG_DPTH\"\n"
+                              "\"UNIT\",\"\",\"m\"\n\"TYPE\",\"ID\",\"2DP\"\n"
+                              "\"DATA\",\"OWN\",\"3.00\"\n");
+    const dataimport::DataFile file = dataimport::readDataFile(data);
+    ASSERT_EQ(file.error, "");
+    CPelbrinDoc templ;
+    templ.ResetProject();
+    test::fillWorkedCase(templ);
+    SiteRequest request;
+    request.templateBytes = writeInputFile(templ);
+    request.soilMap.other = 3;
+    std::vector<const dataimport::Borehole*> chosen;
+    for (const dataimport::Borehole& b : file.boreholes) chosen.push_back(&b);
+    const SiteResult site = analyseSite(request, file, chosen);
+    ASSERT_EQ(site.boreholes.size(), 2u);
+    const SiteBorehole& own = site.boreholes[0];
+    const SiteBorehole& bare = site.boreholes[1];
+    ASSERT_EQ(own.name, "OWN");
+    EXPECT_FALSE(own.groundFromTemplate);
+    EXPECT_FALSE(own.waterFromTemplate);
+    EXPECT_NEAR(own.groundElevation, 6.562, 1e-9); // 2 m in feet
+    EXPECT_TRUE(bare.groundFromTemplate);
+    EXPECT_TRUE(bare.waterFromTemplate);
+    EXPECT_DOUBLE_EQ(bare.groundElevation, templ.groundElevation);
+    EXPECT_DOUBLE_EQ(site.templateWaterTable, templ.waterTable);
 }
 
 } // namespace
