@@ -1,6 +1,7 @@
 #include "graphs/SitePdf.h"
 
 #include "base/AtomicFile.h"
+#include "engine/AnalysisState.h"
 #include "graphs/GraphContent.h"
 #include "model/PelbrinDoc.h"
 
@@ -305,6 +306,21 @@ QStringList skippedNotes(const SiteResult& site) {
     return notes;
 }
 
+// When no borehole was analysed as deep as the template asks: a range runs at most 100 lengths,
+// and each run stops where its log ends.
+QStringList shortNotes(const SiteResult& site) {
+    double longest = 0;
+    for (const SiteBorehole& b : site.boreholes)
+        for (const SiteCase& c : b.cases) longest = std::max(longest, c.length);
+    if (site.boreholes.empty() || !(longest < site.templateLongest - 0.005)) return {};
+    const UnitWords u = unitWords(site);
+    return {QStringLiteral("No borehole was analysed beyond a length of %1 %2, short of the "
+                           "template's %3 %2: a range of lengths runs at most %4 lengths, and "
+                           "each run stops where its log ends (its report says which).")
+                .arg(number(longest), u.length, number(site.templateLongest))
+                .arg(kMaxRangeSteps)};
+}
+
 // The boreholes for which the data file gave no ground elevation, or no water level, and what
 // was taken from the template instead: the numbers are right for that ground and water only.
 QStringList templateNotes(const SiteResult& site) {
@@ -356,7 +372,8 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                                  "and a pile up to one step shorter may reach Q as well.")
                       .arg(kind)
                << QStringLiteral("Not reached: no analysed length reaches Q; the capacity shown "
-                                 "is the largest found. Governs: per width the borehole that "
+                                 "is the largest found, and the tip needed lies below the "
+                                 "deepest one analysed. Governs: per width the borehole that "
                                  "needs the deepest tip (then the longest pile); one that never "
                                  "reaches Q governs first.");
     for (const double width : siteWidths(print.site)) {
@@ -370,11 +387,13 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                                        number(r.tipElevation), number(r.capacity), u.force);
             else
                 part.notes << QStringLiteral("Width %1 %2: %3 governs, Q not reached (largest "
-                                             "capacity %4 %5).")
-                                  .arg(number(width), u.width, name, number(r.capacity), u.force);
+                                             "capacity %4 %5; analysed to a length of %6 %7, tip "
+                                             "elevation %8 %7).")
+                                  .arg(number(width), u.width, name, number(r.capacity), u.force,
+                                       number(r.longest), u.length, number(r.deepestTip));
         }
     }
-    part.notes << templateNotes(print.site) << skippedNotes(print.site);
+    part.notes << shortNotes(print.site) << templateNotes(print.site) << skippedNotes(print.site);
 
     SiteBlock& t = part.table;
     t.heads = {{QStringLiteral("Borehole"), {}, false},
@@ -391,13 +410,14 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                         true});
         for (const RequiredLength& r : rows) {
             if (r.width != width) continue;
-            const QString none = QStringLiteral("-");
-            t.lines.append({SiteLine::Kind::Row,
-                            {utf8(r.borehole), number(r.groundElevation), number(r.width),
-                             r.reached ? number(r.length) : QStringLiteral("not reached"),
-                             r.reached ? number(r.tipElevation) : none, number(r.capacity),
-                             r.governing ? QStringLiteral("governs") : QString()},
-                            r.governing});
+            t.lines.append(
+                {SiteLine::Kind::Row,
+                 {utf8(r.borehole), number(r.groundElevation), number(r.width),
+                  r.reached ? number(r.length) : QStringLiteral("not reached"),
+                  r.reached ? number(r.tipElevation)
+                            : QStringLiteral("below ") + number(r.deepestTip),
+                  number(r.capacity), r.governing ? QStringLiteral("governs") : QString()},
+                 r.governing});
         }
     }
     t.points = kTableFont;
@@ -416,7 +436,8 @@ Text capacityPart(const SitePrint& print, Measure& m) {
                                  "capacities in %2.")
                       .arg(u.width, u.force);
     if (!print.required)
-        part.notes << siteLine(print) << templateNotes(print.site) << skippedNotes(print.site);
+        part.notes << siteLine(print) << shortNotes(print.site) << templateNotes(print.site)
+                   << skippedNotes(print.site);
 
     SiteBlock& t = part.table;
     t.heads = {{QStringLiteral("Length"), QStringLiteral("(%1)").arg(u.length)},

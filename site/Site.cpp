@@ -74,6 +74,10 @@ std::vector<RequiredLength> requiredLengths(const SiteResult& site, double requi
                 rows.push_back(r);
             }
             RequiredLength& r = rows[it->second];
+            if (c.length > r.longest) {
+                r.longest = c.length;
+                r.deepestTip = c.tipElevation;
+            }
             const double q = capacityOf(c, kind);
             if (q >= required && (!r.reached || c.length < r.length)) {
                 r.reached = true;

@@ -45,6 +45,7 @@ struct SiteResult {
     std::string jobName;                 // the template's
     std::string projectNumber;           // the template's
     double templateWaterTable = 0;       // the template's, + above the ground
+    double templateLongest = 0;          // the longest length the template asks for
     std::vector<SiteBorehole> boreholes; // analysed, in the order chosen
     // Boreholes that were chosen but not analysed, each with why (one line).
     std::vector<std::pair<std::string, std::string>> skipped;
@@ -69,7 +70,10 @@ struct RequiredLength {
     double length = 0;       // when reached
     double tipElevation = 0; // when reached
     double capacity = 0;     // at that length; not reached: the largest found
-    bool governing = false;  // the borehole that governs this width
+    // The longest length analysed at this width and its tip: a run stops where its log ends.
+    double longest = 0;
+    double deepestTip = 0;
+    bool governing = false; // the borehole that governs this width
 };
 
 // Rows borehole by borehole, widths in run order. Per width one borehole governs: one that

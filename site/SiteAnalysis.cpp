@@ -12,6 +12,7 @@
 #include "project/InputFile.h"
 #include "run/Handoff.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <memory>
@@ -215,6 +216,10 @@ SiteResult analyseSite(const SiteRequest& request, const DataFile& file,
     site.jobName = templ.jobName;
     site.projectNumber = templ.projectNumber;
     site.templateWaterTable = templ.waterTable;
+    site.templateLongest =
+        templ.analysisType == AnalysisType::RangeOfLengths
+            ? templ.maxLength
+            : *std::max_element(templ.pileLengths.begin(), templ.pileLengths.end());
 
     ImportChoices choices;
     choices.codes = request.soilMap.codes;

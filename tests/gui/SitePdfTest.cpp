@@ -94,14 +94,15 @@ TEST(SitePdf, EveryPageCarriesTheTitleBlockAndTheTableMarksWhatGoverns) {
                 AllOf(HasSubstr("Required pile length for Q = 60.00 tons (allowable capacity)"),
                       HasSubstr("the length step is the resolution"),
                       HasSubstr("Width 14.00 in: BH3 governs, Q not reached (largest capacity "
-                                "50.00 tons)."),
+                                "50.00 tons; analysed to a length of 50.00 ft, tip elevation"),
+                      HasSubstr("-45.00 ft)."),
                       HasSubstr("Width 18.00 in: BH3 governs, length 30.00 ft, tip elevation "
                                 "-25.00 ft, capacity 60.00 tons.")));
     // Rows as the table lays them out: borehole, ground, width, length, tip, capacity, mark.
     const std::vector<std::vector<std::string>> rows = {
         {"BH1", "10.00", "14.00", "20.00", "-10.00", "60.00"},
         {"BH2", "8.00", "14.00", "30.00", "-22.00", "60.00"},
-        {"BH3", "5.00", "14.00", "not reached", "-", "50.00", "governs"},
+        {"BH3", "5.00", "14.00", "not reached", "below", "-45.00", "50.00", "governs"},
         {"BH1", "10.00", "18.00", "10.00", "0.00", "60.00"},
         {"BH2", "8.00", "18.00", "20.00", "-12.00", "80.00"},
         {"BH3", "5.00", "18.00", "30.00", "-25.00", "60.00", "governs"},
@@ -182,11 +183,12 @@ TEST(SitePdf, OneAnalysedLengthShowsEveryBoreholeAndQ) {
     }
 }
 
-// Ground and water the data file did not give are named in the notes, with or without Q (then
-// the notes come after the charts).
+// Ground and water the data file did not give, and a site analysed short of the template's
+// longest length, are named in the notes, with or without Q (then after the charts).
 TEST(SitePdf, WhatTheTemplateGaveIsNamedInTheNotes) {
     SiteResult site = handSite();
     site.templateWaterTable = -4;
+    site.templateLongest = 150; // a range cut at its 100 lengths, say
     site.boreholes[0].groundFromTemplate = site.boreholes[1].groundFromTemplate = true;
     site.boreholes[2].waterFromTemplate = true;
     for (const std::optional<double> q : {std::optional<double>(60), std::optional<double>()}) {
@@ -197,10 +199,14 @@ TEST(SitePdf, WhatTheTemplateGaveIsNamedInTheNotes) {
                                      "(BH1, BH2): the template's, 10.00 ft, is used"));
         EXPECT_THAT(notes, HasSubstr("No water level in the data file for 1 borehole(s) (BH3): "
                                      "the template's water table, -4.00 ft"));
+        EXPECT_THAT(notes, HasSubstr("No borehole was analysed beyond a length of 50.00 ft, short "
+                                     "of the template's 150.00 ft: a range of lengths runs at "
+                                     "most 100 lengths"));
     }
     for (const SitePage& page : sitePages(printOf(handSite())))
         EXPECT_THAT(page.notes.join(QLatin1Char(' ')).toStdString(),
-                    AllOf(Not(HasSubstr("No ground elevation")), Not(HasSubstr("No water level"))));
+                    AllOf(Not(HasSubstr("No ground elevation")), Not(HasSubstr("No water level")),
+                          Not(HasSubstr("No borehole was analysed beyond"))));
 }
 
 TEST(SitePdf, TheLowerEnvelopeTakesTheLeastCapacityAtEachElevation) {

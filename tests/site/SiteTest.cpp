@@ -94,6 +94,9 @@ TEST(RequiredLengths, ShortestLengthThatCarriesTheLoadAndTheGoverningBoring) {
             EXPECT_EQ(r.tipElevation, r.reached ? r.groundElevation - r.length : 0);
             EXPECT_EQ(r.capacity, c.rows[i].capacity);
             EXPECT_EQ(r.governing, c.rows[i].governing);
+            // Every width runs to 30: how deep a boring that never reaches Q was looked at.
+            EXPECT_EQ(r.longest, 30);
+            EXPECT_EQ(r.deepestTip, r.groundElevation - 30);
         }
     }
 }
@@ -165,6 +168,7 @@ TEST(SiteAnalysis, EachBoreholeSaysWhatTheTemplateGaveIt) {
     EXPECT_TRUE(bare.waterFromTemplate);
     EXPECT_DOUBLE_EQ(bare.groundElevation, templ.groundElevation);
     EXPECT_DOUBLE_EQ(site.templateWaterTable, templ.waterTable);
+    EXPECT_DOUBLE_EQ(site.templateLongest, 30);
 }
 
 } // namespace
