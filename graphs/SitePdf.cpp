@@ -321,39 +321,26 @@ QStringList shortNotes(const SiteResult& site) {
                 .arg(kMaxRangeSteps)};
 }
 
-// The boreholes for which the data file gave no ground elevation, or no water level, and what
-// was taken from the template instead: the numbers are right for that ground and water only.
+// The boreholes for which the data file gave no ground elevation: the template's was used, and
+// their tip elevations are right for that ground only. (The water table takes no part in the
+// analysis.)
 QStringList templateNotes(const SiteResult& site) {
-    const UnitWords u = unitWords(site);
-    auto names = [&](bool SiteBorehole::*taken) {
-        QStringList list;
-        std::size_t count = 0;
-        for (const SiteBorehole& b : site.boreholes)
-            if (b.*taken && ++count <= kSkippedShown) list << utf8(b.name);
-        QString text = list.join(QStringLiteral(", "));
-        if (count > kSkippedShown)
-            text += QStringLiteral(" and %1 more").arg(count - kSkippedShown);
-        return std::pair{count, text};
-    };
-    QStringList notes;
-    if (const auto [count, list] = names(&SiteBorehole::groundFromTemplate); count) {
-        const double ground =
-            std::find_if(site.boreholes.begin(), site.boreholes.end(), [](const SiteBorehole& b) {
-                return b.groundFromTemplate;
-            })->groundElevation;
-        notes << QStringLiteral("No ground elevation in the data file for %1 borehole(s) (%2): "
-                                "the template's, %3 %4, is used, and their tip elevations are "
-                                "measured from it.")
-                     .arg(count)
-                     .arg(list, number(ground), u.length);
+    QStringList list;
+    std::size_t count = 0;
+    const SiteBorehole* first = nullptr;
+    for (const SiteBorehole& b : site.boreholes) {
+        if (!b.groundFromTemplate) continue;
+        if (!first) first = &b;
+        if (++count <= kSkippedShown) list << utf8(b.name);
     }
-    if (const auto [count, list] = names(&SiteBorehole::waterFromTemplate); count)
-        notes << QStringLiteral("No water level in the data file for %1 borehole(s) (%2): the "
-                                "template's water table, %3 %4 (+ above the ground, - below), "
-                                "is used.")
-                     .arg(count)
-                     .arg(list, number(site.templateWaterTable), u.length);
-    return notes;
+    if (!first) return {};
+    QString names = list.join(QStringLiteral(", "));
+    if (count > kSkippedShown) names += QStringLiteral(" and %1 more").arg(count - kSkippedShown);
+    return {QStringLiteral("No ground elevation in the data file for %1 borehole(s) (%2): the "
+                           "template's, %3 %4, is used, and their tip elevations are measured "
+                           "from it.")
+                .arg(count)
+                .arg(names, number(first->groundElevation), unitWords(site).length)};
 }
 
 Text requiredPart(const SitePrint& print, Measure& m) {

@@ -30,10 +30,9 @@ struct SiteBorehole {
     bool metric = false; // the run's display units
     double groundElevation = 0;
     std::vector<SiteCase> cases; // in run order: width by width, length by length
-    // What the data file does not give the import takes from the template: the ground
-    // elevation (its tips are then measured from the template's ground) and the water table.
+    // No ground elevation in the data file: the import keeps the template's, and the tips are
+    // measured from it.
     bool groundFromTemplate = false;
-    bool waterFromTemplate = false;
 };
 
 struct SiteResult {
@@ -44,7 +43,6 @@ struct SiteResult {
     std::string templateFile;
     std::string jobName;                 // the template's
     std::string projectNumber;           // the template's
-    double templateWaterTable = 0;       // the template's, + above the ground
     double templateLongest = 0;          // the longest length the template asks for
     std::vector<SiteBorehole> boreholes; // analysed, in the order chosen
     // Boreholes that were chosen but not analysed, each with why (one line).

@@ -215,7 +215,6 @@ SiteResult analyseSite(const SiteRequest& request, const DataFile& file,
     site.metric = Units::metric(templ.units);
     site.jobName = templ.jobName;
     site.projectNumber = templ.projectNumber;
-    site.templateWaterTable = templ.waterTable;
     site.templateLongest =
         templ.analysisType == AnalysisType::RangeOfLengths
             ? templ.maxLength
@@ -260,7 +259,6 @@ SiteResult analyseSite(const SiteRequest& request, const DataFile& file,
         }
         site.boreholes.push_back(siteBorehole(*state, b.name));
         site.boreholes.back().groundFromTemplate = !log.groundElevation;
-        site.boreholes.back().waterFromTemplate = !log.waterTable;
         site.metric = site.boreholes.back().metric;
     }
     return site;

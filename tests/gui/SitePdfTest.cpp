@@ -183,29 +183,25 @@ TEST(SitePdf, OneAnalysedLengthShowsEveryBoreholeAndQ) {
     }
 }
 
-// Ground and water the data file did not give, and a site analysed short of the template's
+// A ground elevation the data file did not give, and a site analysed short of the template's
 // longest length, are named in the notes, with or without Q (then after the charts).
 TEST(SitePdf, WhatTheTemplateGaveIsNamedInTheNotes) {
     SiteResult site = handSite();
-    site.templateWaterTable = -4;
     site.templateLongest = 150; // a range cut at its 100 lengths, say
     site.boreholes[0].groundFromTemplate = site.boreholes[1].groundFromTemplate = true;
-    site.boreholes[2].waterFromTemplate = true;
     for (const std::optional<double> q : {std::optional<double>(60), std::optional<double>()}) {
         std::string notes;
         for (const SitePage& page : sitePages(printOf(site, q)))
             notes += page.notes.join(QLatin1Char(' ')).toStdString();
         EXPECT_THAT(notes, HasSubstr("No ground elevation in the data file for 2 borehole(s) "
                                      "(BH1, BH2): the template's, 10.00 ft, is used"));
-        EXPECT_THAT(notes, HasSubstr("No water level in the data file for 1 borehole(s) (BH3): "
-                                     "the template's water table, -4.00 ft"));
         EXPECT_THAT(notes, HasSubstr("No borehole was analysed beyond a length of 50.00 ft, short "
                                      "of the template's 150.00 ft: a range of lengths runs at "
                                      "most 100 lengths"));
     }
     for (const SitePage& page : sitePages(printOf(handSite())))
         EXPECT_THAT(page.notes.join(QLatin1Char(' ')).toStdString(),
-                    AllOf(Not(HasSubstr("No ground elevation")), Not(HasSubstr("No water level")),
+                    AllOf(Not(HasSubstr("No ground elevation")),
                           Not(HasSubstr("No borehole was analysed beyond"))));
 }
 

@@ -126,8 +126,8 @@ TEST(RequiredLengths, CsvFiles) {
     EXPECT_EQ(capacityKindNamed("allow"), std::nullopt);
 }
 
-// A borehole without a ground elevation or a water level in the data file gets the template's, as
-// the import gives them, and says so for the PDF to tell.
+// A borehole without a ground elevation in the data file gets the template's, as the import
+// gives it, and says so for the PDF to tell.
 TEST(SiteAnalysis, EachBoreholeSaysWhatTheTemplateGaveIt) {
     test::TempDir dir;
     const std::string data = dir.file("site.ags");
@@ -162,12 +162,9 @@ TEST(SiteAnalysis, EachBoreholeSaysWhatTheTemplateGaveIt) {
     const SiteBorehole& bare = site.boreholes[1];
     ASSERT_EQ(own.name, "OWN");
     EXPECT_FALSE(own.groundFromTemplate);
-    EXPECT_FALSE(own.waterFromTemplate);
     EXPECT_NEAR(own.groundElevation, 6.562, 1e-9); // 2 m in feet
     EXPECT_TRUE(bare.groundFromTemplate);
-    EXPECT_TRUE(bare.waterFromTemplate);
     EXPECT_DOUBLE_EQ(bare.groundElevation, templ.groundElevation);
-    EXPECT_DOUBLE_EQ(site.templateWaterTable, templ.waterTable);
     EXPECT_DOUBLE_EQ(site.templateLongest, 30);
 }
 
