@@ -119,8 +119,9 @@ CSiteDlg::CSiteDlg(const DataFile& file, const std::string& dataPath,
     auto* hammerCheck = new QDoubleValidator(0.01, 10, 3, hammer_);
     hammerCheck->setNotation(QDoubleValidator::StandardNotation);
     hammer_->setValidator(hammerCheck);
-    hammer_->setMaximumWidth(hammer_->fontMetrics().horizontalAdvance(QStringLiteral("00.0000")) +
-                             16);
+    // Fixed: a dialog made small would otherwise squeeze them to a digit or two.
+    hammer_->setFixedWidth(hammer_->fontMetrics().horizontalAdvance(QStringLiteral("00.0000")) +
+                           16);
     useRequired_ = new QCheckBox(QStringLiteral("&Required capacity Q:"));
     useRequired_->setObjectName(QStringLiteral("useRequired"));
     useRequired_->setChecked(true);
@@ -129,8 +130,8 @@ CSiteDlg::CSiteDlg(const DataFile& file, const std::string& dataPath,
     auto* qCheck = new QDoubleValidator(0.001, 1e9, 3, required_);
     qCheck->setNotation(QDoubleValidator::StandardNotation);
     required_->setValidator(qCheck);
-    required_->setMaximumWidth(
-        required_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12 + 16);
+    required_->setFixedWidth(required_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12 +
+                             16);
     kind_ = new QComboBox;
     kind_->setObjectName(QStringLiteral("capacityKind"));
     kind_->addItem(QStringLiteral("allowable"), static_cast<int>(CapacityKind::Allowable));

@@ -221,6 +221,16 @@ TEST_F(SiteDlgTest, TabGoesRoundTheControlsAndALongIdLeavesTheColumnsInSight) {
 
 TEST_F(SiteDlgTest, TheDialogFitsTheScreen) {
     const auto dlg = dialog();
+    // Made as small as it goes, Q and the hammer factor still show the numbers they take.
+    dlg->show();
+    dlg->resize(dlg->minimumSizeHint());
+    QApplication::processEvents();
+    const std::pair<const char*, const char*> fields[] = {{"required", "1234567.89"},
+                                                          {"hammerFactor", "10.000"}};
+    for (const auto& [name, widest] : fields) {
+        auto* field = child<QLineEdit>(dlg.get(), name);
+        EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(qs(widest))) << name;
+    }
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     EXPECT_LE(dlg->width(), screen.width());
     EXPECT_LE(dlg->height(), screen.height());
