@@ -407,7 +407,11 @@ bool SiteSummary(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent) {
     const std::string title = doc.pathName.empty()
                                   ? std::string("not saved yet")
                                   : std::filesystem::path(doc.pathName).filename().string();
-    CSiteDlg dialog(file, path, writeInputFile(doc), doc.pathName, title, shell, parent);
+    // Writing normalises what it writes (a unit system not chosen becomes Metric): a copy, so
+    // that the project itself stays as it is.
+    CPelbrinDoc templ;
+    templ.setValues(doc.values());
+    CSiteDlg dialog(file, path, writeInputFile(templ), doc.pathName, title, shell, parent);
     shell.runDialog(dialog);
     return !dialog.written().empty();
 }

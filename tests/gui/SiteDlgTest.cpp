@@ -161,6 +161,26 @@ TEST_F(SiteDlgTest, TheMenuCommandWritesThePdfButNeverOverItsSources) {
     EXPECT_THAT(said[1], HasSubstr("site.ags"));
 }
 
+// Opening the site summary on a new project leaves its unit system not chosen: picking English
+// afterwards still converts nothing.
+TEST_F(SiteDlgTest, TheTemplateIsTakenWithoutChangingTheProject) {
+    ASSERT_EQ(doc.units, Units::NotChosen);
+    doc.pileWidths[0] = 18;
+    doc.notifyChanged();
+    shell.openChoices.push_back(data);
+    bool ran = false;
+    shell.dialogActs.push_back([&](QDialog& modal) {
+        ran = qobject_cast<CSiteDlg*>(&modal) != nullptr;
+        modal.reject();
+    });
+    frame->findChild<QAction*>(qs("siteSummaryAction"))->trigger();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(doc.units, Units::NotChosen);
+    clickRadio("unitEnglish");
+    EXPECT_EQ(doc.units, Units::English);
+    EXPECT_EQ(doc.pileWidths[0], 18);
+}
+
 TEST_F(SiteDlgTest, CancellingTheAnalysisWritesNothing) {
     const auto dlg = dialog();
     codeEverything(dlg.get());
