@@ -114,13 +114,18 @@ QString kindTitle(CapacityKind kind) {
     return t;
 }
 
-// The text cut short with an ellipsis to fit `width`; whole when it fits.
-QString fitted(Measure& m, const QFont& font, const QString& text, double width) {
+// The text cut short with an ellipsis to fit `width`; whole when it fits. `middle`: the ellipsis
+// takes the middle, for names that may differ only at their ends ("...-BORING-A", "...-B").
+QString fitted(Measure& m, const QFont& font, const QString& text, double width,
+               bool middle = false) {
     if (m.width(font, text) <= width) return text;
     const QString ellipsis(QChar(0x2026));
-    QString cut = text;
-    while (!cut.isEmpty() && m.width(font, cut + ellipsis) > width) cut.chop(1);
-    return cut + ellipsis;
+    for (qsizetype keep = text.size() - 1; keep > 0; --keep) {
+        const QString cut = middle ? text.left((keep + 1) / 2) + ellipsis + text.right(keep / 2)
+                                   : text.left(keep) + ellipsis;
+        if (m.width(font, cut) <= width) return cut;
+    }
+    return ellipsis;
 }
 
 QStringList wrap(Measure& m, const QFont& font, const QString& text, double width) {
@@ -205,7 +210,7 @@ std::vector<QList<SiteBlock>> flow(const SiteBlock& table, std::size_t firstRows
     std::vector<QList<SiteBlock>> pages;
     QList<SiteBlock> page;
     SiteBlock column{table.heads, table.widths, {}, table.points};
-    QString group;
+    QStringList group;
     std::size_t limit = std::max<std::size_t>(firstRows, 2);
     auto endColumn = [&] {
         page.append(column);
@@ -223,9 +228,10 @@ std::vector<QList<SiteBlock>> flow(const SiteBlock& table, std::size_t firstRows
         const std::size_t need = isGroup ? 2 : 1;
         if (static_cast<std::size_t>(column.lines.size()) + need > limit) endColumn();
         if (column.lines.isEmpty() && !isGroup && !group.isEmpty())
-            column.lines.append(
-                {SiteLine::Kind::Group, {group + QStringLiteral(" (continued)")}, true});
-        if (isGroup) group = line.cells.value(0);
+            column.lines.append({SiteLine::Kind::Group,
+                                 {group.value(0), group.value(1) + QStringLiteral(" (continued)")},
+                                 true});
+        if (isGroup) group = line.cells;
         column.lines.append(line);
     }
     if (!column.lines.isEmpty()) page.append(column);
@@ -434,8 +440,8 @@ Text capacityPart(const SitePrint& print, Measure& m) {
             {number(w) + QLatin1Char(' ') + u.width, QStringLiteral("(%1)").arg(u.force)});
     for (const SiteBorehole& b : print.site.boreholes) {
         t.lines.append({SiteLine::Kind::Group,
-                        {QStringLiteral("%1, ground %2 %3")
-                             .arg(utf8(b.name), number(b.groundElevation), u.length)},
+                        {utf8(b.name),
+                         QStringLiteral(", ground %1 %2").arg(number(b.groundElevation), u.length)},
                         true});
         // Lengths in the order the run met them; a width that stopped short leaves a gap.
         std::vector<double> lengths;
@@ -530,8 +536,12 @@ void paintBlock(QPainter& p, Measure& m, const SiteBlock& block, QPointF at, dou
         const double baseline = y + m.ascent(font) + (line - m.lineHeight(font)) / 2;
         if (l.kind == SiteLine::Kind::Group) {
             p.fillRect(QRectF(at.x() * s, y * s, total * s, line * s), QColor(0xee, 0xee, 0xee));
+            // A borehole's name gives way in its middle; its ground stays whole.
+            const QString after = l.cells.value(1);
+            const double room = total - 2 * kTablePad - m.width(font, after);
             p.drawText(QPointF((at.x() + kTablePad) * s, baseline * s),
-                       fitted(m, font, l.cells.value(0), total - 2 * kTablePad));
+                       after.isEmpty() ? fitted(m, font, l.cells.value(0), room)
+                                       : fitted(m, font, l.cells.value(0), room, true) + after);
         } else if (l.kind == SiteLine::Kind::Text) {
             p.drawText(QPointF(at.x() * s, baseline * s), l.cells.value(0));
         } else {
@@ -541,7 +551,9 @@ void paintBlock(QPainter& p, Measure& m, const SiteBlock& block, QPointF at, dou
             x = at.x();
             for (qsizetype c = 0; c < l.cells.size() && c < block.widths.size(); ++c) {
                 const double w = block.widths[c];
-                const QString text = fitted(m, font, l.cells[c], w - 2 * kTablePad);
+                // The borehole column: its ids keep their ends.
+                const QString text =
+                    fitted(m, font, l.cells[c], w - 2 * kTablePad, !block.heads.value(c).right);
                 if (!text.isEmpty()) {
                     const bool right = block.heads.value(c).right;
                     const double tx =
@@ -775,7 +787,8 @@ ChartContent siteChart(const SitePrint& print, std::size_t w) {
     if (!governingCurve.isEmpty()) {
         ChartSeries s;
         QString name = utf8(governing);
-        if (name.size() > 40) name = name.left(39) + QChar(0x2026); // the legend stays one line
+        // The legend stays one line; an id keeps its ends, where ids of one site differ.
+        if (name.size() > 40) name = name.left(20) + QChar(0x2026) + name.right(19);
         s.label = QStringLiteral("Governing borehole: ") + name;
         s.points = governingCurve;
         s.colour = QColor(0xd6, 0x27, 0x28);

@@ -253,7 +253,7 @@ TEST(SitePdf, PagesGrowWithTheBoreholesAndEveryColumnRepeatsItsHeads) {
                 ASSERT_FALSE(block.lines.isEmpty());
                 // A column never ends on a heading with nothing under it.
                 EXPECT_NE(block.lines.last().kind, SiteLine::Kind::Group);
-                if (block.lines.first().cells.value(0).endsWith(QStringLiteral("(continued)")))
+                if (block.lines.first().cells.join(QString()).endsWith(qs("(continued)")))
                     ++continued;
             }
         // A borehole of 100 lengths takes more than one column whenever there are many.
@@ -280,6 +280,31 @@ TEST(SitePdf, ALongBoreholeNameIsCutShortAndTheTablesStayOnThePage) {
             EXPECT_LE(across, 595 - 72) << page.heading.toStdString();
         }
     }
+}
+
+// Ids too long for their column lose their middle, not their ends, where the ids of one site
+// differ: in the required lengths, the capacity tables' headings and the chart's legend.
+TEST(SitePdf, LongIdsKeepTheirEnds) {
+    NEED_PDFTOTEXT();
+    SiteResult site = handSite();
+    const std::string stem = "BRIDGE-NORTH-APPROACH-ABUTMENT-FOUNDATION-BORING-";
+    site.boreholes[1].name = stem + "A";
+    site.boreholes[2].name = stem + "B";
+    TempDir dir;
+    const std::string pdf = dir.file("site.pdf");
+    const SitePrint print = printOf(site);
+    ASSERT_EQ(writeSitePdf(print, pdf), "");
+    const std::vector<std::string> pages = pdfPages(pdf);
+    ASSERT_EQ(pages.size(), 4u);
+    const std::vector<std::vector<std::string>> rows = tableRows(pages[0], "BRIDGE");
+    ASSERT_EQ(rows.size(), 4u);
+    for (const auto& row : rows) EXPECT_LT(row[0].size(), stem.size()) << row[0] << " is not cut";
+    EXPECT_THAT(rows[0][0], ::testing::EndsWith("BORING-A"));
+    EXPECT_THAT(rows[1][0], ::testing::EndsWith("BORING-B"));
+    // The narrow capacity columns leave a few letters of each end, and the ground whole.
+    EXPECT_THAT(pages[3], AllOf(HasSubstr("A, ground 8.00 ft"), HasSubstr("B, ground 5.00 ft")));
+    EXPECT_THAT(siteChart(print, 0).series[2].label.toStdString(),
+                AllOf(HasSubstr("Governing borehole: BRIDGE-"), ::testing::EndsWith("BORING-B")));
 }
 
 TEST(SitePdf, TheSameSiteMakesTheSameBytes) {
