@@ -378,6 +378,11 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                                              "elevation %6 %5, capacity %7 %8.")
                                   .arg(number(width), u.width, name, number(r.length), u.length,
                                        number(r.tipElevation), number(r.capacity), u.force);
+            else if (r.longest == 0)
+                part.notes << QStringLiteral("Width %1 %2: %3 governs, Q not reached (no length "
+                                             "could be analysed at this width: its log is too "
+                                             "short for the pile).")
+                                  .arg(number(width), u.width, name);
             else
                 part.notes << QStringLiteral("Width %1 %2: %3 governs, Q not reached (largest "
                                              "capacity %4 %5; analysed to a length of %6 %7, tip "
@@ -407,8 +412,9 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                 {SiteLine::Kind::Row,
                  {utf8(r.borehole), number(r.groundElevation), number(r.width),
                   r.reached ? number(r.length) : QStringLiteral("not reached"),
-                  r.reached ? number(r.tipElevation)
-                            : QStringLiteral("below ") + number(r.deepestTip),
+                  r.reached        ? number(r.tipElevation)
+                  : r.longest == 0 ? QStringLiteral("-")
+                                   : QStringLiteral("below ") + number(r.deepestTip),
                   number(r.capacity), r.governing ? QStringLiteral("governs") : QString()},
                  r.governing});
         }

@@ -69,6 +69,7 @@ struct RequiredLength {
     double tipElevation = 0; // when reached
     double capacity = 0;     // at that length; not reached: the largest found
     // The longest length analysed at this width and its tip: a run stops where its log ends.
+    // 0: none could be (the log too shallow for this width at every length).
     double longest = 0;
     double deepestTip = 0;
     bool governing = false; // the borehole that governs this width

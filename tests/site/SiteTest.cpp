@@ -101,6 +101,26 @@ TEST(RequiredLengths, ShortestLengthThatCarriesTheLoadAndTheGoverningBoring) {
     }
 }
 
+// A boring whose log is too short for the wider pile has no case at that width: it is not
+// reached there, with nothing analysed, and governs, instead of missing from the width.
+TEST(RequiredLengths, ABoringWithNoCaseAtAWidthIsNotReachedThereAndGoverns) {
+    SiteResult s = site();
+    s.boreholes.push_back(borehole("C", 2, {{12, 10, 500}}));
+    const std::vector<RequiredLength> rows = requiredLengths(s, 100, CapacityKind::Allowable);
+    ASSERT_EQ(rows.size(), 6u);
+    const RequiredLength& c12 = rows[4];
+    const RequiredLength& c14 = rows[5];
+    EXPECT_EQ(c12.borehole + ":" + std::to_string(int(c12.width)), "C:12");
+    EXPECT_TRUE(c12.reached);
+    EXPECT_EQ(c14.borehole + ":" + std::to_string(int(c14.width)), "C:14");
+    EXPECT_FALSE(c14.reached);
+    EXPECT_EQ(c14.longest, 0);
+    EXPECT_EQ(c14.capacity, 0);
+    EXPECT_TRUE(c14.governing);
+    EXPECT_FALSE(rows[1].governing) << "A no longer governs 14";
+    EXPECT_EQ(requiredCsv(rows).substr(requiredCsv(rows).rfind("C,14")), "C,14.0000,,,0.0000,1\n");
+}
+
 TEST(RequiredLengths, CsvFiles) {
     EXPECT_EQ(requiredCsv(requiredLengths(site(), 100, CapacityKind::Allowable)),
               "borehole,width,required_length,tip_elevation,capacity,governing\n"
