@@ -790,12 +790,14 @@ ChartContent siteChart(const SitePrint& print, std::size_t w) {
         s.width = 0.8;
         c.series.append(s);
     }
-    if (!governingCurve.isEmpty()) {
+    if (!governing.empty()) {
         ChartSeries s;
         QString name = utf8(governing);
         // The legend stays one line; an id keeps its ends, where ids of one site differ.
         if (name.size() > 40) name = name.left(20) + QChar(0x2026) + name.right(19);
         s.label = QStringLiteral("Governing borehole: ") + name;
+        // A log too short for this pile: named all the same, with why it has no curve.
+        if (governingCurve.isEmpty()) s.label += QStringLiteral(" (no length analysed)");
         s.points = governingCurve;
         s.colour = QColor(0xd6, 0x27, 0x28);
         s.width = 2.5;

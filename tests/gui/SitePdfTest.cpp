@@ -205,6 +205,24 @@ TEST(SitePdf, WhatTheTemplateGaveIsNamedInTheNotes) {
                           Not(HasSubstr("No borehole was analysed beyond"))));
 }
 
+// A borehole whose log is too short for the 14 in pile has no curve there, but governs it: the
+// legend names it and says why there is no curve.
+TEST(SitePdf, AGoverningBoreholeWithoutACurveIsNamed) {
+    SiteResult site = handSite();
+    std::erase_if(site.boreholes[0].cases, [](const SiteCase& c) { return c.width == 14; });
+    const std::vector<double> widths = siteWidths(site);
+    const auto at = std::find(widths.begin(), widths.end(), 14.0);
+    ASSERT_NE(at, widths.end());
+    const ChartContent chart =
+        siteChart(printOf(site), static_cast<std::size_t>(at - widths.begin()));
+    const auto named = std::find_if(chart.series.begin(), chart.series.end(), [](const auto& s) {
+        return s.label.startsWith(qs("Governing borehole:"));
+    });
+    ASSERT_NE(named, chart.series.end());
+    EXPECT_EQ(named->label, qs("Governing borehole: BH1 (no length analysed)"));
+    EXPECT_TRUE(named->points.isEmpty());
+}
+
 TEST(SitePdf, TheLowerEnvelopeTakesTheLeastCapacityAtEachElevation) {
     struct Case {
         const char* what;
