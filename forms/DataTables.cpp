@@ -24,9 +24,28 @@ QTableWidget* makeDataTable(const char* name, const QStringList& headers) {
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->setSelectionMode(QAbstractItemView::SingleSelection);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Otherwise Tab walks every cell: 76 boreholes by 3 columns before the next button.
+    t->setTabKeyNavigation(false);
     t->setWordWrap(false);
     t->horizontalHeader()->setHighlightSections(false);
     return t;
+}
+
+void limitIdColumn(QTableWidget* table, int column, int chars) {
+    table->setTextElideMode(Qt::ElideMiddle);
+    const QFontMetrics metrics = table->fontMetrics();
+    // Room for the tick box in front of the text, when there is one.
+    const int most = metrics.averageCharWidth() * chars + metrics.height() * 2;
+    table->setColumnWidth(column, std::min(table->columnWidth(column), most));
+}
+
+void tabThroughCellWidgets(QTableWidget* table, int column) {
+    QWidget* before = table;
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (QWidget* w = table->cellWidget(r, column)) {
+            QWidget::setTabOrder(before, w);
+            before = w;
+        }
 }
 
 QTableWidgetItem* dataCell(const QString& text, bool right) {

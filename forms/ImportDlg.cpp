@@ -128,6 +128,7 @@ QGroupBox* CImportDlg::makeBoreholeBox(const std::vector<BoreholeSummary>& summa
         boreholes_->setItem(r, 4, dataCell(withUnit(s.waterDepth, s.depthUnit), true));
     }
     boreholes_->resizeColumnsToContents();
+    limitIdColumn(boreholes_, 0, 16);
     boreholes_->horizontalHeader()->setStretchLastSection(true);
     auto* boreholeBox = new QGroupBox(QStringLiteral("Boreholes"));
     (new QVBoxLayout(boreholeBox))->addWidget(boreholes_);
@@ -349,6 +350,7 @@ void CImportDlg::fillClassifications() {
     // them gives way (its tool tip holds it whole).
     classes_->resizeColumnsToContents();
     classes_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    tabThroughCellWidgets(classes_, 3);
 }
 
 void CImportDlg::rebuild() {

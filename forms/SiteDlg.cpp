@@ -119,8 +119,9 @@ CSiteDlg::CSiteDlg(const DataFile& file, const std::string& dataPath,
     auto* hammerCheck = new QDoubleValidator(0.01, 10, 3, hammer_);
     hammerCheck->setNotation(QDoubleValidator::StandardNotation);
     hammer_->setValidator(hammerCheck);
-    hammer_->setMaximumWidth(hammer_->fontMetrics().horizontalAdvance(QStringLiteral("00.0000")) +
-                             16);
+    // Fixed: a dialog made small would otherwise squeeze them to a digit or two.
+    hammer_->setFixedWidth(hammer_->fontMetrics().horizontalAdvance(QStringLiteral("00.0000")) +
+                           16);
     useRequired_ = new QCheckBox(QStringLiteral("&Required capacity Q:"));
     useRequired_->setObjectName(QStringLiteral("useRequired"));
     useRequired_->setChecked(true);
@@ -129,8 +130,8 @@ CSiteDlg::CSiteDlg(const DataFile& file, const std::string& dataPath,
     auto* qCheck = new QDoubleValidator(0.001, 1e9, 3, required_);
     qCheck->setNotation(QDoubleValidator::StandardNotation);
     required_->setValidator(qCheck);
-    required_->setMaximumWidth(
-        required_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12 + 16);
+    required_->setFixedWidth(required_->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 12 +
+                             16);
     kind_ = new QComboBox;
     kind_->setObjectName(QStringLiteral("capacityKind"));
     kind_->addItem(QStringLiteral("allowable"), static_cast<int>(CapacityKind::Allowable));
@@ -211,6 +212,7 @@ void CSiteDlg::fillBoreholes() {
     }
     filling_ = false;
     boreholes_->resizeColumnsToContents();
+    limitIdColumn(boreholes_, 0, 16);
     boreholes_->horizontalHeader()->setStretchLastSection(true);
 }
 
@@ -289,6 +291,7 @@ void CSiteDlg::fillClassifications() {
     classes_->setColumnWidth(
         2, std::min(classes_->columnWidth(2), classes_->fontMetrics().averageCharWidth() * 28));
     classes_->horizontalHeader()->setStretchLastSection(true);
+    tabThroughCellWidgets(classes_, 3);
     updateState();
 }
 
@@ -404,7 +407,11 @@ bool SiteSummary(CPelbrinDoc& doc, GuiShell& shell, QWidget* parent) {
     const std::string title = doc.pathName.empty()
                                   ? std::string("not saved yet")
                                   : std::filesystem::path(doc.pathName).filename().string();
-    CSiteDlg dialog(file, path, writeInputFile(doc), doc.pathName, title, shell, parent);
+    // Writing normalises what it writes (a unit system not chosen becomes Metric): a copy, so
+    // that the project itself stays as it is.
+    CPelbrinDoc templ;
+    templ.setValues(doc.values());
+    CSiteDlg dialog(file, path, writeInputFile(templ), doc.pathName, title, shell, parent);
     shell.runDialog(dialog);
     return !dialog.written().empty();
 }

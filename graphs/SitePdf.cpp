@@ -1,6 +1,7 @@
 #include "graphs/SitePdf.h"
 
 #include "base/AtomicFile.h"
+#include "engine/AnalysisState.h"
 #include "graphs/GraphContent.h"
 #include "model/PelbrinDoc.h"
 
@@ -113,13 +114,18 @@ QString kindTitle(CapacityKind kind) {
     return t;
 }
 
-// The text cut short with an ellipsis to fit `width`; whole when it fits.
-QString fitted(Measure& m, const QFont& font, const QString& text, double width) {
+// The text cut short with an ellipsis to fit `width`; whole when it fits. `middle`: the ellipsis
+// takes the middle, for names that may differ only at their ends ("...-BORING-A", "...-B").
+QString fitted(Measure& m, const QFont& font, const QString& text, double width,
+               bool middle = false) {
     if (m.width(font, text) <= width) return text;
     const QString ellipsis(QChar(0x2026));
-    QString cut = text;
-    while (!cut.isEmpty() && m.width(font, cut + ellipsis) > width) cut.chop(1);
-    return cut + ellipsis;
+    for (qsizetype keep = text.size() - 1; keep > 0; --keep) {
+        const QString cut = middle ? text.left((keep + 1) / 2) + ellipsis + text.right(keep / 2)
+                                   : text.left(keep) + ellipsis;
+        if (m.width(font, cut) <= width) return cut;
+    }
+    return ellipsis;
 }
 
 QStringList wrap(Measure& m, const QFont& font, const QString& text, double width) {
@@ -204,7 +210,7 @@ std::vector<QList<SiteBlock>> flow(const SiteBlock& table, std::size_t firstRows
     std::vector<QList<SiteBlock>> pages;
     QList<SiteBlock> page;
     SiteBlock column{table.heads, table.widths, {}, table.points};
-    QString group;
+    QStringList group;
     std::size_t limit = std::max<std::size_t>(firstRows, 2);
     auto endColumn = [&] {
         page.append(column);
@@ -222,9 +228,10 @@ std::vector<QList<SiteBlock>> flow(const SiteBlock& table, std::size_t firstRows
         const std::size_t need = isGroup ? 2 : 1;
         if (static_cast<std::size_t>(column.lines.size()) + need > limit) endColumn();
         if (column.lines.isEmpty() && !isGroup && !group.isEmpty())
-            column.lines.append(
-                {SiteLine::Kind::Group, {group + QStringLiteral(" (continued)")}, true});
-        if (isGroup) group = line.cells.value(0);
+            column.lines.append({SiteLine::Kind::Group,
+                                 {group.value(0), group.value(1) + QStringLiteral(" (continued)")},
+                                 true});
+        if (isGroup) group = line.cells;
         column.lines.append(line);
     }
     if (!column.lines.isEmpty()) page.append(column);
@@ -305,6 +312,43 @@ QStringList skippedNotes(const SiteResult& site) {
     return notes;
 }
 
+// When no borehole was analysed as deep as the template asks: a range runs at most 100 lengths,
+// and each run stops where its log ends.
+QStringList shortNotes(const SiteResult& site) {
+    double longest = 0;
+    for (const SiteBorehole& b : site.boreholes)
+        for (const SiteCase& c : b.cases) longest = std::max(longest, c.length);
+    if (site.boreholes.empty() || !(longest < site.templateLongest - 0.005)) return {};
+    const UnitWords u = unitWords(site);
+    return {QStringLiteral("No borehole was analysed beyond a length of %1 %2, short of the "
+                           "template's %3 %2: a range of lengths runs at most %4 lengths, and "
+                           "each run stops where its log ends (its report says which).")
+                .arg(number(longest), u.length, number(site.templateLongest))
+                .arg(kMaxRangeSteps)};
+}
+
+// The boreholes for which the data file gave no ground elevation: the template's was used, and
+// their tip elevations are right for that ground only. (The water table takes no part in the
+// analysis.)
+QStringList templateNotes(const SiteResult& site) {
+    QStringList list;
+    std::size_t count = 0;
+    const SiteBorehole* first = nullptr;
+    for (const SiteBorehole& b : site.boreholes) {
+        if (!b.groundFromTemplate) continue;
+        if (!first) first = &b;
+        if (++count <= kSkippedShown) list << utf8(b.name);
+    }
+    if (!first) return {};
+    QString names = list.join(QStringLiteral(", "));
+    if (count > kSkippedShown) names += QStringLiteral(" and %1 more").arg(count - kSkippedShown);
+    return {QStringLiteral("No ground elevation in the data file for %1 borehole(s) (%2): the "
+                           "template's, %3 %4, is used, and their tip elevations are measured "
+                           "from it.")
+                .arg(count)
+                .arg(names, number(first->groundElevation), unitWords(site).length)};
+}
+
 Text requiredPart(const SitePrint& print, Measure& m) {
     const UnitWords u = unitWords(print.site);
     const QString kind = QString::fromLatin1(capacityKindText(print.kind));
@@ -321,7 +365,8 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                                  "and a pile up to one step shorter may reach Q as well.")
                       .arg(kind)
                << QStringLiteral("Not reached: no analysed length reaches Q; the capacity shown "
-                                 "is the largest found. Governs: per width the borehole that "
+                                 "is the largest found, and the tip needed lies below the "
+                                 "deepest one analysed. Governs: per width the borehole that "
                                  "needs the deepest tip (then the longest pile); one that never "
                                  "reaches Q governs first.");
     for (const double width : siteWidths(print.site)) {
@@ -333,13 +378,20 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                                              "elevation %6 %5, capacity %7 %8.")
                                   .arg(number(width), u.width, name, number(r.length), u.length,
                                        number(r.tipElevation), number(r.capacity), u.force);
+            else if (r.longest == 0)
+                part.notes << QStringLiteral("Width %1 %2: %3 governs, Q not reached (no length "
+                                             "could be analysed at this width: its log is too "
+                                             "short for the pile).")
+                                  .arg(number(width), u.width, name);
             else
                 part.notes << QStringLiteral("Width %1 %2: %3 governs, Q not reached (largest "
-                                             "capacity %4 %5).")
-                                  .arg(number(width), u.width, name, number(r.capacity), u.force);
+                                             "capacity %4 %5; analysed to a length of %6 %7, tip "
+                                             "elevation %8 %7).")
+                                  .arg(number(width), u.width, name, number(r.capacity), u.force,
+                                       number(r.longest), u.length, number(r.deepestTip));
         }
     }
-    part.notes << skippedNotes(print.site);
+    part.notes << shortNotes(print.site) << templateNotes(print.site) << skippedNotes(print.site);
 
     SiteBlock& t = part.table;
     t.heads = {{QStringLiteral("Borehole"), {}, false},
@@ -356,13 +408,15 @@ Text requiredPart(const SitePrint& print, Measure& m) {
                         true});
         for (const RequiredLength& r : rows) {
             if (r.width != width) continue;
-            const QString none = QStringLiteral("-");
-            t.lines.append({SiteLine::Kind::Row,
-                            {utf8(r.borehole), number(r.groundElevation), number(r.width),
-                             r.reached ? number(r.length) : QStringLiteral("not reached"),
-                             r.reached ? number(r.tipElevation) : none, number(r.capacity),
-                             r.governing ? QStringLiteral("governs") : QString()},
-                            r.governing});
+            t.lines.append(
+                {SiteLine::Kind::Row,
+                 {utf8(r.borehole), number(r.groundElevation), number(r.width),
+                  r.reached ? number(r.length) : QStringLiteral("not reached"),
+                  r.reached        ? number(r.tipElevation)
+                  : r.longest == 0 ? QStringLiteral("-")
+                                   : QStringLiteral("below ") + number(r.deepestTip),
+                  number(r.capacity), r.governing ? QStringLiteral("governs") : QString()},
+                 r.governing});
         }
     }
     t.points = kTableFont;
@@ -380,7 +434,9 @@ Text capacityPart(const SitePrint& print, Measure& m) {
     part.notes << QStringLiteral("By pile length and width: one column per pile width (%1), the "
                                  "capacities in %2.")
                       .arg(u.width, u.force);
-    if (!print.required) part.notes << siteLine(print) << skippedNotes(print.site);
+    if (!print.required)
+        part.notes << siteLine(print) << shortNotes(print.site) << templateNotes(print.site)
+                   << skippedNotes(print.site);
 
     SiteBlock& t = part.table;
     t.heads = {{QStringLiteral("Length"), QStringLiteral("(%1)").arg(u.length)},
@@ -390,8 +446,8 @@ Text capacityPart(const SitePrint& print, Measure& m) {
             {number(w) + QLatin1Char(' ') + u.width, QStringLiteral("(%1)").arg(u.force)});
     for (const SiteBorehole& b : print.site.boreholes) {
         t.lines.append({SiteLine::Kind::Group,
-                        {QStringLiteral("%1, ground %2 %3")
-                             .arg(utf8(b.name), number(b.groundElevation), u.length)},
+                        {utf8(b.name),
+                         QStringLiteral(", ground %1 %2").arg(number(b.groundElevation), u.length)},
                         true});
         // Lengths in the order the run met them; a width that stopped short leaves a gap.
         std::vector<double> lengths;
@@ -486,8 +542,12 @@ void paintBlock(QPainter& p, Measure& m, const SiteBlock& block, QPointF at, dou
         const double baseline = y + m.ascent(font) + (line - m.lineHeight(font)) / 2;
         if (l.kind == SiteLine::Kind::Group) {
             p.fillRect(QRectF(at.x() * s, y * s, total * s, line * s), QColor(0xee, 0xee, 0xee));
+            // A borehole's name gives way in its middle; its ground stays whole.
+            const QString after = l.cells.value(1);
+            const double room = total - 2 * kTablePad - m.width(font, after);
             p.drawText(QPointF((at.x() + kTablePad) * s, baseline * s),
-                       fitted(m, font, l.cells.value(0), total - 2 * kTablePad));
+                       after.isEmpty() ? fitted(m, font, l.cells.value(0), room)
+                                       : fitted(m, font, l.cells.value(0), room, true) + after);
         } else if (l.kind == SiteLine::Kind::Text) {
             p.drawText(QPointF(at.x() * s, baseline * s), l.cells.value(0));
         } else {
@@ -497,7 +557,9 @@ void paintBlock(QPainter& p, Measure& m, const SiteBlock& block, QPointF at, dou
             x = at.x();
             for (qsizetype c = 0; c < l.cells.size() && c < block.widths.size(); ++c) {
                 const double w = block.widths[c];
-                const QString text = fitted(m, font, l.cells[c], w - 2 * kTablePad);
+                // The borehole column: its ids keep their ends.
+                const QString text =
+                    fitted(m, font, l.cells[c], w - 2 * kTablePad, !block.heads.value(c).right);
                 if (!text.isEmpty()) {
                     const bool right = block.heads.value(c).right;
                     const double tx =
@@ -720,18 +782,22 @@ ChartContent siteChart(const SitePrint& print, std::size_t w) {
             continue;
         }
         // Thin and light: 76 of them read as a band, over which the few that matter stand out.
+        // One length analysed is one point and no line: its marker is all there is to see.
         ChartSeries s;
+        s.pointsVisible = points.size() == 1;
         s.points = points;
         s.colour = QColor(0xa8, 0xa8, 0xa8);
         s.width = 0.8;
-        s.pointsVisible = false;
         c.series.append(s);
     }
-    if (!governingCurve.isEmpty()) {
+    if (!governing.empty()) {
         ChartSeries s;
         QString name = utf8(governing);
-        if (name.size() > 40) name = name.left(39) + QChar(0x2026); // the legend stays one line
+        // The legend stays one line; an id keeps its ends, where ids of one site differ.
+        if (name.size() > 40) name = name.left(20) + QChar(0x2026) + name.right(19);
         s.label = QStringLiteral("Governing borehole: ") + name;
+        // A log too short for this pile: named all the same, with why it has no curve.
+        if (governingCurve.isEmpty()) s.label += QStringLiteral(" (no length analysed)");
         s.points = governingCurve;
         s.colour = QColor(0xd6, 0x27, 0x28);
         s.width = 2.5;
@@ -752,7 +818,9 @@ ChartContent siteChart(const SitePrint& print, std::size_t w) {
         s.label = QStringLiteral("Q = %1 %2 (required %3 capacity)")
                       .arg(number(*print.required), u.force,
                            QString::fromLatin1(capacityKindText(print.kind)));
-        s.points = {QPointF(*print.required, yHigh), QPointF(*print.required, yLow)};
+        // Tips all at one elevation (one length, one ground) would make it a line of no length.
+        const double pad = yHigh - yLow < 1e-9 ? std::max(c.yMinimumStep, 1.0) : 0;
+        s.points = {QPointF(*print.required, yHigh + pad), QPointF(*print.required, yLow - pad)};
         s.colour = QColor(0x1f, 0x77, 0xb4);
         s.width = 1.8;
         s.pointsVisible = false;

@@ -31,7 +31,9 @@ struct SitePrint {
 struct SiteLine {
     enum class Kind { Row, Group, Text };
     Kind kind = Kind::Row;
-    QStringList cells; // a row's; a group's or a text's one text
+    // A row's; a text's one text; a group's name, and what follows it, kept whole when the
+    // name must be cut to fit.
+    QStringList cells;
     bool strong = false;
 };
 

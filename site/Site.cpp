@@ -5,6 +5,7 @@
 #include "engine/Report.h"
 #include "import/BoreholeData.h"
 
+#include <algorithm>
 #include <iterator>
 #include <map>
 
@@ -57,30 +58,39 @@ double capacityOf(const SiteCase& c, CapacityKind kind) {
 
 std::vector<RequiredLength> requiredLengths(const SiteResult& site, double required,
                                             CapacityKind kind) {
+    // The site's widths in the order the runs met them. Every borehole gets a row at each: one
+    // whose log is too shallow for a wide pile has no case at that width, and is "not reached"
+    // there (it may govern) rather than missing from it.
+    std::vector<double> widths;
+    for (const SiteBorehole& b : site.boreholes)
+        for (const SiteCase& c : b.cases)
+            if (std::find(widths.begin(), widths.end(), c.width) == widths.end())
+                widths.push_back(c.width);
     std::vector<RequiredLength> rows;
     for (const SiteBorehole& b : site.boreholes) {
-        // Widths in the order the run met them; lengths within a width in run order.
-        std::vector<double> widths;
-        std::map<double, std::size_t> rowOf;
+        const std::size_t first = rows.size();
+        for (const double width : widths) {
+            RequiredLength r;
+            r.borehole = b.name;
+            r.groundElevation = b.groundElevation;
+            r.width = width;
+            rows.push_back(r);
+        }
         for (const SiteCase& c : b.cases) {
-            auto [it, fresh] = rowOf.emplace(c.width, rows.size());
-            if (fresh) {
-                widths.push_back(c.width);
-                RequiredLength r;
-                r.borehole = b.name;
-                r.groundElevation = b.groundElevation;
-                r.width = c.width;
-                r.capacity = capacityOf(c, kind);
-                rows.push_back(r);
-            }
-            RequiredLength& r = rows[it->second];
+            const auto at = std::find(widths.begin(), widths.end(), c.width) - widths.begin();
+            RequiredLength& r = rows[first + static_cast<std::size_t>(at)];
             const double q = capacityOf(c, kind);
+            const bool firstCase = r.longest == 0;
+            if (c.length > r.longest) {
+                r.longest = c.length;
+                r.deepestTip = c.tipElevation;
+            }
             if (q >= required && (!r.reached || c.length < r.length)) {
                 r.reached = true;
                 r.length = c.length;
                 r.tipElevation = c.tipElevation;
                 r.capacity = q;
-            } else if (!r.reached && q > r.capacity) {
+            } else if (!r.reached && (firstCase || q > r.capacity)) {
                 r.capacity = q;
             }
         }

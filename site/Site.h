@@ -30,6 +30,9 @@ struct SiteBorehole {
     bool metric = false; // the run's display units
     double groundElevation = 0;
     std::vector<SiteCase> cases; // in run order: width by width, length by length
+    // No ground elevation in the data file: the import keeps the template's, and the tips are
+    // measured from it.
+    bool groundFromTemplate = false;
 };
 
 struct SiteResult {
@@ -40,6 +43,7 @@ struct SiteResult {
     std::string templateFile;
     std::string jobName;                 // the template's
     std::string projectNumber;           // the template's
+    double templateLongest = 0;          // the longest length the template asks for
     std::vector<SiteBorehole> boreholes; // analysed, in the order chosen
     // Boreholes that were chosen but not analysed, each with why (one line).
     std::vector<std::pair<std::string, std::string>> skipped;
@@ -64,7 +68,11 @@ struct RequiredLength {
     double length = 0;       // when reached
     double tipElevation = 0; // when reached
     double capacity = 0;     // at that length; not reached: the largest found
-    bool governing = false;  // the borehole that governs this width
+    // The longest length analysed at this width and its tip: a run stops where its log ends.
+    // 0: none could be (the log too shallow for this width at every length).
+    double longest = 0;
+    double deepestTip = 0;
+    bool governing = false; // the borehole that governs this width
 };
 
 // Rows borehole by borehole, widths in run order. Per width one borehole governs: one that

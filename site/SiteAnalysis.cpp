@@ -255,6 +255,10 @@ SiteResult analyseSite(const SiteRequest& request, const DataFile& file,
     site.metric = Units::metric(templ.units);
     site.jobName = templ.jobName;
     site.projectNumber = templ.projectNumber;
+    site.templateLongest =
+        templ.analysisType == AnalysisType::RangeOfLengths
+            ? templ.maxLength
+            : *std::max_element(templ.pileLengths.begin(), templ.pileLengths.end());
 
     ImportChoices choices;
     choices.codes = request.soilMap.codes;
@@ -294,6 +298,7 @@ SiteResult analyseSite(const SiteRequest& request, const DataFile& file,
             continue;
         }
         site.boreholes.push_back(siteBorehole(*state, b.name));
+        site.boreholes.back().groundFromTemplate = !log.groundElevation;
         site.metric = site.boreholes.back().metric;
     }
     return site;

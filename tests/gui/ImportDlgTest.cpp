@@ -236,6 +236,25 @@ TEST_F(ImportDlgTest, OkWaitsForACodeForEveryClassificationInUse) {
     EXPECT_EQ(cellText(child<QTableWidget>(&dlg, "preview"), 2, 3), qs("3"));
 }
 
+// Tab leaves each table for the next control; the soil code boxes are stops in their rows.
+TEST_F(ImportDlgTest, TabLeavesTheTablesAndStopsAtEachSoilCode) {
+    const DataFile file = readDataFile(ags);
+    CImportDlg dlg(file, ags, Units::NotChosen);
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    for (const char* name : {"boreholes", "classifications", "preview"}) {
+        auto* t = child<QTableWidget>(&dlg, name);
+        t->setFocus();
+        QTest::keyClick(t, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), t) << name << " keeps Tab";
+    }
+    auto* classes = child<QTableWidget>(&dlg, "classifications");
+    classes->setFocus();
+    QTest::keyClick(classes, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), classes->cellWidget(0, 3));
+}
+
 TEST_F(ImportDlgTest, OkWritesTheLogElevationWaterAndIdentification) {
     ASSERT_EQ(doc.units, Units::NotChosen);
     const int soft = proposeSoilCode("Soft grey CLAY").code;

@@ -161,6 +161,26 @@ TEST_F(SiteDlgTest, TheMenuCommandWritesThePdfButNeverOverItsSources) {
     EXPECT_THAT(said[1], HasSubstr("site.ags"));
 }
 
+// Opening the site summary on a new project leaves its unit system not chosen: picking English
+// afterwards still converts nothing.
+TEST_F(SiteDlgTest, TheTemplateIsTakenWithoutChangingTheProject) {
+    ASSERT_EQ(doc.units, Units::NotChosen);
+    doc.pileWidths[0] = 18;
+    doc.notifyChanged();
+    shell.openChoices.push_back(data);
+    bool ran = false;
+    shell.dialogActs.push_back([&](QDialog& modal) {
+        ran = qobject_cast<CSiteDlg*>(&modal) != nullptr;
+        modal.reject();
+    });
+    frame->findChild<QAction*>(qs("siteSummaryAction"))->trigger();
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(doc.units, Units::NotChosen);
+    clickRadio("unitEnglish");
+    EXPECT_EQ(doc.units, Units::English);
+    EXPECT_EQ(doc.pileWidths[0], 18);
+}
+
 TEST_F(SiteDlgTest, CancellingTheAnalysisWritesNothing) {
     const auto dlg = dialog();
     codeEverything(dlg.get());
@@ -178,8 +198,59 @@ TEST_F(SiteDlgTest, CancellingTheAnalysisWritesNothing) {
     EXPECT_EQ(status(dlg.get()), qs("Cancelled: nothing was written."));
 }
 
+// Tab goes from control to control, not from cell to cell, and through the soil codes row by
+// row; an id of 60 characters leaves the columns beside it in sight.
+TEST_F(SiteDlgTest, TabGoesRoundTheControlsAndALongIdLeavesTheColumnsInSight) {
+    const std::string longId = "BRIDGE-" + std::string(46, 'X') + "-PIER-2";
+    std::string text = siteAgs(3);
+    for (std::size_t at = 0; (at = text.find("\"BH2\"", at)) != std::string::npos;)
+        text.replace(at, 5, "\"" + longId + "\"");
+    writeText(data, text);
+    file = dataimport::readDataFile(data);
+    ASSERT_EQ(file.error, "");
+    const auto dlg = dialog();
+    dlg->resize(1000, 600);
+    dlg->show();
+    dlg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+
+    QTableWidget* boreholes = table(dlg.get(), "boreholes");
+    boreholes->setFocus();
+    QTest::keyClick(boreholes, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), qs("checkWithTests"));
+    QTableWidget* classes = table(dlg.get(), "classifications");
+    ASSERT_GE(classes->rowCount(), 2);
+    classes->setFocus();
+    for (int r = 0; r < classes->rowCount(); ++r) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), code(dlg.get(), r)) << "row " << r;
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), qs("hammerFactor"));
+    // Ticking the boreholes again makes the code boxes anew: still in their rows.
+    child<QPushButton>(dlg.get(), "checkWithTests")->click();
+    classes->setFocus();
+    QTest::keyClick(classes, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), code(dlg.get(), 0));
+
+    const int seen = boreholes->viewport()->width();
+    EXPECT_LT(boreholes->columnViewportPosition(2), seen) << "the test counts are out of sight";
+    EXPECT_LE(boreholes->columnViewportPosition(1) + boreholes->columnWidth(1), seen);
+    EXPECT_EQ(boreholes->item(1, 0)->toolTip(), qs(longId.c_str()));
+}
+
 TEST_F(SiteDlgTest, TheDialogFitsTheScreen) {
     const auto dlg = dialog();
+    // Made as small as it goes, Q and the hammer factor still show the numbers they take.
+    dlg->show();
+    dlg->resize(dlg->minimumSizeHint());
+    QApplication::processEvents();
+    const std::pair<const char*, const char*> fields[] = {{"required", "1234567.89"},
+                                                          {"hammerFactor", "10.000"}};
+    for (const auto& [name, widest] : fields) {
+        auto* field = child<QLineEdit>(dlg.get(), name);
+        EXPECT_GE(field->width(), field->fontMetrics().horizontalAdvance(qs(widest))) << name;
+    }
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     EXPECT_LE(dlg->width(), screen.width());
     EXPECT_LE(dlg->height(), screen.height());

@@ -94,14 +94,15 @@ TEST(SitePdf, EveryPageCarriesTheTitleBlockAndTheTableMarksWhatGoverns) {
                 AllOf(HasSubstr("Required pile length for Q = 60.00 tons (allowable capacity)"),
                       HasSubstr("the length step is the resolution"),
                       HasSubstr("Width 14.00 in: BH3 governs, Q not reached (largest capacity "
-                                "50.00 tons)."),
+                                "50.00 tons; analysed to a length of 50.00 ft, tip elevation"),
+                      HasSubstr("-45.00 ft)."),
                       HasSubstr("Width 18.00 in: BH3 governs, length 30.00 ft, tip elevation "
                                 "-25.00 ft, capacity 60.00 tons.")));
     // Rows as the table lays them out: borehole, ground, width, length, tip, capacity, mark.
     const std::vector<std::vector<std::string>> rows = {
         {"BH1", "10.00", "14.00", "20.00", "-10.00", "60.00"},
         {"BH2", "8.00", "14.00", "30.00", "-22.00", "60.00"},
-        {"BH3", "5.00", "14.00", "not reached", "-", "50.00", "governs"},
+        {"BH3", "5.00", "14.00", "not reached", "below", "-45.00", "50.00", "governs"},
         {"BH1", "10.00", "18.00", "10.00", "0.00", "60.00"},
         {"BH2", "8.00", "18.00", "20.00", "-12.00", "80.00"},
         {"BH3", "5.00", "18.00", "30.00", "-25.00", "60.00", "governs"},
@@ -155,6 +156,73 @@ TEST(SitePdf, TheChartDrawsEveryBoreholeAndNamesThree) {
     EXPECT_EQ(chart.series[4].points, (QList<QPointF>{QPointF(60, 0), QPointF(60, -45)}));
 }
 
+// A template of one length: each borehole is one point, which shows, and Q still stands across
+// the chart when every tip is at one elevation.
+TEST(SitePdf, OneAnalysedLengthShowsEveryBoreholeAndQ) {
+    for (const bool oneGround : {false, true}) {
+        SCOPED_TRACE(oneGround ? "one ground elevation" : "grounds of their own");
+        SiteResult site = handSite();
+        for (SiteBorehole& b : site.boreholes) {
+            if (oneGround) b.groundElevation = 5;
+            std::erase_if(b.cases, [](const SiteCase& c) { return c.length != 30; });
+            for (SiteCase& c : b.cases) c.tipElevation = b.groundElevation - c.length;
+        }
+        const ChartContent chart = siteChart(printOf(site), 0);
+        int points = 0;
+        for (const ChartSeries& s : chart.series)
+            if (s.points.size() == 1) {
+                ++points;
+                EXPECT_TRUE(s.pointsVisible) << "a borehole of one point is not drawn";
+            }
+        EXPECT_EQ(points, 3);
+        const ChartSeries& q = chart.series.last();
+        ASSERT_THAT(q.label.toStdString(), HasSubstr("Q = 60.00 tons"));
+        ASSERT_EQ(q.points.size(), 2);
+        EXPECT_GE(q.points[0].y() - q.points[1].y(), 5.0) << "Q is a line of no length";
+        EXPECT_EQ(q.points[0].x(), 60);
+    }
+}
+
+// A ground elevation the data file did not give, and a site analysed short of the template's
+// longest length, are named in the notes, with or without Q (then after the charts).
+TEST(SitePdf, WhatTheTemplateGaveIsNamedInTheNotes) {
+    SiteResult site = handSite();
+    site.templateLongest = 150; // a range cut at its 100 lengths, say
+    site.boreholes[0].groundFromTemplate = site.boreholes[1].groundFromTemplate = true;
+    for (const std::optional<double> q : {std::optional<double>(60), std::optional<double>()}) {
+        std::string notes;
+        for (const SitePage& page : sitePages(printOf(site, q)))
+            notes += page.notes.join(QLatin1Char(' ')).toStdString();
+        EXPECT_THAT(notes, HasSubstr("No ground elevation in the data file for 2 borehole(s) "
+                                     "(BH1, BH2): the template's, 10.00 ft, is used"));
+        EXPECT_THAT(notes, HasSubstr("No borehole was analysed beyond a length of 50.00 ft, short "
+                                     "of the template's 150.00 ft: a range of lengths runs at "
+                                     "most 100 lengths"));
+    }
+    for (const SitePage& page : sitePages(printOf(handSite())))
+        EXPECT_THAT(page.notes.join(QLatin1Char(' ')).toStdString(),
+                    AllOf(Not(HasSubstr("No ground elevation")),
+                          Not(HasSubstr("No borehole was analysed beyond"))));
+}
+
+// A borehole whose log is too short for the 14 in pile has no curve there, but governs it: the
+// legend names it and says why there is no curve.
+TEST(SitePdf, AGoverningBoreholeWithoutACurveIsNamed) {
+    SiteResult site = handSite();
+    std::erase_if(site.boreholes[0].cases, [](const SiteCase& c) { return c.width == 14; });
+    const std::vector<double> widths = siteWidths(site);
+    const auto at = std::find(widths.begin(), widths.end(), 14.0);
+    ASSERT_NE(at, widths.end());
+    const ChartContent chart =
+        siteChart(printOf(site), static_cast<std::size_t>(at - widths.begin()));
+    const auto named = std::find_if(chart.series.begin(), chart.series.end(), [](const auto& s) {
+        return s.label.startsWith(qs("Governing borehole:"));
+    });
+    ASSERT_NE(named, chart.series.end());
+    EXPECT_EQ(named->label, qs("Governing borehole: BH1 (no length analysed)"));
+    EXPECT_TRUE(named->points.isEmpty());
+}
+
 TEST(SitePdf, TheLowerEnvelopeTakesTheLeastCapacityAtEachElevation) {
     struct Case {
         const char* what;
@@ -203,7 +271,7 @@ TEST(SitePdf, PagesGrowWithTheBoreholesAndEveryColumnRepeatsItsHeads) {
                 ASSERT_FALSE(block.lines.isEmpty());
                 // A column never ends on a heading with nothing under it.
                 EXPECT_NE(block.lines.last().kind, SiteLine::Kind::Group);
-                if (block.lines.first().cells.value(0).endsWith(QStringLiteral("(continued)")))
+                if (block.lines.first().cells.join(QString()).endsWith(qs("(continued)")))
                     ++continued;
             }
         // A borehole of 100 lengths takes more than one column whenever there are many.
@@ -230,6 +298,31 @@ TEST(SitePdf, ALongBoreholeNameIsCutShortAndTheTablesStayOnThePage) {
             EXPECT_LE(across, 595 - 72) << page.heading.toStdString();
         }
     }
+}
+
+// Ids too long for their column lose their middle, not their ends, where the ids of one site
+// differ: in the required lengths, the capacity tables' headings and the chart's legend.
+TEST(SitePdf, LongIdsKeepTheirEnds) {
+    NEED_PDFTOTEXT();
+    SiteResult site = handSite();
+    const std::string stem = "BRIDGE-NORTH-APPROACH-ABUTMENT-FOUNDATION-BORING-";
+    site.boreholes[1].name = stem + "A";
+    site.boreholes[2].name = stem + "B";
+    TempDir dir;
+    const std::string pdf = dir.file("site.pdf");
+    const SitePrint print = printOf(site);
+    ASSERT_EQ(writeSitePdf(print, pdf), "");
+    const std::vector<std::string> pages = pdfPages(pdf);
+    ASSERT_EQ(pages.size(), 4u);
+    const std::vector<std::vector<std::string>> rows = tableRows(pages[0], "BRIDGE");
+    ASSERT_EQ(rows.size(), 4u);
+    for (const auto& row : rows) EXPECT_LT(row[0].size(), stem.size()) << row[0] << " is not cut";
+    EXPECT_THAT(rows[0][0], ::testing::EndsWith("BORING-A"));
+    EXPECT_THAT(rows[1][0], ::testing::EndsWith("BORING-B"));
+    // The narrow capacity columns leave a few letters of each end, and the ground whole.
+    EXPECT_THAT(pages[3], AllOf(HasSubstr("A, ground 8.00 ft"), HasSubstr("B, ground 5.00 ft")));
+    EXPECT_THAT(siteChart(print, 0).series[2].label.toStdString(),
+                AllOf(HasSubstr("Governing borehole: BRIDGE-"), ::testing::EndsWith("BORING-B")));
 }
 
 TEST(SitePdf, TheSameSiteMakesTheSameBytes) {

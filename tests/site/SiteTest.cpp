@@ -1,7 +1,11 @@
 // Required lengths worked out by hand on a two-borehole, two-width site.
 
 #include "site/Site.h"
+
+#include "import/DataFormats.h"
+#include "project/InputFile.h"
 #include "site/SiteAnalysis.h"
+#include "support/Projects.h"
 #include "support/ScriptedShell.h"
 #include "support/TempDir.h"
 
@@ -91,8 +95,31 @@ TEST(RequiredLengths, ShortestLengthThatCarriesTheLoadAndTheGoverningBoring) {
             EXPECT_EQ(r.tipElevation, r.reached ? r.groundElevation - r.length : 0);
             EXPECT_EQ(r.capacity, c.rows[i].capacity);
             EXPECT_EQ(r.governing, c.rows[i].governing);
+            // Every width runs to 30: how deep a boring that never reaches Q was looked at.
+            EXPECT_EQ(r.longest, 30);
+            EXPECT_EQ(r.deepestTip, r.groundElevation - 30);
         }
     }
+}
+
+// A boring whose log is too short for the wider pile has no case at that width: it is not
+// reached there, with nothing analysed, and governs, instead of missing from the width.
+TEST(RequiredLengths, ABoringWithNoCaseAtAWidthIsNotReachedThereAndGoverns) {
+    SiteResult s = site();
+    s.boreholes.push_back(borehole("C", 2, {{12, 10, 500}}));
+    const std::vector<RequiredLength> rows = requiredLengths(s, 100, CapacityKind::Allowable);
+    ASSERT_EQ(rows.size(), 6u);
+    const RequiredLength& c12 = rows[4];
+    const RequiredLength& c14 = rows[5];
+    EXPECT_EQ(c12.borehole + ":" + std::to_string(int(c12.width)), "C:12");
+    EXPECT_TRUE(c12.reached);
+    EXPECT_EQ(c14.borehole + ":" + std::to_string(int(c14.width)), "C:14");
+    EXPECT_FALSE(c14.reached);
+    EXPECT_EQ(c14.longest, 0);
+    EXPECT_EQ(c14.capacity, 0);
+    EXPECT_TRUE(c14.governing);
+    EXPECT_FALSE(rows[1].governing) << "A no longer governs 14";
+    EXPECT_EQ(requiredCsv(rows).substr(requiredCsv(rows).rfind("C,14")), "C,14.0000,,,0.0000,1\n");
 }
 
 TEST(RequiredLengths, CsvFiles) {
@@ -136,6 +163,48 @@ TEST(SiteSoilMap, WhatIsWrittenReadsBack) {
     SoilMap read;
     ASSERT_TRUE(readSoilMap(dir.file("map.csv"), read, shell)) << shell.messageTexts().at(0);
     EXPECT_EQ(read.codes, (std::map<std::string, int>{{"Soft gray\nCLAY, \"fat\"", 1}, {"SP", 3}}));
+}
+
+// A borehole without a ground elevation in the data file gets the template's, as the import
+// gives it, and says so for the PDF to tell.
+TEST(SiteAnalysis, EachBoreholeSaysWhatTheTemplateGaveIt) {
+    test::TempDir dir;
+    const std::string data = dir.file("site.ags");
+    std::string ispt;
+    for (const char* id : {"OWN", "BARE"})
+        for (int d = 1; d <= 15; ++d)
+            ispt +=
+                "\"DATA\",\"" + std::string(id) + "\",\"" + std::to_string(d) + ".00\",\"20\"\n";
+    test::writeFile(data, "\"GROUP\",\"LOCA\"\n\"HEADING\",\"LOCA_ID\",\"LOCA_GL\"\n"
+                          "\"UNIT\",\"\",\"m\"\n\"TYPE\",\"ID\",\"2DP\"\n"
+                          "\"DATA\",\"OWN\",\"2.00\"\n\"DATA\",\"BARE\",\"\"\n\n"
+                          "\"GROUP\",\"ISPT\"\n\"HEADING\",\"LOCA_ID\",\"ISPT_TOP\","
+                          "\"ISPT_NVAL\"\n\"UNIT\",\"\",\"m\",\"\"\n"
+                          "\"TYPE\",\"ID\",\"2DP\",\"0DP\"\n" +
+                              ispt +
+                              "\n\"GROUP\",\"WSTG\"\n\"HEADING\",\"LOCA_ID\",\"WSTG_DPTH\"\n"
+                              "\"UNIT\",\"\",\"m\"\n\"TYPE\",\"ID\",\"2DP\"\n"
+                              "\"DATA\",\"OWN\",\"3.00\"\n");
+    const dataimport::DataFile file = dataimport::readDataFile(data);
+    ASSERT_EQ(file.error, "");
+    CPelbrinDoc templ;
+    templ.ResetProject();
+    test::fillWorkedCase(templ);
+    SiteRequest request;
+    request.templateBytes = writeInputFile(templ);
+    request.soilMap.other = 3;
+    std::vector<const dataimport::Borehole*> chosen;
+    for (const dataimport::Borehole& b : file.boreholes) chosen.push_back(&b);
+    const SiteResult site = analyseSite(request, file, chosen);
+    ASSERT_EQ(site.boreholes.size(), 2u);
+    const SiteBorehole& own = site.boreholes[0];
+    const SiteBorehole& bare = site.boreholes[1];
+    ASSERT_EQ(own.name, "OWN");
+    EXPECT_FALSE(own.groundFromTemplate);
+    EXPECT_NEAR(own.groundElevation, 6.562, 1e-9); // 2 m in feet
+    EXPECT_TRUE(bare.groundFromTemplate);
+    EXPECT_DOUBLE_EQ(bare.groundElevation, templ.groundElevation);
+    EXPECT_DOUBLE_EQ(site.templateLongest, 30);
 }
 
 } // namespace
