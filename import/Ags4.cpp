@@ -471,12 +471,13 @@ bool decideN(const std::string* const f[kIsptCount], bool inchData, SptTest& t, 
              TextPool& pool, DetailsPool& details) {
     static const std::string kNone;
     auto get = [&](int k) -> const std::string& { return f[k] ? *f[k] : kNone; };
-    const SptDetails d{parseNumber(get(kNval)),
-                       parseNumber(get(kErat)),
-                       pool.get(get(kRep)),
-                       pool.get(get(kHam)),
-                       {}};
-    t.details = details.get(d);
+    // Once per row: moved into the pool, not copied, and read back from the test.
+    t.details = details.get(SptDetails{parseNumber(get(kNval)),
+                                       parseNumber(get(kErat)),
+                                       pool.get(get(kRep)),
+                                       pool.get(get(kHam)),
+                                       {}});
+    const SptDetails& d = *t.details;
     const auto npen = parseNumber(get(kNpen));
     const SptReport r = parseSptReport(d.report, false);
     const bool reportKnowsTest = r.parsed && r.hasTest && !r.testIncomplete;

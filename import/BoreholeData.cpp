@@ -389,7 +389,6 @@ NoteText::operator const char*() const {
     return index_ ? gNotes[index_].load(std::memory_order_acquire) : "";
 }
 
-static_assert(std::is_trivially_copyable_v<DriveSet>);
 static_assert(sizeof(SptTest) <= 40, "one test is held for every row of a file");
 static_assert(std::is_nothrow_move_constructible_v<SptTest>);
 static_assert(sizeof(Stratum) <= 40 && sizeof(Borehole) <= 104,
